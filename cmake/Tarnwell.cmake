@@ -1,0 +1,21 @@
+# tarnwell_library(<layer> [DEPS <layer>...])
+#
+# Builds the static library tarnwell_<layer> from every .cpp file of the calling folder. Platform
+# backends are picked by file name: *_win32.cpp only for Windows, *_posix.cpp only elsewhere.
+function(tarnwell_library layer)
+    cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(WIN32)
+        list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+    else()
+        list(FILTER sources EXCLUDE REGEX "_win32\\.cpp$")
+    endif()
+    add_library(tarnwell_${layer} STATIC ${sources})
+    target_include_directories(tarnwell_${layer} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    foreach(dep IN LISTS ARG_DEPS)
+        target_link_libraries(tarnwell_${layer} PUBLIC tarnwell_${dep})
+    endforeach()
+    if(ARG_LIBS)
+        target_link_libraries(tarnwell_${layer} PUBLIC ${ARG_LIBS})
+    endif()
+endfunction()

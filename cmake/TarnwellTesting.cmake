@@ -1,0 +1,42 @@
+# Test helpers. Native builds use the system GoogleTest; the MinGW cross build compiles it from
+# Debian's source package, since no Windows binaries of it exist.
+if(WIN32 OR CMAKE_CROSSCOMPILING)
+    if(NOT TARGET gtest)
+        set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+        set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+        set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+        add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    endif()
+    set(TARNWELL_GTEST_LIBS gtest gmock gtest_main)
+else()
+    find_package(GTest REQUIRED)
+    set(TARNWELL_GTEST_LIBS GTest::gtest GTest::gmock GTest::gtest_main)
+endif()
+
+find_program(TARNWELL_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+
+# tarnwell_test(<name> [SOURCES <file>...] [DEPS <layer>...] [LIBS <target>...])
+#
+# One GoogleTest executable test_<name>, run by CTest as the test <name>. Without SOURCES it takes every
+# .cpp file of the calling folder. Tests find their fixtures through TARNWELL_TEST_DATA (tests/data) and
+# Debian's Python through TARNWELL_PYTHON (empty in the Windows build: such tests skip themselves).
+function(tarnwell_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LIBS" ${ARGN})
+    if(NOT ARG_SOURCES)
+        file(GLOB ARG_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
+    add_executable(test_${name} ${ARG_SOURCES})
+    foreach(dep IN LISTS ARG_DEPS)
+        target_link_libraries(test_${name} PRIVATE tarnwell_${dep})
+    endforeach()
+    target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} ${TARNWELL_GTEST_LIBS})
+    set(python "${TARNWELL_PYTHON}")
+    if(WIN32)
+        set(python "")
+    endif()
+    target_compile_definitions(test_${name} PRIVATE
+        TARNWELL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+        TARNWELL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        TARNWELL_PYTHON="${python}")
+    add_test(NAME ${name} COMMAND test_${name})
+endfunction()

@@ -1,0 +1,51 @@
+#include "text/int_text.h"
+
+#include <charconv>
+
+#include "text/error.h"
+#include "text/message.h"
+
+namespace tarnwell {
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+    std::string_view digits = text;
+    bool negative = false;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+        negative = digits.front() == '-';
+        digits.remove_prefix(1);
+    }
+    // "", "-", "12 ", "1e3", "0x10"
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : digits) {
+        value = value * 10 + (c - '0');
+        if (value > 2147483648LL) return std::nullopt;  // "99999999999"
+    }
+    if (negative) value = -value;
+    if (value > INT32_MAX) return std::nullopt;  // "2147483648"
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t StrToInt(std::string_view text) {
+    if (auto value = TryStrToInt(text)) return *value;
+    throw EConvertError(FormatMsg("'%s' is not a valid integer value", {text}));
+}
+
+std::int32_t ProfileStrToInt(std::string_view text, std::int32_t def) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        std::string_view hex = text.substr(2);
+        // "0x123456789" (more than 32 bits), "0xG1"
+        if (hex.size() > 8) return def;
+        std::uint32_t value = 0;
+        auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
+        if (ec != std::errc() || end != hex.data() + hex.size()) return def;
+        return static_cast<std::int32_t>(value);
+    }
+    return TryStrToInt(text).value_or(def);
+}
+
+std::string IntToStr(std::int64_t value) {
+    return std::to_string(value);
+}
+
+}  // namespace tarnwell
