@@ -1,0 +1,132 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "grid/color.h"
+#include "grid/table_grid_error.h"
+#include "grid/text_width.h"
+
+namespace tarnwell {
+
+struct TGridBands {
+    bool Active = false;
+    TColor PrimaryColor = clInfoBk;
+    int PrimaryLength = 1;
+    TColor SecondaryColor = clWindow;
+    int SecondaryLength = 1;
+};
+
+// Settings of the HTML writer; every grid of the program keeps these values.
+struct THTMLSettings {
+    int BorderSize = 1;
+    int CellSpacing = 0;
+    int CellPadding = 0;
+    int Width = 100;  // percent
+};
+
+// The table model behind every table of the program: text cells addressed by real column and row, row
+// and column counts, fixed (header) rows and columns, check boxes beside cell texts, hidden columns, and
+// column widths. Cell storage is sparse and independent of the counts: a cell keeps its text and check
+// box when the counts shrink below it and shows them again when they grow back.
+//
+// Texts are Windows-1251 byte strings. The store keeps them without a heap node per cell, so a table of
+// ten million cells costs little more than its texts; a whole file can be handed over in one block
+// (AdoptText) and its cells set as slices of it (SetCellSlice) without copying.
+class TTableGrid {
+public:
+    explicit TTableGrid(int col_count = 5, int row_count = 5);
+    virtual ~TTableGrid();
+    TTableGrid(const TTableGrid&) = delete;
+    TTableGrid& operator=(const TTableGrid&) = delete;
+
+    // --- Cell texts, by real column -------------------------------------------------------------
+    // The stored text, empty for a cell never written. No check against the counts. The view stays
+    // valid until the grid is next changed.
+    std::string_view GetCellEx(int col, int row) const;
+    // Stores a copy of the text. No check against the counts; the counts do not change.
+    void SetCellEx(int col, int row, std::string_view text);
+
+    // Bulk loading: hands a block of text to the grid, which keeps it until Clear() or destruction.
+    using TextBlockId = std::uint32_t;
+    TextBlockId AdoptText(std::string block);
+    // Sets the cell to bytes [offset, offset + length) of an adopted block, without copying them.
+    void SetCellSlice(int col, int row, TextBlockId block, std::size_t offset, std::size_t length);
+    // Drops every text, check box and adopted block. Counts, fixed counts, hidden columns and widths stay.
+    void Clear();
+
+    // --- Counts --------------------------------------------------------------------------------
+    int RowCount() const;
+    // Equal: nothing. Below 1: 1. At or below FixedRows: FixedRows becomes the new count - 1 first.
+    void SetRowCount(int count);
+    // Visible columns only; real columns are ColCount() + NumHiddenColumns().
+    int ColCount() const;
+    void SetColCount(int count);
+    int FixedRows() const;
+    // Throws ETableGridError "Grid index out of range" (n < 0) or
+    // "Fixed row count must be less than row count" (n >= RowCount).
+    void SetFixedRows(int n);
+    int FixedCols() const;
+    // Throws ETableGridError "Grid index out of range" (n < 0) or
+    // "Fixed column count must be less than column count" (n >= ColCount).
+    void SetFixedCols(int n);
+
+    // --- Check boxes, by real column, kept beside the text -----------------------------------
+    // Replaces any check box of the cell. `data` is accepted for the callers' sake; the state is
+    // always kept beside the text.
+    void AddCheckBox(int col, int row, bool state, bool data = false);
+    // True when the cell has a check box; then writes its state to `state`, else leaves it alone.
+    bool GetCheckBoxState(int col, int row, bool& state) const;
+    // True when the cell has a check box, whose state is then set.
+    bool SetCheckBoxState(int col, int row, bool state);
+    // True when a check box was removed. The text is unchanged.
+    bool RemoveCheckBox(int col, int row);
+
+    // --- Hidden columns (real columns 0 to 255) ----------------------------------------------
+    void HideColumn(int real_col);
+    void UnHideColumnsAll();
+    int NumHiddenColumns() const;
+    bool IsHiddenColumn(int real_col) const;
+    int RealColIndex(int display_col) const;
+    int DisplColIndex(int real_col) const;
+    // The real columns shown, in display order (ColCount() entries): what the writers loop over.
+    std::vector<int> VisibleRealColumns() const;
+
+    // --- Widths, by display column ------------------------------------------------------------
+    int ColWidths(int display_col) const;
+    void SetColWidths(int display_col, int width);
+    // Fits every non-fixed column to its widest content now: check box + text width, + 16 pixels.
+    void AutoSize(const TextWidthMeasure& measure = HeadlessTextWidth());
+
+    // --- Appearance, read by the writers ------------------------------------------------------
+    TColor Color = clWindow;
+    TColor FixedColor = clBtnFace;
+    TColor FontColor = clWindowText;
+    TColor FixedFontColor = clWindowText;
+    TGridBands Bands;
+    bool WordWrap = false;
+    int GridLineWidth = 1;
+    int DefaultRowHeight = 21;
+    TColor GridLineColor = clSilver;
+    int CheckSize = 15;  // ControlLook.CheckSize
+    THTMLSettings HTMLSettings;
+
+    // --- Writers ---------------------------------------------------------------------------------
+    // The text a writer puts out for a cell; the stored text unless a subclass says otherwise.
+    virtual std::string_view SaveCell(int col, int row) const;
+    // An HTML table fragment, built whole in memory, then written with CR LF line ends.
+    void SaveToHTML(const std::string& file_name) const;
+    // An Excel 97-2003 workbook of the visible columns.
+    void SaveToXLS(const std::string& file_name) const;
+
+private:
+    // Implementation state lives in the .cpp files; see table_grid.cpp.
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace tarnwell
