@@ -1,0 +1,90 @@
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <unistd.h>
+#endif
+
+#include "text/cp1251.h"
+#include "text/program_folder.h"
+#include "wingate/user_database.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr std::string_view kDefaultFileName = "registry.reg";
+
+#ifdef _WIN32
+
+// The variable as Windows-1251, read through the wide call so that a Cyrillic path survives whatever the
+// ANSI code page is. nullopt-like: false when unset.
+bool ReadVariable(std::string& value) {
+    const wchar_t* wide = _wgetenv(L"TARNWELL_REGISTRY");
+    if (wide == nullptr) return false;
+    value = Utf16ToCp1251(reinterpret_cast<const char16_t*>(wide));
+    return true;
+}
+
+std::string Absolute(const std::string& path) {
+    std::u16string wide = Cp1251ToUtf16(path);
+    const auto* in = reinterpret_cast<const wchar_t*>(wide.c_str());
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = GetFullPathNameW(in, static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (n == 0) return path;
+        if (n < buffer.size()) return Utf16ToCp1251(std::u16string(reinterpret_cast<char16_t*>(buffer.data()), n));
+        buffer.resize(n + 1);
+    }
+}
+
+#else
+
+bool ReadVariable(std::string& value) {
+    const char* text = std::getenv("TARNWELL_REGISTRY");
+    if (text == nullptr) return false;
+    value = text;
+    return true;
+}
+
+std::string Absolute(const std::string& path) {
+    if (path.empty() || path.front() == '/') return path;
+    std::vector<char> buffer(4096);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return path;
+        buffer.resize(buffer.size() * 2);
+    }
+    return JoinPath(buffer.data(), path);
+}
+
+#endif
+
+}  // namespace
+
+UserDatabaseLocation UserDatabaseLocation::FromEnvironment() {
+    std::string variable;
+    bool set = ReadVariable(variable);
+    if (!variable.empty()) return RegFile(Absolute(variable));
+#ifdef _WIN32
+    if (!set) return Registry();
+#else
+    (void)set;
+#endif
+    return RegFile(JoinPath(ProgramFolder(), kDefaultFileName));
+}
+
+UserDatabaseLocation UserDatabaseLocation::RegFile(std::string path) {
+    return UserDatabaseLocation(false, std::move(path));
+}
+
+#ifdef _WIN32
+UserDatabaseLocation UserDatabaseLocation::Registry() {
+    return UserDatabaseLocation(true, {});
+}
+#endif
+
+}  // namespace tarnwell
