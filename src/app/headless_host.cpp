@@ -1,0 +1,52 @@
+#include "app/headless_host.h"
+
+#include <ostream>
+#include <string>
+#include <thread>
+
+#include "app/error_box_text.h"
+#include "app/shell_open.h"
+#include "text/cp1251.h"
+
+namespace tarnwell {
+
+HeadlessHost::HeadlessHost(std::ostream& out) : out_(out) {}
+
+void HeadlessHost::Print(std::string_view text) {
+    anything_shown_ = true;
+    out_ << "Tarnwell: " << Cp1251ToUtf8(text) << '\n' << std::flush;
+}
+
+void HeadlessHost::ShowMessage(std::string_view text) {
+    Print(text);
+}
+
+void HeadlessHost::ShowError(std::string_view text) {
+    Print(ErrorBoxText(text));
+}
+
+void HeadlessHost::StartCloseTimer(std::chrono::milliseconds, std::function<void()> tick) {
+    close_tick_ = std::move(tick);
+}
+
+void HeadlessHost::Pause(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
+
+// No one is there to pick a file: the dialog counts as cancelled.
+bool HeadlessHost::ExecuteSaveDialog(SaveDialog&) {
+    return false;
+}
+
+void HeadlessHost::ShellOpen(std::string_view target) {
+    ShellOpenDocument(target);
+}
+
+void HeadlessHost::RunEventLoop() {
+    if (quit_queued_ || !close_tick_) return;
+    // The tick closes the window; a copy, since closing stops the timer.
+    auto tick = close_tick_;
+    tick();
+}
+
+}  // namespace tarnwell

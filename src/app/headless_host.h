@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <string_view>
+
+#include "app/host.h"
+
+namespace tarnwell {
+
+// The host of a run without a display: a scheduler's run of a switch or of the autorun jobs. Message and
+// error boxes become lines on standard error, "Tarnwell: " and the text in UTF-8. There is no event loop:
+// once the start-up is over, a queued quit ends the program; otherwise a running close timer closes the
+// window at once (with the close handler's auto-save) instead of 15 seconds later; then the program ends.
+// The exit status tells the scheduler whether anything was shown: 0 when nothing, 1 otherwise.
+class HeadlessHost final : public Host {
+public:
+    explicit HeadlessHost(std::ostream& out);
+
+    void ShowMessage(std::string_view text) override;
+    void ShowError(std::string_view text) override;
+    void ProcessMessages() override {}
+    void PostQuit() override { quit_queued_ = true; }
+    void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override;
+    void StopCloseTimer() override { close_tick_ = nullptr; }
+    void Pause(std::chrono::milliseconds duration) override;
+    bool ExecuteSaveDialog(SaveDialog& dialog) override;
+    void ShellOpen(std::string_view target) override;
+
+    // What the event loop would do after the start-up: nothing when a quit is queued (the loop takes it
+    // first), else the close timer's tick when it runs.
+    void RunEventLoop();
+
+    bool QuitQueued() const { return quit_queued_; }
+    bool CloseTimerRunning() const { return static_cast<bool>(close_tick_); }
+    int ExitStatus() const { return anything_shown_ ? 1 : 0; }
+
+private:
+    void Print(std::string_view text);
+
+    std::ostream& out_;
+    bool quit_queued_ = false;
+    bool anything_shown_ = false;
+    std::function<void()> close_tick_;
+};
+
+}  // namespace tarnwell

@@ -1,0 +1,98 @@
+#include "app/headless_host.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/error_box_text.h"
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+namespace {
+
+using namespace literals;
+
+TEST(ErrorBoxText, AddsAFullStopAfterALetterOrDigit) {
+    struct Case {
+        std::string_view message, shown;
+    };
+    const Case cases[] = {
+        {"Connection Failed", "Connection Failed."},
+        {"10061:Connection refused", "10061:Connection refused."},
+        {"Unable to write to C:\\t\\settings.ini", "Unable to write to C:\\t\\settings.ini."},
+        {"Error 5", "Error 5."},
+        {"'abc' is not a valid integer value", "'abc' is not a valid integer value."},
+        {"Failed to set data for 'bob'", "Failed to set data for 'bob'"},
+        {"Не найден файл"_cp, "Не найден файл."_cp},
+        {"Ошибка: ё"_cp, "Ошибка: ё."_cp},
+        {"Не найден файл!"_cp, "Не найден файл!"_cp},
+        {"Already.", "Already."},
+        {"trailing blank ", "trailing blank "},
+        {"x \xB9", "x \xB9"},  // the numero sign is no letter
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ErrorBoxText(c.message), c.shown) << c.message;
+}
+
+TEST(HeadlessHost, PrintsBoxesAsUtf8LinesAndSetsTheExitStatus) {
+    std::ostringstream err;
+    HeadlessHost host(err);
+    EXPECT_EQ(host.ExitStatus(), 0);
+    host.ProcessMessages();
+    EXPECT_EQ(host.ExitStatus(), 0);
+
+    host.ShowMessage("Неправильно задан ключ"_cp);
+    EXPECT_EQ(host.ExitStatus(), 1);
+    host.ShowError("Connection Failed");
+    EXPECT_EQ(err.str(), "Tarnwell: Неправильно задан ключ\nTarnwell: Connection Failed.\n");
+    EXPECT_EQ(host.ExitStatus(), 1);
+}
+
+TEST(HeadlessHost, AnErrorAloneAlsoFailsTheRun) {
+    std::ostringstream err;
+    HeadlessHost host(err);
+    host.ShowError("x");
+    EXPECT_EQ(host.ExitStatus(), 1);
+}
+
+TEST(HeadlessHost, EventLoopClosesAtOnceUnlessAQuitIsQueued) {
+    std::ostringstream err;
+    {
+        HeadlessHost host(err);
+        int ticks = 0;
+        host.RunEventLoop();  // nothing running: nothing happens
+        host.StartCloseTimer(std::chrono::milliseconds(15000), [&] { ++ticks; });
+        host.RunEventLoop();
+        EXPECT_EQ(ticks, 1);
+    }
+    {
+        // The loop takes the queued quit long before the first tick would come.
+        HeadlessHost host(err);
+        int ticks = 0;
+        host.StartCloseTimer(std::chrono::milliseconds(15000), [&] { ++ticks; });
+        host.PostQuit();
+        host.RunEventLoop();
+        EXPECT_EQ(ticks, 0);
+    }
+    {
+        HeadlessHost host(err);
+        int ticks = 0;
+        host.StartCloseTimer(std::chrono::milliseconds(15000), [&] { ++ticks; });
+        host.StopCloseTimer();
+        host.RunEventLoop();
+        EXPECT_EQ(ticks, 0);
+    }
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST(HeadlessHost, SaveDialogCountsAsCancelled) {
+    std::ostringstream err;
+    HeadlessHost host(err);
+    SaveDialog dialog;
+    dialog.FileName = "x.htm";
+    EXPECT_FALSE(host.ExecuteSaveDialog(dialog));
+    EXPECT_EQ(dialog.FileName, "x.htm");
+}
+
+}  // namespace
+}  // namespace tarnwell
