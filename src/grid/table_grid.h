@@ -37,8 +37,14 @@ struct THTMLSettings {
 // Texts are Windows-1251 byte strings. The store keeps them without a heap node per cell, so a table of
 // ten million cells costs little more than its texts; a whole file can be handed over in one block
 // (AdoptText) and its cells set as slices of it (SetCellSlice) without copying.
+//
+// Cost: a cell holds an 8-byte reference (no more while it is empty beyond its row's last written
+// column), a row 8 bytes, SetCellEx texts their length in an owned arena. Reading row by row and writing
+// each row left to right, in row order, is the fast path; other orders work, with some copying.
 class TTableGrid {
 public:
+    // Counts below 1 become 1. One fixed row (none when there is a single row) and no fixed column, as
+    // on the viewer and statistics tables; widths 64 each; every column visible.
     explicit TTableGrid(int col_count = 5, int row_count = 5);
     virtual ~TTableGrid();
     TTableGrid(const TTableGrid&) = delete;
@@ -48,13 +54,16 @@ public:
     // The stored text, empty for a cell never written. No check against the counts. The view stays
     // valid until the grid is next changed.
     std::string_view GetCellEx(int col, int row) const;
-    // Stores a copy of the text. No check against the counts; the counts do not change.
+    // Stores a copy of the text. No check against the counts; the counts do not change. Throws
+    // ETableGridError "Grid index out of range" for a negative column or row, or a column of 2^26 - 1
+    // or more.
     void SetCellEx(int col, int row, std::string_view text);
 
     // Bulk loading: hands a block of text to the grid, which keeps it until Clear() or destruction.
     using TextBlockId = std::uint32_t;
     TextBlockId AdoptText(std::string block);
     // Sets the cell to bytes [offset, offset + length) of an adopted block, without copying them.
+    // Throws ETableGridError for a bad cell (as SetCellEx), an unknown block or a range beyond it.
     void SetCellSlice(int col, int row, TextBlockId block, std::size_t offset, std::size_t length);
     // Drops every text, check box and adopted block. Counts, fixed counts, hidden columns and widths stay.
     void Clear();
@@ -77,7 +86,7 @@ public:
 
     // --- Check boxes, by real column, kept beside the text -----------------------------------
     // Replaces any check box of the cell. `data` is accepted for the callers' sake; the state is
-    // always kept beside the text.
+    // always kept beside the text. Throws "Grid index out of range" for a negative column or row.
     void AddCheckBox(int col, int row, bool state, bool data = false);
     // True when the cell has a check box; then writes its state to `state`, else leaves it alone.
     bool GetCheckBoxState(int col, int row, bool& state) const;
@@ -97,7 +106,9 @@ public:
     std::vector<int> VisibleRealColumns() const;
 
     // --- Widths, by display column ------------------------------------------------------------
+    // 64 outside the display columns.
     int ColWidths(int display_col) const;
+    // Throws ETableGridError "Grid index out of range" outside the display columns.
     void SetColWidths(int display_col, int width);
     // Fits every non-fixed column to its widest content now: check box + text width, + 16 pixels.
     void AutoSize(const TextWidthMeasure& measure = HeadlessTextWidth());
@@ -118,13 +129,15 @@ public:
     // --- Writers ---------------------------------------------------------------------------------
     // The text a writer puts out for a cell; the stored text unless a subclass says otherwise.
     virtual std::string_view SaveCell(int col, int row) const;
-    // An HTML table fragment, built whole in memory, then written with CR LF line ends.
+    // An HTML table fragment (see grid/html_table.h), built whole in memory, then written with CR LF
+    // line ends. Throws ETableGridError "Cannot Create file " + name, before anything is written, when
+    // the file cannot be created.
     void SaveToHTML(const std::string& file_name) const;
-    // An Excel 97-2003 workbook of the visible columns.
+    // An Excel 97-2003 workbook of the visible columns, every row, texts without CR.
     void SaveToXLS(const std::string& file_name) const;
 
 private:
-    // Implementation state lives in the .cpp files; see table_grid.cpp.
+    // Implementation state, shared by the files that implement the grid (grid/table_grid_state.h).
     struct State;
     std::unique_ptr<State> state_;
 };

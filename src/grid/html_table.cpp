@@ -1,0 +1,109 @@
+#include "grid/html_table.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "grid/output_file.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// "#RRGGBB", upper-case hex digits, red first.
+std::string HexColor(TColor color) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::uint32_t rgb = color.ToRgb();
+    std::string hex = "#";
+    for (int shift = 20; shift >= 0; shift -= 4) hex.push_back(kDigits[(rgb >> shift) & 0xF]);
+    return hex;
+}
+
+void AppendCellText(std::string& out, std::string_view text) {
+    if (text.empty()) {
+        out += "<br>";
+        return;
+    }
+    std::size_t start = 0;
+    for (std::size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', start)) {
+        out.append(text, start, cr - start);
+        out += "<br>";
+        start = cr + 1;
+    }
+    out.append(text, start);
+}
+
+}  // namespace
+
+std::string BuildHtmlTable(const TTableGrid& grid) {
+    const THTMLSettings& html = grid.HTMLSettings;
+    const std::vector<int> real = grid.VisibleRealColumns();
+    const int fixed_rows = grid.FixedRows();
+    const int fixed_cols = grid.FixedCols();
+
+    // The start of a data cell line for each of its four looks: fixed cell, band primary, band
+    // secondary, plain.
+    auto data_cell_start = [](TColor background, TColor text) {
+        return "<td nowrap bgcolor=\"" + HexColor(background) + "\"><font color=\"" + HexColor(text) + "\">";
+    };
+    enum Look { kFixed, kPrimary, kSecondary, kPlain };
+    const std::array<std::string, 4> starts = {
+        data_cell_start(grid.FixedColor, grid.FixedFontColor),
+        data_cell_start(grid.Bands.PrimaryColor, grid.FontColor),
+        data_cell_start(grid.Bands.SecondaryColor, grid.FontColor),
+        data_cell_start(grid.Color, grid.FontColor),
+    };
+    const std::string header_cell_start = "<td nowrap bgcolor=\"" + HexColor(grid.FixedColor) + "\"><b>";
+    // A band period of 0 or less would divide by zero; such bands colour nothing.
+    const std::int64_t band_period = std::int64_t{grid.Bands.PrimaryLength} + grid.Bands.SecondaryLength;
+    const bool bands = grid.Bands.Active && band_period > 0;
+
+    std::string out = "<table border=\"" + std::to_string(html.BorderSize) + "\" cellspacing=\"" +
+                      std::to_string(html.CellSpacing) + "\" cellpadding=\"" + std::to_string(html.CellPadding) +
+                      "\" width=\"" + std::to_string(html.Width) + "%\">";
+    out += kLineEnd;
+
+    int row = 0;
+    if (fixed_rows > 0) {
+        out += "<tr>";
+        out += kLineEnd;
+        for (int col : real) {
+            out += header_cell_start;
+            AppendCellText(out, grid.SaveCell(col, 0));
+            out += "</b></td>";
+            out += kLineEnd;
+        }
+        out += "</tr>";
+        out += kLineEnd;
+        row = 1;
+    }
+    for (; row < grid.RowCount(); ++row) {
+        Look row_look = kPlain;
+        if (row < fixed_rows) {
+            row_look = kFixed;
+        } else if (bands) {
+            row_look = (row - fixed_rows) % band_period < grid.Bands.PrimaryLength ? kPrimary : kSecondary;
+        }
+        out += "<tr>";
+        out += kLineEnd;
+        for (std::size_t d = 0; d < real.size(); ++d) {
+            out += starts[static_cast<int>(d) < fixed_cols ? kFixed : row_look];
+            AppendCellText(out, grid.SaveCell(real[d], row));
+            out += "</font></td>";
+            out += kLineEnd;
+        }
+        out += "</tr>";
+        out += kLineEnd;
+    }
+    out += "</table>";
+    out += kLineEnd;
+    return out;
+}
+
+void TTableGrid::SaveToHTML(const std::string& file_name) const {
+    // The whole fragment is built before the file is touched: a failure to create it leaves nothing.
+    WriteNewFile(file_name, BuildHtmlTable(*this));
+}
+
+}  // namespace tarnwell
