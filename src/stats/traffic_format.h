@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarnwell {
+
+// The display settings of byte counts, read from the window's controls at the time of use.
+struct TTrafficDisplay {
+    int Mode = 0;          // index of RG1: 0 automatic, 1 kilobytes, 2 megabytes, 3 gigabytes, other: bytes
+    int Precision = 2;     // CSETochn: digits kept after the comma
+    bool KiloIs1024 = true;  // RGkb: index 0 is "1кб. = 1024 б.", any other index 1000
+};
+
+// RGkb's item index as the kilobyte base flag: the first item means 1024 bytes, any other 1000.
+constexpr bool KiloIs1024(int rgkb_index) { return rgkb_index == 0; }
+
+// The display text of a byte count, such as "1,17 мб." (Windows-1251). The value is taken to single
+// precision first and all arithmetic is single precision, so high precision settings show the digits of
+// the single-precision result. The fraction is cut after `precision` digits without rounding; a
+// precision below 1 keeps no fraction. The automatic mode never shows bytes, a mode other than 0 to 3
+// shows the plain number without a unit. The value is 64-bit so that totals beyond 32 bits show their
+// true size.
+std::string convert(std::int64_t value, int mode, int precision, bool kilo_is_1024);
+
+inline std::string convert(std::int64_t value, const TTrafficDisplay& display) {
+    return convert(value, display.Mode, display.Precision, display.KiloIs1024);
+}
+
+}  // namespace tarnwell

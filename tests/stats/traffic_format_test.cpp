@@ -1,0 +1,97 @@
+#include "stats/traffic_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "stats/plain_decimal.h"
+#include "text/cp1251.h"
+
+namespace tarnwell {
+namespace {
+
+struct ConvertCase {
+    std::int64_t value;
+    int mode;
+    bool kilo_is_1024;
+    int precision;
+    const char* text;  // UTF-8
+};
+
+std::string Utf8(const std::string& cp1251) { return Cp1251ToUtf8(cp1251); }
+
+TEST(Convert, TableOfCases) {
+    const ConvertCase cases[] = {
+        {0, 0, true, 2, "0 кб."},
+        {1000, 0, true, 2, "0,97 кб."},
+        {1024, 0, true, 2, "1 кб."},
+        {1536, 0, true, 2, "1,5 кб."},
+        {1048576, 0, true, 2, "1024 кб."},
+        {1048577, 0, true, 2, "1,00 мб."},
+        {1234567, 2, true, 2, "1,17 мб."},
+        {1234567, 2, true, 20, "1,17737483978271 мб."},
+        {1500000, 0, true, 2, "1,43 мб."},
+        {1500000, 0, false, 2, "1,5 мб."},
+        {1000, 0, false, 2, "1 кб."},
+        {123456789, 0, false, 2, "123,45 мб."},
+        {123456789, 0, false, 20, "123,45679473877 мб."},
+        {2147483647, 0, true, 2, "2 гб."},
+        {100, 3, true, 2, "0,00 гб."},
+        {5000, 2, true, 3, "0,004 мб."},
+        {-5, 0, true, 2, "-0,00 кб."},
+        {123456789, -1, true, 2, "123456792"},
+        // Totals of the summing step.
+        {2097153, 0, true, 2, "2,00 мб."},
+        {2000000, 0, true, 2, "1,90 мб."},
+        // Thresholds are strict, in single precision; the units above the megabyte.
+        {1073741824, 0, true, 2, "1024 мб."},
+        {1073741825, 0, true, 2, "1024 мб."},  // rounds to 2^30 in single precision
+        {1073741952, 0, true, 2, "1,00 гб."},
+        {1000000, 0, false, 2, "1000 кб."},
+        {1000000001, 0, false, 2, "1000 мб."},  // 1000000000 as a single, which is not above 10^9
+        {1000000064, 0, false, 2, "1,00 гб."},
+        {1099511627776, 0, true, 2, "1024 гб."},
+        {1099511627776 + (1LL << 17), 0, true, 2, "1,00 тб."},
+        {1000000000000, 0, false, 2, "1000 гб."},  // 10^12 is 999999995904 as a single: not above itself
+        {1000000100000, 0, false, 2, "1,00 тб."},
+        // Totals beyond 32 bits keep their size.
+        {5000000000, 0, true, 2, "4,65 гб."},
+        {5000000000, 4, true, 2, "5000000000"},
+        {1048576, 1, true, 2, "1024 кб."},
+        {1536, 1, false, 1, "1,5 кб."},
+        {-1048577, 0, true, 2, "-1024,00 кб."},  // negative values never leave the kilobyte
+        {1, 3, false, 20, "0,00000000099999997171 гб."},
+    };
+    for (const ConvertCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.value) + " mode " + std::to_string(c.mode) + (c.kilo_is_1024 ? " 1024" : " 1000") +
+                     " precision " + std::to_string(c.precision));
+        EXPECT_EQ(Utf8(convert(c.value, c.mode, c.precision, c.kilo_is_1024)), c.text);
+    }
+}
+
+TEST(Convert, PrecisionBelowOneKeepsNoComma) {
+    EXPECT_EQ(Utf8(convert(1536, 1, 0, true)), "1 кб.");
+    EXPECT_EQ(Utf8(convert(1536, 1, -3, true)), "1 кб.");
+}
+
+TEST(PlainDecimal, RoundsToFifteenSignificantDigitsWithoutExponent) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.0, "0"},
+        {1.5, "1,5"},
+        {-2.25, "-2,25"},
+        {1e20, "100000000000000000000"},
+        {9.3132257461547852e-10, "0,000000000931322574615479"},
+        {0.9999999999999999, "1"},           // the carry reaches the first digit
+        {123.45678901234567, "123,456789012346"},
+        {1.00000000000005, "1,00000000000005"},
+        {0.1, "0,1"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatPlainDecimal(c.value), c.text) << c.value;
+}
+
+}  // namespace
+}  // namespace tarnwell
