@@ -352,12 +352,16 @@ void CellStore::Set(int col, int row, std::string_view text) {
     Store(col, row, CopyIntoArena(text));
 }
 
-void CellStore::SetSlice(int col, int row, BlockId block, std::size_t offset, std::size_t length) {
-    CheckWritable(col, row);
+std::string_view CellStore::Adopted(BlockId block) const {
     if (block >= blocks_.size() || !blocks_[block].text || blocks_[block].arena) {
         throw ETableGridError("Unknown text block of the grid");
     }
-    std::size_t size = blocks_[block].text->size();
+    return *blocks_[block].text;
+}
+
+void CellStore::SetSlice(int col, int row, BlockId block, std::size_t offset, std::size_t length) {
+    CheckWritable(col, row);
+    std::size_t size = Adopted(block).size();
     if (offset > size || length > size - offset) throw ETableGridError("Text slice out of range");
     Store(col, row, MakeRef(block, offset, length));
 }

@@ -52,6 +52,8 @@ public:
 
     // Keeps the block until Clear; returns its number for SetSlice.
     BlockId Adopt(std::string block);
+    // The bytes of an adopted block. Throws ETableGridError for an unknown block.
+    std::string_view Adopted(BlockId block) const;
     // Points the cell at bytes [offset, offset + length) of an adopted block. Throws ETableGridError
     // for bad coordinates, an unknown block or a range outside it.
     void SetSlice(int col, int row, BlockId block, std::size_t offset, std::size_t length);

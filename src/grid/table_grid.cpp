@@ -34,6 +34,10 @@ TTableGrid::TextBlockId TTableGrid::AdoptText(std::string block) {
     return state_->cells.Adopt(std::move(block));
 }
 
+std::string_view TTableGrid::AdoptedText(TextBlockId block) const {
+    return state_->cells.Adopted(block);
+}
+
 void TTableGrid::SetCellSlice(int col, int row, TextBlockId block, std::size_t offset, std::size_t length) {
     state_->cells.SetSlice(col, row, block, offset, length);
 }

@@ -62,6 +62,9 @@ public:
     // Bulk loading: hands a block of text to the grid, which keeps it until Clear() or destruction.
     using TextBlockId = std::uint32_t;
     TextBlockId AdoptText(std::string block);
+    // The bytes of an adopted block, where the grid keeps them: split them and set the cells as slices.
+    // Valid until Clear() or destruction. Throws ETableGridError for an unknown block.
+    std::string_view AdoptedText(TextBlockId block) const;
     // Sets the cell to bytes [offset, offset + length) of an adopted block, without copying them.
     // Throws ETableGridError for a bad cell (as SetCellEx), an unknown block or a range beyond it.
     void SetCellSlice(int col, int row, TextBlockId block, std::size_t offset, std::size_t length);

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "grid/html_table.h"
+#include "grid/table_grid.h"
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+namespace {
+
+using namespace literals;
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Lines without their CR LF; fails the test if a line ends otherwise.
+std::vector<std::string> CrLfLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end = bytes.find("\r\n"); end != std::string::npos; end = bytes.find("\r\n", start)) {
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    EXPECT_EQ(start, bytes.size()) << "bytes after the last CR LF";
+    return lines;
+}
+
+class HtmlWriter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tarnwell_html_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        SetColorScheme(nullptr);
+        fs::remove_all(dir_);
+    }
+
+    // The example table: header A B, then 1 and an empty cell, then x y; one fixed row, no bands.
+    static void Fill2x3(TTableGrid& grid) {
+        grid.SetCellEx(0, 0, "A");
+        grid.SetCellEx(1, 0, "B");
+        grid.SetCellEx(0, 1, "1");
+        grid.SetCellEx(0, 2, "x");
+        grid.SetCellEx(1, 2, "y");
+    }
+
+    std::string Save(const TTableGrid& grid) {
+        std::string file = (dir_ / "table.htm").string();
+        grid.SaveToHTML(file);
+        return ReadBytes(file);
+    }
+
+    fs::path dir_;
+};
+
+struct ReferenceCase {
+    const char* name;
+    void (*shape)(TTableGrid&);
+    const char* reference;
+};
+
+TEST_F(HtmlWriter, ExampleTableAndItsVariantsMatchReferenceFiles) {
+    const ReferenceCase cases[] = {
+        {"as filled", [](TTableGrid&) {}, "grid_2x3_header.htm"},
+        {"second column hidden", [](TTableGrid& g) { g.HideColumn(1); }, "grid_2x3_second_column_hidden.htm"},
+        {"cut to one row", [](TTableGrid& g) { g.SetRowCount(1); }, "grid_2x3_cut_to_one_row.htm"},
+    };
+    for (const ReferenceCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTableGrid grid(2, 3);
+        ASSERT_EQ(grid.FixedRows(), 1);
+        Fill2x3(grid);
+        c.shape(grid);
+        EXPECT_EQ(Save(grid), ReadBytes(fs::path(TARNWELL_TEST_DATA) / c.reference));
+    }
+}
+
+TEST_F(HtmlWriter, ExampleTableHasFourteenCrLfLines) {
+    TTableGrid grid(2, 3);
+    Fill2x3(grid);
+    EXPECT_EQ(CrLfLines(Save(grid)).size(), 14u);
+}
+
+TEST_F(HtmlWriter, CellTextsGoOutUnescapedWithCrAsBreak) {
+    struct Case {
+        std::string text;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"<b>&\"'", "<b>&\"'"},
+        {"one\r\ntwo", "one<br>\ntwo"},
+        {"\r\r", "<br><br>"},
+        {"a\nb", "a\nb"},
+        {"", "<br>"},
+        {std::string("Сумма"_cp), std::string("Сумма"_cp)},
+    };
+    TTableGrid grid(1, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        grid.SetCellEx(0, 0, c.text);
+        EXPECT_EQ(BuildHtmlTable(grid),
+                  "<table border=\"1\" cellspacing=\"0\" cellpadding=\"0\" width=\"100%\">\r\n<tr>\r\n"
+                  "<td nowrap bgcolor=\"#FFFFFF\"><font color=\"#000000\">" +
+                      c.written + "</font></td>\r\n</tr>\r\n</table>\r\n");
+    }
+}
+
+// The statistics table: a send box with no text in column 0, bands from the first user row on.
+TEST_F(HtmlWriter, BandsAlternateFromFirstDataRowAndCheckBoxesAreNotWritten) {
+    struct Scheme final : ColorScheme {
+        std::uint32_t Resolve(SystemColor name) const override {
+            switch (name) {
+                case SystemColor::Window: return 0xABCDEF;
+                case SystemColor::InfoBk: return 0x0A0B0C;
+                case SystemColor::BtnFace: return 0x102030;
+                case SystemColor::WindowText: return 0xFEDCBA;
+                case SystemColor::HotLight: return 0x000001;
+            }
+            return 0;
+        }
+    } scheme;
+    TTableGrid grid(2, 6);
+    grid.Bands.Active = true;
+    grid.SetCellEx(0, 0, "Послать"_cp);
+    grid.SetCellEx(1, 0, "Логин"_cp);
+    for (int row = 1; row < 6; ++row) {
+        grid.AddCheckBox(0, row, row % 2 == 0);
+        grid.SetCellEx(1, row, "u" + std::to_string(row));
+    }
+    // Colours are resolved when the table is written, not when the grid was made.
+    SetColorScheme(&scheme);
+    std::vector<std::string> lines = CrLfLines(Save(grid));
+
+    ASSERT_EQ(lines.size(), 1u + 6 * 4 + 1);
+    EXPECT_EQ(lines[2], "<td nowrap bgcolor=\"#102030\"><b>" + std::string("Послать"_cp) + "</b></td>");
+    for (int row = 1; row < 6; ++row) {
+        SCOPED_TRACE(row);
+        const char* background = row % 2 == 1 ? "#0A0B0C" : "#ABCDEF";
+        std::string start = std::string("<td nowrap bgcolor=\"") + background + "\"><font color=\"#FEDCBA\">";
+        EXPECT_EQ(lines[row * 4 + 2], start + "<br></font></td>");
+        EXPECT_EQ(lines[row * 4 + 3], start + "u" + std::to_string(row) + "</font></td>");
+    }
+}
+
+TEST_F(HtmlWriter, FixedCellsAmongDataRowsTakeFixedColours) {
+    TTableGrid grid(2, 4);
+    grid.SetFixedRows(2);
+    grid.SetFixedCols(1);
+    grid.Bands.Active = true;
+    grid.FixedFontColor = TColor::Rgb(0x12, 0x34, 0x56);
+    std::vector<std::string> lines = CrLfLines(BuildHtmlTable(grid));
+    const std::string fixed = "<td nowrap bgcolor=\"#F0F0F0\"><font color=\"#123456\"><br></font></td>";
+    ASSERT_EQ(lines.size(), 1u + 4 * 4 + 1);
+    EXPECT_EQ(lines[2], "<td nowrap bgcolor=\"#F0F0F0\"><b><br></b></td>");  // header row
+    EXPECT_EQ(lines[6], fixed);                                               // row 1, fixed row
+    EXPECT_EQ(lines[7], fixed);
+    EXPECT_EQ(lines[10], fixed);  // row 2, fixed column
+    EXPECT_EQ(lines[11], "<td nowrap bgcolor=\"#FFFFE1\"><font color=\"#000000\"><br></font></td>");
+    EXPECT_EQ(lines[15], "<td nowrap bgcolor=\"#FFFFFF\"><font color=\"#000000\"><br></font></td>");
+}
+
+TEST_F(HtmlWriter, SettingsAndBandLengthsShapeTheTable) {
+    TTableGrid grid(1, 6);
+    grid.HTMLSettings = THTMLSettings{2, 3, 4, 50};
+    grid.Bands = TGridBands{true, TColor::Rgb(1, 1, 1), 2, TColor::Rgb(2, 2, 2), 1};
+    std::vector<std::string> lines = CrLfLines(BuildHtmlTable(grid));
+    EXPECT_EQ(lines[0], "<table border=\"2\" cellspacing=\"3\" cellpadding=\"4\" width=\"50%\">");
+    std::string colours;
+    for (const std::string& line : lines) {
+        if (line.find("<font") != std::string::npos) colours += line.substr(20, 7) == "#010101" ? 'P' : 'S';
+    }
+    EXPECT_EQ(colours, "PPSPP");
+
+    // Bands of no length at all would divide by zero: they colour nothing.
+    grid.Bands.PrimaryLength = 0;
+    grid.Bands.SecondaryLength = 0;
+    EXPECT_EQ(BuildHtmlTable(grid).find("#010101"), std::string::npos);
+}
+
+TEST_F(HtmlWriter, TextsComeThroughTheSaveCellHook) {
+    class Upper final : public TTableGrid {
+    public:
+        using TTableGrid::TTableGrid;
+        std::string_view SaveCell(int col, int row) const override { return col == 1 && row == 1 ? "hooked" : "-"; }
+    };
+    Upper grid(3, 2);
+    grid.HideColumn(0);
+    std::string html = BuildHtmlTable(grid);
+    EXPECT_NE(html.find(">hooked</font>"), std::string::npos);
+    EXPECT_EQ(CrLfLines(html)[6], "<td nowrap bgcolor=\"#FFFFFF\"><font color=\"#000000\">hooked</font></td>");
+}
+
+TEST_F(HtmlWriter, MissingFolderGivesTheErrorAndNoFile) {
+    TTableGrid grid(2, 3);
+    Fill2x3(grid);
+    const std::string file = (dir_ / "missing" / "table.htm").string();
+    try {
+        grid.SaveToHTML(file);
+        FAIL() << "no error";
+    } catch (const ETableGridError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot Create file " + file);
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST_F(HtmlWriter, ReplacesAnExistingFile) {
+    const fs::path file = dir_ / "table.htm";
+    std::ofstream(file, std::ios::binary) << std::string(10000, 'z');
+    TTableGrid grid(2, 3);
+    Fill2x3(grid);
+    grid.SaveToHTML(file.string());
+    EXPECT_EQ(ReadBytes(file), ReadBytes(fs::path(TARNWELL_TEST_DATA) / "grid_2x3_header.htm"));
+}
+
+#ifndef _WIN32
+TEST_F(HtmlWriter, FullDiskIsAnErrorNamingTheFile) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    TTableGrid grid(2, 3);
+    try {
+        grid.SaveToHTML("/dev/full");
+        FAIL() << "no error";
+    } catch (const ETableGridError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot write file /dev/full: ", 0), 0u) << e.what();
+    }
+}
+#endif
+
+}  // namespace
+}  // namespace tarnwell
