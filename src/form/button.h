@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "form/control.h"
+
+namespace tarnwell {
+
+// Anything the user clicks that carries a caption: a button, a pop-up menu item, a link text.
+class TButton : public TControl {
+public:
+    std::string Caption;
+    TNotifyEvent OnClick;
+
+    // The user's click: runs OnClick.
+    void Click() const { Fire(OnClick); }
+};
+
+}  // namespace tarnwell

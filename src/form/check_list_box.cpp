@@ -1,0 +1,40 @@
+#include "form/check_list_box.h"
+
+#include <utility>
+
+#include "text/error.h"
+#include "text/int_text.h"
+#include "text/message.h"
+
+namespace tarnwell {
+
+TCheckListBox::TCheckListBox(std::vector<std::string> items)
+    : items_(std::move(items)), states_(items_.size(), cbUnchecked) {}
+
+std::size_t TCheckListBox::CheckIndex(int index) const {
+    if (index < 0 || index >= Count()) throw Error(FormatMsg("List index out of bounds (%s)", {IntToStr(index)}));
+    return static_cast<std::size_t>(index);
+}
+
+TCheckBoxState TCheckListBox::State(int index) const {
+    return states_[CheckIndex(index)];
+}
+
+void TCheckListBox::SetState(int index, TCheckBoxState state) {
+    states_[CheckIndex(index)] = state;
+}
+
+void TCheckListBox::SetAllChecked(bool checked) {
+    for (auto& state : states_) state = checked ? cbChecked : cbUnchecked;
+}
+
+void TCheckListBox::UserToggle(int index) {
+    UserSetState(index, State(index) == cbChecked ? cbUnchecked : cbChecked);
+}
+
+void TCheckListBox::UserSetState(int index, TCheckBoxState state) {
+    SetState(index, state);
+    Fire(OnClickCheck);
+}
+
+}  // namespace tarnwell

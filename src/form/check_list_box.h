@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "form/control.h"
+
+namespace tarnwell {
+
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+// A list of captions, each with a check box that is unchecked, checked or grayed. An item counts as
+// chosen when it is anything but unchecked. Setting states from code runs no handler; UserToggle and
+// UserSetState are the user's clicks and run OnClickCheck.
+class TCheckListBox : public TControl {
+public:
+    explicit TCheckListBox(std::vector<std::string> items = {});
+
+    std::string Label;  // the caption strip above the list, empty for none
+    TNotifyEvent OnClickCheck;
+
+    const std::vector<std::string>& Items() const { return items_; }
+    int Count() const { return static_cast<int>(items_.size()); }
+
+    // An index outside the items raises Error "List index out of bounds (<index>)".
+    TCheckBoxState State(int index) const;
+    void SetState(int index, TCheckBoxState state);
+    bool Checked(int index) const { return State(index) != cbUnchecked; }
+    void SetChecked(int index, bool checked) { SetState(index, checked ? cbChecked : cbUnchecked); }
+    void SetAllChecked(bool checked);
+
+    // A click on the item's box: checked becomes unchecked, unchecked and grayed become checked.
+    void UserToggle(int index);
+    void UserSetState(int index, TCheckBoxState state);
+
+private:
+    std::size_t CheckIndex(int index) const;
+
+    std::vector<std::string> items_;
+    std::vector<TCheckBoxState> states_;
+};
+
+}  // namespace tarnwell

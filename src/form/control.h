@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tarnwell {
+
+// A handler of a control's event. The window's own handlers take no arguments: each knows its control.
+using TNotifyEvent = std::function<void()>;
+
+// What every visible control has: a hint, whether its tool tip is shown, and whether it is enabled and
+// visible. The window reads these; the program sets them.
+//
+// A hint is written "short|long": the short part is the tool tip, the long part what the status bar
+// shows while the mouse rests on the control. A hint without "|" is both parts.
+class TControl {
+public:
+    std::string Hint;
+    bool ShowHint = false;
+    bool Enabled = true;
+    bool Visible = true;
+
+    std::string_view ShortHint() const;
+    std::string_view LongHint() const;
+};
+
+// Runs the handler when one is set.
+inline void Fire(const TNotifyEvent& handler) {
+    if (handler) handler();
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,192 @@
+#include "form/form_controls.h"
+
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+
+using namespace literals;
+
+namespace {
+
+std::vector<std::string> Texts(std::initializer_list<std::string_view> texts) {
+    return {texts.begin(), texts.end()};
+}
+
+void SetHint(TControl& control, std::string_view hint, bool show_tip) {
+    control.Hint = std::string(hint);
+    control.ShowHint = show_tip;
+}
+
+void SetButton(TButton& button, std::string_view caption, std::string_view hint = {}, bool show_tip = false) {
+    button.Caption = std::string(caption);
+    SetHint(button, hint, show_tip);
+}
+
+void SetEdit(TEdit& edit, std::string_view label, std::string_view text, std::string_view hint, bool show_tip) {
+    edit.Label = std::string(label);
+    edit.Text = std::string(text);
+    SetHint(edit, hint, show_tip);
+}
+
+}  // namespace
+
+const std::vector<std::string>& StatColumnCaptions() {
+    static const std::vector<std::string> captions = Texts({
+        "Послать"_cp,
+        "Логин"_cp,
+        "Имя"_cp,
+        "Скачано клиентом"_cp,
+        "Скачано сервером"_cp,
+        "Отравлено клиентом"_cp,
+        "Отправлено сервером"_cp,
+        "Время в сети"_cp,
+        "Выданный лимит"_cp,
+        "Остаток лимита"_cp,
+        "Ежемесячный лимит"_cp,
+    });
+    return captions;
+}
+
+const std::vector<std::string>& LetterContentCaptions() {
+    static const std::vector<std::string> captions = Texts({
+        "Скачано клиентом"_cp,
+        "Скачано сервером"_cp,
+        "Отравлено клиентом"_cp,
+        "Отправлено сервером"_cp,
+        "Время в сети"_cp,
+        "Выданный лимит "_cp,
+        "Остаток лимита"_cp,
+        "Ежемесячный лимит"_cp,
+    });
+    return captions;
+}
+
+std::string_view MakerMailLink() {
+    return "mailto:Ivan Petrov <author@example.com>, <tarnwell@example.org>?subject=Программа%20Tarnwell"_cp;
+}
+
+TFormControls::TFormControls()
+    : Caption("Tarnwell"),
+      ChLBCont(LetterContentCaptions()),
+      ChLBTable(StatColumnCaptions()),
+      ChLBHTML(StatColumnCaptions()),
+      ChLBRun(Texts({"Генерация HTML"_cp, "Почтовая рассылка"_cp, "Рассылка таблицы"_cp})),
+      ChLBOther(Texts({"Закрыть через 15 с. после автозапуска"_cp, "Авт. сохранение установок"_cp})),
+      RGkb("", Texts({"1кб. = 1024 б."_cp, "1кб. = 1000 б."_cp}), 2),
+      RG1(std::string("Отображение:"_cp), Texts({"Авто"_cp, "Килобайты"_cp, "Мегабайты"_cp, "Гигабайты"_cp}), 2) {
+    SetButton(SpeedButton3, "Просмотр"_cp);
+    SetButton(SBToStat, "Статистика"_cp);
+    SetButton(SBLimit, "Лимиты"_cp);
+    SetButton(SpeedButton4, "Настройки"_cp);
+    SetButton(SBAbout, "О программе"_cp);
+    TMClose.Interval = 15000;
+    TMClose.Enabled = false;
+
+    // The viewer.
+    FilterComboBox1.Filters = {
+        {"All files (*.*)", "*.*"},
+        {"Text files (*.txt)", "*.txt"},
+        {"Dat Files (*.dat)", "*.dat"},
+        {"Log files (*.log)", "*.log"},
+    };
+    SG1.SetFixedRows(1);
+    SG1.SetFixedCols(0);
+    for (int col = 0; col < 5; ++col) SG1.SetColWidths(col, 64);
+    SG1.Resizable = true;
+    SG1.HotLightHeader = true;
+    SetEdit(ECurrentFile, "Текущий файл:"_cp, "", "Путь к файлу, который сейчас просматривается"_cp, false);
+    SetButton(SBSave, "Сохранить ..."_cp, "Сохранить|Сохранить как файл HTML или Excel"_cp, true);
+
+    // The settings. The check lists stay unchecked until the settings are read.
+    SetEdit(EHost, "Машина:"_cp, "127.0.0.1", "Адрес сервера почты(IP или DNS) "_cp, true);
+    SetEdit(EPort, "Порт:"_cp, "25", "SMTP порт сервера"_cp, true);
+    SetEdit(EDomain, "Домен:"_cp, "example.local", "Домен для посылки почты"_cp, true);
+    SetEdit(EUserID, "User ID:", "", "Идетификатор пользователя(обычно не используется)"_cp, true);
+    SetEdit(EFromName, "От кого(ФИО):"_cp, "Иван Петров"_cp, "ФИО отправителя"_cp, true);
+    SetEdit(EFromAddress, "Обратный адрес:"_cp, "admin@example.local", "Адрес отправителя"_cp, true);
+    SetEdit(ESubject, "Тема:"_cp, "Наработанный трафик"_cp, "Тема письма"_cp, true);
+    SetHint(ChLBCont, "Пункты, содержащиеся в рассылаемом письме"_cp, true);
+    ChLBTable.Label = "Отображать в таблице"_cp;
+    SetHint(ChLBTable, "Столбцы, отображаемые в таблице \"Статистика\""_cp, false);
+    ChLBHTML.Label = "Сохранять в HTML"_cp;
+    SetHint(ChLBHTML, "Столбцы которые будут в сгенерированном HTML"_cp, false);
+    ChLBRun.Label = "Автозапуск"_cp;
+    SetHint(ChLBRun, "Автозапуск|Настройки автозапуска программы"_cp, true);
+    SetEdit(ESGToUser, "", "admin@example.local", "Адрес для отсылки таблицы"_cp, false);
+    ChLBOther.Label = "Другое"_cp;
+    SetHint(ChLBOther, "Настройки|Настройки программы"_cp, true);
+    RGkb.SetItemIndex(0);
+    SetHint(RGkb, "Еденица тарификации. Учитывается при отображении трафика"_cp, false);
+
+    // The statistics.
+    ASGRead.SetFixedRows(1);
+    ASGRead.SetFixedCols(0);
+    for (int col = 0; col < 11; ++col) ASGRead.SetColWidths(col, 64);
+    ASGRead.Bands.Active = true;
+    ASGRead.Editable = true;
+    ASGRead.Resizable = true;
+    ASGRead.HotLightHeader = true;
+    SetHint(ASGRead, "Изменения сохраняются только в поле \"Послать\""_cp, false);
+    SetEdit(EHTMLPath, "Файл экспорта:"_cp, "export.htm",
+            "Путь к файлу экспорта |По этому пути при настройке автоматического сохранения будут сохраняться "
+            "данные в формате HTML"_cp,
+            false);
+    SetButton(SBEditPathHTML, "...", "Изменить путь к файлу экспорта"_cp, true);
+    CSETochn.Label = "Точность:"_cp;
+    SetHint(CSETochn, "Точность| Количество знаков после запятой"_cp, false);
+    SetButton(SBSaveHTML, "Сохранить HTML"_cp,
+              "|Сохранить в формате HTML(сохраняется в каталоге программы c именем, указанным в поле "
+              "\"Файл экспорта:\")"_cp);
+    SetButton(SBSend1, "Послать"_cp, "|Разослать наработанный трафик пользователям"_cp);
+    RG1.SetItemIndex(0);
+    // The second letter of the long part is a Latin "a", as the window has always shown it.
+    SetHint(RG1, "Размерность отображения|Рaзмерность отображения трафика"_cp, false);
+
+    // The limits.
+    ASGLimit.SetFixedRows(1);
+    ASGLimit.SetFixedCols(1);
+    const int limit_widths[] = {70, 116, 126, 64, 64, 64};
+    for (int col = 0; col < 6; ++col) ASGLimit.SetColWidths(col, limit_widths[col]);
+    ASGLimit.Bands.Active = true;
+    ASGLimit.Editable = true;
+    SetHint(ASGLimit, "Все значения кратны 100байт(1 мб = 10000)"_cp, false);
+    SetButton(SBRead, "Перечитать данные"_cp, "Перечитать все данные"_cp);
+    SetButton(SBSet, "Установить лимиты"_cp,
+              "Лимиты устанавливаются из графы \"Лимиты\" в графы \"Открыт баланс\" и \"До закрытия балланса "
+              "осталось\""_cp);
+    SetButton(SBSaveLim, "Сохранить изменения"_cp,
+              "Сохранить внесенные изменения  и перезапустить службу WinGate"_cp);
+    SetHint(SEDefault, "Значение лимита по умолчанию - для новых пользователей"_cp, true);
+    SetButton(NRead, "Перечитать данные"_cp);
+    SetButton(NSet, "Установить лимиты"_cp);
+    SetButton(NSaveLim, "Сохранить изменения и рестартовать сервис"_cp);
+    SetButton(NSaveEn, "Сохранить состояние профилей \"Включен\""_cp);
+
+    // About the program.
+    Memo1.Lines = Texts({
+        "Программа "_cp,
+        "",
+        "Tarnwell v 1.09",
+        "",
+        "предназначена для рассылки "_cp,
+        "по электронной почте трафика "_cp,
+        "наработанного пользователями в "_cp,
+        "интернете. Программа разбирает "_cp,
+        "логи WinGate и рассылает "_cp,
+        "пользователям. Программа умеет "_cp,
+        "формировать HTML документ или "_cp,
+        "EXCEL файл со статистикой. Есть "_cp,
+        "возможность автоматической "_cp,
+        "генерации HTML(Удобно для "_cp,
+        "использования в связке с "_cp,
+        "Apache или ISS)",
+        "",
+        "Программа "_cp,
+        "написана Иваном Петровым"_cp,
+        "",
+    });
+    SetButton(STtoSite, "http://www.example.com");
+    SetButton(StaticText7, "mailto:author@example.com");
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,17 @@
+#include "form/gauge.h"
+
+#include <algorithm>
+
+namespace tarnwell {
+
+void TGauge::SetRange(int min, int max) {
+    min_ = min;
+    max_ = std::max(min, max);
+    SetPosition(position_);
+}
+
+void TGauge::SetPosition(int position) {
+    position_ = std::clamp(position, min_, max_);
+}
+
+}  // namespace tarnwell

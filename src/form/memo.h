@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "form/control.h"
+
+namespace tarnwell {
+
+// A read-only block of text lines.
+class TMemo : public TControl {
+public:
+    std::vector<std::string> Lines;
+};
+
+}  // namespace tarnwell

@@ -1,0 +1,21 @@
+#include "form/radio_group.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tarnwell {
+
+TRadioGroup::TRadioGroup(std::string caption, std::vector<std::string> items, int columns)
+    : Caption(std::move(caption)), Columns(columns), items_(std::move(items)) {}
+
+void TRadioGroup::SetItemIndex(int index) {
+    item_index_ = std::clamp(index, -1, static_cast<int>(items_.size()) - 1);
+}
+
+void TRadioGroup::UserSelect(int index) {
+    int before = item_index_;
+    SetItemIndex(index);
+    if (item_index_ != before) Fire(OnClick);
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,35 @@
+#include "form/spin_edit.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "text/int_text.h"
+
+namespace tarnwell {
+
+TSpinEdit::TSpinEdit(std::int32_t min_value, std::int32_t max_value, std::int32_t value)
+    : min_value_(min_value), max_value_(max_value) {
+    SetValue(value);
+}
+
+std::int32_t TSpinEdit::Clamp(std::int32_t value) const {
+    return max_value_ > min_value_ ? std::clamp(value, min_value_, max_value_) : value;
+}
+
+std::int32_t TSpinEdit::Value() {
+    std::int32_t value = Clamp(TryStrToInt(text_).value_or(min_value_));
+    SetValue(value);
+    return value;
+}
+
+void TSpinEdit::SetValue(std::int32_t value) {
+    text_ = IntToStr(Clamp(value));
+}
+
+void TSpinEdit::UserSetText(std::string text) {
+    if (text == text_) return;
+    text_ = std::move(text);
+    Fire(OnChange);
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "form/check_list_box.h"
+#include "form/control.h"
+#include "form/gauge.h"
+#include "form/page_control.h"
+#include "form/radio_group.h"
+#include "form/spin_edit.h"
+#include "form/timer.h"
+#include "text/error.h"
+
+namespace tarnwell {
+namespace {
+
+TEST(Hint, SplitsAtTheFirstBar) {
+    struct Case {
+        std::string hint, short_part, long_part;
+    };
+    const Case cases[] = {
+        {"both", "both", "both"},
+        {"tip|status bar", "tip", "status bar"},
+        {"|status only", "", "status only"},
+        {"tip|", "tip", ""},
+        {"a|b|c", "a", "b|c"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        TControl control;
+        control.Hint = c.hint;
+        EXPECT_EQ(control.ShortHint(), c.short_part) << c.hint;
+        EXPECT_EQ(control.LongHint(), c.long_part) << c.hint;
+    }
+}
+
+TEST(CheckListBox, AnyStateButUncheckedIsChosen) {
+    TCheckListBox list({"a", "b", "c"});
+    EXPECT_FALSE(list.Checked(0));
+    list.SetState(1, cbChecked);
+    list.SetState(2, cbGrayed);
+    EXPECT_FALSE(list.Checked(0));
+    EXPECT_TRUE(list.Checked(1));
+    EXPECT_TRUE(list.Checked(2));
+    list.SetAllChecked(true);
+    EXPECT_EQ(list.State(2), cbChecked);
+}
+
+TEST(CheckListBox, OnlyTheUsersClicksRunTheHandler) {
+    TCheckListBox list({"a", "b"});
+    int clicks = 0;
+    list.OnClickCheck = [&] { ++clicks; };
+    list.SetChecked(0, true);
+    list.SetState(1, cbGrayed);
+    list.SetAllChecked(false);
+    EXPECT_EQ(clicks, 0);
+
+    struct Case {
+        TCheckBoxState before, after;
+    };
+    const Case toggles[] = {{cbUnchecked, cbChecked}, {cbChecked, cbUnchecked}, {cbGrayed, cbChecked}};
+    for (const auto& c : toggles) {
+        list.SetState(0, c.before);
+        list.UserToggle(0);
+        EXPECT_EQ(list.State(0), c.after) << c.before;
+    }
+    list.UserSetState(1, cbGrayed);
+    EXPECT_EQ(clicks, 4);
+}
+
+TEST(CheckListBox, IndexOutsideTheItemsIsAnError) {
+    TCheckListBox list({"a", "b", "c"});
+    EXPECT_THROW(list.SetChecked(-1, true), Error);
+    try {
+        list.Checked(3);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "List index out of bounds (3)");
+    }
+}
+
+TEST(RadioGroup, ItemIndexIsKeptWithinTheItems) {
+    TRadioGroup group("", {"a", "b", "c", "d"});
+    int clicks = 0;
+    group.OnClick = [&] { ++clicks; };
+    struct Case {
+        int set, expected;
+    };
+    const Case cases[] = {{2, 2}, {7, 3}, {-1, -1}, {-5, -1}, {0, 0}};
+    for (const auto& c : cases) {
+        group.SetItemIndex(c.set);
+        EXPECT_EQ(group.ItemIndex(), c.expected) << c.set;
+    }
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST(RadioGroup, UserSelectRunsTheHandlerWhenTheSelectionChanges) {
+    TRadioGroup group("", {"a", "b"});
+    int clicks = 0;
+    group.OnClick = [&] { ++clicks; };
+    group.UserSelect(1);
+    group.UserSelect(1);
+    group.UserSelect(9);  // still the last item
+    EXPECT_EQ(clicks, 1);
+    group.UserSelect(0);
+    EXPECT_EQ(group.ItemIndex(), 0);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST(SpinEdit, ValueOfTheTypedText) {
+    struct Case {
+        int min, max;
+        std::string typed;
+        int value;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {1, 20, "7", 7, "7"},
+        {1, 20, "25", 20, "20"},
+        {1, 20, "0", 1, "1"},
+        {1, 20, "-3", 1, "1"},
+        {1, 20, "abc", 1, "1"},
+        {1, 20, "", 1, "1"},
+        {1, 20, " 5", 1, "1"},
+        {0, 0, "-5", -5, "-5"},
+        {0, 0, "2147483647", 2147483647, "2147483647"},
+        {0, 0, "99999999999", 0, "0"},
+        {0, 0, "12x", 0, "0"},
+        {5, 5, "3", 3, "3"},
+    };
+    for (const auto& c : cases) {
+        TSpinEdit spin(c.min, c.max, c.min);
+        spin.UserSetText(c.typed);
+        EXPECT_EQ(spin.Value(), c.value) << c.typed;
+        EXPECT_EQ(spin.Text(), c.shown) << c.typed;
+    }
+}
+
+TEST(SpinEdit, SetValueClampsAndRunsNoHandler) {
+    TSpinEdit precision(1, 20, 2);
+    TSpinEdit unbounded(0, 0, 200000);
+    int changes = 0;
+    precision.OnChange = [&] { ++changes; };
+    EXPECT_EQ(precision.Text(), "2");
+    EXPECT_EQ(unbounded.Value(), 200000);
+    precision.SetValue(25);
+    EXPECT_EQ(precision.Text(), "20");
+    precision.SetValue(0);
+    EXPECT_EQ(precision.Value(), 1);
+    unbounded.SetValue(-7);
+    EXPECT_EQ(unbounded.Value(), -7);
+    EXPECT_EQ(changes, 0);
+}
+
+TEST(SpinEdit, EveryChangeOfTheTypedTextRunsTheHandler) {
+    TSpinEdit spin(1, 20, 2);
+    int changes = 0;
+    spin.OnChange = [&] { ++changes; };
+    spin.UserSetText("");
+    spin.UserSetText("1");
+    spin.UserSetText("15");
+    spin.UserSetText("15");
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(spin.Value(), 15);
+}
+
+TEST(Gauge, PositionStaysWithinTheRange) {
+    TGauge gauge;
+    EXPECT_FALSE(gauge.Visible);
+    gauge.SetRange(0, 10);
+    gauge.SetPosition(11);
+    EXPECT_EQ(gauge.Position(), 10);
+    gauge.SetPosition(-1);
+    EXPECT_EQ(gauge.Position(), 0);
+    gauge.SetPosition(7);
+    gauge.SetRange(0, 5);
+    EXPECT_EQ(gauge.Position(), 5);
+    gauge.SetRange(3, 1);
+    EXPECT_EQ(gauge.Max(), 3);
+    EXPECT_EQ(gauge.Position(), 3);
+}
+
+TEST(PageControl, OnlyAPageChangeOnTheControlRunsTheHandler) {
+    TPageControl pages(5);
+    int changes = 0;
+    pages.OnChange = [&] { ++changes; };
+    pages.SetActivePageIndex(2);
+    EXPECT_EQ(pages.ActivePageIndex(), 2);
+    EXPECT_EQ(changes, 0);
+    pages.UserSelectPage(2);
+    EXPECT_EQ(changes, 0);
+    pages.UserSelectPage(4);
+    EXPECT_EQ(changes, 1);
+    pages.SetActivePageIndex(5);
+    EXPECT_EQ(pages.ActivePageIndex(), -1);
+}
+
+TEST(Timer, TicksOnlyWhileEnabled) {
+    TTimer timer;
+    int ticks = 0;
+    timer.OnTimer = [&] { ++ticks; };
+    timer.Tick();
+    timer.Enabled = true;
+    timer.Tick();
+    timer.Tick();
+    EXPECT_EQ(ticks, 2);
+}
+
+}  // namespace
+}  // namespace tarnwell
