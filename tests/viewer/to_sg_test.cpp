@@ -1,0 +1,185 @@
+#include "viewer/to_sg.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_folder.h"
+#include "viewer/file_open_error.h"
+#include "viewer/native_path.h"
+
+namespace tarnwell {
+namespace {
+
+using namespace std::string_literals;
+
+// The grid as the viewer page starts: 5 x 5 with one header row.
+void MakeLikeViewerTable(TTableGrid& grid) {
+    grid.SetRowCount(5);
+    grid.SetColCount(5);
+    grid.SetFixedRows(1);
+}
+
+// The cells inside the counts, one text per row, cells separated by '|'.
+std::vector<std::string> Shown(const TTableGrid& grid) {
+    std::vector<std::string> rows;
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        std::string row;
+        for (int c = 0; c < grid.ColCount(); ++c) {
+            if (c > 0) row += '|';
+            row += grid.GetCellEx(c, r);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+class RecordingProgress final : public LoadProgress {
+public:
+    void Show(int max) override { events.push_back("show " + std::to_string(max)); }
+    void Position(int position) override { positions.push_back(position); }
+    void Hide() override { events.push_back("hide"); }
+    std::vector<std::string> events;
+    std::vector<int> positions;
+};
+
+struct LoadCase {
+    const char* name;
+    std::string content;
+    int rows;
+    int cols;
+    int fixed_rows;
+    std::vector<std::string> shown;
+};
+
+const std::string k300 = std::string(300, 'y');
+
+const LoadCase kLoadCases[] = {
+    {"three lines of three fields", "a\tb\tc\r\nd\te\tf\r\ng\th\ti\r\n", 3, 3, 1, {"a|b|c", "d|e|f", "g|h|i"}},
+    {"one line, two TABs", "a\tb\tc", 1, 3, 0, {"a|b|c"}},
+    // The rest after the first TAB is cut to 255 bytes before the next TAB is looked for.
+    {"second field of 300 bytes", "x\t" + k300 + "\tz\n", 1, 2, 0, {"x|" + std::string(255, 'y')}},
+    // The 255 bytes count from the first TAB, not anew from each later one.
+    {"window across two fields",
+     "k\t" + std::string(200, 'a') + "\t" + std::string(100, 'b') + "\n",
+     1,
+     3,
+     0,
+     {"k|" + std::string(200, 'a') + "|" + std::string(54, 'b')}},
+    {"first field of 1000 bytes", std::string(1000, 'f') + "\r\n", 1, 1, 0, {std::string(1000, 'f')}},
+    {"last two lines empty", "a\nb\n\n\n", 2, 1, 1, {"a", "b"}},
+    {"empty line in the middle", "a\n\nb\n", 3, 1, 1, {"a", "", "b"}},
+    {"empty file", "", 5, 1, 1, {"", "", "", "", ""}},
+    {"break only", "\r\n", 5, 1, 1, {"", "", "", "", ""}},
+    // A TAB-only line writes empty cells but counts towards neither rows nor columns.
+    {"line of two TABs", "\t\t\nab\n", 2, 1, 1, {"", "ab"}},
+    {"TAB-only last line", "ab\n\t\t\n", 1, 1, 0, {"ab"}},
+    {"line ending in a TAB", "a\tb\t\nc\n", 2, 3, 1, {"a|b|", "c||"}},
+    {"line starting with a TAB", "\tb\nc", 2, 2, 1, {"|b", "c|"}},
+    {"NUL ends the text", "a\tb\nc\0d\ne\tf\tg\n"s, 2, 2, 1, {"a|b", "c|"}},
+    {"NUL first", "\0a\tb\n"s, 5, 1, 1, {"", "", "", "", ""}},
+    {"lone CR", "a\rb\rc", 3, 1, 1, {"a", "b", "c"}},
+    {"mixed breaks", "a\n\rb\r\n\r\nc", 5, 1, 1, {"a", "", "b", "", "c"}},
+    {"CR at the very end", "a\r", 1, 1, 0, {"a"}},
+    // With more TABs than the 255-byte window holds, the field index stays below the line's length when
+    // the window runs out, so the line ends on an empty field and counts: 257 columns.
+    {"line of 300 TABs", std::string(300, '\t'), 1, 257, 0, {std::string(256, '|')}},
+    {"line of 256 TABs", "a\n" + std::string(256, '\t'), 1, 1, 0, {"a"}},
+    {"Windows-1251 bytes kept", "\xCF\xF0\xE8\xE2\xE5\xF2\t \xFF \n", 1, 2, 0, {"\xCF\xF0\xE8\xE2\xE5\xF2| \xFF "}},
+};
+
+TEST(ToSG, LoadsLinesAndFieldsIntoTheGrid) {
+    TempFolder folder;
+    for (const LoadCase& c : kLoadCases) {
+        SCOPED_TRACE(c.name);
+        TTableGrid grid;
+        MakeLikeViewerTable(grid);
+        NoLoadProgress progress;
+        ToSG(FromNativePath(folder.Write("case.txt", c.content)), grid, progress);
+        EXPECT_EQ(grid.RowCount(), c.rows);
+        EXPECT_EQ(grid.ColCount(), c.cols);
+        EXPECT_EQ(grid.FixedRows(), c.fixed_rows);
+        EXPECT_EQ(Shown(grid), c.shown);
+    }
+}
+
+TEST(ToSG, FitsColumnsToTheLoadedTexts) {
+    TempFolder folder;
+    TTableGrid grid;
+    MakeLikeViewerTable(grid);
+    NoLoadProgress progress;
+    ToSG(FromNativePath(folder.Write("w.txt", "a\tbbbb\nccc\t\n")), grid, progress);
+    // Headless text is 7 pixels a byte; a column is its widest text plus 16.
+    EXPECT_EQ(grid.ColWidths(0), 3 * 7 + 16);
+    EXPECT_EQ(grid.ColWidths(1), 4 * 7 + 16);
+}
+
+TEST(ToSG, ShowsNothingOfTheFileBefore) {
+    TempFolder folder;
+    TTableGrid grid;
+    MakeLikeViewerTable(grid);
+    NoLoadProgress progress;
+    ToSG(FromNativePath(folder.Write("wide.txt", "a\tb\tc\td\n1\t2\t3\t4\nx\ty\tz\tw\n")), grid, progress);
+    ToSG(FromNativePath(folder.Write("narrow.txt", "n\n\nm\n")), grid, progress);
+    EXPECT_EQ(Shown(grid), (std::vector<std::string>{"n", "", "m"}));
+    // Nor beyond the counts, where a later load could bring old texts back into view.
+    grid.SetColCount(4);
+    EXPECT_EQ(Shown(grid), (std::vector<std::string>{"n|||", "|||", "m|||"}));
+}
+
+TEST(ToSG, FileThatCannotBeOpenedChangesNothing) {
+    TempFolder folder;
+    const std::string loaded = FromNativePath(folder.Write("loaded.txt", "h1\th2\nv1\tv2\n"));
+    const std::string sub = FromNativePath(folder.path() / "sub");
+    std::filesystem::create_directory(folder.path() / "sub");
+    const std::string bad_paths[] = {
+        FromNativePath(folder.path() / "missing.txt"), FromNativePath(folder.path() / "no folder" / "x.txt"),
+        sub,  // a folder
+        "",   // a double click on an empty list
+    };
+    for (const std::string& path : bad_paths) {
+        SCOPED_TRACE(path);
+        TTableGrid grid;
+        MakeLikeViewerTable(grid);
+        NoLoadProgress quiet;
+        ToSG(loaded, grid, quiet);
+        const int widths[] = {grid.ColWidths(0), grid.ColWidths(1)};
+
+        RecordingProgress progress;
+        try {
+            ToSG(path, grid, progress);
+            ADD_FAILURE() << "no error";
+        } catch (const EFileOpenError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
+        }
+        EXPECT_EQ(Shown(grid), (std::vector<std::string>{"h1|h2", "v1|v2"}));
+        EXPECT_EQ(grid.FixedRows(), 1);
+        EXPECT_EQ(grid.ColWidths(0), widths[0]);
+        EXPECT_EQ(grid.ColWidths(1), widths[1]);
+        EXPECT_TRUE(progress.events.empty());
+        EXPECT_TRUE(progress.positions.empty());
+    }
+}
+
+TEST(ToSG, MovesTheGaugeAtABoundedRate) {
+    TempFolder folder;
+    std::string content;
+    for (int i = 0; i < 200000; ++i) content += "x\n";
+    TTableGrid grid;
+    RecordingProgress progress;
+    ToSG(FromNativePath(folder.Write("long.txt", content)), grid, progress);
+
+    EXPECT_EQ(progress.events, (std::vector<std::string>{"show 200000", "hide"}));
+    ASSERT_GE(progress.positions.size(), 3u);  // it does move
+    EXPECT_LE(progress.positions.size(), 101u);
+    EXPECT_EQ(progress.positions.front(), 0);
+    for (std::size_t i = 1; i < progress.positions.size(); ++i) {
+        EXPECT_GT(progress.positions[i], progress.positions[i - 1]);
+        EXPECT_LT(progress.positions[i], 200000);
+    }
+    EXPECT_EQ(grid.RowCount(), 200000);
+}
+
+}  // namespace
+}  // namespace tarnwell
