@@ -1,0 +1,124 @@
+#include "limits/limits_operations.h"
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "limits/limits_table.h"
+#include "stats/header_row.h"
+#include "text/cp1251_literal.h"
+#include "text/int_text.h"
+
+namespace tarnwell {
+
+using namespace literals;
+
+namespace {
+
+void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string_view login,
+                 std::string_view default_limit) {
+    grid.SetCellEx(limit_col::Login, row, login);
+    grid.SetCellEx(limit_col::RealName, row, database.ReadText("RealName"));
+    grid.SetCellEx(limit_col::Limit, row,
+                   database.HasValue("Limit") ? IntToStr(database.ReadNumber("Limit")) : std::string(default_limit));
+    grid.SetCellEx(limit_col::OpeningBalance, row, IntToStr(database.ReadNumber("OpeningBalanceLo")));
+    grid.SetCellEx(limit_col::ClosingBalance, row, IntToStr(database.ReadNumber("ClosingBalanceLo")));
+    bool enabled = true;
+    if (database.HasValue("AccountEnabled")) enabled = database.ReadFlag("AccountEnabled");
+    grid.AddCheckBox(limit_col::Enabled, row, enabled, false);
+}
+
+// The state of a row's "Включен" box. Every row read has one; a row without one counts as enabled, as an
+// account without the value does.
+bool EnabledState(const TTableGrid& grid, int row) {
+    bool enabled = true;
+    grid.GetCheckBoxState(limit_col::Enabled, row, enabled);
+    return enabled;
+}
+
+void WriteRows(const TTableGrid& grid, TUserDatabase& database) {
+    const int rows = grid.RowCount();
+    for (int row = 1; row < rows; ++row) {
+        database.OpenAccount(grid.GetCellEx(limit_col::Login, row));
+        database.WriteText("RealName", grid.GetCellEx(limit_col::RealName, row));
+        database.WriteNumber("Limit", StrToInt(grid.GetCellEx(limit_col::Limit, row)));
+        database.WriteNumber("OpeningBalanceLo", StrToInt(grid.GetCellEx(limit_col::OpeningBalance, row)));
+        database.WriteNumber("ClosingBalanceLo", StrToInt(grid.GetCellEx(limit_col::ClosingBalance, row)));
+        database.WriteFlag("AccountEnabled", EnabledState(grid, row));
+        database.CloseAccount();
+    }
+}
+
+}  // namespace
+
+bool ReadLimits(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, std::string_view default_limit,
+                const TextWidthMeasure& measure) {
+    for (int col = 0; col < limit_col::Count; ++col) grid.SetCellEx(col, 0, limit_text::kCaptions[col]);
+    try {
+        std::vector<std::string> accounts;
+        try {
+            accounts = database.ListAccounts();
+        } catch (const EDatabaseNotFound&) {
+            notifier.ShowMessage("Возможно WinGate не установлен или версия программыне совместима!"_cp);
+            grid.AutoSize(measure);
+            return false;
+        }
+        int next_row = 1;
+        for (const std::string& login : accounts) {
+            database.OpenAccount(login);
+            if (database.ReadText("Type") == "User") {
+                FillUserRow(grid, database, next_row, login, default_limit);
+                ++next_row;
+            }
+            database.CloseAccount();
+            grid.SetRowCount(next_row);
+            KeepHeaderRow(grid);
+        }
+        if (accounts.empty()) grid.SetRowCount(1);
+    } catch (...) {
+        grid.AutoSize(measure);
+        throw;
+    }
+    grid.AutoSize(measure);
+    return true;
+}
+
+void SetBalancesFromLimits(TTableGrid& grid) {
+    const int rows = grid.RowCount();
+    for (int row = 1; row < rows; ++row) {
+        const std::string limit(grid.GetCellEx(limit_col::Limit, row));
+        grid.SetCellEx(limit_col::OpeningBalance, row, limit);
+        grid.SetCellEx(limit_col::ClosingBalance, row, limit);
+    }
+}
+
+bool SaveLimits(const TTableGrid& grid, std::unique_ptr<TUserDatabase> database, const ServiceRestartHost& host) {
+    std::exception_ptr write_error;
+    try {
+        WriteRows(grid, *database);
+    } catch (...) {
+        write_error = std::current_exception();
+    }
+    // The restart runs on every path and ends the batch, keeping what was written before an error. Its own
+    // errors (the file could not be replaced) take precedence: then nothing at all was saved.
+    bool restarted = RestartProxyService(std::move(database), host);
+    if (write_error) std::rethrow_exception(write_error);
+    return restarted;
+}
+
+void SaveEnabled(const TTableGrid& grid, TUserDatabase& database) {
+    try {
+        const int rows = grid.RowCount();
+        for (int row = 1; row < rows; ++row) {
+            database.OpenAccount(grid.GetCellEx(limit_col::Login, row));
+            database.WriteFlag("AccountEnabled", EnabledState(grid, row));
+            database.CloseAccount();
+        }
+    } catch (...) {
+        database.Flush();
+        throw;
+    }
+    database.Flush();
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "grid/table_grid.h"
+#include "grid/text_width.h"
+#include "text/user_notifier.h"
+#include "wingate/user_database.h"
+
+namespace tarnwell {
+
+// Fills the statistics grid from the user database: the eleven captions into row 0, then one row per
+// account of type "User" in the store's listing order (the first listed account, when it is a user, reads
+// "system"), the row count set to header plus users, the send box of row 1 cleared, and the columns fitted
+// to their content.
+//
+// Traffic counters and time on line are shown as read; balances and the limit are stored in units of
+// 100 bytes and shown in bytes, computed in 64 bits so that values above 21474836 units keep their true
+// size. A user without a limit shows "Не установлено"; without SendMail, a ticked send box.
+//
+// Database not reachable: shows "Возможно WinGate не установлен или версия программыне совместима!"
+// through the notifier and returns false (the caller abandons silently); the header is rewritten, the rows
+// of the previous load stay. A value that cannot be read raises the store's error: the rows filled so far
+// and the failing row's cells already written stay, the row count and the first box are left as they were.
+// The columns are fitted on every path.
+bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier,
+                 const TextWidthMeasure& measure = HeadlessTextWidth());
+
+}  // namespace tarnwell

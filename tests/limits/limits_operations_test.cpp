@@ -1,0 +1,252 @@
+#include "limits/limits_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "limits/limits_table.h"
+#include "text/cp1251.h"
+
+namespace tarnwell {
+namespace {
+
+using Row = std::vector<std::string>;
+
+// Everything the save shows or runs, in order, in UTF-8: the restart's runner and pause are observed
+// here, not carried out.
+class EventLog : public UserNotifier, public StatusText, public Pause, public ProgramRunner {
+public:
+    void ShowMessage(std::string_view text) override { events.push_back("message " + Cp1251ToUtf8(text)); }
+    void SetStatusText(std::string_view text) override { events.push_back("status " + Cp1251ToUtf8(text)); }
+    void Sleep(std::chrono::milliseconds duration) override {
+        events.push_back("sleep " + std::to_string(duration.count()));
+    }
+    void Run(const std::string& program, const std::string& argument) override {
+        events.push_back("run " + program + " " + argument);
+    }
+    ServiceRestartHost Host() { return {*this, *this, *this, *this}; }
+
+    std::vector<std::string> events;
+};
+
+const std::vector<std::string> kRestart = {
+    "status Идет сохранение изменений и перезапуск службы WinGate...",
+    "run C:\\Program Files\\WinGate\\WinGate.exe -stop",
+    "sleep 5000",
+    "run C:\\Program Files\\WinGate\\WinGate.exe -start",
+    "status ",
+};
+
+// A copy of a tests/data file that the test may change, removed at the end.
+class WorkingCopy {
+public:
+    explicit WorkingCopy(const std::string& fixture) {
+        static int counter = 0;
+        path_ = std::filesystem::temp_directory_path() / ("tarnwell_limits_" + std::to_string(counter++) + ".reg");
+        std::filesystem::copy_file(std::string(TARNWELL_TEST_DATA) + "/" + fixture, path_,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    ~WorkingCopy() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    std::unique_ptr<TUserDatabase> Open() const { return UserDatabaseLocation::RegFile(path_.string()).Open(); }
+    std::string Bytes() const {
+        std::ifstream in(path_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The limits grid as the main window creates it: 6 x 5, a fixed header row and login column.
+std::unique_ptr<TTableGrid> MakeLimitsGrid() {
+    auto grid = std::make_unique<TTableGrid>(limit_col::Count, 5);
+    grid->SetFixedRows(1);
+    grid->SetFixedCols(1);
+    return grid;
+}
+
+Row RowTexts(const TTableGrid& grid, int row) {
+    Row texts;
+    for (int col = 0; col < limit_col::Count - 1; ++col) texts.push_back(Cp1251ToUtf8(grid.GetCellEx(col, row)));
+    bool enabled = false;
+    texts.push_back(grid.GetCheckBoxState(limit_col::Enabled, row, enabled) ? (enabled ? "[x]" : "[ ]") : "none");
+    return texts;
+}
+
+// An account's stored values as the limits table shows them, read back from the file.
+Row Stored(const WorkingCopy& file, const std::string& login) {
+    auto db = file.Open();
+    db->OpenAccount(login);
+    auto number = [&](const char* name) { return db->HasValue(name) ? std::to_string(db->ReadNumber(name)) : "-"; };
+    return {login,
+            Cp1251ToUtf8(db->ReadText("RealName")),
+            number("Limit"),
+            number("OpeningBalanceLo"),
+            number("ClosingBalanceLo"),
+            number("AccountEnabled")};
+}
+
+void SetText(TTableGrid& grid, int col, int row, const char* utf8) { grid.SetCellEx(col, row, Utf8ToCp1251(utf8)); }
+
+// Administrator (user, listed first), Everyone (a group), alice (no Limit, AccountEnabled 0), bob (no
+// AccountEnabled), and the service key.
+TEST(ReadLimits, ShowsOwnKeyNamesTheDefaultLimitAndEnabledBoxes) {
+    auto grid = MakeLimitsGrid();
+    WorkingCopy file("limits_users.reg");
+    EventLog log;
+    EXPECT_TRUE(ReadLimits(*grid, *file.Open(), log, "200000"));
+
+    EXPECT_TRUE(log.events.empty());
+    EXPECT_EQ(grid->RowCount(), 4);
+    EXPECT_EQ(RowTexts(*grid, 0),
+              (Row{"Логин", "Имя", "Лимит", "Открыт баланс", "До закрытия балланса осталось", "none"}));
+    EXPECT_EQ(Cp1251ToUtf8(grid->GetCellEx(limit_col::Enabled, 0)), "Включен");
+    EXPECT_EQ(RowTexts(*grid, 1), (Row{"Administrator", "Администратор", "200000", "100000", "50000", "[x]"}));
+    EXPECT_EQ(RowTexts(*grid, 2), (Row{"alice", "Алиса", "200000", "0", "0", "[ ]"}));
+    EXPECT_EQ(RowTexts(*grid, 3), (Row{"bob", "Боб", "10000", "10000", "9000", "[x]"}));
+    EXPECT_EQ(grid->FixedRows(), 1);
+    EXPECT_EQ(grid->FixedCols(), 1);
+}
+
+TEST(ReadLimits, DatabaseNotReachableKeepsThePreviousRows) {
+    auto grid = MakeLimitsGrid();
+    WorkingCopy file("limits_users.reg");
+    EventLog log;
+    ReadLimits(*grid, *file.Open(), log, "200000");
+    grid->SetCellEx(limit_col::Limit, 0, "x");
+
+    auto missing = UserDatabaseLocation::RegFile(std::string(TARNWELL_TEST_DATA) + "/limits_no_such_file.reg").Open();
+    EXPECT_FALSE(ReadLimits(*grid, *missing, log, "200000"));
+
+    EXPECT_EQ(log.events, std::vector<std::string>{"message Возможно WinGate не установлен или версия программыне совместима!"});
+    EXPECT_EQ(Cp1251ToUtf8(grid->GetCellEx(limit_col::Limit, 0)), "Лимит");
+    EXPECT_EQ(grid->RowCount(), 4);
+}
+
+// Administrator, alice, then bob without ClosingBalanceLo.
+TEST(ReadLimits, ReadErrorKeepsTheUsersBeforeIt) {
+    auto grid = MakeLimitsGrid();
+    WorkingCopy file("limits_missing_balance.reg");
+    EventLog log;
+    try {
+        ReadLimits(*grid, *file.Open(), log, "200000");
+        FAIL() << "no error";
+    } catch (const EUserDatabaseError& error) {
+        EXPECT_STREQ(error.what(), "Failed to get data for 'ClosingBalanceLo'");
+    }
+    EXPECT_EQ(grid->RowCount(), 3);
+    EXPECT_EQ(RowTexts(*grid, 2), (Row{"alice", "Алиса", "200000", "0", "0", "[ ]"}));
+}
+
+// The monthly reset: read, copy the limits into the balances, save and restart.
+TEST(SaveLimits, MonthlyResetWritesEveryRowAndRestartsTheService) {
+    auto grid = MakeLimitsGrid();
+    WorkingCopy file("limits_users.reg");
+    EventLog log;
+    ReadLimits(*grid, *file.Open(), log, "200000");
+    SetBalancesFromLimits(*grid);
+    EXPECT_EQ(RowTexts(*grid, 2), (Row{"alice", "Алиса", "200000", "200000", "200000", "[ ]"}));
+    SetText(*grid, limit_col::RealName, 3, "Борис");
+
+    EXPECT_TRUE(SaveLimits(*grid, file.Open(), log.Host()));
+
+    EXPECT_EQ(log.events, kRestart);
+    EXPECT_EQ(Stored(file, "Administrator"), (Row{"Administrator", "Администратор", "200000", "200000", "200000", "1"}));
+    EXPECT_EQ(Stored(file, "alice"), (Row{"alice", "Алиса", "200000", "200000", "200000", "0"}));
+    EXPECT_EQ(Stored(file, "bob"), (Row{"bob", "Борис", "10000", "10000", "10000", "1"}));
+    EXPECT_EQ(Stored(file, "Everyone"), (Row{"Everyone", "Все пользователи", "-", "-", "-", "-"}));
+    auto db = file.Open();
+    db->OpenAccount("Administrator");
+    EXPECT_EQ(db->ReadNumber("TimeOnLine"), 77);  // values the table does not show stay
+}
+
+TEST(SaveLimits, CellThatIsNoIntegerIsReportedAfterTheRestart) {
+    auto grid = MakeLimitsGrid();
+    WorkingCopy file("limits_users.reg");
+    EventLog log;
+    ReadLimits(*grid, *file.Open(), log, "200000");
+    SetText(*grid, limit_col::RealName, 2, "Алиса Петрова");
+    SetText(*grid, limit_col::RealName, 3, "Борис");
+    SetText(*grid, limit_col::Limit, 3, "12345");
+    SetText(*grid, limit_col::OpeningBalance, 3, "abc");
+    SetText(*grid, limit_col::ClosingBalance, 3, "1");
+
+    try {
+        SaveLimits(*grid, file.Open(), log.Host());
+        FAIL() << "no error";
+    } catch (const EConvertError& error) {
+        EXPECT_STREQ(error.what(), "'abc' is not a valid integer value");
+        EXPECT_EQ(log.events, kRestart);  // already run when the error arrives
+    }
+    EXPECT_EQ(Stored(file, "alice"), (Row{"alice", "Алиса Петрова", "200000", "0", "0", "0"}));
+    // bob: the values before the bad cell are written, the ones from it on are not.
+    EXPECT_EQ(Stored(file, "bob"), (Row{"bob", "Борис", "12345", "10000", "9000", "-"}));
+}
+
+TEST(SaveLimits, WithoutServiceKeyTheValuesStayWrittenAndTheMessageIsShown) {
+    for (const char* bad_cell : {"", "1x"}) {
+        SCOPED_TRACE(bad_cell);
+        auto grid = MakeLimitsGrid();
+        WorkingCopy file("limits_users_no_service.reg");
+        EventLog log;
+        ReadLimits(*grid, *file.Open(), log, "200000");
+        SetText(*grid, limit_col::Limit, 2, "300");
+        if (*bad_cell) SetText(*grid, limit_col::Limit, 3, bad_cell);
+
+        if (*bad_cell) {
+            // The write error is not lost behind the restart's message: it follows it.
+            EXPECT_THROW(SaveLimits(*grid, file.Open(), log.Host()), EConvertError);
+        } else {
+            EXPECT_FALSE(SaveLimits(*grid, file.Open(), log.Host()));
+        }
+        EXPECT_EQ(log.events, std::vector<std::string>{"message Не найдено имя службы для перезапуска"});
+        EXPECT_EQ(Stored(file, "alice")[limit_col::Limit], "300");
+        EXPECT_EQ(file.Bytes().find("WinGateEngine"), std::string::npos);  // no key created
+    }
+}
+
+TEST(SaveLimits, EmptyDatabaseWritesNothingButStillRestarts) {
+    auto grid = MakeLimitsGrid();
+    WorkingCopy file("limits_no_accounts.reg");
+    const std::string before = file.Bytes();
+    EventLog log;
+    EXPECT_TRUE(ReadLimits(*grid, *file.Open(), log, "200000"));
+    EXPECT_EQ(grid->RowCount(), 1);
+    EXPECT_EQ(Cp1251ToUtf8(grid->GetCellEx(limit_col::Login, 0)), "Логин");
+
+    EXPECT_TRUE(SaveLimits(*grid, file.Open(), log.Host()));
+    EXPECT_EQ(log.events, kRestart);
+    EXPECT_EQ(file.Bytes(), before);
+
+    WorkingCopy users("limits_users.reg");
+    ReadLimits(*grid, *users.Open(), log, "200000");
+    EXPECT_EQ(grid->FixedRows(), 1);  // the header is fixed again
+}
+
+TEST(SaveEnabled, WritesOnlyTheEnabledFlagsWithoutRestart) {
+    auto grid = MakeLimitsGrid();
+    WorkingCopy file("limits_users.reg");
+    EventLog log;
+    ReadLimits(*grid, *file.Open(), log, "200000");
+    grid->SetCheckBoxState(limit_col::Enabled, 3, false);
+    SetText(*grid, limit_col::RealName, 3, "Борис");
+    SetText(*grid, limit_col::Limit, 2, "abc");  // not written, so not parsed
+
+    SaveEnabled(*grid, *file.Open());
+
+    EXPECT_EQ(Stored(file, "Administrator"), (Row{"Administrator", "Администратор", "200000", "100000", "50000", "1"}));
+    EXPECT_EQ(Stored(file, "alice"), (Row{"alice", "Алиса", "-", "0", "0", "0"}));
+    EXPECT_EQ(Stored(file, "bob"), (Row{"bob", "Боб", "10000", "10000", "9000", "0"}));
+}
+
+}  // namespace
+}  // namespace tarnwell
