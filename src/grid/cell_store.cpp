@@ -242,12 +242,13 @@ std::uint64_t CellStore::PlaceRow(std::uint32_t size, std::uint32_t old_size) {
         std::uint64_t wanted = std::max<std::uint64_t>(size, std::uint64_t{old_size} * 2);
         std::uint32_t capacity = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, kSizeMask));
         if (pages_.size() >= kMaxPages) throw ETableGridError("Too many cells in the grid");
-        pages_.push_back(Page{std::make_unique_for_overwrite<std::uint64_t[]>(capacity), capacity, size});
+        pages_.push_back(Page{std::make_unique_for_overwrite<std::uint64_t[]>(capacity), capacity, size, true});
         return PackSlot(pages_.size() - 1, 0, size);
     }
     if (!has_current_page_ || pages_[current_page_].used + size > pages_[current_page_].capacity) {
         if (pages_.size() >= kMaxPages) throw ETableGridError("Too many cells in the grid");
-        pages_.push_back(Page{std::make_unique_for_overwrite<std::uint64_t[]>(kSharedPageRefs), kSharedPageRefs, 0});
+        pages_.push_back(
+            Page{std::make_unique_for_overwrite<std::uint64_t[]>(kSharedPageRefs), kSharedPageRefs, 0, false});
         current_page_ = static_cast<std::uint32_t>(pages_.size() - 1);
         has_current_page_ = true;
     }
@@ -283,8 +284,11 @@ std::uint64_t& CellStore::CellForWrite(int col, int row) {
         Page& old_page = pages_[SlotPage(slot)];
         std::uint32_t place = SlotPlace(slot);
         std::memcpy(to, old_page.refs.get() + place, std::size_t{size} * sizeof(std::uint64_t));
-        if (place + size == old_page.used) {
-            old_page.used = place;  // it was the page's last row: its room is free again
+        if (old_page.own) {
+            // A wide row's own page held nothing else: give it back now.
+            old_page = Page{};
+        } else if (place + size == old_page.used && has_current_page_ && SlotPage(slot) == current_page_) {
+            old_page.used = place;  // the last row of the page being filled: the next row takes its room
         } else {
             garbage_refs_ += size;
         }

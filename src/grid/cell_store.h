@@ -90,6 +90,7 @@ private:
         std::unique_ptr<std::uint64_t[]> refs;
         std::uint32_t capacity = 0;
         std::uint32_t used = 0;
+        bool own = false;  // holds one wide row, at its start
     };
     struct LongRef {
         BlockId block = 0;

@@ -120,6 +120,16 @@ TEST(CellStore, LongTextsWideRowsAndFarRows) {
     EXPECT_EQ(store.Get(2, 0), large);
 }
 
+TEST(CellStore, WideRowGrowsColumnByColumnWithoutKeepingOldPlaces) {
+    CellStore store;
+    const std::uint32_t cols = 300000;
+    for (std::uint32_t col = 0; col < cols; ++col) store.Set(static_cast<int>(col), 5, "c");
+    EXPECT_EQ(store.Row(5).Size(), cols);
+    EXPECT_EQ(store.Get(static_cast<int>(cols) - 1, 5), "c");
+    // The row's final page, at most twice its size, and no earlier ones.
+    EXPECT_LT(store.MemoryBytes(), std::size_t{cols} * 8 * 2 + (std::size_t{512} << 10));
+}
+
 TEST(CellStore, TextMayBeAViewOfTheStoreItself) {
     CellStore store;
     store.Set(0, 0, "original");
