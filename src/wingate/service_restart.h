@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,7 +21,7 @@ public:
 class Pause {
 public:
     virtual ~Pause() = default;
-    virtual void Sleep(int milliseconds) = 0;
+    virtual void Sleep(std::chrono::milliseconds duration) = 0;
 };
 
 // Starts a program with one argument and does not wait for it. Failures are not reported.
@@ -33,7 +34,7 @@ public:
 // The real pause of the platform.
 class SystemPause : public Pause {
 public:
-    void Sleep(int milliseconds) override;
+    void Sleep(std::chrono::milliseconds duration) override;
 };
 
 // Windows: the shell's "open" of the program with the argument, window hidden. Elsewhere: the program is

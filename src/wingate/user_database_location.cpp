@@ -12,7 +12,11 @@
 
 #include "text/cp1251.h"
 #include "text/program_folder.h"
+#include "wingate/reg_file_user_database.h"
 #include "wingate/user_database.h"
+#ifdef _WIN32
+#include "wingate/registry_user_database.h"
+#endif
 
 namespace tarnwell {
 namespace {
@@ -86,5 +90,12 @@ UserDatabaseLocation UserDatabaseLocation::Registry() {
     return UserDatabaseLocation(true, {});
 }
 #endif
+
+std::unique_ptr<TUserDatabase> UserDatabaseLocation::Open(const UserDatabaseKeys& keys) const {
+#ifdef _WIN32
+    if (registry_) return std::make_unique<RegistryUserDatabase>(keys);
+#endif
+    return std::make_unique<RegFileUserDatabase>(path_, keys);
+}
 
 }  // namespace tarnwell

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tarnwell {
+
+// A registry export file held in memory: the header, the keys in brackets and their values, in both
+// formats Windows writes ("REGEDIT4", 8-bit text read as Windows-1251; "Windows Registry Editor Version
+// 5.00", UTF-16LE with a byte order mark).
+//
+// The document keeps the file's own text. Rendering an unchanged document gives the file back byte for
+// byte; changing a value rewrites only that value's entry (the name as it stood, the new data, the same
+// line ending); a new value goes after the last value of its key, a new key after its siblings and their
+// subkeys. Comments, blank lines, unknown value types, keys of other hives and every byte the program does
+// not understand are carried through untouched.
+//
+// Key and value names match without regard to letter case, like the registry. Paths and names given to
+// and returned by the document are Windows-1251.
+class RegDocument {
+public:
+    enum class Format { Regedit4, Version5 };
+
+    // A value as the registry holds it: its type and its data bytes. String data is in the file's own
+    // encoding (Windows-1251 bytes for REGEDIT4, UTF-16LE for Version 5.00) with its closing zero.
+    struct RawValue {
+        std::uint32_t type = 0;
+        std::string bytes;
+        friend bool operator==(const RawValue&, const RawValue&) = default;
+    };
+
+    // Largest file the document accepts.
+    static constexpr std::size_t kMaxFileSize = std::size_t{256} << 20;
+
+    // The root of all keys; the hives ("HKEY_LOCAL_MACHINE", ...) are its subkeys.
+    static constexpr int kRoot = 0;
+    static constexpr int kNoKey = -1;
+
+    // Parses a file's bytes. A malformed file throws ERegFileError "<file_name>(<line>): <what is wrong>".
+    static RegDocument Parse(std::string_view bytes, const std::string& file_name);
+
+    // A document with nothing but the Version 5.00 header, for a file that does not exist yet.
+    static RegDocument NewVersion5();
+
+    Format format() const { return format_; }
+
+    // The file's bytes as they stand now.
+    std::string Render() const;
+
+    // Whether anything changed since parsing or the last MarkSaved().
+    bool modified() const { return modified_; }
+    void MarkSaved() { modified_ = false; }
+
+    // The key at path below key base ("SOFTWARE\Qbik Software", parts separated by backslashes, empty parts
+    // skipped), or kNoKey. A key exists when it has its own line in brackets or a key below it has one.
+    int FindKey(int base, std::string_view path) const;
+
+    // As FindKey, creating the missing keys (each after its siblings).
+    int CreateKey(int base, std::string_view path);
+
+    // Names of the key's direct subkeys, in file order.
+    std::vector<std::string> SubkeyNames(int key) const;
+
+    // The value of that name in the key (the last one when a key repeats a name, as an import would leave
+    // it), or nullopt.
+    std::optional<RawValue> Value(int key, std::string_view name) const;
+
+    // Writes a value (REG_SZ up to the text's first zero byte; REG_DWORD). Writing what the value already
+    // holds changes nothing.
+    void SetText(int key, std::string_view name, std::string_view text);
+    void SetNumber(int key, std::string_view name, std::int32_t value);
+
+    // String data of a REG_SZ / REG_EXPAND_SZ value as Windows-1251 text, up to the first zero character.
+    std::string TextOf(const RawValue& value) const;
+
+    // How many bytes the value's data takes in 8-bit form (strings one byte a character, zero included).
+    std::size_t AnsiSize(const RawValue& value) const;
+
+private:
+    // A piece of text: a range of units_, or (owned >= 0) one of owned_.
+    struct Text {
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+        std::int32_t owned = -1;
+    };
+
+    enum class Form : std::uint8_t { Other, Quoted, Dword, Hex };
+
+    // One entry below a key line: a value (with its continuation lines), a blank line or a comment. Its
+    // text includes the line ending(s).
+    struct Item {
+        Text text;
+        Text name;
+        std::uint32_t value_begin = 0;  // where the data starts ("dword:..."), relative to the start of text
+        std::uint32_t data_begin = 0;   // the data proper (the digits, the text inside quotes)
+        std::uint32_t data_end = 0;
+        std::uint32_t type = 0;
+        Form form = Form::Other;
+    };
+
+    struct Section {
+        Text header;
+        int node = 0;
+        std::vector<Item> items;
+    };
+
+    struct Node {
+        Text name;
+        int parent = kNoKey;
+        std::vector<int> children;
+        std::vector<int> sections;  // indexes into sections_, in file order
+    };
+
+    class Parser;
+
+    RegDocument() = default;
+
+    std::u16string_view View(const Text& text) const;
+    Text Own(std::u16string text);
+    std::u16string ToUnits(std::string_view cp1251) const;
+    std::string FromUnits(std::u16string_view units) const;
+    char16_t Fold(char16_t unit) const;
+    bool SameName(std::u16string_view a, std::u16string_view b) const;
+    std::u16string ChildKey(int parent, std::u16string_view name) const;
+    int FindChild(int parent, std::u16string_view name) const;
+    int AddNode(int parent, Text name);
+    bool InSubtree(int node, int top) const;
+
+    const Item* FindItem(int key, std::u16string_view name, int* section, std::size_t* index) const;
+    RawValue Decode(const Item& item) const;
+    void SetValue(int key, std::string_view name, RawValue raw, std::u16string data, Form form);
+    void PlaceData(Item& item, std::u16string& text, const RawValue& raw, std::u16string data, Form form) const;
+    void EnsureLineEnd(Text& text);
+    void AddSection(int node);
+    std::u16string FullPath(int node) const;
+    std::u16string HexText(const std::string& bytes, std::uint32_t type, std::size_t first_line_length) const;
+
+    Format format_ = Format::Version5;
+    std::u16string units_;  // the file: one unit a byte (REGEDIT4) or a UTF-16 unit (Version 5.00)
+    std::vector<std::u16string> owned_;
+    std::u16string newline_ = u"\r\n";
+    Text prolog_;               // everything before the first key line
+    std::vector<Section> sections_;
+    std::vector<int> order_;    // sections_ indexes in file order
+    std::vector<Node> nodes_;
+    std::unordered_map<std::u16string, int> children_;  // ChildKey -> node
+    bool modified_ = false;
+};
+
+}  // namespace tarnwell

@@ -1,0 +1,95 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "text/cp1251.h"
+#include "wingate/reg_file_io.h"
+#include "wingate/user_database.h"
+
+namespace tarnwell {
+namespace {
+
+std::wstring Wide(const std::string& text) {
+    std::u16string u = Cp1251ToUtf16(text);
+    return std::wstring(u.begin(), u.end());
+}
+
+ERegFileError IoError(const std::string& path, const char* what) {
+    return ERegFileError(path + ": " + what + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    bool Close() {
+        if (h_ == INVALID_HANDLE_VALUE) return true;
+        HANDLE h = h_;
+        h_ = INVALID_HANDLE_VALUE;
+        return CloseHandle(h) != 0;
+    }
+
+private:
+    HANDLE h_;
+};
+
+}  // namespace
+
+bool ReadRegFile(const std::string& path, std::size_t limit, std::string& bytes) {
+    Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+        throw IoError(path, "cannot open");
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) throw IoError(path, "cannot read");
+    if (static_cast<unsigned long long>(size.QuadPart) > limit) {
+        throw ERegFileError(path + ": file too large (more than " + std::to_string(limit) + " bytes)");
+    }
+    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) throw IoError(path, "cannot read");
+        if (got == 0) break;
+        done += got;
+    }
+    bytes.resize(done);
+    return true;
+}
+
+void ReplaceRegFile(const std::string& path, std::string_view bytes) {
+    std::wstring target = Wide(path);
+    std::wstring temp = target + L".tmp";
+    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) throw IoError(path, "cannot create a temporary file");
+    try {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            DWORD put = 0;
+            DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+            if (!WriteFile(file.get(), bytes.data() + done, want, &put, nullptr)) throw IoError(path, "cannot write");
+            done += put;
+        }
+        if (!FlushFileBuffers(file.get())) throw IoError(path, "cannot write");
+        if (!file.Close()) throw IoError(path, "cannot write");
+        if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            throw IoError(path, "cannot replace");
+        }
+    } catch (...) {
+        file.Close();
+        DeleteFileW(temp.c_str());
+        throw;
+    }
+}
+
+}  // namespace tarnwell

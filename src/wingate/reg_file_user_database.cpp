@@ -1,0 +1,127 @@
+#include "wingate/reg_file_user_database.h"
+
+#include <utility>
+
+#include "wingate/reg_file_io.h"
+#include "wingate/value_rules.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr std::string_view kHive = "HKEY_LOCAL_MACHINE";
+
+}  // namespace
+
+RegFileUserDatabase::RegFileUserDatabase(std::string path, UserDatabaseKeys keys)
+    : path_(std::move(path)), keys_(std::move(keys)) {}
+
+RegFileUserDatabase::~RegFileUserDatabase() {
+    try {
+        Flush();
+    } catch (...) {
+        // Last resort only: callers flush on every path and see the error there.
+    }
+}
+
+RegDocument& RegFileUserDatabase::Document() {
+    if (load_error_) throw *load_error_;
+    if (!document_) {
+        try {
+            std::string bytes;
+            if (ReadRegFile(path_, RegDocument::kMaxFileSize, bytes)) {
+                document_.emplace(RegDocument::Parse(bytes, path_));
+            } else {
+                document_.emplace(RegDocument::NewVersion5());
+            }
+        } catch (const ERegFileError& error) {
+            load_error_ = error;
+            throw;
+        }
+    }
+    return *document_;
+}
+
+std::string RegFileUserDatabase::AccountPath(std::string_view login) const {
+    std::string path(kHive);
+    path += keys_.database;
+    path += '\\';
+    path += login;
+    return path;
+}
+
+std::vector<std::string> RegFileUserDatabase::ListAccounts() {
+    RegDocument& doc = Document();
+    int key = doc.FindKey(RegDocument::kRoot, std::string(kHive) + keys_.database);
+    if (key == RegDocument::kNoKey) {
+        throw EDatabaseNotFound("Cannot open the key '" + keys_.database + "' in " + path_);
+    }
+    return doc.SubkeyNames(key);
+}
+
+bool RegFileUserDatabase::OpenAccount(std::string_view login) {
+    CloseAccount();
+    account_ = Document().CreateKey(RegDocument::kRoot, AccountPath(login));
+    return true;
+}
+
+bool RegFileUserDatabase::OpenExistingAccount(std::string_view login) {
+    CloseAccount();
+    account_ = Document().FindKey(RegDocument::kRoot, AccountPath(login));
+    return account_ != RegDocument::kNoKey;
+}
+
+void RegFileUserDatabase::CloseAccount() {
+    account_ = RegDocument::kNoKey;
+}
+
+bool RegFileUserDatabase::HasValue(std::string_view name) {
+    return Document().Value(account_, name).has_value();
+}
+
+std::string RegFileUserDatabase::ReadTextOf(int key, std::string_view name) {
+    RegDocument& doc = Document();
+    auto value = doc.Value(key, name);
+    if (!value) return {};
+    if (!value_rules::IsText(value->type)) throw value_rules::InvalidTypeError(name);
+    return doc.TextOf(*value);
+}
+
+std::string RegFileUserDatabase::ReadText(std::string_view name) {
+    return ReadTextOf(account_, name);
+}
+
+std::int32_t RegFileUserDatabase::ReadNumber(std::string_view name) {
+    RegDocument& doc = Document();
+    auto value = doc.Value(account_, name);
+    if (!value) throw value_rules::GetDataError(name);
+    value_rules::CheckNumberRead(name, value->type, doc.AnsiSize(*value));
+    const auto* b = reinterpret_cast<const unsigned char*>(value->bytes.data());
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                                     (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
+}
+
+void RegFileUserDatabase::WriteText(std::string_view name, std::string_view text) {
+    RegDocument& doc = Document();
+    if (account_ == RegDocument::kNoKey) throw value_rules::SetDataError(name);
+    doc.SetText(account_, name, text);
+}
+
+void RegFileUserDatabase::WriteNumber(std::string_view name, std::int32_t value) {
+    RegDocument& doc = Document();
+    if (account_ == RegDocument::kNoKey) throw value_rules::SetDataError(name);
+    doc.SetNumber(account_, name, value);
+}
+
+std::string RegFileUserDatabase::ReadServiceImagePath() {
+    int key = Document().FindKey(RegDocument::kRoot, std::string(kHive) + keys_.service);
+    if (key == RegDocument::kNoKey) throw EServiceNotFound("Cannot open the key '" + keys_.service + "' in " + path_);
+    return ReadTextOf(key, "ImagePath");
+}
+
+void RegFileUserDatabase::Flush() {
+    if (!document_ || !document_->modified()) return;
+    ReplaceRegFile(path_, document_->Render());
+    document_->MarkSaved();
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "wingate/reg_document.h"
+#include "wingate/user_database.h"
+
+namespace tarnwell {
+
+// The user database in a registry export file standing for HKEY_LOCAL_MACHINE.
+//
+// The file is read at the first operation and held in memory; writes change the memory copy, and Flush()
+// replaces the file atomically when anything changed. A missing file acts as an empty registry (nothing to
+// list; a write creates a Version 5.00 file). A malformed file gives its ERegFileError on every operation
+// and is never written.
+class RegFileUserDatabase : public TUserDatabase {
+public:
+    RegFileUserDatabase(std::string path, UserDatabaseKeys keys);
+    ~RegFileUserDatabase() override;
+
+    RegFileUserDatabase(const RegFileUserDatabase&) = delete;
+    RegFileUserDatabase& operator=(const RegFileUserDatabase&) = delete;
+
+    std::vector<std::string> ListAccounts() override;
+    bool OpenAccount(std::string_view login) override;
+    bool OpenExistingAccount(std::string_view login) override;
+    void CloseAccount() override;
+    bool HasValue(std::string_view name) override;
+    std::string ReadText(std::string_view name) override;
+    std::int32_t ReadNumber(std::string_view name) override;
+    void WriteText(std::string_view name, std::string_view text) override;
+    void WriteNumber(std::string_view name, std::int32_t value) override;
+    std::string ReadServiceImagePath() override;
+    void Flush() override;
+
+private:
+    RegDocument& Document();
+    std::string AccountPath(std::string_view login) const;
+    std::string ReadTextOf(int key, std::string_view name);
+
+    std::string path_;
+    UserDatabaseKeys keys_;
+    std::optional<RegDocument> document_;
+    std::optional<ERegFileError> load_error_;
+    int account_ = RegDocument::kNoKey;
+};
+
+}  // namespace tarnwell

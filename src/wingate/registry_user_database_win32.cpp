@@ -1,0 +1,197 @@
+#include "wingate/registry_user_database.h"
+
+#include <utility>
+#include <vector>
+
+#include "text/cp1251.h"
+#include "wingate/value_rules.h"
+
+namespace tarnwell {
+namespace {
+
+std::wstring Wide(std::string_view text) {
+    std::u16string u = Cp1251ToUtf16(text);
+    return std::wstring(u.begin(), u.end());
+}
+
+std::string Narrow(const wchar_t* text, std::size_t length) {
+    return Utf16ToCp1251(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+// Registry paths are written with a leading backslash and taken from the root; the API wants them
+// without it.
+std::wstring KeyPath(std::string_view path) {
+    while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+    return Wide(path);
+}
+
+// Closes the key when it goes out of scope.
+class Key {
+public:
+    Key() = default;
+    ~Key() {
+        if (key_ != nullptr) RegCloseKey(key_);
+    }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    HKEY* out() { return &key_; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+struct ValueInfo {
+    DWORD type = 0;
+    DWORD size = 0;
+};
+
+bool QueryInfo(HKEY key, const std::wstring& name, ValueInfo& info) {
+    if (key == nullptr) return false;
+    return RegQueryValueExW(key, name.c_str(), nullptr, &info.type, nullptr, &info.size) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+RegistryUserDatabase::RegistryUserDatabase(UserDatabaseKeys keys) : keys_(std::move(keys)) {}
+
+RegistryUserDatabase::~RegistryUserDatabase() {
+    CloseAccount();
+}
+
+std::vector<std::string> RegistryUserDatabase::ListAccounts() {
+    Key key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPath(keys_.database).c_str(), 0, KEY_ALL_ACCESS, key.out()) !=
+        ERROR_SUCCESS) {
+        throw EDatabaseNotFound("Cannot open the key '" + keys_.database + "'");
+    }
+    DWORD count = 0;
+    DWORD longest = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS) {
+        throw EDatabaseNotFound("Cannot open the key '" + keys_.database + "'");
+    }
+    std::vector<std::string> names;
+    names.reserve(count);
+    std::vector<wchar_t> buffer(longest + 1);
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        LONG result = RegEnumKeyExW(key.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA) {
+            // A key added since the count was taken has a longer name; try this index again.
+            buffer.resize(buffer.size() * 2);
+            --i;
+            continue;
+        }
+        if (result != ERROR_SUCCESS) break;
+        names.push_back(Narrow(buffer.data(), length));
+    }
+    return names;
+}
+
+bool RegistryUserDatabase::OpenAccount(std::string_view login) {
+    CloseAccount();
+    std::wstring path = KeyPath(keys_.database + "\\" + std::string(login));
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    account_ = key;
+    return true;
+}
+
+bool RegistryUserDatabase::OpenExistingAccount(std::string_view login) {
+    CloseAccount();
+    std::wstring path = KeyPath(keys_.database + "\\" + std::string(login));
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    account_ = key;
+    return true;
+}
+
+void RegistryUserDatabase::CloseAccount() {
+    if (account_ != nullptr) RegCloseKey(account_);
+    account_ = nullptr;
+}
+
+bool RegistryUserDatabase::HasValue(std::string_view name) {
+    ValueInfo info;
+    return QueryInfo(account_, Wide(name), info);
+}
+
+std::string RegistryUserDatabase::ReadTextOf(HKEY key, std::string_view name) {
+    std::wstring wide = Wide(name);
+    ValueInfo info;
+    if (!QueryInfo(key, wide, info)) return {};
+    if (!value_rules::IsText(info.type)) throw value_rules::InvalidTypeError(name);
+    // The value may change between the two calls; ask again with the size it reports then.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::vector<wchar_t> buffer(info.size / sizeof(wchar_t) + 1, L'\0');
+        DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        DWORD type = 0;
+        LONG result = RegQueryValueExW(key, wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+        if (result == ERROR_MORE_DATA) {
+            info.size = size;
+            continue;
+        }
+        if (result != ERROR_SUCCESS) return {};
+        if (!value_rules::IsText(type)) throw value_rules::InvalidTypeError(name);
+        std::size_t length = 0;
+        std::size_t limit = size / sizeof(wchar_t);
+        while (length < limit && buffer[length] != L'\0') ++length;
+        return Narrow(buffer.data(), length);
+    }
+    throw value_rules::GetDataError(name);
+}
+
+std::string RegistryUserDatabase::ReadText(std::string_view name) {
+    return ReadTextOf(account_, name);
+}
+
+std::int32_t RegistryUserDatabase::ReadNumber(std::string_view name) {
+    std::wstring wide = Wide(name);
+    ValueInfo info;
+    if (!QueryInfo(account_, wide, info)) throw value_rules::GetDataError(name);
+    // The 8-bit size: a string takes a byte a character there, half its wide size.
+    std::size_t ansi = value_rules::IsStringType(info.type) ? (info.size + 1) / 2 : info.size;
+    value_rules::CheckNumberRead(name, info.type, ansi);
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    DWORD type = 0;
+    if (RegQueryValueExW(account_, wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS) {
+        throw value_rules::GetDataError(name);
+    }
+    if (type != REG_DWORD || size != sizeof(value)) throw value_rules::InvalidTypeError(name);
+    return static_cast<std::int32_t>(value);
+}
+
+void RegistryUserDatabase::SetValue(std::string_view name, DWORD type, const void* data, DWORD size) {
+    if (account_ == nullptr ||
+        RegSetValueExW(account_, Wide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
+        throw value_rules::SetDataError(name);
+    }
+}
+
+void RegistryUserDatabase::WriteText(std::string_view name, std::string_view text) {
+    text = text.substr(0, std::min(text.size(), text.find('\0')));
+    std::wstring wide = Wide(text);
+    SetValue(name, REG_SZ, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
+
+void RegistryUserDatabase::WriteNumber(std::string_view name, std::int32_t value) {
+    DWORD bits = static_cast<DWORD>(value);
+    SetValue(name, REG_DWORD, &bits, sizeof(bits));
+}
+
+std::string RegistryUserDatabase::ReadServiceImagePath() {
+    Key key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPath(keys_.service).c_str(), 0, KEY_ALL_ACCESS, key.out()) !=
+        ERROR_SUCCESS) {
+        throw EServiceNotFound("Cannot open the key '" + keys_.service + "'");
+    }
+    return ReadTextOf(key.get(), "ImagePath");
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,380 @@
+// What only the registry export file store has: its text is kept as it was, new keys and values find
+// their place in it, malformed files are refused and never rewritten.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "store_backends.h"
+#include "text/cp1251.h"
+#include "text/cp1251_literal.h"
+#include "wingate/reg_document.h"
+#include "wingate/reg_file_user_database.h"
+
+namespace tarnwell::testing {
+namespace {
+
+using namespace literals;
+
+const std::string kData = TARNWELL_TEST_DATA;
+const std::string kVersion5 = kData + "/db_roundtrip_version5.reg";
+const std::string kRegedit4 = kData + "/db_roundtrip_regedit4.reg";
+
+// The lines of a file's text (UTF-16 for Version 5.00, one unit a byte otherwise), endings included.
+std::vector<std::u16string> Lines(const std::string& bytes) {
+    std::u16string text;
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                 (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+        }
+    } else {
+        for (char c : bytes) text.push_back(static_cast<unsigned char>(c));
+    }
+    std::vector<std::u16string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t eol = text.find(u'\n', pos);
+        std::size_t next = eol == std::u16string::npos ? text.size() : eol + 1;
+        lines.push_back(text.substr(pos, next - pos));
+        pos = next;
+    }
+    return lines;
+}
+
+// The store on a copy of a file, with the real key paths.
+class RegFileStore : public ::testing::Test {
+protected:
+    std::string Copy(const std::string& source) {
+        std::string path = folder_.File("registry.reg");
+        WriteBytes(path, ReadBytes(source));
+        return path;
+    }
+
+    std::string Write(const std::string& text) {
+        std::string path = folder_.File("registry.reg");
+        WriteBytes(path, text);
+        return path;
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(RegFileStore, FilesReadAndWrittenBackAreByteIdentical) {
+    for (const std::string& source : {kVersion5, kRegedit4}) {
+        SCOPED_TRACE(source);
+        std::string bytes = ReadBytes(source);
+        EXPECT_EQ(RegDocument::Parse(bytes, source).Render(), bytes);
+
+        // Reading every value and writing each back unchanged leaves the file as it was.
+        std::string path = Copy(source);
+        {
+            RegFileUserDatabase db(path, {});
+            for (const std::string& login : db.ListAccounts()) {
+                db.OpenAccount(login);
+                if (db.HasValue("Limit")) db.WriteNumber("Limit", db.ReadNumber("Limit"));
+                db.WriteText("Type", db.ReadText("Type"));
+                db.CloseAccount();
+            }
+            db.Flush();
+        }
+        EXPECT_EQ(ReadBytes(path), bytes);
+    }
+}
+
+TEST_F(RegFileStore, OneWrittenNumberChangesOnlyItsLine) {
+    for (const std::string& source : {kVersion5, kRegedit4}) {
+        SCOPED_TRACE(source);
+        std::string path = Copy(source);
+        const std::string login = source == kVersion5 ? "zoe" : std::string("Петров"_cp);
+        {
+            RegFileUserDatabase db(path, {});
+            db.OpenAccount(login);
+            db.WriteNumber("limit", 123);
+            db.Flush();
+        }
+        std::vector<std::u16string> before = Lines(ReadBytes(source));
+        std::vector<std::u16string> after = Lines(ReadBytes(path));
+        ASSERT_EQ(before.size(), after.size());
+        int changed = 0;
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            if (before[i] == after[i]) continue;
+            ++changed;
+            std::u16string ending = before[i].substr(before[i].find_last_not_of(u"\r\n") + 1);
+            EXPECT_EQ(after[i], u"\"Limit\"=dword:0000007b" + ending);
+        }
+        EXPECT_EQ(changed, 1);
+    }
+}
+
+TEST_F(RegFileStore, ReadsEveryFormOfTheFormat) {
+    std::string path = Copy(kVersion5);
+    RegFileUserDatabase db(path, {});
+    EXPECT_EQ(db.ListAccounts(), (std::vector<std::string>{"zoe", "alice"})) << "file order, not sorted";
+    db.OpenAccount("zoe");
+    EXPECT_EQ(db.ReadText("RealName"), "Зоя Петровна \"Зайка\" \\ ?? ?"_cp);
+    EXPECT_EQ(db.ReadNumber("ClientSendTraffic"), 0x7FFFFFFF);
+    EXPECT_EQ(db.ReadNumber("Limit"), -1);
+    EXPECT_EQ(db.ReadText("Path"), "%Sys");
+    EXPECT_TRUE(db.HasValue(""));
+    EXPECT_EQ(db.ReadText(""), "default");
+    EXPECT_TRUE(db.HasValue("Odd"));
+    EXPECT_EQ(db.ReadServiceImagePath(), "C:\\Program Files\\WinGate\\WinGate.exe");
+
+    RegDocument doc = RegDocument::Parse(ReadBytes(path), path);
+    int zoe = doc.FindKey(RegDocument::kRoot, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\ZOE");
+    std::string flags;
+    for (int i = 1; i <= 0x1a; ++i) flags.push_back(static_cast<char>(i));
+    EXPECT_EQ(doc.Value(zoe, "Flags"), (RegDocument::RawValue{3, flags}));
+    EXPECT_EQ(doc.Value(zoe, "Qword"), (RegDocument::RawValue{0xb, std::string("\x01\0\0\0\0\0\0\0", 8)}));
+    EXPECT_EQ(doc.Value(zoe, "Odd"), (RegDocument::RawValue{0x12345678, ""}));
+
+    RegFileUserDatabase old(Copy(kRegedit4), {});
+    old.OpenAccount("ПЕТРОВ"_cp);
+    EXPECT_EQ(old.ReadText("RealName"), "\xcf\xb8\xf2\xf0 \x98") << "Windows-1251 bytes as they stand";
+    EXPECT_EQ(old.ReadText("Path"), "%Sys");
+}
+
+TEST_F(RegFileStore, NewKeysAndValuesFindTheirPlace) {
+    std::string path = Write(
+        "REGEDIT4\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\b]\n"
+        "\"Type\"=\"User\"\n"
+        "\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\n"
+        "\"Type\"=\"User\"\n"
+        "; a note\n"
+        "\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a\\Sub]\n"
+        "\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\c\\Deep]\n"
+        "\n"
+        "[HKEY_LOCAL_MACHINE\\SYSTEM\\Other]\n"
+        "\"x\"=hex:00,01,\\\n"
+        "  02\n"
+        "\"y\"=\"last\"");
+    {
+        RegFileUserDatabase db(path, {});
+        EXPECT_EQ(db.ListAccounts(), (std::vector<std::string>{"b", "a", "c"}));
+        db.OpenAccount("new");
+        db.WriteNumber("Limit", 1);
+        db.OpenAccount("a");
+        db.WriteText("RealName", "Анна"_cp);
+        db.OpenAccount("c");  // exists only through its subkey
+        db.WriteNumber("Limit", 2);
+        db.Flush();
+    }
+    EXPECT_EQ(ReadBytes(path),
+              "REGEDIT4\n\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\b]\n"
+              "\"Type\"=\"User\"\n"
+              "\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\n"
+              "\"Type\"=\"User\"\n"
+              "\"RealName\"=\"" + std::string("Анна"_cp) + "\"\n"
+              "; a note\n"
+              "\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a\\Sub]\n"
+              "\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\c]\n"
+              "\"Limit\"=dword:00000002\n"
+              "\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\c\\Deep]\n"
+              "\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\new]\n"
+              "\"Limit\"=dword:00000001\n"
+              "\n"
+              "[HKEY_LOCAL_MACHINE\\SYSTEM\\Other]\n"
+              "\"x\"=hex:00,01,\\\n"
+              "  02\n"
+              "\"y\"=\"last\"");
+    RegFileUserDatabase db(path, {});
+    EXPECT_EQ(db.ListAccounts(), (std::vector<std::string>{"b", "a", "c", "new"}));
+}
+
+TEST_F(RegFileStore, KeysAddedToAFileThatEndsWithoutALineBreak) {
+    std::string path = Write("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase]");
+    {
+        RegFileUserDatabase db(path, {});
+        db.OpenAccount("a");
+        db.WriteNumber("Limit", 1);
+        db.Flush();
+    }
+    EXPECT_EQ(ReadBytes(path),
+              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase]\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\r\n"
+              "\"Limit\"=dword:00000001\r\n\r\n");
+}
+
+TEST_F(RegFileStore, RewrittenValuesKeepTheirNameAndLineEnding) {
+    std::string path = Write(
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\r\n"
+        "\"LIMIT\" = hex(4):01,00,\\\r\n  00,00\r\n"
+        "\"Note\"=\"x\"\r\n"
+        "\"Note\"=dword:00000001");
+    {
+        RegFileUserDatabase db(path, {});
+        db.OpenAccount("a");
+        EXPECT_EQ(db.ReadNumber("Limit"), 1);
+        EXPECT_EQ(db.ReadNumber("Note"), 1) << "the last of two equal names counts";
+        db.WriteNumber("Limit", 2);
+        db.WriteText("Note", "line one\r\nline two \"quoted\"");
+        db.Flush();
+    }
+    std::string bytes = ReadBytes(path);
+    EXPECT_NE(bytes.find("\"LIMIT\" = dword:00000002\r\n\"Note\"=\"x\"\r\n\"Note\"=hex(1):6c,69,6e,65,"), std::string::npos)
+        << bytes;
+    EXPECT_EQ(bytes.back(), '0') << "the last line still has no line break";
+    RegFileUserDatabase db(path, {});
+    db.OpenAccount("a");
+    EXPECT_EQ(db.ReadText("Note"), "line one\r\nline two \"quoted\"");
+}
+
+TEST_F(RegFileStore, MissingFileIsAnEmptyRegistry) {
+    std::string path = folder_.File("none.reg");
+    {
+        RegFileUserDatabase db(path, {});
+        EXPECT_THROW(db.ListAccounts(), EDatabaseNotFound);
+        EXPECT_THROW(db.ReadServiceImagePath(), EServiceNotFound);
+        EXPECT_FALSE(db.OpenExistingAccount("a"));
+        db.Flush();
+    }
+    EXPECT_FALSE(std::filesystem::exists(path)) << "nothing written, nothing created";
+}
+
+TEST_F(RegFileStore, MalformedFilesNameFileAndLineAndAreNeverWritten) {
+    const std::string k = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\n";
+    struct Case {
+        std::string text;
+        int line;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"", 1, "empty file"},
+        {"REGEDIT5\n", 1, "not a registry export file"},
+        {"Windows Registry Editor Version 5.00\r\n", 1, "must be UTF-16LE"},
+        {std::string("\xFF\xFER\0", 4), 1, "must start with"},
+        {std::string("\xFF\xFER\0E", 5), 1, "odd number of bytes"},
+        {"REGEDIT4\n\"a\"=\"b\"\n", 2, "a value before the first key"},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\n", 3, "missing ']'"},
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\\\SOFTWARE]\n", 2, "empty key name"},
+        {"REGEDIT4\n[]\n", 2, "empty key name"},
+        {"REGEDIT4\n[A] x\n", 2, "text after the key"},
+        {"REGEDIT4\n[-HKEY_LOCAL_MACHINE\\SOFTWARE]\n", 2, "key deletions"},
+        {"REGEDIT4\n" + k + "\"a\"=-\n", 3, "value deletions"},
+        {"REGEDIT4\n" + k + "\"a\"=dword:123456789\n", 3, "1 to 8 hex digits"},
+        {"REGEDIT4\n" + k + "\"a\"=dword:\n", 3, "1 to 8 hex digits"},
+        {"REGEDIT4\n" + k + "\"a\"=dword:12x\n", 3, "1 to 8 hex digits"},
+        {"REGEDIT4\n" + k + "\"a\"=\"open\n", 3, "missing closing quote"},
+        {"REGEDIT4\n" + k + "\"a\"=\"bad \\n escape\"\n", 3, "unknown escape"},
+        {"REGEDIT4\n" + k + "\"a\"=\"b\" c\n", 3, "text after the closing quote"},
+        {"REGEDIT4\n" + k + "\"a\" \"b\"\n", 3, "expected '='"},
+        {"REGEDIT4\n" + k + "\"a=1\n", 3, "missing closing quote"},
+        {"REGEDIT4\n" + k + "\"a\"=12\n", 3, "unrecognised value data"},
+        {"REGEDIT4\n" + k + "\"a\"=hex:0g\n", 3, "two digits"},
+        {"REGEDIT4\n" + k + "\"a\"=hex:00 01\n", 3, "expected ','"},
+        {"REGEDIT4\n" + k + "\"a\"=hex(x):00\n", 3, "hex(type)"},
+        {"REGEDIT4\n" + k + "\"a\"=hex(123456789):00\n", 3, "hex(type)"},
+        {"REGEDIT4\n" + k + "\"a\"=hex 00\n", 3, "expected ':'"},
+        {"REGEDIT4\n" + k + "\"a\"=hex:00,\n\"b\"=\"c\"\n", 3, "hex byte after ','"},
+        {"REGEDIT4\n" + k + "\"a\"=hex:00,\\\n", 3, "past the end of the file"},
+        {"REGEDIT4\n" + k + "\"a\"=hex:00,\\\n  01,\\\n  0x\n", 5, "two digits"},
+        {"REGEDIT4\n" + k + "\"a\"=hex:00,\\\n  01\nsomething\n", 5, "unrecognised line"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::string path = Write(c.text);
+        std::string prefix = path + "(" + std::to_string(c.line) + "): ";
+        RegFileUserDatabase db(path, {});
+        try {
+            db.ListAccounts();
+            ADD_FAILURE() << "accepted";
+            continue;
+        } catch (const ERegFileError& e) {
+            std::string what = e.what();
+            EXPECT_EQ(what.substr(0, prefix.size()), prefix) << what;
+            EXPECT_NE(what.find(c.message), std::string::npos) << what;
+        }
+        // Every later operation gives the same error; nothing is written.
+        EXPECT_THROW(db.OpenAccount("a"), ERegFileError);
+        EXPECT_THROW(db.WriteNumber("Limit", 1), ERegFileError);
+        db.Flush();
+        EXPECT_EQ(ReadBytes(path), c.text);
+    }
+}
+
+// Garbage and damaged files: never a crash, and whatever parses renders back to the same bytes.
+TEST_F(RegFileStore, DamagedInputIsRefusedOrKeptExactly) {
+    std::mt19937 random(20261210);
+    std::vector<std::string> seeds = {ReadBytes(kVersion5), ReadBytes(kRegedit4)};
+    const std::string alphabet = "[]\\\"@=:,;-()x0aAfF \t\r\n\x98\xFF\xFE";
+    int parsed = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = seeds[static_cast<std::size_t>(round) % seeds.size()];
+        int edits = 1 + static_cast<int>(random() % 4);
+        for (int e = 0; e < edits; ++e) {
+            std::size_t at = random() % (bytes.size() + 1);
+            switch (random() % 4) {
+                case 0:
+                    if (at < bytes.size()) bytes[at] = alphabet[random() % alphabet.size()];
+                    break;
+                case 1:
+                    bytes.insert(at, 1, alphabet[random() % alphabet.size()]);
+                    break;
+                case 2:
+                    bytes.erase(at, random() % 8);
+                    break;
+                default:
+                    bytes.resize(at);
+                    break;
+            }
+        }
+        try {
+            RegDocument doc = RegDocument::Parse(bytes, "damaged.reg");
+            EXPECT_EQ(doc.Render(), bytes);
+            for (const std::string& login : doc.SubkeyNames(doc.FindKey(RegDocument::kRoot, "HKEY_LOCAL_MACHINE"))) {
+                doc.SetNumber(doc.CreateKey(RegDocument::kRoot, "HKEY_LOCAL_MACHINE\\" + login), "Limit", round);
+            }
+            RegDocument again = RegDocument::Parse(doc.Render(), "damaged.reg");
+            EXPECT_EQ(again.Render(), doc.Render());
+            ++parsed;
+        } catch (const ERegFileError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("damaged.reg(", 0), 0u) << e.what();
+        }
+    }
+    EXPECT_GT(parsed, 100) << "the damage should leave a fair share of files readable";
+}
+
+TEST_F(RegFileStore, AFailedReplacementIsReportedAndTheDestructorFlushesAsALastResort) {
+    std::string path = Copy(kRegedit4);
+    {
+        RegFileUserDatabase db(path, {});
+        db.OpenAccount("admins");
+        db.WriteNumber("Limit", 5);
+        // No Flush: the store's end writes what the batch changed.
+    }
+    RegFileUserDatabase check(path, {});
+    check.OpenAccount("admins");
+    EXPECT_EQ(check.ReadNumber("Limit"), 5);
+
+    std::string gone = folder_.File("gone");
+    std::filesystem::create_directory(gone);
+    std::string inside = (std::filesystem::path(gone) / "registry.reg").string();
+    WriteBytes(inside, ReadBytes(kRegedit4));
+    RegFileUserDatabase db(inside, {});
+    db.OpenAccount("admins");
+    db.WriteNumber("Limit", 6);
+    std::filesystem::remove_all(gone);
+    try {
+        db.Flush();
+        FAIL() << "replaced a file in a removed folder";
+    } catch (const ERegFileError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(inside + ": ", 0), 0u) << e.what();
+    }
+}
+
+}  // namespace
+}  // namespace tarnwell::testing

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "wingate/user_database.h"
+
+namespace tarnwell::testing {
+
+// One value (or, with an empty name and type 0, a bare key) of a test database. key is relative to the
+// test's own root ("UserDatabase\alice"). Text types (1, 2) hold Windows-1251 text, the others raw bytes.
+struct Seed {
+    std::string key;
+    std::string name;
+    std::uint32_t type = 0;
+    std::string data;
+};
+
+Seed Key(std::string key);
+Seed Text(std::string key, std::string name, std::string text);
+Seed Dword(std::string key, std::string name, std::uint32_t value);
+
+// A place the store suite runs against: a registry export file in either format, or (on Windows) the
+// registry itself below a key of the test's own.
+class StoreBackend {
+public:
+    virtual ~StoreBackend() = default;
+    // Removes whatever an earlier run left and creates exactly the seeded keys and values.
+    virtual void Seed(const std::vector<testing::Seed>& seeds) = 0;
+    virtual std::unique_ptr<TUserDatabase> Open() = 0;
+    // The stored type of a value, nullopt when it is missing.
+    virtual std::optional<std::uint32_t> TypeOf(const std::string& key, const std::string& name) = 0;
+    virtual bool KeyExists(const std::string& key) = 0;
+    // The keys the store is opened with: below the test root.
+    const UserDatabaseKeys& keys() const { return keys_; }
+
+protected:
+    StoreBackend();
+    // Path of a seed key from HKEY_LOCAL_MACHINE, without a leading backslash.
+    std::string FullKey(const std::string& key) const { return root_ + "\\" + key; }
+
+    std::string root_;
+    UserDatabaseKeys keys_;
+};
+
+std::unique_ptr<StoreBackend> MakeRegFileBackend(bool version5);
+#ifdef _WIN32
+std::unique_ptr<StoreBackend> MakeRegistryBackend();
+#endif
+
+// A fresh folder for one test, removed at its end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+}  // namespace tarnwell::testing
