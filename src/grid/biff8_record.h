@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace tarnwell {
+
+// The largest data part of one BIFF8 record; longer contents go on in CONTINUE records.
+inline constexpr std::size_t kBiffMaxRecordData = 8224;
+inline constexpr std::size_t kBiffRecordHeaderSize = 4;
+
+// Record types written by the workbook writer.
+enum class BiffRecord : std::uint16_t {
+    kEof = 0x000A,
+    kContinue = 0x003C,
+    kWindow1 = 0x003D,
+    kCodePage = 0x0042,
+    kFont = 0x0031,
+    kBoundSheet = 0x0085,
+    kXf = 0x00E0,
+    kSst = 0x00FC,
+    kLabelSst = 0x00FD,
+    kExtSst = 0x00FF,
+    kDimensions = 0x0200,
+    kWindow2 = 0x023E,
+    kStyle = 0x0293,
+    kBof = 0x0809,
+};
+
+// Builds a run of BIFF8 records in memory, little-endian. The buffer's size is the stream offset of
+// what comes next when the buffer holds the stream from its start.
+class BiffRecordBuffer {
+public:
+    // Opens a record; End() fills in its length.
+    void Begin(BiffRecord type);
+    // Throws std::logic_error when the record's data exceed kBiffMaxRecordData.
+    void End();
+    // Data bytes of the open record so far.
+    std::size_t RecordDataSize() const { return bytes_.size() - record_start_ - kBiffRecordHeaderSize; }
+
+    void U8(std::uint8_t value) { bytes_.push_back(value); }
+    void U16(std::uint16_t value);
+    void U32(std::uint32_t value);
+    // UTF-16 code units, two bytes each, or one byte each when `compressed` (every unit below 0x100).
+    void Chars(std::u16string_view text, bool compressed);
+    // A sheet or font name: 8-bit character count, option flags, characters.
+    void ShortString(std::u16string_view text);
+    void PatchU32(std::size_t offset, std::uint32_t value);
+
+    std::size_t size() const { return bytes_.size(); }
+    const std::vector<unsigned char>& bytes() const { return bytes_; }
+
+private:
+    std::vector<unsigned char> bytes_;
+    std::size_t record_start_ = 0;
+};
+
+// True when every code unit fits in one byte, so the text can be stored compressed.
+bool FitsCompressed(std::u16string_view text);
+
+}  // namespace tarnwell
