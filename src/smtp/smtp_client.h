@@ -1,0 +1,102 @@
+#pragma once
+
+#include <functional>
+#include <random>
+#include <string>
+
+#include "smtp/ex_string_list.h"
+#include "smtp/mail_message.h"
+#include "smtp/socket_session.h"
+#include "smtp/stream.h"
+#include "smtp/uu_processor.h"
+
+namespace tarnwell {
+
+enum TMailSubType { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperated = 3, mtHtml = 4 };
+
+// The client side of SMTP in its plainest form: greeting and HELO, then any number of messages over one
+// session (RSET, MAIL FROM, RCPT TO for each recipient, DATA, header, body, the closing dot), then QUIT.
+// No extensions, no login, no encryption.
+//
+//     TSmtpClient client(&pump);
+//     client.Host = "mail.example.ru";  client.Port = 25;  client.TimeOut = 60000;
+//     client.Connect();                       // greeting, "HELO " + UserID
+//     client.PostMessage.FromAddress = ...;   // sender, recipients, subject, body lines
+//     client.SendMailMessage();               // as often as needed, changing PostMessage in between
+//     client.Disconnect();                    // QUIT, then close
+//
+// Failures are exceptions whose text is the server's reply line (CR LF included), or one of "Not
+// Connected", "Incomplete Header", "Authentication failed", the socket session's texts, or "Invalid
+// character (CR, LF or NUL) in <field>": a sender, recipient, subject, header value or HELO name holding
+// a line break or a zero byte is refused before anything is sent, since it would smuggle further
+// commands or header lines to the server.
+class TSmtpClient : public TSocketSession {
+public:
+    explicit TSmtpClient(EventPump* pump = nullptr);
+
+    // --- Properties --------------------------------------------------------------------------------
+    std::string UserID;  // the text after "HELO "
+    TMailMessage PostMessage;  // the message to send
+    TUUMethod EncodeType = uuMime;  // encoding of attachments
+    bool ClearParams = true;  // a successful send empties the recipients and attachments
+    TMailSubType SubType = mtPlain;  // content type of a message without attachments
+    std::string Charset = "us-ascii";
+
+    // --- Events ------------------------------------------------------------------------------------
+    // The session is open (greeting and HELO accepted). The socket-level OnConnect of TSocketSession
+    // is hidden by this one.
+    std::function<void(TSmtpClient&)> OnConnect;
+    // HELO was refused (300 or more); the handler may change UserID and set handled to try once more.
+    std::function<void(bool& handled)> OnAuthenticationFailed;
+    // The message lacks a sender (hi_type 1) or every recipient (2); the handler may complete
+    // PostMessage and set handled. The header is composed already, so a repair reaches the envelope only.
+    std::function<void(bool& handled, int hi_type)> OnHeaderIncomplete;
+    std::function<void(TSmtpClient&)> OnSendStart;
+    // A RCPT TO was answered above 300; the entry as it stands in its list.
+    std::function<void(const std::string& recipient)> OnRecipientNotFound;
+    std::function<void(TSmtpClient&)> OnFailure;  // the closing dot was refused
+    std::function<void(TSmtpClient&)> OnSuccess;  // the message was accepted
+    std::function<void(const std::string& file_name)> OnEncodeStart;
+    std::function<void(const std::string& file_name)> OnEncodeEnd;
+    std::function<void(const std::string& file_name)> OnAttachmentNotFound;
+
+    // --- Operations --------------------------------------------------------------------------------
+    // Connects, reads the greeting (with its continuation lines) and sends HELO. On a refused greeting
+    // or HELO the session is ended with QUIT before the failure is raised.
+    void Connect() override;
+    // Sends PostMessage over the open session. Returns at once, sending nothing, while another send or
+    // a Connect is running (Busy). A refused recipient is reported through OnRecipientNotFound only.
+    void SendMailMessage();
+    // QUIT (a reply above 339 is raised), and the socket is closed whatever the reply.
+    void Disconnect() override;
+    // Empties ToAddress, ToCarbonCopy, ToBlindCarbonCopy and Attachments of PostMessage.
+    void ClearParameters();
+    // Composes FinalHeader and BodyStream from PostMessage (attachments encoded).
+    void BuildMessage();
+    // Appends the part of attachment number `index` (from 1) to BodyStream.
+    void EncodeAttachment(int index);
+
+    // --- State -------------------------------------------------------------------------------------
+    bool Busy() const { return busy_; }
+    const TExStringList& FinalHeader() const { return final_header_; }
+    TMemoryStream& BodyStream() { return body_stream_; }
+    const std::string& Boundary() const { return boundary_; }
+
+private:
+    // Reads further reply lines while the last one is a continuation line (a blank first, or "-" as
+    // its fourth character); the last line read becomes LastReply.
+    void ReadContinuation();
+    // Raises the reply when its number is `refused_from` or more, or "Not Connected" when the server
+    // closed the connection instead of answering.
+    void CheckReply(int refused_from);
+    // Body text as it goes after DATA: each line ended by CR LF, a leading dot doubled.
+    void AppendBodyLine(const std::string& line);
+
+    bool busy_ = false;
+    TExStringList final_header_;
+    TMemoryStream body_stream_;
+    std::string boundary_;
+    std::mt19937 random_;
+};
+
+}  // namespace tarnwell

@@ -1,0 +1,215 @@
+#include "smtp/socket_api.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tarnwell::socket_api {
+namespace {
+
+// The Windows Sockets numbers are the BSD error numbers plus 10000; Linux numbers its errors
+// differently, so each one is named here.
+int FromErrno(int e) {
+    switch (e) {
+        case EINTR: return 10004;
+        case EBADF: return 10009;
+        case EACCES: return 10013;
+        case EFAULT: return 10014;
+        case EINVAL: return 10022;
+        case EMFILE: return 10024;
+        case EWOULDBLOCK: return kWouldBlock;
+        case EINPROGRESS: return 10036;
+        case EALREADY: return 10037;
+        case ENOTSOCK: return 10038;
+        case EDESTADDRREQ: return 10039;
+        case EMSGSIZE: return 10040;
+        case EPROTOTYPE: return 10041;
+        case ENOPROTOOPT: return 10042;
+        case EPROTONOSUPPORT: return 10043;
+        case ESOCKTNOSUPPORT: return 10044;
+        case EOPNOTSUPP: return 10045;
+        case EPFNOSUPPORT: return 10046;
+        case EAFNOSUPPORT: return 10047;
+        case EADDRINUSE: return 10048;
+        case EADDRNOTAVAIL: return 10049;
+        case ENETDOWN: return 10050;
+        case ENETUNREACH: return 10051;
+        case ENETRESET: return 10052;
+        case ECONNABORTED: return 10053;
+        case ECONNRESET: return 10054;
+        case ENOBUFS: return 10055;
+        case EISCONN: return 10056;
+        case ENOTCONN: return kNotConnected;
+        case ESHUTDOWN: return 10058;
+        case ETOOMANYREFS: return 10059;
+        case ETIMEDOUT: return 10060;
+        case ECONNREFUSED: return 10061;
+        case ELOOP: return 10062;
+        case ENAMETOOLONG: return 10063;
+        case EHOSTDOWN: return 10064;
+        case EHOSTUNREACH: return 10065;
+        case ENOTEMPTY: return 10066;
+        case EUSERS: return 10068;
+        case EDQUOT: return 10069;
+        case ESTALE: return 10070;
+        case EREMOTE: return 10071;
+        default: return 20000 + e;
+    }
+}
+
+bool IsConnected(int socket) {
+    sockaddr_in peer{};
+    socklen_t size = sizeof peer;
+    return getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &size) == 0;
+}
+
+}  // namespace
+
+bool StartLibrary(std::vector<std::string>&, int& error) {
+    error = 0;
+    return true;
+}
+
+void StopLibrary() {}
+
+Handle OpenTcp(bool drop_on_close, int& error) {
+    int s = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    if (s < 0) {
+        error = FromErrno(errno);
+        return kNoSocket;
+    }
+    if (drop_on_close) {
+        linger option{1, 0};
+        setsockopt(s, SOL_SOCKET, SO_LINGER, &option, sizeof option);
+    }
+    // Commands and replies are single short lines, each waited for: sending each at once matters more
+    // than packing them.
+    int on = 1;
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    error = 0;
+    return s;
+}
+
+bool Close(Handle socket, int& error) {
+    if (close(socket) == 0) {
+        error = 0;
+        return true;
+    }
+    error = FromErrno(errno);
+    return false;
+}
+
+int Connect(Handle socket, std::uint32_t address, std::uint16_t port, int& error) {
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(port);
+    remote.sin_addr.s_addr = address;
+    if (connect(socket, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0) {
+        error = 0;
+        return 0;
+    }
+    // A connection under way is "would block" in the Windows Sockets sense.
+    error = errno == EINPROGRESS ? kWouldBlock : FromErrno(errno);
+    return -1;
+}
+
+int ConnectResult(Handle socket) {
+    int value = 0;
+    socklen_t size = sizeof value;
+    if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &value, &size) != 0) return FromErrno(errno);
+    return value == 0 ? 0 : FromErrno(value);
+}
+
+long Send(Handle socket, const char* data, std::size_t size, int& error) {
+    ssize_t n = send(socket, data, size, MSG_NOSIGNAL);
+    if (n >= 0) {
+        error = 0;
+        return static_cast<long>(n);
+    }
+    // Linux answers EPIPE both for a socket that never connected and for one whose connection is gone;
+    // the first is "not connected" on Windows.
+    if (errno == EPIPE) {
+        error = IsConnected(socket) ? 10058 : kNotConnected;
+    } else {
+        error = FromErrno(errno);
+    }
+    return -1;
+}
+
+long Receive(Handle socket, char* buffer, std::size_t size, bool peek, int& error) {
+    ssize_t n;
+    do {
+        n = recv(socket, buffer, size, peek ? MSG_PEEK : 0);
+    } while (n < 0 && errno == EINTR);
+    if (n >= 0) {
+        error = 0;
+        return static_cast<long>(n);
+    }
+    error = FromErrno(errno);
+    return -1;
+}
+
+WaitResult WaitFor(Handle socket, Readiness what, int timeout_ms, int& error) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    pollfd entry{socket, static_cast<short>(what == Readiness::Read ? POLLIN : POLLOUT), 0};
+    for (;;) {
+        int left = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+        int n = poll(&entry, 1, left < 0 ? 0 : left);
+        if (n > 0) {
+            if (entry.revents & POLLNVAL) {
+                error = FromErrno(EBADF);
+                return WaitResult::Failed;
+            }
+            // An error or hang-up counts as ready: the receive or the connect result tells which.
+            error = 0;
+            return WaitResult::Ready;
+        }
+        if (n == 0) {
+            error = 0;
+            return WaitResult::TimedOut;
+        }
+        if (errno != EINTR) {
+            error = FromErrno(errno);
+            return WaitResult::Failed;
+        }
+    }
+}
+
+std::optional<std::uint32_t> DottedAddress(const std::string& text) {
+    in_addr_t address = inet_addr(text.c_str());
+    if (address == INADDR_NONE) return std::nullopt;
+    return address;
+}
+
+std::optional<std::uint32_t> LookupHost(const std::string& name, int& error) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    int rc = getaddrinfo(name.c_str(), nullptr, &hints, &found);
+    if (rc != 0 || found == nullptr) {
+        switch (rc) {
+            case EAI_AGAIN: error = 11002; break;
+            case EAI_FAIL: error = 11003; break;
+            case EAI_NODATA: error = 11004; break;
+            default: error = 11001; break;
+        }
+        if (found != nullptr) freeaddrinfo(found);
+        return std::nullopt;
+    }
+    std::uint32_t address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    freeaddrinfo(found);
+    error = 0;
+    return address;
+}
+
+}  // namespace tarnwell::socket_api

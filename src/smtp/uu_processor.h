@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+#include "smtp/stream.h"
+
+namespace tarnwell {
+
+enum TUUMethod { uuMime = 0, uuCode = 1 };
+
+// Encodes a stream as text lines of 45 bytes each: Base64 (uuMime, with "=" padding) or the
+// uuencode alphabet (uuCode: value 0 is "`", 1 to 63 are "!" to "_", each line led by the character of
+// its byte count, the data closed by a line holding only "`"; no begin and end lines).
+class TUUProcessor {
+public:
+    TUUMethod Method = uuMime;
+    std::function<void(TUUProcessor&)> OnBeginEncode;
+    std::function<void(TUUProcessor&)> OnEndEncode;
+    TStream* InputStream = nullptr;
+    TStream* OutputStream = nullptr;
+
+    // Encodes InputStream from its start into OutputStream, every line ended by CR LF. At the end, also
+    // after a failure, sets the output's position to 0 and calls OnEndEncode.
+    void Encode();
+};
+
+}  // namespace tarnwell

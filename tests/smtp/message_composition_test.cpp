@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "smtp/ex_string_list.h"
+#include "smtp/smtp_client.h"
+
+namespace tarnwell {
+namespace {
+
+std::vector<std::string> HeaderOf(TSmtpClient& client) {
+    client.BuildMessage();
+    return client.FinalHeader().Lines();
+}
+
+std::string BodyOf(TSmtpClient& client) {
+    return client.BodyStream().Data();
+}
+
+// A file in the system's temporary folder, removed with the test.
+class TempFile {
+public:
+    TempFile(const std::string& name, const std::string& bytes)
+        : path_(std::filesystem::temp_directory_path() / ("tarnwell-smtp-" + name)) {
+        std::ofstream(path_, std::ios::binary) << bytes;
+    }
+    ~TempFile() { std::filesystem::remove(path_); }
+    std::string Path() const { return path_.string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(BuildMessage, HeaderLinesInTheirOrder) {
+    TSmtpClient client;
+    TMailMessage& m = client.PostMessage;
+    m.FromAddress = "admin@corp.ru";
+    m.ToAddress = {"ivan@corp.ru"};
+    m.Subject = "Traffic";
+    // As the program's letters go: no name, no X-Mailer, Reply-To or Date.
+    EXPECT_EQ(HeaderOf(client), (std::vector<std::string>{"From: <admin@corp.ru>", "To: ivan@corp.ru",
+                                                          "Subject: Traffic", "Mime-Version: 1.0",
+                                                          "Content-Type: text/plain; charset=us-ascii"}));
+    m.FromName = "Admin";
+    m.ToAddress = {"ivan@corp.ru", "Olga <olga@corp.ru>"};
+    m.ToCarbonCopy = {"boss@corp.ru"};
+    m.ToBlindCarbonCopy = {"secret@corp.ru"};
+    m.Subject.clear();
+    m.LocalProgram = "Tarnwell";
+    m.ReplyTo = "noreply@corp.ru";
+    m.Date = "01.02.2026";
+    client.SubType = mtHtml;
+    client.Charset = "windows-1251";
+    EXPECT_EQ(HeaderOf(client),
+              (std::vector<std::string>{"From: Admin<admin@corp.ru>", "To: ivan@corp.ru,Olga <olga@corp.ru>",
+                                        "CC: boss@corp.ru", "X-Mailer: Tarnwell", "Reply-To: noreply@corp.ru",
+                                        "Date: 01.02.2026", "Mime-Version: 1.0",
+                                        "Content-Type: text/html; charset=windows-1251"}));
+}
+
+TEST(BuildMessage, ContentTypeFollowsSubType) {
+    struct Case {
+        TMailSubType sub_type;
+        const char* line;
+    } cases[] = {
+        {mtPlain, "Content-Type: text/plain; charset=koi8-r"},
+        {mtEnriched, "Content-Type: text/enriched; charset=koi8-r"},
+        {mtSgml, "Content-Type: text/sgml; charset=koi8-r"},
+        {mtTabSeperated, "Content-Type: text/tab-separated-values; charset=koi8-r"},
+        {mtHtml, "Content-Type: text/html; charset=koi8-r"},
+        {static_cast<TMailSubType>(9), "Content-Type: text/plain; charset=koi8-r"},
+    };
+    TSmtpClient client;
+    client.Charset = "koi8-r";
+    for (const Case& c : cases) {
+        client.SubType = c.sub_type;
+        EXPECT_EQ(HeaderOf(client).back(), c.line) << c.sub_type;
+    }
+}
+
+TEST(BuildMessage, BodyLinesEndInCrLfAndLeadingDotsAreDoubled) {
+    TSmtpClient client;
+    client.PostMessage.Body = {".", ".x", "", "a.b", " .c"};
+    client.BuildMessage();
+    EXPECT_EQ(BodyOf(client), "..\r\n..x\r\n\r\na.b\r\n .c\r\n");
+}
+
+TEST(BuildMessage, AttachmentsMakeAMultipartMessage) {
+    TempFile file("report.bin", "abc");
+    TSmtpClient client;
+    client.SubType = mtHtml;
+    client.Charset = "windows-1251";
+    client.PostMessage.Body = {"See the file."};
+    client.PostMessage.Attachments = {file.Path()};
+    std::vector<std::string> starts, ends;
+    client.OnEncodeStart = [&](const std::string& f) { starts.push_back(f); };
+    client.OnEncodeEnd = [&](const std::string& f) { ends.push_back(f); };
+    std::vector<std::string> header = HeaderOf(client);
+
+    const std::string boundary = client.Boundary();
+    EXPECT_TRUE(std::regex_match(boundary, std::regex("={20}54535[a-y]{6}====")));
+    EXPECT_EQ(header.back(), "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"");
+    EXPECT_EQ(BodyOf(client), "--" + boundary +
+                                  "\r\nContent-Type: text/plain; charset=windows-1251\r\n\r\n"
+                                  "See the file.\r\n"
+                                  "--" + boundary + "\r\n"
+                                  "Content-Type: application/octet-stream; name=\"tarnwell-smtp-report.bin\"\r\n"
+                                  "Content-Transfer-Encoding: base64\r\n"
+                                  "Content-Disposition: attachment; filename=\"tarnwell-smtp-report.bin\"\r\n\r\n"
+                                  "YWJj\r\n"
+                                  "--" + boundary + "--\r\n");
+    EXPECT_EQ(starts, std::vector<std::string>{file.Path()});
+    EXPECT_EQ(ends, starts);
+}
+
+TEST(BuildMessage, UuencodedLinesThatBeginWithADotAreDoubledToo) {
+    // 14 bytes: the line's length character is "." (14 + 32).
+    TempFile file("dot.bin", "fourteen bytes");
+    TSmtpClient client;
+    client.EncodeType = uuCode;
+    client.PostMessage.Attachments = {file.Path()};
+    client.BuildMessage();
+    std::string body = BodyOf(client);
+    EXPECT_NE(body.find("Content-Transfer-Encoding: x-uuencode\r\n"), std::string::npos);
+    EXPECT_NE(body.find("\r\n\r\n..9F]U<G1E96X@8GET97,\r\n`\r\n--"), std::string::npos) << body;
+}
+
+TEST(BuildMessage, AMissingAttachmentIsReportedAndFailsTheBuild) {
+    TSmtpClient client;
+    const std::string missing = (std::filesystem::temp_directory_path() / "tarnwell-no-such-file.bin").string();
+    client.PostMessage.Attachments = {missing};
+    std::vector<std::string> reported;
+    client.OnAttachmentNotFound = [&](const std::string& f) { reported.push_back(f); };
+    try {
+        client.BuildMessage();
+        FAIL() << "built a message with a missing attachment";
+    } catch (const EStreamError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
+    }
+    EXPECT_EQ(reported, std::vector<std::string>{missing});
+}
+
+TEST(ExtractAddress, TakesTheBareAddressOfAnEntry) {
+    struct Case {
+        const char* entry;
+        const char* address;
+    } cases[] = {
+        {"ivan@corp.ru", "ivan@corp.ru"},
+        {"Ivan Petrov <ivan@corp.ru>", "ivan@corp.ru"},
+        {"SMTP:ivan@corp.ru", "ivan@corp.ru"},
+        {"SMTP:ivan@corp.ru:extra", "ivan@corp.ru"},
+        {"<ivan@corp.ru", "ivan@corp.ru"},
+        {"a <b<c>", "b"},
+        {"<>", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExtractAddress(c.entry), c.address) << c.entry;
+}
+
+TEST(ExStringList, SetHeaderReplacesAppendsAndDeletesByNameWithoutRegardToCase) {
+    TExStringList list;
+    list.Add("no colon here");
+    list.Add("subject: old");
+    list.Add("Subject: second");
+    EXPECT_EQ(list.IndexOfHeader("SUBJECT"), 1);
+    EXPECT_EQ(list.IndexOfHeader("no colon here"), -1);
+    EXPECT_EQ(list.IndexOfHeader("Subj"), -1);
+    list.SetHeader("Subject", "new");
+    list.SetHeader("X-Mailer", "Tarnwell");
+    EXPECT_EQ(list.Lines(),
+              (std::vector<std::string>{"no colon here", "Subject: new", "Subject: second", "X-Mailer: Tarnwell"}));
+    list.SetHeader("subject", "");
+    list.SetHeader("Date", "");
+    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"no colon here", "Subject: second", "X-Mailer: Tarnwell"}));
+    EXPECT_EQ(list.Text(), "no colon here\r\nSubject: second\r\nX-Mailer: Tarnwell\r\n");
+}
+
+}  // namespace
+}  // namespace tarnwell

@@ -1,0 +1,354 @@
+#include "smtp/smtp_client.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "scripted_server.h"
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+namespace {
+
+using namespace testing;
+using namespace tarnwell::literals;
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
+template <class Action>
+std::string ErrorText(Action action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
+const std::string kSubject(std::string_view("Наработанный трафик"_cp));
+
+// The letter of most dialogues, and what the server receives for it after DATA.
+void SetLetter(TSmtpClient& client, const std::string& to = "ivan@corp.ru") {
+    client.PostMessage = TMailMessage{};
+    client.Charset = "windows-1251";
+    client.PostMessage.FromName = "Admin";
+    client.PostMessage.FromAddress = "admin@corp.ru";
+    client.PostMessage.Subject = kSubject;
+    client.PostMessage.ToAddress = {to};
+    client.PostMessage.Body = {"Line one", ".dot"};
+}
+
+std::string LetterData(const std::string& to = "ivan@corp.ru") {
+    return "From: Admin<admin@corp.ru>\r\nTo: " + to + "\r\nSubject: " + kSubject +
+           "\r\nMime-Version: 1.0\r\nContent-Type: text/plain; charset=windows-1251\r\n\r\n\r\n"
+           "Line one\r\n..dot\r\n.\r\n";
+}
+
+std::string Envelope(const std::string& to = "ivan@corp.ru") {
+    return "RSET\r\nMAIL FROM:<admin@corp.ru>\r\nRCPT TO:<" + to + ">\r\nDATA\r\n";
+}
+
+const std::vector<std::string> kAccepting = {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n",
+                                             "250 recipient ok\r\n", "354 go ahead\r\n"};
+
+std::vector<std::string> Then(std::vector<std::string> first, const std::vector<std::string>& more) {
+    first.insert(first.end(), more.begin(), more.end());
+    return first;
+}
+
+class SmtpDialogueTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (server) server->Stop();
+    }
+
+    void Start(const std::string& greeting, const std::vector<std::string>& replies) {
+        Start(SmtpScript(greeting, replies));
+    }
+    void Start(std::vector<Step> script) {
+        server = std::make_unique<ScriptedServer>(std::move(script));
+        client.Host = "127.0.0.1";
+        client.Port = server->Port();
+        client.UserID = "tarnwell";
+        client.TimeOut = 5000;
+    }
+    std::string Transcript() {
+        server->WaitForClientClose();
+        return server->Received();
+    }
+
+    TSmtpClient client;
+    std::unique_ptr<ScriptedServer> server;
+};
+
+TEST_F(SmtpDialogueTest, ConnectSendAndQuitWithContinuationLines) {
+    Start("220-mail.corp.ru ESMTP\r\n220-second line\r\n220 ready\r\n",
+          {"250-mail.corp.ru\r\n250 HELP\r\n", "250 reset\r\n", "250 sender ok\r\n", "250 recipient ok\r\n",
+           "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"});
+    int connects = 0;
+    int successes = 0;
+    client.OnConnect = [&](TSmtpClient&) { ++connects; };
+    client.OnSuccess = [&](TSmtpClient&) { ++successes; };
+    EXPECT_EQ(client.Port, server->Port());
+    client.Connect();
+    EXPECT_EQ(connects, 1);
+    EXPECT_EQ(client.LastReply(), "250 HELP\r\n");
+
+    SetLetter(client);
+    client.SendMailMessage();
+    EXPECT_EQ(successes, 1);
+    EXPECT_EQ(client.LastReply(), "250 queued\r\n");
+    EXPECT_TRUE(client.PostMessage.ToAddress.empty()) << "ClearParams empties the recipients";
+    EXPECT_EQ(client.PostMessage.Body.size(), 2u) << "and keeps the body";
+    EXPECT_FALSE(client.Busy());
+
+    client.Disconnect();
+    EXPECT_FALSE(client.Connected());
+    EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope() + LetterData() + "QUIT\r\n");
+}
+
+TEST_F(SmtpDialogueTest, ARefusingGreetingFailsConnectAfterQuit) {
+    Start("554-no service here\r\n554 go away\r\n", {"221 bye\r\n"});
+    EXPECT_EQ(ErrorText([&] { client.Connect(); }), "554 go away\r\n");
+    EXPECT_FALSE(client.Connected());
+    EXPECT_FALSE(client.Busy());
+    EXPECT_EQ(Transcript(), "QUIT\r\n");
+}
+
+TEST_F(SmtpDialogueTest, HeloWithAnEmptyUserIdAndItsOneRepair) {
+    struct Case {
+        bool repair;
+        std::vector<std::string> replies;
+        std::string error;
+        std::string transcript;
+    } cases[] = {
+        {false, {"501 Syntax: HELO hostname\r\n", "221 bye\r\n"}, "Authentication failed", "HELO \r\nQUIT\r\n"},
+        {true, {"501 Syntax: HELO hostname\r\n", "501 still no\r\n", "221 bye\r\n"}, "Authentication failed",
+         "HELO \r\nHELO fixed\r\nQUIT\r\n"},
+        {true, {"501 Syntax: HELO hostname\r\n", "250 hello fixed\r\n", "221 bye\r\n"}, "<no error>",
+         "HELO \r\nHELO fixed\r\nQUIT\r\n"},
+    };
+    for (const Case& c : cases) {
+        TSmtpClient session;
+        ScriptedServer peer(SmtpScript("220 ready\r\n", c.replies));
+        session.Host = "127.0.0.1";
+        session.Port = peer.Port();
+        session.TimeOut = 5000;
+        int asked = 0;
+        if (c.repair) {
+            session.OnAuthenticationFailed = [&](bool& handled) {
+                ++asked;
+                session.UserID = "fixed";
+                handled = true;
+            };
+        }
+        EXPECT_EQ(ErrorText([&] { session.Connect(); }), c.error);
+        if (session.Connected()) session.Disconnect();
+        EXPECT_EQ(asked, c.repair ? 1 : 0);
+        peer.WaitForClientClose();
+        EXPECT_EQ(peer.Received(), c.transcript);
+    }
+}
+
+TEST_F(SmtpDialogueTest, RefusedRecipientsAreReportedAndTheOthersStillGetTheMessage) {
+    Start("220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n",
+                            "250 recipient ok\r\n", "551 not here\r\n", "354 go ahead\r\n", "250 queued\r\n",
+                            "221 bye\r\n"});
+    std::vector<std::string> refused;
+    client.OnRecipientNotFound = [&](const std::string& entry) { refused.push_back(entry); };
+    client.Connect();
+    SetLetter(client);
+    client.PostMessage.ToAddress = {"Ivan Petrov <ivan@corp.ru>", "SMTP:olga@corp.ru"};
+    client.PostMessage.ToCarbonCopy = {"boss@corp.ru"};
+    client.PostMessage.ToBlindCarbonCopy = {"<>"};  // an empty address gets no RCPT TO
+    client.SendMailMessage();
+    client.Disconnect();
+    EXPECT_EQ(refused, (std::vector<std::string>{"Ivan Petrov <ivan@corp.ru>", "boss@corp.ru"}));
+    std::string data = Transcript();
+    EXPECT_EQ(data.substr(0, data.find("DATA\r\n") + 6),
+              "HELO tarnwell\r\nRSET\r\nMAIL FROM:<admin@corp.ru>\r\nRCPT TO:<ivan@corp.ru>\r\n"
+              "RCPT TO:<olga@corp.ru>\r\nRCPT TO:<boss@corp.ru>\r\nDATA\r\n");
+    EXPECT_NE(data.find("To: Ivan Petrov <ivan@corp.ru>,SMTP:olga@corp.ru\r\nCC: boss@corp.ru\r\n"),
+              std::string::npos);
+}
+
+TEST_F(SmtpDialogueTest, RefusedDataFailsTheSendButKeepsTheSessionForTheNext) {
+    Start("220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n",
+                            "554 no valid recipients\r\n", "250 reset\r\n", "250 sender ok\r\n",
+                            "250 recipient ok\r\n", "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"});
+    client.Connect();
+    SetLetter(client, "nobody@corp.ru");
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "554 no valid recipients\r\n");
+    EXPECT_EQ(client.PostMessage.ToAddress.size(), 1u) << "a failed send keeps the recipients";
+    EXPECT_FALSE(client.Busy());
+    SetLetter(client);
+    client.SendMailMessage();
+    client.Disconnect();
+    EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope("nobody@corp.ru") + Envelope() + LetterData() + "QUIT\r\n");
+}
+
+TEST_F(SmtpDialogueTest, TwoMessagesOverOneSessionEachBeginWithRset) {
+    Start("220 ready\r\n", Then(Then(kAccepting, {"250 queued\r\n", "250 reset\r\n", "250 sender ok\r\n",
+                                                  "250 recipient ok\r\n", "354 go ahead\r\n", "250 queued\r\n"}),
+                                {"221 bye\r\n"}));
+    client.Connect();
+    SetLetter(client);
+    client.SendMailMessage();
+    SetLetter(client, "olga@corp.ru");
+    client.SendMailMessage();
+    client.Disconnect();
+    EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope() + LetterData() + Envelope("olga@corp.ru") +
+                                LetterData("olga@corp.ru") + "QUIT\r\n");
+}
+
+TEST_F(SmtpDialogueTest, AServerThatClosesMidMessageFailsTheSendAndTheSession) {
+    struct Case {
+        const char* what;
+        bool reads_data;  // the server takes the whole message, then closes instead of answering
+    } cases[] = {{"closes right after 354", false}, {"closes instead of answering the dot", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TSmtpClient session;
+        std::vector<Step> script = SmtpScript("220 ready\r\n", kAccepting);
+        if (c.reads_data) script.push_back(ReadData());
+        script.push_back(Close());
+        ScriptedServer peer(script);
+        session.Host = "127.0.0.1";
+        session.Port = peer.Port();
+        session.UserID = "tarnwell";
+        session.TimeOut = 5000;
+        int successes = 0;
+        int failures = 0;
+        session.OnSuccess = [&](TSmtpClient&) { ++successes; };
+        session.OnFailure = [&](TSmtpClient&) { ++failures; };
+        session.Connect();
+        SetLetter(session);
+        std::string error = ErrorText([&] { session.SendMailMessage(); });
+        EXPECT_NE(error, "<no error>");
+        if (c.reads_data) {
+            EXPECT_EQ(error, "Not Connected");
+            EXPECT_EQ(failures, 1);
+        }
+        EXPECT_EQ(successes, 0);
+        EXPECT_EQ(session.PostMessage.ToAddress.size(), 1u);
+        EXPECT_FALSE(session.Connected());
+        EXPECT_EQ(ErrorText([&] { session.SendMailMessage(); }), "Not Connected");
+    }
+}
+
+TEST_F(SmtpDialogueTest, ASilentServerIsCutShortByTheTimeOut) {
+    Start("220 ready\r\n", {"250 hello\r\n", "<silent>"});
+    client.Connect();
+    client.TimeOut = 300;
+    SetLetter(client);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "Socket readln aborted");
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(280));
+    EXPECT_LT(waited, std::chrono::milliseconds(2000));
+    EXPECT_FALSE(client.Busy());
+}
+
+TEST_F(SmtpDialogueTest, QuitAnsweredWith421RaisesTheReplyAndClosesAnyway) {
+    Start("220 ready\r\n", {"250 hello\r\n", "421 closing down\r\n"});
+    client.Connect();
+    EXPECT_EQ(ErrorText([&] { client.Disconnect(); }), "421 closing down\r\n");
+    EXPECT_FALSE(client.Connected());
+    EXPECT_EQ(Transcript(), "HELO tarnwell\r\nQUIT\r\n");
+}
+
+TEST_F(SmtpDialogueTest, AnIncompleteHeaderSendsNothingUnlessRepaired) {
+    Start("220 ready\r\n", Then(kAccepting, {"250 queued\r\n", "221 bye\r\n"}));
+    client.Connect();
+    SetLetter(client);
+    client.PostMessage.FromAddress.clear();
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "Incomplete Header");
+
+    std::vector<int> kinds;
+    client.OnHeaderIncomplete = [&](bool& handled, int hi_type) {
+        kinds.push_back(hi_type);
+        client.PostMessage.FromAddress = "admin@corp.ru";
+        handled = true;
+    };
+    client.SendMailMessage();
+    client.Disconnect();
+    EXPECT_EQ(kinds, std::vector<int>{1});
+    // The header was composed before the repair: its From line keeps the empty address.
+    EXPECT_EQ(Transcript(),
+              "HELO tarnwell\r\n" + Envelope() + Replaced(LetterData(), "<admin@corp.ru>", "<>") + "QUIT\r\n");
+}
+
+TEST_F(SmtpDialogueTest, ASendStartedDuringASendReturnsAtOnce) {
+    Start("220 ready\r\n", Then(kAccepting, {"250 queued\r\n", "221 bye\r\n"}));
+    client.Connect();
+    SetLetter(client);
+    int nested = 0;
+    client.OnSendStart = [&](TSmtpClient& sender) {
+        EXPECT_TRUE(sender.Busy());
+        sender.SendMailMessage();
+        ++nested;
+    };
+    client.SendMailMessage();
+    client.Disconnect();
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope() + LetterData() + "QUIT\r\n");
+}
+
+TEST_F(SmtpDialogueTest, LineBreaksInEnvelopeOrHeaderValuesAreRefusedBeforeAnythingIsSent) {
+    Start("220 ready\r\n", Then(kAccepting, {"250 queued\r\n", "221 bye\r\n"}));
+    client.Connect();
+    struct Case {
+        std::function<void(TMailMessage&)> spoil;
+        const char* error;
+    } cases[] = {
+        {[](TMailMessage& m) { m.FromAddress = "admin@corp.ru>\r\nRCPT TO:<victim@corp.ru"; },
+         "Invalid character (CR, LF or NUL) in FromAddress"},
+        {[](TMailMessage& m) { m.ToAddress.push_back("a@corp.ru\nDATA"); },
+         "Invalid character (CR, LF or NUL) in ToAddress"},
+        {[](TMailMessage& m) { m.ToBlindCarbonCopy = {"x@corp.ru\r"}; },
+         "Invalid character (CR, LF or NUL) in ToBlindCarbonCopy"},
+        {[](TMailMessage& m) { m.Subject = "Hi\r\nBcc: all@corp.ru"; }, "Invalid character (CR, LF or NUL) in Subject"},
+        {[](TMailMessage& m) { m.FromName = std::string("Ad\0min", 6); }, "Invalid character (CR, LF or NUL) in FromName"},
+        {[](TMailMessage& m) { m.ReplyTo = "r@corp.ru\n"; }, "Invalid character (CR, LF or NUL) in ReplyTo"},
+    };
+    for (const Case& c : cases) {
+        SetLetter(client);
+        c.spoil(client.PostMessage);
+        EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), c.error);
+    }
+    // The repair of an incomplete header is checked too.
+    SetLetter(client);
+    client.PostMessage.FromAddress.clear();
+    client.OnHeaderIncomplete = [&](bool& handled, int) {
+        client.PostMessage.FromAddress = "a@corp.ru>\r\nQUIT";
+        handled = true;
+    };
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "Invalid character (CR, LF or NUL) in FromAddress");
+    client.OnHeaderIncomplete = nullptr;
+
+    // A body line that holds line breaks goes out as the lines it holds, each dot-stuffed, so it
+    // cannot end the data early.
+    SetLetter(client);
+    client.PostMessage.Body = {"Line one", "x\r\n.\r\nQUIT\rend\n.dot"};
+    client.SendMailMessage();
+    client.Disconnect();
+    EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope() +
+                                Replaced(LetterData(), "..dot", "x\r\n..\r\nQUIT\r\nend\r\n..dot") + "QUIT\r\n");
+
+    // A HELO name with a line break is refused before connecting.
+    TSmtpClient other;
+    other.UserID = "me\r\nMAIL FROM:<x>";
+    EXPECT_EQ(ErrorText([&] { other.Connect(); }), "Invalid character (CR, LF or NUL) in UserID");
+    EXPECT_FALSE(other.Busy());
+}
+
+TEST_F(SmtpDialogueTest, SendingWithoutASessionFailsWithNotConnected) {
+    SetLetter(client);
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "Not Connected");
+    EXPECT_FALSE(client.Busy());
+}
+
+}  // namespace
+}  // namespace tarnwell
