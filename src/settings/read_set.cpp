@@ -1,0 +1,71 @@
+#include <string>
+
+#include "settings/profile_file.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
+#include "text/cp1251_literal.h"
+#include "text/program_folder.h"
+#include "wingate/reg_file_io.h"
+
+namespace tarnwell {
+
+using namespace literals;
+using namespace settings_keys;
+
+namespace {
+
+// A flag is checked unless the file says 0; a missing or unreadable value checks it.
+template <std::size_t N>
+void ReadFlags(const TProfileFile& ini, std::string_view section, const std::array<std::string_view, N>& keys,
+               TCheckListBox& list) {
+    for (std::size_t i = 0; i < N; ++i) {
+        list.SetChecked(static_cast<int>(i), ini.ReadInteger(section, keys[i], 1) != 0);
+    }
+}
+
+}  // namespace
+
+std::string SettingsFilePath(std::string_view folder) {
+    return JoinPath(folder, "settings.ini");
+}
+
+bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& show_last_file) {
+    return ReadSet(form, notifier, show_last_file, ProgramFolder());
+}
+
+bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& show_last_file,
+             std::string_view folder) {
+    std::string path = SettingsFilePath(folder);
+    std::string bytes;
+    if (!ReadRegFile(path, kMaxSettingsFileSize, bytes)) {
+        notifier.ShowMessage("Не найден или не существует файл настроек!"_cp);
+        for (TCheckListBox* list : {&form.ChLBRun, &form.ChLBCont, &form.ChLBTable, &form.ChLBHTML, &form.ChLBOther}) {
+            list->SetAllChecked(true);
+        }
+        return false;
+    }
+    const TProfileFile ini(bytes);
+
+    for (auto [key, edit] : MailEdits(form)) edit->Text = ini.ReadString(kMail, key, "0");
+    form.ECurrentFile.Text = ini.ReadString(kSet, "LastPath", "0");
+    ReadFlags(ini, kAutoRun, kAutoRunKeys, form.ChLBRun);
+
+    form.ESGToUser.Enabled = form.ChLBRun.Checked(2);
+
+    form.ChLBOther.SetChecked(0, ini.ReadInteger(kOpt, "AutoClose", 1) != 0);
+    form.ChLBOther.SetChecked(1, ini.ReadInteger(kOpt, "AutoSave", 1) != 0);
+    form.RGkb.SetItemIndex(ini.ReadInteger(kOpt, "NormKB", 1) != 0 ? 1 : 0);
+    ReadFlags(ini, kTableStat, kColumnKeys, form.ChLBTable);
+    ReadFlags(ini, kTableHTML, kColumnKeys, form.ChLBHTML);
+    ReadFlags(ini, kMCont, kLetterKeys, form.ChLBCont);
+    // Above 3 selects the last unit, below 0 none (the radio group's own rule); the precision is kept
+    // within 1 to 20 by its spin edit; the default limit has no range.
+    form.RG1.SetItemIndex(ini.ReadInteger(kOpt, "Razmernost", 1));
+    form.CSETochn.SetValue(ini.ReadInteger(kOpt, "Tochnost", 1));
+    form.SEDefault.SetValue(ini.ReadInteger(kOpt, "DefaultLim", 1));
+
+    if (!form.ECurrentFile.Text.empty() && show_last_file) show_last_file(form.ECurrentFile.Text);
+    return true;
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,93 @@
+#include <string>
+
+#include "settings/profile_file.h"
+#include "settings/read_only.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
+#include "text/message.h"
+#include "text/program_folder.h"
+#include "wingate/reg_file_io.h"
+
+namespace tarnwell {
+
+using namespace settings_keys;
+
+namespace {
+
+Error UnableToWrite(const std::string& path) {
+    return Error(FormatMsg("Unable to write to %s", {path}));
+}
+
+template <std::size_t N>
+void WriteFlags(TProfileFile& ini, std::string_view section, const std::array<std::string_view, N>& keys,
+                const TCheckListBox& list) {
+    for (std::size_t i = 0; i < N; ++i) ini.WriteInteger(section, keys[i], list.Checked(static_cast<int>(i)) ? 1 : 0);
+}
+
+// The file as it stands, to be changed key by key in memory; empty when there is none yet.
+TProfileFile LoadForUpdate(const std::string& path) {
+    std::string bytes;
+    try {
+        ReadRegFile(path, kMaxSettingsFileSize, bytes);
+    } catch (const Error&) {
+        // A folder in the file's place, a file too large or one that cannot be read: it cannot be updated.
+        throw UnableToWrite(path);
+    }
+    return TProfileFile(bytes);
+}
+
+void Store(const std::string& path, const TProfileFile& ini) {
+    if (IsReadOnlyFile(path)) throw UnableToWrite(path);
+    try {
+        ReplaceRegFile(path, ini.Bytes());
+    } catch (const Error&) {
+        throw UnableToWrite(path);
+    }
+}
+
+}  // namespace
+
+void SaveSet(TFormControls& form, TUserDatabase& db) {
+    SaveSet(form, db, ProgramFolder());
+}
+
+void SaveSet(TFormControls& form, TUserDatabase& db, std::string_view folder) {
+    std::string path = SettingsFilePath(folder);
+    TProfileFile ini = LoadForUpdate(path);
+
+    for (auto [key, edit] : MailEdits(form)) ini.WriteString(kMail, key, edit->Text);
+    ini.WriteString(kSet, "LastPath", form.ECurrentFile.Text);
+    WriteFlags(ini, kAutoRun, kAutoRunKeys, form.ChLBRun);
+    WriteFlags(ini, kTableStat, kColumnKeys, form.ChLBTable);
+    WriteFlags(ini, kTableHTML, kColumnKeys, form.ChLBHTML);
+    ini.WriteInteger(kOpt, "AutoClose", form.ChLBOther.Checked(0) ? 1 : 0);
+    ini.WriteInteger(kOpt, "AutoSave", form.ChLBOther.Checked(1) ? 1 : 0);
+    ini.WriteInteger(kOpt, "NormKB", form.RGkb.ItemIndex() == 1 ? 1 : 0);
+    WriteFlags(ini, kMCont, kLetterKeys, form.ChLBCont);
+    ini.WriteInteger(kOpt, "Razmernost", form.RG1.ItemIndex());
+    ini.WriteInteger(kOpt, "Tochnost", form.CSETochn.Value());
+    ini.WriteInteger(kOpt, "DefaultLim", form.SEDefault.Value());
+    Store(path, ini);
+
+    SaveSendFlags(form.ASGRead, db);
+}
+
+void SaveSendFlags(const TTableGrid& grid, TUserDatabase& db) {
+    try {
+        for (int row = 1; row <= grid.RowCount() - 2; ++row) {
+            std::string login(grid.GetCellEx(1, row));
+            bool send = false;
+            if (login.empty() || !grid.GetCheckBoxState(0, row, send)) continue;
+            if (row == 1 && login == "system") continue;
+            if (!db.OpenExistingAccount(login)) continue;
+            if (db.ReadText("Type") == "User") db.WriteFlag("SendMail", send);
+            db.CloseAccount();
+        }
+    } catch (...) {
+        db.Flush();
+        throw;
+    }
+    db.Flush();
+}
+
+}  // namespace tarnwell

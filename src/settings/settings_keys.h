@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "form/form_controls.h"
+
+namespace tarnwell::settings_keys {
+
+// Sections of settings.ini and the keys of each, in the order they are read and written.
+
+inline constexpr std::string_view kMail = "mail";
+inline constexpr std::string_view kSet = "set";
+inline constexpr std::string_view kAutoRun = "AutoRun";
+inline constexpr std::string_view kTableStat = "TableStat";
+inline constexpr std::string_view kTableHTML = "TableHTML";
+inline constexpr std::string_view kOpt = "opt";
+inline constexpr std::string_view kMCont = "MCont";
+
+// Items of ChLBRun.
+inline constexpr std::array<std::string_view, 3> kAutoRunKeys = {"HTML", "Mail", "MailTable"};
+
+// Items of ChLBTable (section TableStat) and ChLBHTML (section TableHTML): the statistics columns.
+inline constexpr std::array<std::string_view, 11> kColumnKeys = {
+    "Send",     "Login",           "FullName",       "ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic",
+    "NonClientSendTraffic", "TimeOnLine", "OpeningBalance", "ClosingBalance", "Korvex"};
+
+// Items of ChLBCont.
+inline constexpr std::array<std::string_view, 8> kLetterKeys = {"ClientSend", "ServerRecv", "ClientRecv", "ServerSend",
+                                                                "Time",       "Opening",    "Closing",    "Limit"};
+
+// Section mail: each key with the edit that holds it.
+inline std::array<std::pair<std::string_view, TEdit*>, 9> MailEdits(TFormControls& f) {
+    return {{{"FromName", &f.EFromName},
+             {"FromAddress", &f.EFromAddress},
+             {"Subject", &f.ESubject},
+             {"UserID", &f.EUserID},
+             {"Domain", &f.EDomain},
+             {"SGToUser", &f.ESGToUser},
+             {"Host", &f.EHost},
+             {"Port", &f.EPort},
+             {"HTMLPath", &f.EHTMLPath}}};
+}
+
+}  // namespace tarnwell::settings_keys

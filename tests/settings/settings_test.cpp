@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fake_user_database.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
+#include "text/cp1251_literal.h"
+#include "text/int_text.h"
+
+namespace tarnwell {
+namespace {
+
+using namespace literals;
+
+class RecordingNotifier : public UserNotifier {
+public:
+    std::vector<std::string> messages;
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+};
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every value that the settings file stores, as one text.
+std::string Snapshot(TFormControls& f) {
+    std::string s;
+    for (auto [key, edit] : settings_keys::MailEdits(f)) s += std::string(key) + "=" + edit->Text + "\n";
+    s += "LastPath=" + f.ECurrentFile.Text + "\n";
+    for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
+        for (int i = 0; i < list->Count(); ++i) s += list->Checked(i) ? '1' : '0';
+        s += "\n";
+    }
+    s += "RGkb=" + IntToStr(f.RGkb.ItemIndex()) + " RG1=" + IntToStr(f.RG1.ItemIndex()) +
+         " Tochnost=" + IntToStr(f.CSETochn.Value()) + " DefaultLim=" + IntToStr(f.SEDefault.Value()) +
+         " ESGToUser=" + (f.ESGToUser.Enabled ? "on" : "off");
+    return s;
+}
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tarnwell_settings_" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::string Folder() const { return folder_.string(); }
+    std::string Path() const { return SettingsFilePath(Folder()); }
+    void WriteSettings(const std::string& bytes) const { std::ofstream(Path(), std::ios::binary) << bytes; }
+    std::string Saved() const { return ReadBytes(Path()); }
+
+    // ReadSet into f, noting the last viewed file it asks to show.
+    bool Read(TFormControls& f) {
+        return ReadSet(f, notifier, [this](const std::string& path) { shown.push_back(path); }, Folder());
+    }
+
+    std::filesystem::path folder_;
+    RecordingNotifier notifier;
+    std::vector<std::string> shown;
+    FakeUserDatabase db;
+};
+
+TEST_F(Settings, MissingFileShowsTheMessageOnceAndTicksEveryItem) {
+    TFormControls f;
+    EXPECT_FALSE(Read(f));
+    EXPECT_EQ(notifier.messages, std::vector<std::string>{std::string("Не найден или не существует файл настроек!"_cp)});
+    for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
+        for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
+    }
+    EXPECT_EQ(f.EHost.Text, "127.0.0.1");
+    EXPECT_EQ(f.ESubject.Text, "Наработанный трафик"_cp);
+    EXPECT_EQ(f.RG1.ItemIndex(), 0);
+    EXPECT_EQ(f.CSETochn.Value(), 2);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(Settings, FileWithOnlyAutoSaveGivesTheMissingKeyValues) {
+    WriteSettings("[opt]\r\nAutoSave=1\r\n");
+    TFormControls f;
+    EXPECT_TRUE(Read(f));
+    EXPECT_TRUE(notifier.messages.empty());
+    for (auto [key, edit] : settings_keys::MailEdits(f)) EXPECT_EQ(edit->Text, "0") << key;
+    EXPECT_EQ(f.ECurrentFile.Text, "0");
+    EXPECT_EQ(shown, std::vector<std::string>{"0"});
+    for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
+        for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
+    }
+    EXPECT_EQ(f.RGkb.ItemIndex(), 1);
+    EXPECT_EQ(f.RG1.ItemIndex(), 1);
+    EXPECT_EQ(f.CSETochn.Value(), 1);
+    EXPECT_EQ(f.SEDefault.Value(), 1);
+    EXPECT_TRUE(f.ESGToUser.Enabled);
+}
+
+TEST_F(Settings, ValuesAreCheckedAndClampedAsTheyAreApplied) {
+    struct Case {
+        std::string file;
+        std::function<int(TFormControls&)> probe;
+        int expected;
+    };
+    auto precision = [](TFormControls& f) { return f.CSETochn.Value(); };
+    auto unit = [](TFormControls& f) { return f.RG1.ItemIndex(); };
+    auto auto_close = [](TFormControls& f) { return f.ChLBOther.Checked(0) ? 1 : 0; };
+    const Case cases[] = {
+        {"[opt]\nTochnost=25", precision, 20},
+        {"[opt]\nTochnost=0", precision, 1},
+        {"[opt]\nTochnost=0x7", precision, 7},
+        {"[opt]\nRazmernost=7", unit, 3},
+        {"[opt]\nRazmernost=2", unit, 2},
+        {"[opt]\nRazmernost=-1", unit, -1},
+        {"[opt]\nRazmernost=-9", unit, -1},
+        {"[opt]\nRazmernost=", unit, 1},
+        {"[opt]\nAutoClose=0x10", auto_close, 1},
+        {"[opt]\nAutoClose=yes", auto_close, 1},
+        {"[opt]\nAutoClose=0", auto_close, 0},
+        {"[opt]\nAutoClose=\"0\"", auto_close, 0},
+        {"[OPT]\nautoclose = 0x0", auto_close, 0},
+        {"[opt]\nNormKB=0", [](TFormControls& f) { return f.RGkb.ItemIndex(); }, 0},
+        {"[opt]\nDefaultLim=-5", [](TFormControls& f) { return f.SEDefault.Value(); }, -5},
+        {"[AutoRun]\nMailTable=0", [](TFormControls& f) { return f.ESGToUser.Enabled ? 1 : 0; }, 0},
+        {"[AutoRun]\nMailTable=2", [](TFormControls& f) { return f.ESGToUser.Enabled ? 1 : 0; }, 1},
+        {"[TableHTML]\nTimeOnLine=0", [](TFormControls& f) { return f.ChLBHTML.Checked(7) ? 1 : 0; }, 0},
+        {"[TableHTML]\nTimeOnLine=0", [](TFormControls& f) { return f.ChLBTable.Checked(7) ? 1 : 0; }, 1},
+        {"[MCont]\nOpening=0", [](TFormControls& f) { return f.ChLBCont.Checked(5) ? 1 : 0; }, 0},
+    };
+    for (const auto& c : cases) {
+        WriteSettings(c.file);
+        TFormControls f;
+        ASSERT_TRUE(Read(f));
+        EXPECT_EQ(c.probe(f), c.expected) << c.file;
+    }
+}
+
+TEST_F(Settings, TextValues) {
+    WriteSettings("[mail]\r\nHost= \"smtp.example\" \r\nPort=\r\nSubject=a=b\r\n[set]\r\nLastPath=\r\n");
+    TFormControls f;
+    ASSERT_TRUE(Read(f));
+    EXPECT_EQ(f.EHost.Text, "smtp.example");
+    EXPECT_EQ(f.EPort.Text, "");  // present but empty: not the missing-key "0"
+    EXPECT_EQ(f.ESubject.Text, "a=b");
+    EXPECT_EQ(f.EDomain.Text, "0");
+    EXPECT_EQ(f.ECurrentFile.Text, "");
+    EXPECT_TRUE(shown.empty());  // no last viewed file to show
+}
+
+TEST_F(Settings, ApplyingTheFileRunsNoHandler) {
+    WriteSettings(ReadBytes(TARNWELL_TEST_DATA "/settings_new.ini") + "[set]\r\nLastPath=C:\\x.log\r\n");
+    TFormControls f;
+    int handlers = 0;
+    auto count = [&] { ++handlers; };
+    for (TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
+        list->OnClickCheck = count;
+    }
+    for (auto [key, edit] : settings_keys::MailEdits(f)) edit->OnChange = count;
+    f.ECurrentFile.OnChange = f.RG1.OnClick = f.RGkb.OnClick = f.CSETochn.OnChange = f.SEDefault.OnChange = count;
+    f.PC1.OnChange = count;
+    ASSERT_TRUE(Read(f));
+    EXPECT_EQ(handlers, 0);
+}
+
+TEST_F(Settings, AnErrorShowingTheLastFileLeavesTheValuesApplied) {
+    WriteSettings("[set]\nLastPath=/no/such/file.log\n[opt]\nTochnost=5\n");
+    TFormControls f;
+    auto fail = [](const std::string& path) { throw Error("Cannot open file " + path); };
+    EXPECT_THROW(ReadSet(f, notifier, fail, Folder()), Error);
+    EXPECT_EQ(f.ECurrentFile.Text, "/no/such/file.log");
+    EXPECT_EQ(f.CSETochn.Value(), 5);
+}
+
+TEST_F(Settings, FirstSaveAfterAMissingFileWritesACompleteFileInSectionOrder) {
+    TFormControls f;
+    EXPECT_FALSE(Read(f));
+    SaveSet(f, db, Folder());
+    EXPECT_EQ(Saved(), ReadBytes(TARNWELL_TEST_DATA "/settings_new.ini"));
+    EXPECT_EQ(db.log, std::vector<std::string>{"flush"});  // placeholder rows only
+}
+
+TEST_F(Settings, SavedValuesReadBackUnchanged) {
+    TFormControls f;
+    int n = 0;
+    for (auto [key, edit] : settings_keys::MailEdits(f)) edit->Text = "значение "_cp.data() + std::to_string(++n);
+    f.ECurrentFile.Text = "C:\\Журналы\\a b.log"_cp;
+    int i = 0;
+    for (TCheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
+        for (int item = 0; item < list->Count(); ++item) list->SetChecked(item, (++i % 3) != 0);
+    }
+    f.ChLBTable.SetChecked(7, false);  // "Время в сети" off on screen, on in HTML
+    f.ChLBHTML.SetChecked(7, true);
+    f.ChLBRun.SetChecked(2, false);
+    f.ESGToUser.Enabled = false;
+    f.RGkb.SetItemIndex(1);
+    f.RG1.SetItemIndex(-1);
+    f.CSETochn.SetValue(17);
+    f.SEDefault.SetValue(-42);
+    SaveSet(f, db, Folder());
+
+    TFormControls g;
+    ASSERT_TRUE(Read(g));
+    EXPECT_EQ(Snapshot(g), Snapshot(f));
+    EXPECT_EQ(shown, std::vector<std::string>{f.ECurrentFile.Text});
+}
+
+TEST_F(Settings, SaveWritesTheControlsNormalisedValues) {
+    WriteSettings("[opt]\r\nRazmernost=7\r\nTochnost=abc\r\n");
+    TFormControls f;
+    ASSERT_TRUE(Read(f));
+    f.ChLBCont.SetState(0, cbGrayed);
+    f.SEDefault.UserSetText("lots");
+    SaveSet(f, db, Folder());
+    std::string saved = Saved();
+    EXPECT_NE(saved.find("Razmernost=3\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("Tochnost=1\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("DefaultLim=0\r\n"), std::string::npos);
+    EXPECT_EQ(f.SEDefault.Text(), "0");  // the edit shows the minimum it gave
+    EXPECT_NE(saved.find("[MCont]\r\nClientSend=1\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, SaveKeepsTheFilesOtherLinesAndLineEnds) {
+    const std::string before = "; kept by hand\n[Mail]\nhost = old.example \nExtra=keep me\n\n[Other]\nx=1\n";
+    WriteSettings(before);
+    TFormControls f;
+    SaveSet(f, db, Folder());
+    std::string saved = Saved();
+    EXPECT_EQ(saved.rfind("; kept by hand\n[Mail]\nhost=127.0.0.1\nExtra=keep me\nFromName=", 0), 0u) << saved;
+    EXPECT_NE(saved.find("HTMLPath=export.htm\n\n[Other]\nx=1\n[set]\nLastPath=\n[AutoRun]\n"), std::string::npos);
+    EXPECT_EQ(saved.find('\r'), std::string::npos);
+    EXPECT_EQ(saved.find("Host="), std::string::npos);  // replaced in place, not added again
+
+    SaveSet(f, db, Folder());
+    EXPECT_EQ(Saved(), saved);
+}
+
+TEST_F(Settings, RefusedWriteNamesTheFileAndWritesNoSendFlag) {
+    struct Case {
+        const char* name;
+        std::function<std::string(const std::string& folder)> prepare;  // gives the folder to save into
+    };
+    const Case cases[] = {
+        {"a folder in the file's place",
+         [](const std::string& folder) {
+             std::filesystem::create_directory(SettingsFilePath(folder));
+             return folder;
+         }},
+        {"a missing folder", [](const std::string& folder) { return SettingsFilePath(folder) + "-missing"; }},
+    };
+    for (const auto& c : cases) {
+        std::string folder = c.prepare(Folder());
+        TFormControls f;
+        f.ASGRead.SetCellEx(1, 1, "alice");
+        f.ASGRead.AddCheckBox(0, 1, true);
+        db.accounts["alice"] = {{"Type", std::string("User")}};
+        try {
+            SaveSet(f, db, folder);
+            ADD_FAILURE() << c.name;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.what(), "Unable to write to " + SettingsFilePath(folder)) << c.name;
+        }
+        EXPECT_TRUE(db.log.empty()) << c.name;
+    }
+}
+
+class SendFlags : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db.accounts = {
+            {"first", {{"Type", std::string("User")}}},  // listed first: shown as "system"
+            {"system", {{"Type", std::string("User")}}},
+            {"alice", {{"Type", std::string("User")}, {"SendMail", 1}}},
+            {"bob", {{"Type", std::string("Gateway")}}},
+            {"dave", {{"Type", std::string("User")}}},
+            {"erin", {{"Type", std::string("User")}}},
+            {"frank", {{"Type", std::string("User")}}},
+        };
+        struct Row {
+            const char* login;
+            int check;  // -1: no check box
+        };
+        const Row rows[] = {{"system", 1}, {"alice", 0}, {"bob", 1}, {"carol", 0}, {"", -1},
+                            {"dave", -1},  {"erin", 1},  {"frank", 1}};  // frank stands in the totals row
+        grid.SetRowCount(1 + static_cast<int>(std::size(rows)));
+        int row = 1;
+        for (const Row& r : rows) {
+            grid.SetCellEx(1, row, r.login);
+            if (r.check >= 0) grid.AddCheckBox(0, row, r.check == 1);
+            ++row;
+        }
+    }
+
+    TTableGrid grid{11, 5};
+    FakeUserDatabase db;
+};
+
+TEST_F(SendFlags, WrittenOnlyIntoExistingUserKeys) {
+    SaveSendFlags(grid, db);
+    EXPECT_EQ(db.log, (std::vector<std::string>{"alice.SendMail=0", "erin.SendMail=1", "flush"}));
+}
+
+TEST_F(SendFlags, ARefusedWriteEndsTheBatchAndKeepsTheEarlierFlags) {
+    db.refuse_writes_to = "erin";
+    try {
+        SaveSendFlags(grid, db);
+        FAIL();
+    } catch (const EUserDatabaseError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'SendMail'");
+    }
+    EXPECT_EQ(db.log, (std::vector<std::string>{"alice.SendMail=0", "flush"}));
+}
+
+}  // namespace
+}  // namespace tarnwell
