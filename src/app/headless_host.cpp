@@ -29,7 +29,7 @@ void HeadlessHost::StartCloseTimer(std::chrono::milliseconds, std::function<void
     close_tick_ = std::move(tick);
 }
 
-void HeadlessHost::Pause(std::chrono::milliseconds duration) {
+void HeadlessHost::Sleep(std::chrono::milliseconds duration) {
     std::this_thread::sleep_for(duration);
 }
 

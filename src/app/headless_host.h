@@ -24,7 +24,9 @@ public:
     void PostQuit() override { quit_queued_ = true; }
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override;
     void StopCloseTimer() override { close_tick_ = nullptr; }
-    void Pause(std::chrono::milliseconds duration) override;
+    void Sleep(std::chrono::milliseconds duration) override;
+    void RepaintNow(const TControl&) override {}
+    const TextWidthMeasure& TextWidth() const override { return HeadlessTextWidth(); }
     bool ExecuteSaveDialog(SaveDialog& dialog) override;
     void ShellOpen(std::string_view target) override;
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "form/control.h"
+#include "grid/text_width.h"
 #include "text/user_notifier.h"
 
 namespace tarnwell {
@@ -51,7 +53,14 @@ public:
 
     // Blocks the user-interface thread for the given time without handling events, as the service restart
     // does between its two runs: the window neither repaints nor reacts meanwhile.
-    virtual void Pause(std::chrono::milliseconds duration) = 0;
+    virtual void Sleep(std::chrono::milliseconds duration) = 0;
+
+    // Redraws the control now, while a handler is still running and without handling input: the gauge
+    // during a long load, the status text before the service restart blocks.
+    virtual void RepaintNow(const TControl& control) = 0;
+
+    // How wide the grids draw a text, for fitting their columns.
+    virtual const TextWidthMeasure& TextWidth() const = 0;
 
     // Shows the save dialog modally. True when the user confirmed a file name (then in dialog.FileName),
     // false when he cancelled or no dialog can be shown.

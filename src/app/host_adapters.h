@@ -1,0 +1,51 @@
+#pragma once
+
+#include <chrono>
+#include <string_view>
+
+#include "app/host.h"
+#include "form/gauge.h"
+#include "form/status_bar.h"
+#include "viewer/load_progress.h"
+#include "wingate/service_restart.h"
+
+namespace tarnwell {
+
+// The small interfaces that the lower layers report through, carried out on the window's controls and
+// its host.
+
+// The service restart's status text, in the status bar, drawn at once (the restart blocks right after).
+class StatusBarText final : public StatusText {
+public:
+    StatusBarText(TStatusBar& bar, Host& host) : bar_(bar), host_(host) {}
+    void SetStatusText(std::string_view text) override;
+
+private:
+    TStatusBar& bar_;
+    Host& host_;
+};
+
+// The service restart's pause: the host blocks (the window) or sleeps (headless).
+class HostPause final : public Pause {
+public:
+    explicit HostPause(Host& host) : host_(host) {}
+    void Sleep(std::chrono::milliseconds duration) override { host_.Sleep(duration); }
+
+private:
+    Host& host_;
+};
+
+// A long load's progress on the gauge CG1, redrawn as it moves.
+class GaugeProgress final : public LoadProgress {
+public:
+    GaugeProgress(TGauge& gauge, Host& host) : gauge_(gauge), host_(host) {}
+    void Show(int max) override;
+    void Position(int position) override;
+    void Hide() override;
+
+private:
+    TGauge& gauge_;
+    Host& host_;
+};
+
+}  // namespace tarnwell

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string_view>
+
+#include "app/headless_host.h"
+#include "app/tf_send.h"
+
+namespace tarnwell {
+
+// The headless program: the main window is created on a HeadlessHost (which runs its start-up with the
+// first argument of the command tail), then the host's event loop runs. An error that escapes the making
+// of the window is shown in the error box and ends the program. Returns the exit status.
+//
+// `make_setup` gives the window's surroundings; the program passes TFSendSetup::FromEnvironment.
+int RunHeadless(std::string_view command_tail, std::ostream& err, const std::function<TFSendSetup()>& make_setup);
+
+}  // namespace tarnwell

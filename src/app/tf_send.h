@@ -1,0 +1,119 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "app/host_adapters.h"
+#include "app/report_mail_jobs.h"
+#include "app/switches.h"
+#include "form/form_controls.h"
+#include "grid/table_grid.h"
+#include "viewer/file_browser.h"
+#include "wingate/service_restart.h"
+#include "wingate/user_database.h"
+
+namespace tarnwell {
+
+// Where the main window finds what lies outside it. The program uses FromEnvironment; tests point every
+// part at their own folder, store and fakes.
+struct TFSendSetup {
+    UserDatabaseLocation database;
+    std::string settings_folder;                  // the folder of settings.ini
+    std::unique_ptr<ReportMailJobs> jobs;         // the report and mail jobs
+    std::unique_ptr<ProgramRunner> runner;        // runs the service program
+
+    // The user database that TARNWELL_REGISTRY or the platform names, settings.ini beside the executable,
+    // the service program started by the system.
+    static TFSendSetup FromEnvironment();
+};
+
+// The main window FSend: the program itself. It owns every control, the three grids and the close timer
+// for the life of the program, runs the start-up sequence while it is created, and carries the event
+// handlers that its host calls. Other layers do the work; this class decides what runs when, with which
+// controls, and what a failure stops.
+//
+// The controls' own events are bound to the handlers when the window is made. A handler started that way
+// (the user's click on the host) shows an escaping error in the host's error box, as the window's message
+// loop does; the methods below let errors through to their caller.
+class TFSend {
+public:
+    TFSend(Host& host, TFSendSetup setup);
+    TFSend(const TFSend&) = delete;
+    TFSend& operator=(const TFSend&) = delete;
+
+    TFormControls& Controls() { return c_; }
+    FileBrowser& Browser() { return browser_; }
+
+    // Runs a handler as the message loop would: an error that escapes it is shown in the error box.
+    void RunHandler(const std::function<void()>& handler);
+
+    // --- Start-up and closing ----------------------------------------------------------------------
+    // The start-up sequence, with the command line's first argument if there is one. Never throws: an
+    // error is shown in the error box and ends the sequence where it stands, as does an operation that
+    // showed its own message (settings file or user database missing, no service key).
+    void FormCreate(const std::optional<std::string>& first_argument);
+    // The close handler: saves the settings when auto-save is chosen. Errors propagate.
+    void FormClose();
+    // Closing the window the user's way: FormClose, with its error shown in the error box. True when the
+    // window may close; false leaves it open.
+    bool CloseWindow();
+    // Tick of TMClose: closes the window and ends the program.
+    void TMCloseTimer();
+    // ChLBRun's check changed: the table address edit is enabled exactly when "Рассылка таблицы" is chosen.
+    void ChLBRunClickCheck();
+    // The autorun job runner: the HTML report, the personal letters and the table mail, each when chosen,
+    // in this order; then the close timer when auto-close is chosen. An error ends it at once.
+    void SendAll(TTableGrid& grid);
+
+    // --- Navigation (auto-save first, then the page) ------------------------------------------------
+    // Each returns false when the page's work stopped after showing its own message.
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    bool SBToStatClick();
+    bool SBLimitClick();
+    void SBAboutClick();
+    void PC1Change();
+    void STtoSiteClick();
+    void StaticText7Click();
+
+    // --- Limits page --------------------------------------------------------------------------------
+    bool SBReadClick();
+    void SBSetClick();
+    bool SBSaveLimClick();
+    void NSaveEnClick();
+
+    // --- Viewer page --------------------------------------------------------------------------------
+    void DriveCB1Change();
+    void CDirOChange();
+    void FLB1Click();
+
+    // --- Statistics page ----------------------------------------------------------------------------
+    void SBSaveHTMLClick();
+    void SBSendClick();
+
+private:
+    void BindHandlers();
+    TNotifyEvent Handler(void (TFSend::*method)());
+    TNotifyEvent Handler(bool (TFSend::*method)());
+
+    bool StartUp(const std::optional<std::string>& first_argument);
+    bool RunSwitch(Switch which);
+    void AutoSave();
+    void ShowLastFile(const std::string& path);
+    void EnableCloseTimer();
+    ServiceRestartHost RestartHost();
+
+    Host& host_;
+    TFSendSetup setup_;
+    TFormControls c_;
+    FileBrowser browser_;
+    StatusBarText status_text_;
+    HostPause pause_;
+    GaugeProgress gauge_progress_;
+};
+
+}  // namespace tarnwell

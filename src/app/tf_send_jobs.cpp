@@ -1,0 +1,55 @@
+// Autorun, the report and mail buttons of the statistics page, the close timer and the closing of the
+// window.
+
+#include <chrono>
+
+#include "app/tf_send.h"
+#include "settings/settings.h"
+
+namespace tarnwell {
+
+void TFSend::SendAll(TTableGrid& grid) {
+    if (c_.ChLBRun.Checked(0)) setup_.jobs->MkTable(c_.EHTMLPath.Text, grid);
+    if (c_.ChLBRun.Checked(1)) setup_.jobs->SendMail(grid);
+    if (c_.ChLBRun.Checked(2)) setup_.jobs->SendHTM(grid);
+    if (c_.ChLBOther.Checked(0)) EnableCloseTimer();
+}
+
+void TFSend::SBSaveHTMLClick() {
+    setup_.jobs->MkTable(c_.EHTMLPath.Text, c_.ASGRead);
+}
+
+void TFSend::SBSendClick() {
+    setup_.jobs->SendMail(c_.ASGRead);
+}
+
+void TFSend::EnableCloseTimer() {
+    c_.TMClose.Enabled = true;
+    host_.StartCloseTimer(std::chrono::milliseconds(c_.TMClose.Interval), [this] { c_.TMClose.Tick(); });
+}
+
+void TFSend::TMCloseTimer() {
+    // A close refused by a failing save leaves the timer running: it tries again at the next tick.
+    if (CloseWindow()) host_.PostQuit();
+}
+
+void TFSend::FormClose() {
+    if (!c_.ChLBOther.Checked(1)) return;
+    auto database = setup_.database.Open();
+    SaveSet(c_, *database, setup_.settings_folder);
+}
+
+bool TFSend::CloseWindow() {
+    bool closed = false;
+    RunHandler([this, &closed] {
+        FormClose();
+        closed = true;
+    });
+    return closed;
+}
+
+void TFSend::ChLBRunClickCheck() {
+    c_.ESGToUser.Enabled = c_.ChLBRun.Checked(2);
+}
+
+}  // namespace tarnwell

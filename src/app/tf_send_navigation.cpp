@@ -1,0 +1,64 @@
+// The navigation column and the page control: every page change saves the settings first when auto-save
+// is chosen. An error of that save leaves the page as it was.
+
+#include <vector>
+
+#include "app/tf_send.h"
+#include "settings/settings.h"
+#include "stats/statistics_refresh.h"
+
+namespace tarnwell {
+
+void TFSend::AutoSave() {
+    if (!c_.ChLBOther.Checked(1)) return;
+    auto database = setup_.database.Open();
+    SaveSet(c_, *database, setup_.settings_folder);
+}
+
+void TFSend::SpeedButton3Click() {
+    AutoSave();
+    c_.PC1.SetActivePageIndex(kViewerPage);
+}
+
+void TFSend::SpeedButton4Click() {
+    AutoSave();
+    c_.PC1.SetActivePageIndex(kSettingsPage);
+}
+
+// The statistics refresh: also the handler of the display unit (RG1) and of the precision (CSETochn).
+// The page is shown before the load, so a load that stops shows what it got so far.
+bool TFSend::SBToStatClick() {
+    AutoSave();
+    c_.PC1.SetActivePageIndex(kStatPage);
+    TTrafficDisplay display{c_.RG1.ItemIndex(), c_.CSETochn.Value(), KiloIs1024(c_.RGkb.ItemIndex())};
+    std::vector<bool> columns;
+    for (int i = 0; i < c_.ChLBTable.Count(); ++i) columns.push_back(c_.ChLBTable.Checked(i));
+    auto database = setup_.database.Open();
+    return RefreshStatistics(c_.ASGRead, *database, host_, display, columns, host_.TextWidth());
+}
+
+bool TFSend::SBLimitClick() {
+    AutoSave();
+    c_.PC1.SetActivePageIndex(kLimitsPage);
+    return SBReadClick();
+}
+
+void TFSend::SBAboutClick() {
+    AutoSave();
+    c_.PC1.SetActivePageIndex(kAboutPage);
+}
+
+// A page change made on the page control itself: it has already changed.
+void TFSend::PC1Change() {
+    AutoSave();
+}
+
+void TFSend::STtoSiteClick() {
+    host_.ShellOpen(c_.STtoSite.Caption);
+}
+
+void TFSend::StaticText7Click() {
+    host_.ShellOpen(MakerMailLink());
+}
+
+}  // namespace tarnwell

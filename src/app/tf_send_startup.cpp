@@ -1,0 +1,63 @@
+// The start-up sequence of the main window and the jobs of the command-line switches.
+
+#include <exception>
+
+#include "app/tf_send.h"
+#include "settings/settings.h"
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+
+using namespace literals;
+
+void TFSend::FormCreate(const std::optional<std::string>& first_argument) {
+    try {
+        StartUp(first_argument);
+    } catch (const std::exception& e) {
+        // The sequence ends where the error stands; the window opens for use.
+        host_.ShowError(e.what());
+    }
+}
+
+// Each step that returns false has shown its own message; the sequence then ends without a word more.
+bool TFSend::StartUp(const std::optional<std::string>& first_argument) {
+    c_.PC1.SetActivePageIndex(kViewerPage);
+    auto show_last_file = [this](const std::string& path) { ShowLastFile(path); };
+    if (!ReadSet(c_, host_, show_last_file, setup_.settings_folder)) return false;
+    if (!SBToStatClick()) return false;
+
+    if (first_argument) {
+        // At most one switch can equal the argument, so at most one job runs.
+        if (std::optional<Switch> which = MatchSwitch(*first_argument)) {
+            if (!RunSwitch(*which)) return false;
+        } else {
+            host_.ShowMessage("Неправильно задан ключ"_cp);
+        }
+        // Taken by the event loop once the sequence is over; autorun still runs before.
+        host_.PostQuit();
+    }
+
+    if (c_.ChLBRun.Checked(0) || c_.ChLBRun.Checked(1) || c_.ChLBRun.Checked(2)) SendAll(c_.ASGRead);
+    return true;
+}
+
+bool TFSend::RunSwitch(Switch which) {
+    switch (which) {
+        case Switch::SetLimit:
+            if (!SBLimitClick()) return false;
+            SBSetClick();
+            return SBSaveLimClick();
+        case Switch::CreateHtml:
+            setup_.jobs->MkTable(c_.EHTMLPath.Text, c_.ASGRead);
+            return true;
+        case Switch::SendHtml:
+            setup_.jobs->SendHTM(c_.ASGRead);
+            return true;
+        case Switch::SendMail:
+            setup_.jobs->SendMail(c_.ASGRead);
+            return true;
+    }
+    return true;
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "app/report_mail_jobs.h"
+#include "text/cp1251.h"
+#include "text/error.h"
+#include "wingate/service_restart.h"
+
+namespace tarnwell {
+
+// Everything the main window asks of the world outside, noted in one list in the order it happened, texts
+// in UTF-8: "message: ...", "error: ...", "quit", "timer 15000", "sleep 5000", "status: ...", "run -stop",
+// "MkTable export.htm", "SendMail", "SendHTM", "open ...".
+struct EventLog {
+    std::vector<std::string> events;
+    void Add(std::string event) { events.push_back(std::move(event)); }
+};
+
+class FakeHost final : public Host {
+public:
+    explicit FakeHost(EventLog& log) : log_(log) {}
+
+    void ShowMessage(std::string_view text) override { log_.Add("message: " + Cp1251ToUtf8(text)); }
+    void ShowError(std::string_view text) override { log_.Add("error: " + Cp1251ToUtf8(text)); }
+    void ProcessMessages() override {}
+    void PostQuit() override { log_.Add("quit"); }
+    void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override {
+        log_.Add("timer " + std::to_string(interval.count()));
+        tick_ = std::move(tick);
+    }
+    void StopCloseTimer() override { tick_ = nullptr; }
+    void Sleep(std::chrono::milliseconds duration) override { log_.Add("sleep " + std::to_string(duration.count())); }
+    void RepaintNow(const TControl&) override {}
+    const TextWidthMeasure& TextWidth() const override { return HeadlessTextWidth(); }
+    bool ExecuteSaveDialog(SaveDialog&) override { return false; }
+    void ShellOpen(std::string_view target) override { log_.Add("open " + Cp1251ToUtf8(target)); }
+
+    // The close timer's tick, as the event loop would run it.
+    void Tick() const {
+        if (tick_) tick_();
+    }
+
+private:
+    EventLog& log_;
+    std::function<void()> tick_;
+};
+
+class FakeRunner final : public ProgramRunner {
+public:
+    explicit FakeRunner(EventLog& log) : log_(log) {}
+    void Run(const std::string&, const std::string& argument) override { log_.Add("run " + argument); }
+
+private:
+    EventLog& log_;
+};
+
+// Report and mail jobs that note their calls; the one named in `failing` raises an error instead.
+class FakeJobs final : public ReportMailJobs {
+public:
+    FakeJobs(EventLog& log, std::string failing = {}) : log_(log), failing_(std::move(failing)) {}
+    void MkTable(const std::string& file_name, TTableGrid&) override { Note("MkTable " + Cp1251ToUtf8(file_name)); }
+    void SendMail(TTableGrid&) override { Note("SendMail"); }
+    void SendHTM(TTableGrid&) override { Note("SendHTM"); }
+
+private:
+    void Note(const std::string& event) {
+        if (!failing_.empty() && event.rfind(failing_, 0) == 0) throw Error(failing_ + " failed");
+        log_.Add(event);
+    }
+
+    EventLog& log_;
+    std::string failing_;
+};
+
+}  // namespace tarnwell

@@ -1,0 +1,272 @@
+#include "app/tf_send.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fake_host.h"
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace literals;
+using Events = std::vector<std::string>;
+
+// settings.ini with the given autorun items (HTML, Mail, MailTable) and options; every other key is left
+// to its missing-key value.
+std::string Settings(bool html, bool mail, bool mail_table, bool auto_close = false, bool auto_save = false) {
+    std::ostringstream s;
+    s << "[mail]\r\nHTMLPath=report.htm\r\n[set]\r\nLastPath=\r\n"
+      << "[AutoRun]\r\nHTML=" << html << "\r\nMail=" << mail << "\r\nMailTable=" << mail_table << "\r\n"
+      << "[opt]\r\nAutoClose=" << auto_close << "\r\nAutoSave=" << auto_save << "\r\n";
+    return s.str();
+}
+
+class TFSendTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("tarnwell_app_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        fs::copy_file(fs::path(TARNWELL_TEST_DATA) / "app" / "users.reg", RegPath());
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    // A folder in the place of settings.ini: no save can write it, whatever the rights of the process.
+    void BlockSettingsFile() {
+        fs::remove(SettingsPath());
+        fs::create_directory(SettingsPath());
+    }
+
+    fs::path RegPath() const { return folder_ / "registry.reg"; }
+    fs::path SettingsPath() const { return folder_ / "settings.ini"; }
+    void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    std::string ReadFile(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    TFSend& Form(std::string failing_job = {}) {
+        form_ = std::make_unique<TFSend>(
+            host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(),
+                               std::make_unique<FakeJobs>(log_, failing_job), std::make_unique<FakeRunner>(log_)});
+        return *form_;
+    }
+
+    std::int32_t Number(const std::string& login, const std::string& name) {
+        auto db = UserDatabaseLocation::RegFile(RegPath().string()).Open();
+        db->OpenExistingAccount(login);
+        return db->ReadNumber(name);
+    }
+
+    fs::path folder_;
+    EventLog log_;
+    FakeHost host_{log_};
+    std::unique_ptr<TFSend> form_;
+};
+
+TEST_F(TFSendTest, SwitchesRunTheirJobThenQueueTheQuit) {
+    struct Case {
+        std::string argument;
+        Events events;
+        int page;
+    };
+    std::vector<Case> cases = {
+        {"/createhtml", {"MkTable report.htm", "quit"}, kStatPage},
+        {"/sendhtml", {"SendHTM", "quit"}, kStatPage},
+        {"/sendmail", {"SendMail", "quit"}, kStatPage},
+        {"/SendMail", {"message: Неправильно задан ключ", "quit"}, kStatPage},
+        {"sendmail", {"message: Неправильно задан ключ", "quit"}, kStatPage},
+        {"/sendmail2", {"message: Неправильно задан ключ", "quit"}, kStatPage},
+    };
+    for (const Case& c : cases) {
+        log_.events.clear();
+        WriteFile(SettingsPath(), Settings(false, false, false));
+        TFSend& form = Form();
+        form.FormCreate(c.argument);
+        EXPECT_EQ(log_.events, c.events) << c.argument;
+        EXPECT_EQ(form.Controls().PC1.ActivePageIndex(), c.page) << c.argument;
+        EXPECT_EQ(form.Controls().ASGRead.GetCellEx(1, 2), "ivanov") << c.argument;
+    }
+}
+
+TEST_F(TFSendTest, SetLimitResetsTheBalancesAndRestartsTheService) {
+    WriteFile(SettingsPath(), Settings(false, false, false) + "DefaultLim=300\r\n");
+    TFSend& form = Form();
+    form.FormCreate(std::string("/setlimit"));
+
+    Events expected = {"run -stop", "sleep 5000", "run -start", "quit"};
+    EXPECT_EQ(log_.events, expected);
+    EXPECT_EQ(form.Controls().PC1.ActivePageIndex(), kLimitsPage);
+    EXPECT_EQ(form.Controls().StatBar.Text, "");
+    for (std::string login : {"Administrator", "ivanov"}) {
+        EXPECT_EQ(Number(login, "OpeningBalanceLo"), Number(login, "Limit")) << login;
+        EXPECT_EQ(Number(login, "ClosingBalanceLo"), Number(login, "Limit")) << login;
+    }
+    // A user without a limit gets the default one, in every balance.
+    EXPECT_EQ(Number("petrov", "Limit"), 300);
+    EXPECT_EQ(Number("petrov", "OpeningBalanceLo"), 300);
+    EXPECT_EQ(Number("petrov", "ClosingBalanceLo"), 300);
+}
+
+TEST_F(TFSendTest, AutorunRunsAfterTheSwitchInItsOrderAndStartsTheCloseTimer) {
+    WriteFile(SettingsPath(), Settings(true, true, true, /*auto_close=*/true));
+    TFSend& form = Form();
+    form.FormCreate(std::string("/sendhtml"));
+    Events expected = {"SendHTM", "quit", "MkTable report.htm", "SendMail", "SendHTM", "timer 15000"};
+    EXPECT_EQ(log_.events, expected);
+    EXPECT_TRUE(form.Controls().TMClose.Enabled);
+
+    // Without a switch: autorun alone, and no quit.
+    log_.events.clear();
+    WriteFile(SettingsPath(), Settings(false, false, true, /*auto_close=*/false));
+    Form().FormCreate(std::nullopt);
+    EXPECT_EQ(log_.events, Events{"SendHTM"});
+}
+
+TEST_F(TFSendTest, AutoCloseWithoutAutorunNeverStartsTheTimer) {
+    WriteFile(SettingsPath(), Settings(false, false, false, /*auto_close=*/true));
+    TFSend& form = Form();
+    form.FormCreate(std::nullopt);
+    EXPECT_EQ(log_.events, Events{});
+    EXPECT_FALSE(form.Controls().TMClose.Enabled);
+}
+
+TEST_F(TFSendTest, AFailingAutorunJobEndsTheSequence) {
+    WriteFile(SettingsPath(), Settings(true, true, true, /*auto_close=*/true));
+    Form("SendMail").FormCreate(std::string("/createhtml"));
+    Events expected = {"MkTable report.htm", "quit", "MkTable report.htm", "error: SendMail failed"};
+    EXPECT_EQ(log_.events, expected);
+
+    // An error in the switch's job comes before the quit request: none is made, autorun does not run.
+    log_.events.clear();
+    Form("MkTable").FormCreate(std::string("/createhtml"));
+    EXPECT_EQ(log_.events, Events{"error: MkTable failed"});
+}
+
+TEST_F(TFSendTest, StopsAtTheStatisticsLoadWithoutQuitOrAutorun) {
+    WriteFile(SettingsPath(), Settings(true, true, true, true));
+    // ivanov's time on line is missing: the load stops with the store's error.
+    std::string reg = ReadFile(RegPath());
+    reg.erase(reg.find("\"TimeOnLine\"=dword:0000003c\r\n"), 29);
+    WriteFile(RegPath(), reg);
+    TFSend& form = Form();
+    form.FormCreate(std::string("/setlimit"));
+    EXPECT_EQ(log_.events, Events{"error: Failed to get data for 'TimeOnLine'"});
+    EXPECT_EQ(form.Controls().PC1.ActivePageIndex(), kStatPage);
+
+    // No database at all: the loader's message, then a silent stop.
+    log_.events.clear();
+    fs::remove(RegPath());
+    Form().FormCreate(std::string("/setlimit"));
+    EXPECT_EQ(log_.events, Events{"message: Возможно WinGate не установлен или версия программыне совместима!"});
+}
+
+TEST_F(TFSendTest, SetLimitWithoutServiceKeyStopsAfterItsMessage) {
+    WriteFile(SettingsPath(), Settings(true, false, false));
+    std::string reg = ReadFile(RegPath());
+    reg.erase(reg.find("[HKEY_LOCAL_MACHINE\\SYSTEM"));
+    WriteFile(RegPath(), reg);
+    Form().FormCreate(std::string("/setlimit"));
+    // The table is written all the same; no quit and no autorun follow.
+    EXPECT_EQ(log_.events, Events{"message: Не найдено имя службы для перезапуска"});
+    EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
+}
+
+TEST_F(TFSendTest, MissingSettingsFileStopsOnTheViewerPageWithEverythingTicked) {
+    std::string reg_before = ReadFile(RegPath());
+    TFSend& form = Form();
+    form.FormCreate(std::string("/setlimit"));
+    EXPECT_EQ(log_.events, Events{"message: Не найден или не существует файл настроек!"});
+    TFormControls& c = form.Controls();
+    EXPECT_EQ(c.PC1.ActivePageIndex(), kViewerPage);
+    EXPECT_TRUE(c.ChLBOther.Checked(0) && c.ChLBOther.Checked(1));
+    EXPECT_EQ(ReadFile(RegPath()), reg_before);
+
+    // Auto-save is now on: the first page change writes a complete file, sections in their order.
+    c.SpeedButton4.Click();
+    EXPECT_EQ(c.PC1.ActivePageIndex(), kSettingsPage);
+    std::string ini = ReadFile(SettingsPath());
+    std::size_t at = 0;
+    for (std::string section : {"[mail]", "[set]", "[AutoRun]", "[TableStat]", "[TableHTML]", "[opt]", "[MCont]"}) {
+        std::size_t found = ini.find(section + "\r\n");
+        ASSERT_NE(found, std::string::npos) << section;
+        EXPECT_GE(found, at) << section;
+        at = found;
+    }
+    EXPECT_NE(ini.find("Razmernost=0\r\nTochnost=2\r\nDefaultLim=200000\r\n"), std::string::npos) << ini;
+}
+
+TEST_F(TFSendTest, NavigationSavesFirstAndAFailedSaveKeepsThePage) {
+    WriteFile(SettingsPath(), Settings(false, false, false, false, /*auto_save=*/true));
+    TFSend& form = Form();
+    form.FormCreate(std::nullopt);
+    TFormControls& c = form.Controls();
+    ASSERT_EQ(c.PC1.ActivePageIndex(), kStatPage);
+
+    c.SBLimit.Click();
+    EXPECT_EQ(c.PC1.ActivePageIndex(), kLimitsPage);
+    EXPECT_EQ(c.ASGLimit.GetCellEx(0, 1), "Administrator");
+    EXPECT_NE(ReadFile(SettingsPath()).find("[MCont]"), std::string::npos);
+
+    BlockSettingsFile();
+    c.SBAbout.Click();
+    EXPECT_EQ(c.PC1.ActivePageIndex(), kLimitsPage);
+    EXPECT_EQ(log_.events, Events{"error: Unable to write to " + SettingsPath().string()});
+
+    // Without auto-save nothing is written and the page changes.
+    log_.events.clear();
+    c.ChLBOther.SetChecked(1, false);
+    c.SBAbout.Click();
+    EXPECT_EQ(c.PC1.ActivePageIndex(), kAboutPage);
+    EXPECT_EQ(log_.events, Events{});
+}
+
+TEST_F(TFSendTest, CloseTimerSavesAndQuitsUnlessTheSaveFails) {
+    WriteFile(SettingsPath(), Settings(true, false, false, true, true));
+    TFSend& form = Form();
+    form.FormCreate(std::nullopt);
+    ASSERT_EQ(log_.events, (Events{"MkTable report.htm", "timer 15000"}));
+
+    BlockSettingsFile();
+    log_.events.clear();
+    host_.Tick();
+    EXPECT_EQ(log_.events, Events{"error: Unable to write to " + SettingsPath().string()});
+
+    fs::remove(SettingsPath());
+    log_.events.clear();
+    host_.Tick();
+    EXPECT_EQ(log_.events, Events{"quit"});
+    EXPECT_NE(ReadFile(SettingsPath()).find("AutoClose=1\r\nAutoSave=1\r\n"), std::string::npos);
+}
+
+TEST_F(TFSendTest, TableAddressFollowsTheThirdAutorunItem) {
+    WriteFile(SettingsPath(), Settings(false, false, true));
+    TFSend& form = Form();
+    form.FormCreate(std::nullopt);
+    TFormControls& c = form.Controls();
+    EXPECT_TRUE(c.ESGToUser.Enabled);
+    c.ChLBRun.UserToggle(2);
+    EXPECT_FALSE(c.ESGToUser.Enabled);
+    c.ChLBRun.UserToggle(2);
+    EXPECT_TRUE(c.ESGToUser.Enabled);
+    c.ChLBRun.UserToggle(0);
+    EXPECT_TRUE(c.ESGToUser.Enabled);
+}
+
+TEST_F(TFSendTest, LinksOpenThroughTheHost) {
+    TFSend& form = Form();
+    form.Controls().StaticText7.Click();
+    EXPECT_EQ(log_.events, Events{"open " + Cp1251ToUtf8(MakerMailLink())});
+}
+
+}  // namespace
+}  // namespace tarnwell
