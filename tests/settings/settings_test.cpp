@@ -269,6 +269,30 @@ TEST_F(Settings, RefusedWriteNamesTheFileAndWritesNoSendFlag) {
     }
 }
 
+TEST_F(Settings, SendFlagsGoIntoTheRegistryExportFilesExistingUserKeys) {
+    std::string reg = (folder_ / "registry.reg").string();
+    std::filesystem::copy_file(TARNWELL_TEST_DATA "/settings_users.reg", reg);
+    TFormControls f;
+    const char* logins[] = {"system", "Guests", "alice", "bob", "carol", "Сумма"};  // "system": Administrator
+    f.ASGRead.SetRowCount(1 + static_cast<int>(std::size(logins)));
+    for (int row = 1; row <= static_cast<int>(std::size(logins)); ++row) {
+        f.ASGRead.SetCellEx(1, row, logins[row - 1]);
+        if (row < f.ASGRead.RowCount() - 1) f.ASGRead.AddCheckBox(0, row, row == 5);
+    }
+    SaveSet(f, *UserDatabaseLocation::RegFile(reg).Open(), Folder());
+
+    auto store = UserDatabaseLocation::RegFile(reg).Open();
+    EXPECT_EQ(store->ListAccounts(), (std::vector<std::string>{"Administrator", "Guests", "alice", "bob"}));
+    auto send_mail = [&](const char* login) -> std::string {
+        EXPECT_TRUE(store->OpenExistingAccount(login)) << login;
+        return store->HasValue("SendMail") ? IntToStr(store->ReadNumber("SendMail")) : "none";
+    };
+    EXPECT_EQ(send_mail("Administrator"), "1");
+    EXPECT_EQ(send_mail("Guests"), "none");
+    EXPECT_EQ(send_mail("alice"), "0");
+    EXPECT_EQ(send_mail("bob"), "0");
+}
+
 class SendFlags : public ::testing::Test {
 protected:
     void SetUp() override {
