@@ -177,6 +177,26 @@ TEST_F(Settings, AnErrorShowingTheLastFileLeavesTheValuesApplied) {
     EXPECT_EQ(f.CSETochn.Value(), 5);
 }
 
+TEST_F(Settings, OversizedFileIsAnErrorAndIsLeftAlone) {
+    const std::string huge = "[opt]\r\nAutoSave=" + std::string(kMaxSettingsFileSize, '1');
+    WriteSettings(huge);
+    TFormControls f;
+    try {
+        Read(f);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(Path()), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(notifier.messages.empty());
+    try {
+        SaveSet(f, db, Folder());
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.what(), "Unable to write to " + Path());
+    }
+    EXPECT_EQ(Saved(), huge);
+}
+
 TEST_F(Settings, FirstSaveAfterAMissingFileWritesACompleteFileInSectionOrder) {
     TFormControls f;
     EXPECT_FALSE(Read(f));
