@@ -1,0 +1,81 @@
+"""A real SMTP server for the transport tests, and a reader of what it received.
+
+    smtp_sink.py serve FOLDER   listens on a free port of 127.0.0.1, writes the port into FOLDER/port once
+                                it accepts connections, and stores every message it receives as
+                                FOLDER/msg-N.eml (the data as received) and FOLDER/msg-N.env (sender and
+                                recipients, one a line).
+    smtp_sink.py parse FILE     parses a stored message with the email package and prints, one a line:
+                                "header NAME HEX" for every header, then for every leaf part
+                                "part TYPE CHARSET FILENAME" and "payload HEX" of its decoded bytes.
+                                HEX is the bytes in hexadecimal, so Windows-1251 text passes unchanged.
+"""
+
+import asyncio
+import binascii
+import email
+import os
+import sys
+
+from aiosmtpd.smtp import SMTP
+
+
+class Store:
+    def __init__(self, folder):
+        self.folder = folder
+        self.count = 0
+
+    async def handle_DATA(self, server, session, envelope):
+        self.count += 1
+        base = os.path.join(self.folder, "msg-%d" % self.count)
+        with open(base + ".eml", "wb") as f:
+            f.write(envelope.original_content)
+        with open(base + ".env", "w") as f:
+            f.write("\n".join([envelope.mail_from] + list(envelope.rcpt_tos)) + "\n")
+        return "250 Message accepted for delivery"
+
+
+async def serve(folder):
+    store = Store(folder)
+    loop = asyncio.get_running_loop()
+    server = await loop.create_server(lambda: SMTP(store, hostname="sink", decode_data=False), "127.0.0.1", 0)
+    port = server.sockets[0].getsockname()[1]
+    # Written under another name and renamed, so the reader never sees half a number.
+    with open(os.path.join(folder, "port.tmp"), "w") as f:
+        f.write(str(port))
+    os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+    async with server:
+        await server.serve_forever()
+
+
+def raw(text):
+    return text.encode("ascii", "surrogateescape")
+
+
+def decoded(part):
+    encoding = (part.get("Content-Transfer-Encoding") or "").lower()
+    if encoding == "x-uuencode":
+        # Lines of uuencoded data without begin and end lines: each decoded on its own.
+        data = part.get_payload(decode=False)
+        return b"".join(binascii.a2b_uu(line) for line in raw(data).splitlines() if line)
+    return part.get_payload(decode=True)
+
+
+def parse(path):
+    with open(path, "rb") as f:
+        message = email.message_from_bytes(f.read())
+    for name, value in message.raw_items():
+        print("header", name, raw(value).hex())
+    for part in message.walk():
+        if part.is_multipart():
+            continue
+        print("part", part.get_content_type(), part.get_content_charset() or "-", part.get_filename() or "-")
+        print("payload", decoded(part).hex())
+
+
+if __name__ == "__main__":
+    if len(sys.argv) == 3 and sys.argv[1] == "serve":
+        asyncio.run(serve(sys.argv[2]))
+    elif len(sys.argv) == 3 and sys.argv[1] == "parse":
+        parse(sys.argv[2])
+    else:
+        sys.exit(__doc__)
