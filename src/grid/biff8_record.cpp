@@ -4,30 +4,43 @@
 #include <stdexcept>
 
 namespace tarnwell {
+namespace {
 
-void BiffRecordBuffer::Begin(BiffRecord type) {
+// Completed records are handed on once this many bytes have gathered.
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+}  // namespace
+
+void BiffRecordWriter::Begin(BiffRecord type) {
     record_start_ = bytes_.size();
     U16(static_cast<std::uint16_t>(type));
     U16(0);
 }
 
-void BiffRecordBuffer::End() {
+void BiffRecordWriter::End() {
     std::size_t length = RecordDataSize();
     if (length > kBiffMaxRecordData) throw std::logic_error("BIFF record longer than its limit");
     bytes_[record_start_ + 2] = static_cast<unsigned char>(length);
     bytes_[record_start_ + 3] = static_cast<unsigned char>(length >> 8);
+    if (bytes_.size() >= kBlockSize) Flush();
 }
 
-void BiffRecordBuffer::U16(std::uint16_t value) {
+void BiffRecordWriter::Flush() {
+    sink_(bytes_.data(), bytes_.size());
+    flushed_ += bytes_.size();
+    bytes_.clear();
+}
+
+void BiffRecordWriter::U16(std::uint16_t value) {
     bytes_.push_back(static_cast<unsigned char>(value));
     bytes_.push_back(static_cast<unsigned char>(value >> 8));
 }
 
-void BiffRecordBuffer::U32(std::uint32_t value) {
+void BiffRecordWriter::U32(std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
-void BiffRecordBuffer::Chars(std::u16string_view text, bool compressed) {
+void BiffRecordWriter::Chars(std::u16string_view text, bool compressed) {
     if (compressed) {
         for (char16_t c : text) bytes_.push_back(static_cast<unsigned char>(c));
     } else {
@@ -35,15 +48,11 @@ void BiffRecordBuffer::Chars(std::u16string_view text, bool compressed) {
     }
 }
 
-void BiffRecordBuffer::ShortString(std::u16string_view text) {
+void BiffRecordWriter::ShortString(std::u16string_view text) {
     bool compressed = FitsCompressed(text);
     U8(static_cast<std::uint8_t>(text.size()));
     U8(compressed ? 0 : 1);
     Chars(text, compressed);
-}
-
-void BiffRecordBuffer::PatchU32(std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes_.at(offset + i) = static_cast<unsigned char>(value >> (8 * i));
 }
 
 bool FitsCompressed(std::u16string_view text) {

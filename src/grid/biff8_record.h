@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarnwell {
@@ -29,14 +31,22 @@ enum class BiffRecord : std::uint16_t {
     kBof = 0x0809,
 };
 
-// Builds a run of BIFF8 records in memory, little-endian. The buffer's size is the stream offset of
-// what comes next when the buffer holds the stream from its start.
-class BiffRecordBuffer {
+// Writes BIFF8 records, little-endian, handing completed records to a sink in blocks, so a stream of any
+// size passes through a small buffer. size() counts everything written, so it is the stream offset of what
+// comes next when the writer starts at the beginning of the stream. A sink that drops the bytes turns the
+// writer into a measure of the stream's size.
+class BiffRecordWriter {
 public:
+    using Sink = std::function<void(const void* data, std::size_t size)>;
+
+    explicit BiffRecordWriter(Sink sink) : sink_(std::move(sink)) {}
+
     // Opens a record; End() fills in its length.
     void Begin(BiffRecord type);
     // Throws std::logic_error when the record's data exceed kBiffMaxRecordData.
     void End();
+    // Hands every completed record to the sink.
+    void Flush();
     // Data bytes of the open record so far.
     std::size_t RecordDataSize() const { return bytes_.size() - record_start_ - kBiffRecordHeaderSize; }
 
@@ -47,14 +57,14 @@ public:
     void Chars(std::u16string_view text, bool compressed);
     // A sheet or font name: 8-bit character count, option flags, characters.
     void ShortString(std::u16string_view text);
-    void PatchU32(std::size_t offset, std::uint32_t value);
 
-    std::size_t size() const { return bytes_.size(); }
-    const std::vector<unsigned char>& bytes() const { return bytes_; }
+    std::uint64_t size() const { return flushed_ + bytes_.size(); }
 
 private:
+    Sink sink_;
     std::vector<unsigned char> bytes_;
     std::size_t record_start_ = 0;
+    std::uint64_t flushed_ = 0;
 };
 
 // True when every code unit fits in one byte, so the text can be stored compressed.

@@ -1,6 +1,9 @@
 #include "grid/biff8_shared_strings.h"
 
 #include <algorithm>
+#include <functional>
+#include <stdexcept>
+#include <utility>
 
 #include "text/cp1251.h"
 
@@ -15,7 +18,7 @@ constexpr std::uint8_t kUncompressedFlag = 0x01;
 // then the CONTINUE record opens with the option flags byte again.
 class ContinuedRecordWriter {
 public:
-    explicit ContinuedRecordWriter(BiffRecordBuffer& out) : out_(out) { out_.Begin(BiffRecord::kSst); }
+    explicit ContinuedRecordWriter(BiffRecordWriter& out) : out_(out) { out_.Begin(BiffRecord::kSst); }
 
     std::size_t Room() const { return kBiffMaxRecordData - out_.RecordDataSize(); }
     void Continue() {
@@ -25,7 +28,7 @@ public:
     void Finish() { out_.End(); }
 
 private:
-    BiffRecordBuffer& out_;
+    BiffRecordWriter& out_;
 };
 
 // The strings per EXTSST bucket, as Excel computes it; the field is 16 bits wide.
@@ -36,18 +39,41 @@ std::uint16_t StringsPerBucket(std::uint32_t unique) {
 }  // namespace
 
 std::uint32_t BiffSharedStrings::Add(std::string_view text) {
+    if (text.size() > kMaxText) throw std::length_error("text too long for the shared string table");
     ++references_;
-    if (auto found = index_.find(text); found != index_.end()) return found->second;
-    auto index = static_cast<std::uint32_t>(texts_.size());
-    auto inserted = index_.emplace(std::string(text), index).first;
-    texts_.push_back(&inserted->first);
+    // Keep at least half of the slots free so that probe runs stay short.
+    if (2 * (spans_.size() + 1) > slots_.size()) Grow();
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = std::hash<std::string_view>{}(text)&mask;
+    for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+        if (Text(slots_[slot] - 1) == text) return slots_[slot] - 1;
+    }
+    const auto index = static_cast<std::uint32_t>(spans_.size());
+    slots_[slot] = index + 1;
+    spans_.push_back(std::uint64_t{texts_.size()} << 16 | text.size());
+    texts_.append(text);
     bool compressed = std::all_of(text.begin(), text.end(),
                                   [](char c) { return Cp1251ToUnicode(static_cast<unsigned char>(c)) < 0x100; });
     string_bytes_ += kStringHeaderSize + text.size() * (compressed ? 1 : 2);
     return index;
 }
 
-void BiffSharedStrings::WriteRecords(BiffRecordBuffer& out) const {
+std::string_view BiffSharedStrings::Text(std::uint32_t index) const {
+    return std::string_view(texts_).substr(spans_[index] >> 16, spans_[index] & 0xFFFF);
+}
+
+void BiffSharedStrings::Grow() {
+    std::vector<std::uint32_t> slots(std::max<std::size_t>(1024, 2 * slots_.size()), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::uint32_t index = 0; index < spans_.size(); ++index) {
+        std::size_t slot = std::hash<std::string_view>{}(Text(index)) & mask;
+        while (slots[slot] != 0) slot = (slot + 1) & mask;
+        slots[slot] = index + 1;
+    }
+    slots_ = std::move(slots);
+}
+
+void BiffSharedStrings::WriteRecords(BiffRecordWriter& out) const {
     const std::uint16_t per_bucket = StringsPerBucket(UniqueCount());
     struct Bucket {
         std::uint32_t stream_offset;
@@ -58,8 +84,8 @@ void BiffSharedStrings::WriteRecords(BiffRecordBuffer& out) const {
     ContinuedRecordWriter record(out);
     out.U32(references_);
     out.U32(UniqueCount());
-    for (std::uint32_t i = 0; i < texts_.size(); ++i) {
-        std::u16string text = Cp1251ToUtf16(*texts_[i]);
+    for (std::uint32_t i = 0; i < UniqueCount(); ++i) {
+        std::u16string text = Cp1251ToUtf16(Text(i));
         const bool compressed = FitsCompressed(text);
         const std::size_t char_size = compressed ? 1 : 2;
         if (record.Room() < kStringHeaderSize + char_size) record.Continue();

@@ -36,11 +36,7 @@ constexpr std::uint16_t kGlobalsSubstream = 0x0005;
 constexpr std::uint16_t kWorksheetSubstream = 0x0010;
 constexpr std::uint16_t kUtf16CodePage = 1200;
 
-// The size of the worksheet substream's records before and after its cells.
-constexpr std::size_t kSheetFixedSize = (4 + 16) + (4 + 14) + (4 + 18) + 4;  // BOF, DIMENSIONS, WINDOW2, EOF
 constexpr std::size_t kLabelSstSize = 4 + 10;
-// A generous bound for the globals records other than the shared strings.
-constexpr std::size_t kGlobalsFixedBound = 4096;
 
 // A cell's entry in the table gathered before writing: its string index, with the top bit set when the
 // text holds a line feed; or kBlank.
@@ -95,7 +91,7 @@ void Gather(SheetContent& sheet, std::size_t rows, std::size_t columns,
     }
 }
 
-void Bof(BiffRecordBuffer& out, std::uint16_t substream) {
+void Bof(BiffRecordWriter& out, std::uint16_t substream) {
     out.Begin(BiffRecord::kBof);
     out.U16(kBiff8);
     out.U16(substream);
@@ -106,12 +102,12 @@ void Bof(BiffRecordBuffer& out, std::uint16_t substream) {
     out.End();
 }
 
-void Eof(BiffRecordBuffer& out) {
+void Eof(BiffRecordWriter& out) {
     out.Begin(BiffRecord::kEof);
     out.End();
 }
 
-void Window1(BiffRecordBuffer& out) {
+void Window1(BiffRecordWriter& out) {
     out.Begin(BiffRecord::kWindow1);
     out.U16(0);       // left, in twips
     out.U16(0);       // top
@@ -126,7 +122,7 @@ void Window1(BiffRecordBuffer& out) {
 }
 
 // Excel expects four fonts before the one numbered 5 (number 4 does not exist); all are Arial 10 here.
-void Fonts(BiffRecordBuffer& out) {
+void Fonts(BiffRecordWriter& out) {
     const std::u16string name = u"Arial";
     for (int i = 0; i < 5; ++i) {
         out.Begin(BiffRecord::kFont);
@@ -144,7 +140,7 @@ void Fonts(BiffRecordBuffer& out) {
     }
 }
 
-void Xf(BiffRecordBuffer& out, std::uint16_t font, bool style, bool wrap, std::uint16_t attributes) {
+void Xf(BiffRecordWriter& out, std::uint16_t font, bool style, bool wrap, std::uint16_t attributes) {
     out.Begin(BiffRecord::kXf);
     out.U16(font);
     out.U16(0);  // number format: General
@@ -158,7 +154,7 @@ void Xf(BiffRecordBuffer& out, std::uint16_t font, bool style, bool wrap, std::u
     out.End();
 }
 
-void Formats(BiffRecordBuffer& out) {
+void Formats(BiffRecordWriter& out) {
     // Style 0 is "Normal" and defines every attribute; styles 1 to 14 (outline levels) leave all but the
     // font to it, two each on fonts 1 and 2 as Excel writes them.
     Xf(out, 0, true, false, 0);
@@ -173,8 +169,8 @@ void Formats(BiffRecordBuffer& out) {
     out.End();
 }
 
-// The workbook globals substream. Returns the offset of the sheet position to fill in later.
-std::size_t Globals(BiffRecordBuffer& out, const BiffSharedStrings& strings) {
+// The workbook globals substream, followed by the sheet at `sheet_offset` in the stream.
+void Globals(BiffRecordWriter& out, const BiffSharedStrings& strings, std::uint32_t sheet_offset) {
     Bof(out, kGlobalsSubstream);
     out.Begin(BiffRecord::kCodePage);
     out.U16(kUtf16CodePage);
@@ -184,19 +180,17 @@ std::size_t Globals(BiffRecordBuffer& out, const BiffSharedStrings& strings) {
     Formats(out);
 
     out.Begin(BiffRecord::kBoundSheet);
-    std::size_t sheet_position = out.size();
-    out.U32(0);  // stream offset of the sheet's BOF, patched by the caller
-    out.U8(0);   // visible
-    out.U8(0);   // worksheet
+    out.U32(sheet_offset);
+    out.U8(0);  // visible
+    out.U8(0);  // worksheet
     out.ShortString(Cp1251ToUtf16("Лист1"_cp));
     out.End();
 
     strings.WriteRecords(out);
     Eof(out);
-    return sheet_position;
 }
 
-void SheetHead(BiffRecordBuffer& out, const SheetContent& sheet) {
+void SheetHead(BiffRecordWriter& out, const SheetContent& sheet) {
     Bof(out, kWorksheetSubstream);
     out.Begin(BiffRecord::kDimensions);
     bool any = sheet.filled > 0;
@@ -218,24 +212,20 @@ void SheetHead(BiffRecordBuffer& out, const SheetContent& sheet) {
     out.End();
 }
 
-// Writes the cells' LABELSST records in row order, a block at a time.
-void WriteCells(CompoundFileWriter& writer, const SheetContent& sheet, std::size_t columns) {
-    BiffRecordBuffer block;
+// The worksheet substream, its cells in row order.
+void Sheet(BiffRecordWriter& out, const SheetContent& sheet, std::size_t columns) {
+    SheetHead(out, sheet);
     for (std::size_t i = 0; i < sheet.cells.size(); ++i) {
         std::uint32_t entry = sheet.cells[i];
         if (entry == kBlank) continue;
-        block.Begin(BiffRecord::kLabelSst);
-        block.U16(static_cast<std::uint16_t>(i / columns));
-        block.U16(static_cast<std::uint16_t>(i % columns));
-        block.U16((entry & kWrapBit) != 0 ? kWrappedCellXf : kCellXf);
-        block.U32(entry & ~kWrapBit);
-        block.End();
-        if (block.size() >= 64 * 1024) {
-            writer.Write(block.bytes().data(), block.size());
-            block = BiffRecordBuffer();
-        }
+        out.Begin(BiffRecord::kLabelSst);
+        out.U16(static_cast<std::uint16_t>(i / columns));
+        out.U16(static_cast<std::uint16_t>(i % columns));
+        out.U16((entry & kWrapBit) != 0 ? kWrappedCellXf : kCellXf);
+        out.U32(entry & ~kWrapBit);
+        out.End();
     }
-    writer.Write(block.bytes().data(), block.size());
+    Eof(out);
 }
 
 std::filesystem::path NativePath(const std::string& name) {
@@ -307,9 +297,10 @@ private:
 
 void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_t columns,
                       const std::function<std::string_view(std::size_t row, std::size_t col)>& cell) {
-    if (rows > kXlsMaxRows)
+    if (rows > kXlsMaxRows) {
         throw ETableGridError(
             FormatMsg("Too many rows for an Excel sheet: %s (at most 65536)", {std::to_string(rows)}));
+    }
     if (columns > kXlsMaxColumns) {
         throw ETableGridError(
             FormatMsg("Too many columns for an Excel sheet: %s (at most 256)", {std::to_string(columns)}));
@@ -317,28 +308,27 @@ void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_
 
     SheetContent sheet;
     Gather(sheet, rows, columns, cell);
-    if (sheet.strings.StringBytes() + sheet.filled * kLabelSstSize + kGlobalsFixedBound > kCompoundMaxStreamSize)
-        throw TooLarge();
-
-    BiffRecordBuffer head;
-    std::size_t sheet_position = Globals(head, sheet.strings);
-    head.PatchU32(sheet_position, static_cast<std::uint32_t>(head.size()));
-    SheetHead(head, sheet);
+    // The globals are measured first: the sheet's offset comes in them, and the stream's size in the
+    // container's header.
+    BiffRecordWriter measure([](const void*, std::size_t) {});
+    Globals(measure, sheet.strings, 0);
+    const std::uint64_t globals_size = measure.size();
+    Sheet(measure, sheet, columns);
+    measure.Flush();
+    const std::uint64_t content = measure.size();
+    if (content > kCompoundMaxStreamSize) throw TooLarge();
     // Streams under 4096 bytes would go to the container's mini stream; zeros after the last EOF record
     // lift the stream over that size and are never read.
-    const std::uint64_t content = head.size() + sheet.filled * kLabelSstSize + 4;
     const std::uint64_t stream_size = std::max<std::uint64_t>(content, kCompoundMinStreamSize);
-    if (stream_size > kCompoundMaxStreamSize) throw TooLarge();
 
     TemporaryFile file(file_name);
     CompoundFileWriter writer([&file](const void* data, std::size_t size) { file.Write(data, size); }, u"Workbook",
                               stream_size);
-    writer.Write(head.bytes().data(), head.size());
-    WriteCells(writer, sheet, columns);
-    BiffRecordBuffer tail;
-    Eof(tail);
-    writer.Write(tail.bytes().data(), tail.size());
-    std::vector<unsigned char> padding(stream_size - content);
+    BiffRecordWriter out([&writer](const void* data, std::size_t size) { writer.Write(data, size); });
+    Globals(out, sheet.strings, static_cast<std::uint32_t>(globals_size));
+    Sheet(out, sheet, columns);
+    out.Flush();
+    const std::vector<unsigned char> padding(stream_size - content);
     writer.Write(padding.data(), padding.size());
     writer.Finish();
     file.Commit();
