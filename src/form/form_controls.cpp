@@ -82,13 +82,7 @@ TFormControls::TFormControls()
     TMClose.Interval = 15000;
     TMClose.Enabled = false;
 
-    // The viewer.
-    FilterComboBox1.Filters = {
-        {"All files (*.*)", "*.*"},
-        {"Text files (*.txt)", "*.txt"},
-        {"Dat Files (*.dat)", "*.dat"},
-        {"Log files (*.log)", "*.log"},
-    };
+    // The viewer. Its browsing controls (drive box, folder tree, file list, filter) are the viewer's own.
     SG1.SetFixedRows(1);
     SG1.SetFixedCols(0);
     for (int col = 0; col < 5; ++col) SG1.SetColWidths(col, 64);

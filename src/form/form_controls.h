@@ -8,7 +8,6 @@
 #include "form/button.h"
 #include "form/check_list_box.h"
 #include "form/edit.h"
-#include "form/filter_combo_box.h"
 #include "form/gauge.h"
 #include "form/grid_control.h"
 #include "form/memo.h"
@@ -62,8 +61,7 @@ struct TFormControls {
     TStatusBar StatBar;
     TTimer TMClose;
 
-    // Page 0, the file viewer.
-    TFilterComboBox FilterComboBox1;
+    // Page 0, the file viewer (its browsing controls are the viewer's FileBrowser).
     TGridControl SG1{5, 5};
     TEdit ECurrentFile;
     TButton SBSave;

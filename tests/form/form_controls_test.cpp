@@ -89,8 +89,6 @@ TEST(FormControls, WindowNavigationAndTimers) {
     EXPECT_FALSE(f.TMClose.Enabled);
     EXPECT_FALSE(f.CG1.Visible);
     EXPECT_EQ(f.StatBar.Text, "");
-    EXPECT_EQ(f.FilterComboBox1.Filters.size(), 4u);
-    EXPECT_EQ(f.FilterComboBox1.Mask(), "*.*");
     EXPECT_EQ(f.NSaveEn.Caption, "Сохранить состояние профилей \"Включен\""_cp);
     EXPECT_EQ(f.Memo1.Lines.size(), 20u);
     EXPECT_EQ(f.Memo1.Lines[2], "Tarnwell v 1.09");
