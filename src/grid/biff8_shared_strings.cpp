@@ -44,7 +44,8 @@ std::uint32_t BiffSharedStrings::Add(std::string_view text) {
     // Keep at least half of the slots free so that probe runs stay short.
     if (2 * (spans_.size() + 1) > slots_.size()) Grow();
     const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = std::hash<std::string_view>{}(text)&mask;
+    const std::size_t hash = std::hash<std::string_view>{}(text);
+    std::size_t slot = hash & mask;
     for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
         if (Text(slots_[slot] - 1) == text) return slots_[slot] - 1;
     }
