@@ -16,21 +16,24 @@ using namespace literals;
 namespace {
 
 // Stored balances and limits count 100 bytes; the table shows bytes.
-std::string UnitsToBytes(std::int32_t units) { return IntToStr(static_cast<std::int64_t>(units) * 100); }
+std::string UnitsToBytes(std::int32_t units) {
+    return IntToStr(static_cast<std::int64_t>(units) * 100);
+}
 
 // One account's row, its values read in this order, so the first missing or mistyped value decides
 // which error stops the load.
 void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string_view login) {
     grid.SetCellEx(stat_col::Login, row, login);
     grid.SetCellEx(stat_col::RealName, row, database.ReadText("RealName"));
-    static constexpr std::string_view kCounters[] = {"ClientSendTraffic", "NonClientRecvTraffic",
-                                                     "ClientRecvTraffic", "NonClientSendTraffic", "TimeOnLine"};
+    static constexpr std::string_view kCounters[] = {"ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic",
+                                                     "NonClientSendTraffic", "TimeOnLine"};
     int col = stat_col::ClientSendTraffic;
     for (std::string_view name : kCounters) grid.SetCellEx(col++, row, IntToStr(database.ReadNumber(name)));
     grid.SetCellEx(stat_col::OpeningBalance, row, UnitsToBytes(database.ReadNumber("OpeningBalanceLo")));
     grid.SetCellEx(stat_col::ClosingBalance, row, UnitsToBytes(database.ReadNumber("ClosingBalanceLo")));
-    grid.SetCellEx(stat_col::Limit, row,
-                   database.HasValue("Limit") ? UnitsToBytes(database.ReadNumber("Limit")) : std::string(stat_text::kNoLimit));
+    grid.SetCellEx(
+        stat_col::Limit, row,
+        database.HasValue("Limit") ? UnitsToBytes(database.ReadNumber("Limit")) : std::string(stat_text::kNoLimit));
     bool send = true;
     if (database.HasValue("SendMail")) send = database.ReadFlag("SendMail");
     grid.AddCheckBox(stat_col::Send, row, send, false);

@@ -66,9 +66,12 @@ void AddSumSG(TTableGrid& grid, const TTrafficDisplay& display) {
 }
 
 void ConvertTable(TTableGrid& grid, const TTrafficDisplay& display) {
-    static constexpr int kByteCols[] = {stat_col::ClientSendTraffic, stat_col::NonClientRecvTraffic,
-                                        stat_col::ClientRecvTraffic, stat_col::NonClientSendTraffic,
-                                        stat_col::OpeningBalance,    stat_col::ClosingBalance,
+    static constexpr int kByteCols[] = {stat_col::ClientSendTraffic,
+                                        stat_col::NonClientRecvTraffic,
+                                        stat_col::ClientRecvTraffic,
+                                        stat_col::NonClientSendTraffic,
+                                        stat_col::OpeningBalance,
+                                        stat_col::ClosingBalance,
                                         stat_col::Limit};
     const int last_user_row = grid.RowCount() - 2;
     for (int row = 1; row <= last_user_row; ++row) {

@@ -11,17 +11,17 @@ namespace tarnwell {
 // the totals step a last row "Сумма". The same order numbers the items of the column check lists ChLBTable
 // and ChLBHTML and the keys under which the settings file keeps the columns.
 namespace stat_col {
-constexpr int Send = 0;                   // "Послать": a check box, no text
+constexpr int Send = 0;  // "Послать": a check box, no text
 constexpr int Login = 1;
 constexpr int RealName = 2;
-constexpr int ClientSendTraffic = 3;      // bytes
-constexpr int NonClientRecvTraffic = 4;   // bytes
-constexpr int ClientRecvTraffic = 5;      // bytes
-constexpr int NonClientSendTraffic = 6;   // bytes
-constexpr int TimeOnLine = 7;             // seconds
-constexpr int OpeningBalance = 8;         // bytes
-constexpr int ClosingBalance = 9;         // bytes
-constexpr int Limit = 10;                 // bytes, or stat_text::kNoLimit
+constexpr int ClientSendTraffic = 3;     // bytes
+constexpr int NonClientRecvTraffic = 4;  // bytes
+constexpr int ClientRecvTraffic = 5;     // bytes
+constexpr int NonClientSendTraffic = 6;  // bytes
+constexpr int TimeOnLine = 7;            // seconds
+constexpr int OpeningBalance = 8;        // bytes
+constexpr int ClosingBalance = 9;        // bytes
+constexpr int Limit = 10;                // bytes, or stat_text::kNoLimit
 constexpr int Count = 11;
 }  // namespace stat_col
 
@@ -30,9 +30,17 @@ namespace stat_text {
 using namespace literals;
 // Header captions, also the items of ChLBTable and ChLBHTML.
 inline constexpr std::array<std::string_view, stat_col::Count> kCaptions = {
-    "Послать"_cp,          "Логин"_cp,          "Имя"_cp,          "Скачано клиентом"_cp,
-    "Скачано сервером"_cp, "Отравлено клиентом"_cp, "Отправлено сервером"_cp, "Время в сети"_cp,
-    "Выданный лимит"_cp,   "Остаток лимита"_cp,   "Ежемесячный лимит"_cp,
+    "Послать"_cp,
+    "Логин"_cp,
+    "Имя"_cp,
+    "Скачано клиентом"_cp,
+    "Скачано сервером"_cp,
+    "Отравлено клиентом"_cp,
+    "Отправлено сервером"_cp,
+    "Время в сети"_cp,
+    "Выданный лимит"_cp,
+    "Остаток лимита"_cp,
+    "Ежемесячный лимит"_cp,
 };
 // Column 10 of a user without a monthly limit.
 inline constexpr std::string_view kNoLimit = "Не установлено"_cp;

@@ -7,13 +7,15 @@ namespace tarnwell {
 
 // The display settings of byte counts, read from the window's controls at the time of use.
 struct TTrafficDisplay {
-    int Mode = 0;          // index of RG1: 0 automatic, 1 kilobytes, 2 megabytes, 3 gigabytes, other: bytes
-    int Precision = 2;     // CSETochn: digits kept after the comma
+    int Mode = 0;            // index of RG1: 0 automatic, 1 kilobytes, 2 megabytes, 3 gigabytes, other: bytes
+    int Precision = 2;       // CSETochn: digits kept after the comma
     bool KiloIs1024 = true;  // RGkb: index 0 is "1кб. = 1024 б.", any other index 1000
 };
 
 // RGkb's item index as the kilobyte base flag: the first item means 1024 bytes, any other 1000.
-constexpr bool KiloIs1024(int rgkb_index) { return rgkb_index == 0; }
+constexpr bool KiloIs1024(int rgkb_index) {
+    return rgkb_index == 0;
+}
 
 // The display text of a byte count, such as "1,17 мб." (Windows-1251). The value is taken to single
 // precision first and all arithmetic is single precision, so high precision settings show the digits of

@@ -95,7 +95,9 @@ Row Stored(const WorkingCopy& file, const std::string& login) {
             number("AccountEnabled")};
 }
 
-void SetText(TTableGrid& grid, int col, int row, const char* utf8) { grid.SetCellEx(col, row, Utf8ToCp1251(utf8)); }
+void SetText(TTableGrid& grid, int col, int row, const char* utf8) {
+    grid.SetCellEx(col, row, Utf8ToCp1251(utf8));
+}
 
 // Administrator (user, listed first), Everyone (a group), alice (no Limit, AccountEnabled 0), bob (no
 // AccountEnabled), and the service key.
@@ -127,7 +129,8 @@ TEST(ReadLimits, DatabaseNotReachableKeepsThePreviousRows) {
     auto missing = UserDatabaseLocation::RegFile(std::string(TARNWELL_TEST_DATA) + "/limits_no_such_file.reg").Open();
     EXPECT_FALSE(ReadLimits(*grid, *missing, log, "200000"));
 
-    EXPECT_EQ(log.events, std::vector<std::string>{"message Возможно WinGate не установлен или версия программыне совместима!"});
+    EXPECT_EQ(log.events,
+              std::vector<std::string>{"message Возможно WinGate не установлен или версия программыне совместима!"});
     EXPECT_EQ(Cp1251ToUtf8(grid->GetCellEx(limit_col::Limit, 0)), "Лимит");
     EXPECT_EQ(grid->RowCount(), 4);
 }
@@ -160,7 +163,8 @@ TEST(SaveLimits, MonthlyResetWritesEveryRowAndRestartsTheService) {
     EXPECT_TRUE(SaveLimits(*grid, file.Open(), log.Host()));
 
     EXPECT_EQ(log.events, kRestart);
-    EXPECT_EQ(Stored(file, "Administrator"), (Row{"Administrator", "Администратор", "200000", "200000", "200000", "1"}));
+    EXPECT_EQ(Stored(file, "Administrator"),
+              (Row{"Administrator", "Администратор", "200000", "200000", "200000", "1"}));
     EXPECT_EQ(Stored(file, "alice"), (Row{"alice", "Алиса", "200000", "200000", "200000", "0"}));
     EXPECT_EQ(Stored(file, "bob"), (Row{"bob", "Борис", "10000", "10000", "10000", "1"}));
     EXPECT_EQ(Stored(file, "Everyone"), (Row{"Everyone", "Все пользователи", "-", "-", "-", "-"}));

@@ -116,8 +116,8 @@ TEST(LoadFromReg, MissingValueStopsTheLoadAndKeepsWhatWasFilled) {
     // bob's row: written up to the failing value, the rest from the earlier load.
     EXPECT_EQ(RowTexts(*grid, 2),
               (Row{"", "bob", "Боб", "10", "20", "30", "40", "60", "3000000000", "-100", "Не установлено"}));
-    EXPECT_EQ(grid->RowCount(), 4);  // not set
-    EXPECT_TRUE(SendBox(*grid, 1));  // alice's SendMail, not cleared
+    EXPECT_EQ(grid->RowCount(), 4);                   // not set
+    EXPECT_TRUE(SendBox(*grid, 1));                   // alice's SendMail, not cleared
     EXPECT_EQ(grid->ColWidths(stat_col::Login), 58);  // fitted all the same
 }
 

@@ -31,11 +31,11 @@ TEST(RefreshStatistics, TotalsFromByteCountsThenUserRowsConverted) {
                                        "19,07 мб.", "14,30 мб.", "19,07 мб."}));
     EXPECT_EQ(RowTexts(*grid, 2), (Row{"", "alice", "Алиса", "1,00 мб.", "0 кб.", "0 кб.", "0 кб.", "60", "2,79 гб.",
                                        "-0,09 кб.", "Не установлено"}));
-    EXPECT_EQ(RowTexts(*grid, 3), (Row{"", "bob", "Боб", "-0,00 кб.", "0 кб.", "0 кб.", "0 кб.", "0", "0 кб.", "0 кб.",
-                                       "1,90 мб."}));
+    EXPECT_EQ(RowTexts(*grid, 3),
+              (Row{"", "bob", "Боб", "-0,00 кб.", "0 кб.", "0 кб.", "0 кб.", "0", "0 кб.", "0 кб.", "1,90 мб."}));
     // The opening balances add up to 3020000000 bytes: beyond 32 bits, shown at their true size.
-    EXPECT_EQ(RowTexts(*grid, 4), (Row{"", "Сумма", "", "2 мб.", "2 кб.", "3 кб.", "4 кб.", "3660", "2,81 гб.",
-                                       "14,30 мб.", "20,98 мб."}));
+    EXPECT_EQ(RowTexts(*grid, 4),
+              (Row{"", "Сумма", "", "2 мб.", "2 кб.", "3 кб.", "4 кб.", "3660", "2,81 гб.", "14,30 мб.", "20,98 мб."}));
     bool state = false;
     EXPECT_FALSE(grid->GetCheckBoxState(stat_col::Send, 4, state));
     EXPECT_EQ(grid->ColCount(), stat_col::Count);
@@ -94,12 +94,23 @@ TEST(RefreshStatistics, TotalsTableOfCases) {
         {"no users",
          {},
          kAuto,
-         {{1, 1, "Сумма"}, {1, 3, "0 кб."}, {1, 4, "0 кб."}, {1, 5, "0 кб."}, {1, 6, "0 кб."}, {1, 7, "0"},
-          {1, 8, "0 кб."}, {1, 9, "0 кб."}, {1, 10, "0 кб."}}},
+         {{1, 1, "Сумма"},
+          {1, 3, "0 кб."},
+          {1, 4, "0 кб."},
+          {1, 5, "0 кб."},
+          {1, 6, "0 кб."},
+          {1, 7, "0"},
+          {1, 8, "0 кб."},
+          {1, 9, "0 кб."},
+          {1, 10, "0 кб."}}},
         {"megabytes for every byte cell",
          {{{"ClientSendTraffic", 524288}, {"OpeningBalanceLo", 5243}}, {{"ClientSendTraffic", 1536}}},
          {2, 2, true},
-         {{1, 3, "0,5 мб."}, {2, 3, "0,00 мб."}, {3, 3, "0,50 мб."}, {1, 8, "0,50 мб."}, {3, 4, "0 мб."},
+         {{1, 3, "0,5 мб."},
+          {2, 3, "0,00 мб."},
+          {3, 3, "0,50 мб."},
+          {1, 8, "0,50 мб."},
+          {3, 4, "0 мб."},
           {3, 10, "0 мб."}}},
         {"kilobytes of 1024 bytes",
          {{{"ClientSendTraffic", 1500000}}},
@@ -179,10 +190,10 @@ TEST(AddSumSG, EmptiesTheReusedRowAndConvertTableLeavesItAlone) {
     AddSumSG(*grid, kAuto);
     ConvertTable(*grid, kAuto);
 
-    EXPECT_EQ(RowTexts(*grid, 1), (Row{"", "", "", "2 кб.", "2 кб.", "2 кб.", "2 кб.", "2048", "2 кб.", "2 кб.",
-                                       "2 кб."}));
-    EXPECT_EQ(RowTexts(*grid, 2), (Row{"", "Сумма", "", "2 кб.", "2 кб.", "2 кб.", "2 кб.", "2048", "2 кб.",
-                                       "2 кб.", "2 кб."}));
+    EXPECT_EQ(RowTexts(*grid, 1),
+              (Row{"", "", "", "2 кб.", "2 кб.", "2 кб.", "2 кб.", "2048", "2 кб.", "2 кб.", "2 кб."}));
+    EXPECT_EQ(RowTexts(*grid, 2),
+              (Row{"", "Сумма", "", "2 кб.", "2 кб.", "2 кб.", "2 кб.", "2048", "2 кб.", "2 кб.", "2 кб."}));
     bool state = false;
     EXPECT_FALSE(grid->GetCheckBoxState(stat_col::Send, 2, state));
     EXPECT_FALSE(grid->GetCheckBoxState(stat_col::RealName, 2, state));

@@ -9,7 +9,9 @@
 
 namespace tarnwell::test {
 
-void RecordingNotifier::ShowMessage(std::string_view text) { messages.push_back(Cp1251ToUtf8(text)); }
+void RecordingNotifier::ShowMessage(std::string_view text) {
+    messages.push_back(Cp1251ToUtf8(text));
+}
 
 std::unique_ptr<TUserDatabase> OpenFixture(const std::string& name) {
     return UserDatabaseLocation::RegFile(std::string(TARNWELL_TEST_DATA) + "/" + name).Open();
@@ -45,8 +47,9 @@ std::string ValueLine(const std::string& name, const RegValue& value) {
 }  // namespace
 
 TempRegFile::TempRegFile(const std::vector<std::pair<std::string, Account>>& accounts) : path_(FreshTempPath()) {
-    static const char* kRequired[] = {"ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic",
-                                      "NonClientSendTraffic", "TimeOnLine", "OpeningBalanceLo", "ClosingBalanceLo"};
+    static const char* kRequired[] = {"ClientSendTraffic",    "NonClientRecvTraffic", "ClientRecvTraffic",
+                                      "NonClientSendTraffic", "TimeOnLine",           "OpeningBalanceLo",
+                                      "ClosingBalanceLo"};
     const std::string db = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase";
     std::string text = "REGEDIT4\r\n\r\n[" + db + "]\r\n\r\n";
     for (const auto& [login, given] : accounts) {

@@ -19,7 +19,9 @@ struct ConvertCase {
     const char* text;  // UTF-8
 };
 
-std::string Utf8(const std::string& cp1251) { return Cp1251ToUtf8(cp1251); }
+std::string Utf8(const std::string& cp1251) {
+    return Cp1251ToUtf8(cp1251);
+}
 
 TEST(Convert, TableOfCases) {
     const ConvertCase cases[] = {
@@ -64,8 +66,8 @@ TEST(Convert, TableOfCases) {
         {1, 3, false, 20, "0,00000000099999997171 гб."},
     };
     for (const ConvertCase& c : cases) {
-        SCOPED_TRACE(std::to_string(c.value) + " mode " + std::to_string(c.mode) + (c.kilo_is_1024 ? " 1024" : " 1000") +
-                     " precision " + std::to_string(c.precision));
+        SCOPED_TRACE(std::to_string(c.value) + " mode " + std::to_string(c.mode) +
+                     (c.kilo_is_1024 ? " 1024" : " 1000") + " precision " + std::to_string(c.precision));
         EXPECT_EQ(Utf8(convert(c.value, c.mode, c.precision, c.kilo_is_1024)), c.text);
     }
 }
@@ -85,10 +87,18 @@ TEST(PlainDecimal, RoundsToFifteenSignificantDigitsWithoutExponent) {
         {-2.25, "-2,25"},
         {1e20, "100000000000000000000"},
         {9.3132257461547852e-10, "0,000000000931322574615479"},
-        {0.9999999999999999, "1"},           // the carry reaches the first digit
+        {0.9999999999999999, "1"},  // the carry reaches the first digit
         {123.45678901234567, "123,456789012346"},
         {1.00000000000005, "1,00000000000005"},
         {0.1, "0,1"},
+        // Single-precision values beyond the fast exact way.
+        {static_cast<double>(1e20f), "100000002004088000000"},
+        {static_cast<double>(1e-30f), "0,00000000000000000000000000000100000000317108"},
+        // Exactly on the half of the 15th digit: away from zero; a quarter either side decides at once.
+        {1234567890123445.0, "1234567890123450"},
+        {-1234567890123445.0, "-1234567890123450"},
+        {1234567890123444.75, "1234567890123440"},
+        {1234567890123445.25, "1234567890123450"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatPlainDecimal(c.value), c.text) << c.value;
 }
