@@ -18,17 +18,20 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-// Lower case of every Windows-1251 byte: Latin and Cyrillic letters, the rest unchanged.
+// Lower case of a letter of the code page: Latin and Cyrillic; anything else unchanged.
+char32_t LowerCase(char32_t cp) {
+    if (cp >= U'A' && cp <= U'Z') return cp + 0x20;
+    if (cp >= 0x0410 && cp <= 0x042F) return cp + 0x20;  // А-Я
+    if (cp >= 0x0400 && cp <= 0x040F) return cp + 0x50;  // Ѐ-Џ
+    if (cp == 0x0490) return 0x0491;                     // Ґ
+    return cp;
+}
+
 const std::array<char, 256>& LowerCaseTable() {
     static const std::array<char, 256> table = [] {
         std::array<char, 256> lower{};
         for (int b = 0; b < 256; ++b) {
-            char32_t cp = Cp1251ToUnicode(static_cast<unsigned char>(b));
-            if (cp >= U'A' && cp <= U'Z') cp += 0x20;
-            else if (cp >= 0x0410 && cp <= 0x042F) cp += 0x20;  // А-Я
-            else if (cp >= 0x0400 && cp <= 0x040F) cp += 0x50;  // Ѐ-Џ
-            else if (cp == 0x0490) cp = 0x0491;                 // Ґ
-            int folded = UnicodeToCp1251(cp);
+            int folded = UnicodeToCp1251(LowerCase(Cp1251ToUnicode(static_cast<unsigned char>(b))));
             lower[b] = static_cast<char>(folded < 0 ? b : folded);
         }
         return lower;

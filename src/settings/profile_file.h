@@ -61,7 +61,7 @@ private:
     void InsertLine(Section& section, std::size_t at, std::string text);
     const Line* FindKey(std::string_view section, std::string_view key) const;
 
-    std::vector<Section> sections_ = std::vector<Section>(1);  // [0]: the lines before the first section
+    std::vector<Section> sections_ = std::vector<Section>(1);     // [0]: the lines before the first section
     std::unordered_map<std::string, std::size_t> section_index_;  // folded name -> first such section
     std::string_view eol_ = "\r\n";
     bool eol_seen_ = false;

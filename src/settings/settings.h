@@ -30,8 +30,7 @@ using TShowLastFile = std::function<void(const std::string& path)>;
 // other controls as they are and returns false: the start-up sequence then stops silently. A file that
 // cannot be read, and any error of show_last_file, is thrown.
 bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& show_last_file);
-bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& show_last_file,
-             std::string_view folder);
+bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& show_last_file, std::string_view folder);
 
 // Writes every key, then the send flags of the statistics table into the store (SaveSendFlags; the caller
 // opens the store for this call and releases it afterwards). The file is changed in memory and replaced

@@ -22,9 +22,17 @@ inline constexpr std::string_view kMCont = "MCont";
 inline constexpr std::array<std::string_view, 3> kAutoRunKeys = {"HTML", "Mail", "MailTable"};
 
 // Items of ChLBTable (section TableStat) and ChLBHTML (section TableHTML): the statistics columns.
-inline constexpr std::array<std::string_view, 11> kColumnKeys = {
-    "Send",     "Login",           "FullName",       "ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic",
-    "NonClientSendTraffic", "TimeOnLine", "OpeningBalance", "ClosingBalance", "Korvex"};
+inline constexpr std::array<std::string_view, 11> kColumnKeys = {"Send",
+                                                                 "Login",
+                                                                 "FullName",
+                                                                 "ClientSendTraffic",
+                                                                 "NonClientRecvTraffic",
+                                                                 "ClientRecvTraffic",
+                                                                 "NonClientSendTraffic",
+                                                                 "TimeOnLine",
+                                                                 "OpeningBalance",
+                                                                 "ClosingBalance",
+                                                                 "Korvex"};
 
 // Items of ChLBCont.
 inline constexpr std::array<std::string_view, 8> kLetterKeys = {"ClientSend", "ServerRecv", "ClientRecv", "ServerSend",

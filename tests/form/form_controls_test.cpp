@@ -84,7 +84,7 @@ TEST(FormControls, WindowNavigationAndTimers) {
     std::vector<std::string_view> captions;
     for (TButton* button : f.NavigationButtons()) captions.push_back(button->Caption);
     EXPECT_EQ(captions, (std::vector<std::string_view>{"Просмотр"_cp, "Статистика"_cp, "Лимиты"_cp, "Настройки"_cp,
-                                                  "О программе"_cp}));
+                                                       "О программе"_cp}));
     EXPECT_EQ(f.TMClose.Interval, 15000);
     EXPECT_FALSE(f.TMClose.Enabled);
     EXPECT_FALSE(f.CG1.Visible);

@@ -15,8 +15,8 @@ class FakeUserDatabase : public TUserDatabase {
 public:
     using Value = std::variant<std::string, std::int32_t>;
     std::map<std::string, std::map<std::string, Value>> accounts;
-    std::vector<std::string> log;      // "create <login>", "<login>.<name>=<value>", "flush"
-    std::string refuse_writes_to;      // a login whose writes fail
+    std::vector<std::string> log;  // "create <login>", "<login>.<name>=<value>", "flush"
+    std::string refuse_writes_to;  // a login whose writes fail
 
     std::vector<std::string> ListAccounts() override {
         std::vector<std::string> logins;

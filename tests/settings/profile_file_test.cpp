@@ -75,8 +75,8 @@ TEST(ProfileFile, ReadsIntegersInDecimalOrHex) {
         int expected;
     };
     const Case cases[] = {
-        {"25", 25}, {" -3 ", -3}, {"0x10", 16}, {"0X1f", 31}, {"'7'", 7},   {"0xFFFFFFFF", -1},
-        {"yes", 99}, {"", 99},    {"1.5", 99},  {"0x", 99},   {"2147483648", 99}, {"12abc", 99},
+        {"25", 25},  {" -3 ", -3}, {"0x10", 16}, {"0X1f", 31}, {"'7'", 7},         {"0xFFFFFFFF", -1},
+        {"yes", 99}, {"", 99},     {"1.5", 99},  {"0x", 99},   {"2147483648", 99}, {"12abc", 99},
     };
     for (const auto& c : cases) {
         TProfileFile ini("[opt]\r\nTochnost=" + c.value + "\r\n");
@@ -90,16 +90,15 @@ TEST(ProfileFile, WritesInPlaceAtTheEndOfTheSectionOrInANewSection) {
         std::string name, before, section, key, value, after;
     };
     const Case cases[] = {
-        {"replaced in place, keeping the key's spelling and line end", "[Mail]\r\n  host = old \r\nPort=25\n",
-         "mail", "HOST", "new", "[Mail]\r\nhost=new\r\nPort=25\n"},
-        {"new key after the section's last line, before its blank lines", "[mail]\nHost=a\n\n\n[opt]\nx=1\n",
-         "mail", "Port", "25", "[mail]\nHost=a\nPort=25\n\n\n[opt]\nx=1\n"},
+        {"replaced in place, keeping the key's spelling and line end", "[Mail]\r\n  host = old \r\nPort=25\n", "mail",
+         "HOST", "new", "[Mail]\r\nhost=new\r\nPort=25\n"},
+        {"new key after the section's last line, before its blank lines", "[mail]\nHost=a\n\n\n[opt]\nx=1\n", "mail",
+         "Port", "25", "[mail]\nHost=a\nPort=25\n\n\n[opt]\nx=1\n"},
         {"new key right after the header of an empty section", "[mail]\r\n\r\n[opt]\r\n", "mail", "Port", "25",
          "[mail]\r\nPort=25\r\n\r\n[opt]\r\n"},
         {"new key into a last section without a final line end", "[mail]\nHost=a", "mail", "Port", "25",
          "[mail]\nHost=a\nPort=25\n"},
-        {"new key after a header without a final line end", "[opt]", "opt", "AutoSave", "1",
-         "[opt]\r\nAutoSave=1\r\n"},
+        {"new key after a header without a final line end", "[opt]", "opt", "AutoSave", "1", "[opt]\r\nAutoSave=1\r\n"},
         {"new section at the end, with the file's line end", "[mail]\nHost=a\n\n", "opt", "AutoSave", "1",
          "[mail]\nHost=a\n\n[opt]\nAutoSave=1\n"},
         {"new section after a last line without a line end", "[mail]\r\nHost=a", "opt", "AutoSave", "1",

@@ -48,8 +48,8 @@ std::string Snapshot(TFormControls& f) {
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tarnwell_settings_" + std::to_string(std::random_device{}()));
+        folder_ =
+            std::filesystem::temp_directory_path() / ("tarnwell_settings_" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(folder_);
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
@@ -61,7 +61,8 @@ protected:
 
     // ReadSet into f, noting the last viewed file it asks to show.
     bool Read(TFormControls& f) {
-        return ReadSet(f, notifier, [this](const std::string& path) { shown.push_back(path); }, Folder());
+        return ReadSet(
+            f, notifier, [this](const std::string& path) { shown.push_back(path); }, Folder());
     }
 
     std::filesystem::path folder_;
@@ -73,7 +74,8 @@ protected:
 TEST_F(Settings, MissingFileShowsTheMessageOnceAndTicksEveryItem) {
     TFormControls f;
     EXPECT_FALSE(Read(f));
-    EXPECT_EQ(notifier.messages, std::vector<std::string>{std::string("Не найден или не существует файл настроек!"_cp)});
+    EXPECT_EQ(notifier.messages,
+              std::vector<std::string>{std::string("Не найден или не существует файл настроек!"_cp)});
     for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
         for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
     }
@@ -318,19 +320,16 @@ protected:
     void SetUp() override {
         db.accounts = {
             {"first", {{"Type", std::string("User")}}},  // listed first: shown as "system"
-            {"system", {{"Type", std::string("User")}}},
-            {"alice", {{"Type", std::string("User")}, {"SendMail", 1}}},
-            {"bob", {{"Type", std::string("Gateway")}}},
-            {"dave", {{"Type", std::string("User")}}},
-            {"erin", {{"Type", std::string("User")}}},
-            {"frank", {{"Type", std::string("User")}}},
+            {"system", {{"Type", std::string("User")}}}, {"alice", {{"Type", std::string("User")}, {"SendMail", 1}}},
+            {"bob", {{"Type", std::string("Gateway")}}}, {"dave", {{"Type", std::string("User")}}},
+            {"erin", {{"Type", std::string("User")}}},   {"frank", {{"Type", std::string("User")}}},
         };
         struct Row {
             const char* login;
             int check;  // -1: no check box
         };
-        const Row rows[] = {{"system", 1}, {"alice", 0}, {"bob", 1}, {"carol", 0}, {"", -1},
-                            {"dave", -1},  {"erin", 1},  {"frank", 1}};  // frank stands in the totals row
+        const Row rows[] = {{"system", 1}, {"alice", 0}, {"bob", 1},  {"carol", 0},
+                            {"", -1},      {"dave", -1}, {"erin", 1}, {"frank", 1}};  // frank stands in the totals row
         grid.SetRowCount(1 + static_cast<int>(std::size(rows)));
         int row = 1;
         for (const Row& r : rows) {
