@@ -267,27 +267,48 @@ private:
         if (!TrimRight(content.substr(close + 1)).empty()) Fail("text after the key's ']'");  // [A] x
         std::size_t start = lead + 1;
         if (start == close) Fail("empty key name");  // []
+        std::u16string_view path = content.substr(start, close - start);
+        // Keys come in runs of siblings: start from the previous key's parent when the path shares it.
+        std::size_t last_slash = path.rfind(u'\\');
         int node = kRoot;
-        std::size_t begin = start;
-        for (std::size_t i = start; i <= close; ++i) {
-            if (i < close && content[i] != u'\\') continue;
+        std::size_t begin = 0;
+        if (last_slash != std::u16string_view::npos && parent_ != kNoKey &&
+            path.substr(0, last_slash + 1) == parent_path_) {
+            node = parent_;
+            begin = last_slash + 1;
+        }
+        int parent = node;
+        for (std::size_t i = begin; i <= path.size(); ++i) {
+            if (i < path.size() && path[i] != u'\\') continue;
             if (i == begin) Fail("empty key name in the path");  // [A\\B], [A\]
-            std::u16string_view part = content.substr(begin, i - begin);
+            std::u16string_view part = path.substr(begin, i - begin);
             int child = doc_.FindChild(node, part);
             if (child == kNoKey) {
-                std::size_t at = pos + begin;
+                std::size_t at = pos + start + begin;
                 child = doc_.AddNode(node, Text{Offset(at), Offset(at + part.size())});
             }
+            parent = node;
             node = child;
             begin = i + 1;
+        }
+        if (last_slash != std::u16string_view::npos) {
+            parent_ = parent;
+            parent_path_ = path.substr(0, last_slash + 1);
         }
         Section section;
         section.header = Text{Offset(pos), Offset(next)};
         section.node = node;
+        section.items.reserve(16);
         int index = static_cast<int>(doc_.sections_.size());
         doc_.sections_.push_back(std::move(section));
         doc_.order_.push_back(index);
-        doc_.nodes_[static_cast<std::size_t>(node)].sections.push_back(index);
+        Node& owner = doc_.nodes_[static_cast<std::size_t>(node)];
+        if (owner.first_section < 0) {
+            owner.first_section = index;
+        } else {
+            doc_.sections_[static_cast<std::size_t>(owner.last_section)].next = index;
+        }
+        owner.last_section = index;
         return index;
     }
 
@@ -378,6 +399,8 @@ private:
     RegDocument& doc_;
     const std::string& file_;
     std::size_t line_ = 0;
+    int parent_ = kNoKey;                 // parent of the last key line's key
+    std::u16string_view parent_path_;     // its path as written there, with the closing backslash
 };
 
 RegDocument RegDocument::Parse(std::string_view bytes, const std::string& file_name) {
@@ -441,18 +464,43 @@ bool RegDocument::SameName(std::u16string_view a, std::u16string_view b) const {
 // Keys
 // ---------------------------------------------------------------------------------------------------------
 
-std::u16string RegDocument::ChildKey(int parent, std::u16string_view name) const {
-    std::u16string key;
-    key.reserve(name.size() + 2);
-    key.push_back(static_cast<char16_t>(parent & 0xFFFF));
-    key.push_back(static_cast<char16_t>((parent >> 16) & 0xFFFF));
-    for (char16_t c : name) key.push_back(Fold(c));
-    return key;
+std::size_t RegDocument::NameHash(int parent, std::u16string_view name) const {
+    // FNV-1a over the parent's index and the folded name.
+    std::uint64_t h = 1469598103934665603ull ^ static_cast<std::uint64_t>(parent);
+    for (char16_t c : name) {
+        h ^= Fold(c);
+        h *= 1099511628211ull;
+    }
+    return static_cast<std::size_t>(h ^ (h >> 29));
+}
+
+void RegDocument::IndexNode(int node) {
+    if ((nodes_.size() + 1) * 2 > buckets_.size()) {
+        std::size_t size = std::max<std::size_t>(64, buckets_.size() * 2);
+        while (size < nodes_.size() * 2 + 2) size *= 2;
+        buckets_.assign(size, -1);
+        for (std::size_t n = 1; n < nodes_.size(); ++n) {
+            if (static_cast<int>(n) != node) IndexNode(static_cast<int>(n));
+        }
+    }
+    std::size_t mask = buckets_.size() - 1;
+    for (std::size_t b = nodes_[static_cast<std::size_t>(node)].hash & mask;; b = (b + 1) & mask) {
+        if (buckets_[b] < 0) {
+            buckets_[b] = node;
+            return;
+        }
+    }
 }
 
 int RegDocument::FindChild(int parent, std::u16string_view name) const {
-    auto it = children_.find(ChildKey(parent, name));
-    return it == children_.end() ? kNoKey : it->second;
+    if (buckets_.empty()) return kNoKey;
+    std::size_t hash = NameHash(parent, name);
+    std::size_t mask = buckets_.size() - 1;
+    for (std::size_t b = hash & mask; buckets_[b] >= 0; b = (b + 1) & mask) {
+        const Node& node = nodes_[static_cast<std::size_t>(buckets_[b])];
+        if (node.hash == hash && node.parent == parent && SameName(View(node.name), name)) return buckets_[b];
+    }
+    return kNoKey;
 }
 
 int RegDocument::AddNode(int parent, Text name) {
@@ -460,10 +508,21 @@ int RegDocument::AddNode(int parent, Text name) {
     Node node;
     node.name = name;
     node.parent = parent;
+    node.hash = NameHash(parent, View(name));
     nodes_.push_back(std::move(node));
     nodes_[static_cast<std::size_t>(parent)].children.push_back(index);
-    children_.emplace(ChildKey(parent, View(name)), index);
+    IndexNode(index);
     return index;
+}
+
+const std::u16string& RegDocument::Scratch(std::string_view cp1251) const {
+    scratch_.resize(cp1251.size());
+    if (format_ == Format::Version5) {
+        for (std::size_t i = 0; i < cp1251.size(); ++i) scratch_[i] = Cp1251ToUnicode(static_cast<unsigned char>(cp1251[i]));
+    } else {
+        for (std::size_t i = 0; i < cp1251.size(); ++i) scratch_[i] = static_cast<unsigned char>(cp1251[i]);
+    }
+    return scratch_;
 }
 
 bool RegDocument::InSubtree(int node, int top) const {
@@ -475,8 +534,7 @@ bool RegDocument::InSubtree(int node, int top) const {
 
 int RegDocument::FindKey(int base, std::string_view path) const {
     int node = base;
-    std::u16string units = ToUnits(path);
-    std::u16string_view rest = units;
+    std::u16string_view rest = Scratch(path);
     while (node != kNoKey && !rest.empty()) {
         std::size_t slash = rest.find(u'\\');
         std::u16string_view part = rest.substr(0, slash);
@@ -581,10 +639,9 @@ void RegDocument::AddSection(int node) {
     int index = static_cast<int>(sections_.size());
     sections_.push_back(std::move(section));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(at), index);
-    // A node's sections stay in file order: the new one precedes those below the key, which are the only
-    // ones an implicit key has.
-    std::vector<int>& own = nodes_[static_cast<std::size_t>(node)].sections;
-    own.insert(own.begin(), index);
+    // A key gets its own line only when it has none.
+    Node& owner = nodes_[static_cast<std::size_t>(node)];
+    owner.first_section = owner.last_section = index;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -595,7 +652,8 @@ const RegDocument::Item* RegDocument::FindItem(int key, std::u16string_view name
                                                std::size_t* index) const {
     if (key == kNoKey || key == kRoot) return nullptr;
     const Item* found = nullptr;
-    for (int s : nodes_[static_cast<std::size_t>(key)].sections) {
+    for (int s = nodes_[static_cast<std::size_t>(key)].first_section; s >= 0;
+         s = sections_[static_cast<std::size_t>(s)].next) {
         const std::vector<Item>& items = sections_[static_cast<std::size_t>(s)].items;
         for (std::size_t i = 0; i < items.size(); ++i) {
             if (items[i].form == Form::Other || !SameName(View(items[i].name), name)) continue;
@@ -654,7 +712,7 @@ RegDocument::RawValue RegDocument::Decode(const Item& item) const {
 }
 
 std::optional<RegDocument::RawValue> RegDocument::Value(int key, std::string_view name) const {
-    const Item* item = FindItem(key, ToUnits(name), nullptr, nullptr);
+    const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
     if (item == nullptr) return std::nullopt;
     return Decode(*item);
 }
@@ -741,9 +799,8 @@ void RegDocument::SetValue(int key, std::string_view name, RawValue raw, std::u1
         return;
     }
 
-    Node& node = nodes_[static_cast<std::size_t>(key)];
-    if (node.sections.empty()) AddSection(key);
-    Section& target = sections_[static_cast<std::size_t>(nodes_[static_cast<std::size_t>(key)].sections.back())];
+    if (nodes_[static_cast<std::size_t>(key)].first_section < 0) AddSection(key);
+    Section& target = sections_[static_cast<std::size_t>(nodes_[static_cast<std::size_t>(key)].last_section)];
     std::size_t at = 0;
     for (std::size_t i = 0; i < target.items.size(); ++i) {
         if (target.items[i].form != Form::Other) at = i + 1;

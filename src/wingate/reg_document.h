@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tarnwell {
@@ -105,14 +104,17 @@ private:
     struct Section {
         Text header;
         int node = 0;
+        int next = -1;  // the node's next section in file order (a key may have several)
         std::vector<Item> items;
     };
 
     struct Node {
         Text name;
         int parent = kNoKey;
+        std::size_t hash = 0;  // of the parent and the folded name
+        int first_section = -1;
+        int last_section = -1;
         std::vector<int> children;
-        std::vector<int> sections;  // indexes into sections_, in file order
     };
 
     class Parser;
@@ -125,7 +127,9 @@ private:
     std::string FromUnits(std::u16string_view units) const;
     char16_t Fold(char16_t unit) const;
     bool SameName(std::u16string_view a, std::u16string_view b) const;
-    std::u16string ChildKey(int parent, std::u16string_view name) const;
+    std::size_t NameHash(int parent, std::u16string_view name) const;
+    void IndexNode(int node);
+    const std::u16string& Scratch(std::string_view cp1251) const;
     int FindChild(int parent, std::u16string_view name) const;
     int AddNode(int parent, Text name);
     bool InSubtree(int node, int top) const;
@@ -147,7 +151,8 @@ private:
     std::vector<Section> sections_;
     std::vector<int> order_;    // sections_ indexes in file order
     std::vector<Node> nodes_;
-    std::unordered_map<std::u16string, int> children_;  // ChildKey -> node
+    std::vector<int> buckets_;  // open-addressing index of nodes by parent and name; -1 is free
+    mutable std::u16string scratch_;
     bool modified_ = false;
 };
 

@@ -41,32 +41,34 @@ RegDocument& RegFileUserDatabase::Document() {
     return *document_;
 }
 
-std::string RegFileUserDatabase::AccountPath(std::string_view login) const {
-    std::string path(kHive);
-    path += keys_.database;
-    path += '\\';
-    path += login;
-    return path;
+int RegFileUserDatabase::DatabaseKey(bool create) {
+    RegDocument& doc = Document();
+    if (database_ == RegDocument::kNoKey) {
+        std::string path = std::string(kHive) + keys_.database;
+        database_ = create ? doc.CreateKey(RegDocument::kRoot, path) : doc.FindKey(RegDocument::kRoot, path);
+    }
+    return database_;
 }
 
 std::vector<std::string> RegFileUserDatabase::ListAccounts() {
-    RegDocument& doc = Document();
-    int key = doc.FindKey(RegDocument::kRoot, std::string(kHive) + keys_.database);
+    int key = DatabaseKey(false);
     if (key == RegDocument::kNoKey) {
         throw EDatabaseNotFound("Cannot open the key '" + keys_.database + "' in " + path_);
     }
-    return doc.SubkeyNames(key);
+    return Document().SubkeyNames(key);
 }
 
 bool RegFileUserDatabase::OpenAccount(std::string_view login) {
     CloseAccount();
-    account_ = Document().CreateKey(RegDocument::kRoot, AccountPath(login));
+    int database = DatabaseKey(true);
+    account_ = Document().CreateKey(database, login);
     return true;
 }
 
 bool RegFileUserDatabase::OpenExistingAccount(std::string_view login) {
     CloseAccount();
-    account_ = Document().FindKey(RegDocument::kRoot, AccountPath(login));
+    int database = DatabaseKey(false);
+    if (database != RegDocument::kNoKey) account_ = Document().FindKey(database, login);
     return account_ != RegDocument::kNoKey;
 }
 

@@ -37,13 +37,14 @@ public:
 
 private:
     RegDocument& Document();
-    std::string AccountPath(std::string_view login) const;
+    int DatabaseKey(bool create);
     std::string ReadTextOf(int key, std::string_view name);
 
     std::string path_;
     UserDatabaseKeys keys_;
     std::optional<RegDocument> document_;
     std::optional<ERegFileError> load_error_;
+    int database_ = RegDocument::kNoKey;  // found (or created) once, nodes never move
     int account_ = RegDocument::kNoKey;
 };
 

@@ -138,6 +138,37 @@ TEST_F(RegFileStore, ReadsEveryFormOfTheFormat) {
     EXPECT_EQ(old.ReadText("Path"), "%Sys");
 }
 
+// The demo database that `make run` uses holds what the demo is meant to show.
+TEST_F(RegFileStore, TheDemoDatabaseHoldsItsCases) {
+    std::string source = std::string(TARNWELL_SOURCE_DIR) + "/examples/registry.reg";
+    RegFileUserDatabase db(source, {});
+    int users = 0, without_limit = 0, no_mail = 0, disabled = 0, others = 0, full = 0, big = 0;
+    for (const std::string& login : db.ListAccounts()) {
+        db.OpenAccount(login);
+        if (db.ReadText("Type") != "User") {
+            ++others;
+            continue;
+        }
+        ++users;
+        EXPECT_FALSE(db.ReadText("RealName").empty()) << login;
+        without_limit += !db.HasValue("Limit");
+        no_mail += db.HasValue("SendMail") && !db.ReadFlag("SendMail");
+        disabled += db.HasValue("AccountEnabled") && !db.ReadFlag("AccountEnabled");
+        std::int32_t traffic = db.ReadNumber("ClientSendTraffic");
+        full += traffic == -1;
+        big += traffic > (1 << 30);
+        db.ReadNumber("TimeOnLine");
+    }
+    EXPECT_GE(users, 20);
+    EXPECT_EQ(without_limit, 1);
+    EXPECT_EQ(no_mail, 1);
+    EXPECT_EQ(disabled, 1);
+    EXPECT_EQ(full, 1) << "a counter at 4294967295";
+    EXPECT_GE(big, 2) << "counters above 1 GB";
+    EXPECT_GE(others, 3);
+    EXPECT_EQ(db.ReadServiceImagePath(), "examples/wingate-service");
+}
+
 TEST_F(RegFileStore, NewKeysAndValuesFindTheirPlace) {
     std::string path = Write(
         "REGEDIT4\n\n"

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <cerrno>
+#endif
+
+#include "store_backends.h"
+#include "text/cp1251_literal.h"
+#include "wingate/service_restart.h"
+
+namespace tarnwell::testing {
+namespace {
+
+using namespace literals;
+
+// Everything the restart does, in order, in one log.
+struct Recorder : UserNotifier, StatusText, Pause, ProgramRunner {
+    std::vector<std::string> log;
+    void ShowMessage(std::string_view text) override { log.push_back("message " + std::string(text)); }
+    void SetStatusText(std::string_view text) override { log.push_back("status " + std::string(text)); }
+    void Sleep(std::chrono::milliseconds duration) override { log.push_back("pause " + std::to_string(duration.count())); }
+    void Run(const std::string& program, const std::string& argument) override {
+        log.push_back("run " + program + " " + argument);
+    }
+    ServiceRestartHost host() { return {*this, *this, *this, *this}; }
+};
+
+// A store that reports its batch end and its release into the same log.
+class LoggingStore : public TUserDatabase {
+public:
+    enum class Service { Present, Missing, WrongType };
+    LoggingStore(Recorder& recorder, Service service, std::string path)
+        : recorder_(recorder), service_(service), path_(std::move(path)) {}
+    ~LoggingStore() override { recorder_.log.push_back("released"); }
+
+    std::vector<std::string> ListAccounts() override { return {}; }
+    bool OpenAccount(std::string_view) override { return true; }
+    bool OpenExistingAccount(std::string_view) override { return true; }
+    void CloseAccount() override {}
+    bool HasValue(std::string_view) override { return false; }
+    std::string ReadText(std::string_view) override { return {}; }
+    std::int32_t ReadNumber(std::string_view) override { return 0; }
+    void WriteText(std::string_view, std::string_view) override {}
+    void WriteNumber(std::string_view, std::int32_t) override {}
+    std::string ReadServiceImagePath() override {
+        if (service_ == Service::Missing) throw EServiceNotFound("no service key");
+        if (service_ == Service::WrongType) throw EUserDatabaseError("Invalid data type for 'ImagePath'");
+        return path_;
+    }
+    void Flush() override { recorder_.log.push_back("flush"); }
+
+private:
+    Recorder& recorder_;
+    Service service_;
+    std::string path_;
+};
+
+const std::string kStatus = std::string("status ") + std::string("Идет сохранение изменений и перезапуск службы WinGate..."_cp);
+
+TEST(RestartProxyService, StopsPausesAndStartsTheServiceProgram) {
+    Recorder r;
+    auto store = std::make_unique<LoggingStore>(r, LoggingStore::Service::Present, "/opt/wingate/WinGate");
+    EXPECT_TRUE(RestartProxyService(std::move(store), r.host()));
+    EXPECT_EQ(r.log, (std::vector<std::string>{"flush", kStatus, "run /opt/wingate/WinGate -stop", "pause 5000",
+                                               "run /opt/wingate/WinGate -start", "status ", "released"}));
+}
+
+TEST(RestartProxyService, WithoutImagePathBothRunsGetAnEmptyProgram) {
+    Recorder r;
+    EXPECT_TRUE(RestartProxyService(std::make_unique<LoggingStore>(r, LoggingStore::Service::Present, ""), r.host()));
+    EXPECT_EQ(r.log, (std::vector<std::string>{"flush", kStatus, "run  -stop", "pause 5000", "run  -start", "status ",
+                                               "released"}));
+}
+
+TEST(RestartProxyService, WithoutTheServiceKeyTellsSoAndRunsNothing) {
+    Recorder r;
+    EXPECT_FALSE(RestartProxyService(std::make_unique<LoggingStore>(r, LoggingStore::Service::Missing, ""), r.host()));
+    EXPECT_EQ(r.log, (std::vector<std::string>{"flush", "message " + std::string("Не найдено имя службы для перезапуска"_cp),
+                                               "released"}));
+}
+
+TEST(RestartProxyService, AStoreErrorTravelsOnAfterReleasingTheStore) {
+    Recorder r;
+    auto store = std::make_unique<LoggingStore>(r, LoggingStore::Service::WrongType, "");
+    EXPECT_THROW(RestartProxyService(std::move(store), r.host()), EUserDatabaseError);
+    EXPECT_EQ(r.log, (std::vector<std::string>{"flush", "released"}));
+}
+
+// The values a save wrote are in the file before the service program runs.
+TEST(RestartProxyService, TheServiceFindsTheWrittenValues) {
+    TempFolder folder;
+    auto backend = MakeRegFileBackend(true);
+    backend->Seed({Dword("UserDatabase\\alice", "Limit", 1), Text("Services\\WinGateEngine", "ImagePath", "svc")});
+    auto db = backend->Open();
+    db->OpenAccount("alice");
+    db->WriteNumber("Limit", 2);
+    db->CloseAccount();
+
+    struct Checker : Recorder {
+        StoreBackend* backend = nullptr;
+        void Run(const std::string& program, const std::string& argument) override {
+            auto view = backend->Open();
+            view->OpenAccount("alice");
+            log.push_back(program + " " + argument + " sees " + std::to_string(view->ReadNumber("Limit")));
+        }
+    } checker;
+    checker.backend = backend.get();
+    EXPECT_TRUE(RestartProxyService(std::move(db), checker.host()));
+    EXPECT_EQ(checker.log[1], "svc -stop sees 2");
+    EXPECT_EQ(checker.log[3], "svc -start sees 2");
+}
+
+#ifndef _WIN32
+
+// The demo's service program, run for real: both calls reach it, and no child is left to reap.
+TEST(SystemProgramRunner, RunsTheProgramWithItsArgumentAndLeavesNoChild) {
+    TempFolder folder;
+    std::string script = folder.File("wingate-service");
+    std::filesystem::copy_file(std::string(TARNWELL_SOURCE_DIR) + "/examples/wingate-service", script);
+    std::string log = folder.File("wingate-service.log");
+
+    SystemProgramRunner runner;
+    runner.Run(script, "-stop");
+    runner.Run(script, "-start");
+    runner.Run(folder.File("no such program"), "-stop");
+
+    std::vector<std::string> lines;
+    for (int wait = 0; wait < 500 && lines.size() < 2; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream in(log);
+        lines.clear();
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 2u);
+    std::sort(lines.begin(), lines.end());  // the two programs run side by side
+    EXPECT_NE(lines[0].find(" -start"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find(" -stop"), std::string::npos) << lines[1];
+    EXPECT_EQ(lines[0].size(), std::string("2026-12-10 03:18:45 -start").size()) << lines[0];
+
+    int status = 0;
+    errno = 0;
+    EXPECT_EQ(::waitpid(-1, &status, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD) << "a child of the test process remains";
+}
+
+#endif
+
+}  // namespace
+}  // namespace tarnwell::testing
