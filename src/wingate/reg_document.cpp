@@ -14,7 +14,9 @@ namespace {
 constexpr std::u16string_view kHeader4 = u"REGEDIT4";
 constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t';
+}
 
 int HexDigit(char16_t c) {
     if (c >= u'0' && c <= u'9') return c - u'0';
@@ -264,7 +266,7 @@ private:
         }
         std::size_t close = content.rfind(u']');
         if (close == std::u16string_view::npos || close < lead) Fail("missing ']' at the end of the key");  // [A\B
-        if (!TrimRight(content.substr(close + 1)).empty()) Fail("text after the key's ']'");  // [A] x
+        if (!TrimRight(content.substr(close + 1)).empty()) Fail("text after the key's ']'");                // [A] x
         std::size_t start = lead + 1;
         if (start == close) Fail("empty key name");  // []
         std::u16string_view path = content.substr(start, close - start);
@@ -399,8 +401,8 @@ private:
     RegDocument& doc_;
     const std::string& file_;
     std::size_t line_ = 0;
-    int parent_ = kNoKey;                 // parent of the last key line's key
-    std::u16string_view parent_path_;     // its path as written there, with the closing backslash
+    int parent_ = kNoKey;              // parent of the last key line's key
+    std::u16string_view parent_path_;  // its path as written there, with the closing backslash
 };
 
 RegDocument RegDocument::Parse(std::string_view bytes, const std::string& file_name) {
@@ -518,7 +520,8 @@ int RegDocument::AddNode(int parent, Text name) {
 const std::u16string& RegDocument::Scratch(std::string_view cp1251) const {
     scratch_.resize(cp1251.size());
     if (format_ == Format::Version5) {
-        for (std::size_t i = 0; i < cp1251.size(); ++i) scratch_[i] = Cp1251ToUnicode(static_cast<unsigned char>(cp1251[i]));
+        for (std::size_t i = 0; i < cp1251.size(); ++i)
+            scratch_[i] = Cp1251ToUnicode(static_cast<unsigned char>(cp1251[i]));
     } else {
         for (std::size_t i = 0; i < cp1251.size(); ++i) scratch_[i] = static_cast<unsigned char>(cp1251[i]);
     }
@@ -698,7 +701,8 @@ RegDocument::RawValue RegDocument::Decode(const Item& item) const {
             std::u16string_view rest = data;
             for (;;) {
                 std::size_t eol = rest.find(u'\n');
-                std::u16string_view line = Content(rest.substr(0, eol == std::u16string_view::npos ? rest.size() : eol + 1));
+                std::u16string_view line =
+                    Content(rest.substr(0, eol == std::u16string_view::npos ? rest.size() : eol + 1));
                 scanner.Line(line, &raw.bytes, error, continues);
                 if (!continues || eol == std::u16string_view::npos) break;
                 rest = rest.substr(eol + 1);
@@ -722,7 +726,8 @@ std::string RegDocument::TextOf(const RawValue& value) const {
     if (format_ == Format::Version5) {
         std::u16string text;
         for (std::size_t i = 0; i + 1 < b.size(); i += 2) {
-            char16_t c = static_cast<char16_t>(static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8));
+            char16_t c =
+                static_cast<char16_t>(static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8));
             if (c == 0) break;
             text.push_back(c);
         }
@@ -759,7 +764,8 @@ std::u16string RegDocument::HexText(const std::string& bytes, std::uint32_t type
 }
 
 // Appends a value's data text to the entry text (which ends just before it) and records where it lies.
-void RegDocument::PlaceData(Item& item, std::u16string& text, const RawValue& raw, std::u16string data, Form form) const {
+void RegDocument::PlaceData(Item& item, std::u16string& text, const RawValue& raw, std::u16string data,
+                            Form form) const {
     if (form == Form::Hex) data = HexText(raw.bytes, raw.type, text.size());
     std::size_t start = text.size();
     text.append(data);

@@ -147,9 +147,9 @@ private:
     std::u16string units_;  // the file: one unit a byte (REGEDIT4) or a UTF-16 unit (Version 5.00)
     std::vector<std::u16string> owned_;
     std::u16string newline_ = u"\r\n";
-    Text prolog_;               // everything before the first key line
+    Text prolog_;  // everything before the first key line
     std::vector<Section> sections_;
-    std::vector<int> order_;    // sections_ indexes in file order
+    std::vector<int> order_;  // sections_ indexes in file order
     std::vector<Node> nodes_;
     std::vector<int> buckets_;  // open-addressing index of nodes by parent and name; -1 is free
     mutable std::u16string scratch_;

@@ -99,9 +99,10 @@ void ReplaceRegFile(const std::string& path, std::string_view bytes) {
     temp.assign(name.data());
 
     try {
-        // Keep the old file's permissions; mkstemp creates the file readable by its owner alone.
+        // Keep the old file's permissions (a new file gets the usual ones); mkstemp creates the file
+        // readable by its owner alone.
         struct stat st {};
-        if (::stat(target.c_str(), &st) == 0) ::fchmod(fd.get(), st.st_mode & 07777);
+        ::fchmod(fd.get(), ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
 
         const char* data = bytes.data();
         std::size_t left = bytes.size();

@@ -99,7 +99,8 @@ std::int32_t RegFileUserDatabase::ReadNumber(std::string_view name) {
     value_rules::CheckNumberRead(name, value->type, doc.AnsiSize(*value));
     const auto* b = reinterpret_cast<const unsigned char*>(value->bytes.data());
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                                     (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
+                                     (static_cast<std::uint32_t>(b[2]) << 16) |
+                                     (static_cast<std::uint32_t>(b[3]) << 24));
 }
 
 void RegFileUserDatabase::WriteText(std::string_view name, std::string_view text) {

@@ -130,7 +130,8 @@ std::string RegistryUserDatabase::ReadTextOf(HKEY key, std::string_view name) {
         std::vector<wchar_t> buffer(info.size / sizeof(wchar_t) + 1, L'\0');
         DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
         DWORD type = 0;
-        LONG result = RegQueryValueExW(key, wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+        LONG result =
+            RegQueryValueExW(key, wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
         if (result == ERROR_MORE_DATA) {
             info.size = size;
             continue;

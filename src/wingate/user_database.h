@@ -150,9 +150,13 @@ public:
     static UserDatabaseLocation Registry();
 #endif
 
-    bool IsRegistry() const { return registry_; }
+    bool IsRegistry() const {
+        return registry_;
+    }
     // The export file's path; empty for the registry.
-    const std::string& FilePath() const { return path_; }
+    const std::string& FilePath() const {
+        return path_;
+    }
 
     // A new store on this location. Opening touches nothing yet: a missing or malformed file shows up in
     // the first operation (a malformed one as ERegFileError).

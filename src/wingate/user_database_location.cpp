@@ -6,8 +6,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 #include "text/cp1251.h"

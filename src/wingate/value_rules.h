@@ -17,8 +17,12 @@ inline constexpr std::uint32_t kBinary = 3;        // REG_BINARY
 inline constexpr std::uint32_t kDword = 4;         // REG_DWORD
 inline constexpr std::uint32_t kMultiString = 7;   // REG_MULTI_SZ
 
-inline bool IsText(std::uint32_t type) { return type == kString || type == kExpandString; }
-inline bool IsStringType(std::uint32_t type) { return IsText(type) || type == kMultiString; }
+inline bool IsText(std::uint32_t type) {
+    return type == kString || type == kExpandString;
+}
+inline bool IsStringType(std::uint32_t type) {
+    return IsText(type) || type == kMultiString;
+}
 
 EUserDatabaseError GetDataError(std::string_view name);      // "Failed to get data for '%s'"
 EUserDatabaseError InvalidTypeError(std::string_view name);  // "Invalid data type for '%s'"

@@ -26,7 +26,9 @@ namespace {
 
 constexpr int kAccounts = 300;
 
-std::string Login(int i) { return "user" + std::to_string(i); }
+std::string Login(int i) {
+    return "user" + std::to_string(i);
+}
 
 TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
     TempFolder folder;
@@ -63,7 +65,8 @@ TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
         ::waitpid(child, &status, 0);
 
         RegDocument doc = RegDocument::Parse(ReadBytes(path), path);
-        int base = doc.FindKey(RegDocument::kRoot, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase");
+        int base =
+            doc.FindKey(RegDocument::kRoot, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase");
         ASSERT_EQ(doc.SubkeyNames(base).size(), static_cast<std::size_t>(kAccounts));
         std::set<std::string> limits;
         for (int i = 0; i < kAccounts; ++i) {

@@ -125,7 +125,8 @@ TEST_F(RegFileStore, ReadsEveryFormOfTheFormat) {
     EXPECT_EQ(db.ReadServiceImagePath(), "C:\\Program Files\\WinGate\\WinGate.exe");
 
     RegDocument doc = RegDocument::Parse(ReadBytes(path), path);
-    int zoe = doc.FindKey(RegDocument::kRoot, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\ZOE");
+    int zoe =
+        doc.FindKey(RegDocument::kRoot, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\ZOE");
     std::string flags;
     for (int i = 1; i <= 0x1a; ++i) flags.push_back(static_cast<char>(i));
     EXPECT_EQ(doc.Value(zoe, "Flags"), (RegDocument::RawValue{3, flags}));
@@ -205,23 +206,25 @@ TEST_F(RegFileStore, NewKeysAndValuesFindTheirPlace) {
               "\n"
               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\n"
               "\"Type\"=\"User\"\n"
-              "\"RealName\"=\"" + std::string("Анна"_cp) + "\"\n"
-              "; a note\n"
-              "\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a\\Sub]\n"
-              "\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\c]\n"
-              "\"Limit\"=dword:00000002\n"
-              "\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\c\\Deep]\n"
-              "\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\new]\n"
-              "\"Limit\"=dword:00000001\n"
-              "\n"
-              "[HKEY_LOCAL_MACHINE\\SYSTEM\\Other]\n"
-              "\"x\"=hex:00,01,\\\n"
-              "  02\n"
-              "\"y\"=\"last\"");
+              "\"RealName\"=\"" +
+                  std::string("Анна"_cp) +
+                  "\"\n"
+                  "; a note\n"
+                  "\n"
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a\\Sub]\n"
+                  "\n"
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\c]\n"
+                  "\"Limit\"=dword:00000002\n"
+                  "\n"
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\c\\Deep]\n"
+                  "\n"
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\new]\n"
+                  "\"Limit\"=dword:00000001\n"
+                  "\n"
+                  "[HKEY_LOCAL_MACHINE\\SYSTEM\\Other]\n"
+                  "\"x\"=hex:00,01,\\\n"
+                  "  02\n"
+                  "\"y\"=\"last\"");
     RegFileUserDatabase db(path, {});
     EXPECT_EQ(db.ListAccounts(), (std::vector<std::string>{"b", "a", "c", "new"}));
 }
@@ -256,7 +259,8 @@ TEST_F(RegFileStore, RewrittenValuesKeepTheirNameAndLineEnding) {
         db.Flush();
     }
     std::string bytes = ReadBytes(path);
-    EXPECT_NE(bytes.find("\"LIMIT\" = dword:00000002\r\n\"Note\"=\"x\"\r\n\"Note\"=hex(1):6c,69,6e,65,"), std::string::npos)
+    EXPECT_NE(bytes.find("\"LIMIT\" = dword:00000002\r\n\"Note\"=\"x\"\r\n\"Note\"=hex(1):6c,69,6e,65,"),
+              std::string::npos)
         << bytes;
     EXPECT_EQ(bytes.back(), '0') << "the last line still has no line break";
     RegFileUserDatabase db(path, {});

@@ -27,7 +27,9 @@ struct Recorder : UserNotifier, StatusText, Pause, ProgramRunner {
     std::vector<std::string> log;
     void ShowMessage(std::string_view text) override { log.push_back("message " + std::string(text)); }
     void SetStatusText(std::string_view text) override { log.push_back("status " + std::string(text)); }
-    void Sleep(std::chrono::milliseconds duration) override { log.push_back("pause " + std::to_string(duration.count())); }
+    void Sleep(std::chrono::milliseconds duration) override {
+        log.push_back("pause " + std::to_string(duration.count()));
+    }
     void Run(const std::string& program, const std::string& argument) override {
         log.push_back("run " + program + " " + argument);
     }
@@ -64,7 +66,8 @@ private:
     std::string path_;
 };
 
-const std::string kStatus = std::string("status ") + std::string("Идет сохранение изменений и перезапуск службы WinGate..."_cp);
+const std::string kStatus =
+    std::string("status ") + std::string("Идет сохранение изменений и перезапуск службы WinGate..."_cp);
 
 TEST(RestartProxyService, StopsPausesAndStartsTheServiceProgram) {
     Recorder r;
@@ -84,8 +87,8 @@ TEST(RestartProxyService, WithoutImagePathBothRunsGetAnEmptyProgram) {
 TEST(RestartProxyService, WithoutTheServiceKeyTellsSoAndRunsNothing) {
     Recorder r;
     EXPECT_FALSE(RestartProxyService(std::make_unique<LoggingStore>(r, LoggingStore::Service::Missing, ""), r.host()));
-    EXPECT_EQ(r.log, (std::vector<std::string>{"flush", "message " + std::string("Не найдено имя службы для перезапуска"_cp),
-                                               "released"}));
+    EXPECT_EQ(r.log, (std::vector<std::string>{
+                         "flush", "message " + std::string("Не найдено имя службы для перезапуска"_cp), "released"}));
 }
 
 TEST(RestartProxyService, AStoreErrorTravelsOnAfterReleasingTheStore) {

@@ -189,7 +189,9 @@ private:
 
 }  // namespace
 
-Seed Key(std::string key) { return {std::move(key), {}, 0, {}}; }
+Seed Key(std::string key) {
+    return {std::move(key), {}, 0, {}};
+}
 
 Seed Text(std::string key, std::string name, std::string text) {
     return {std::move(key), std::move(name), 1, std::move(text)};
@@ -208,18 +210,21 @@ StoreBackend::StoreBackend() {
     keys_.service = "\\" + root_ + "\\Services\\WinGateEngine";
 }
 
-std::unique_ptr<StoreBackend> MakeRegFileBackend(bool version5) { return std::make_unique<RegFileBackend>(version5); }
+std::unique_ptr<StoreBackend> MakeRegFileBackend(bool version5) {
+    return std::make_unique<RegFileBackend>(version5);
+}
 
 #ifdef _WIN32
-std::unique_ptr<StoreBackend> MakeRegistryBackend() { return std::make_unique<RegistryBackend>(); }
+std::unique_ptr<StoreBackend> MakeRegistryBackend() {
+    return std::make_unique<RegistryBackend>();
+}
 #endif
 
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     auto base = std::filesystem::temp_directory_path();
     for (;;) {
-        auto candidate =
-            base / ("tarnwell-wingate-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++));
+        auto candidate = base / ("tarnwell-wingate-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++));
         if (std::filesystem::create_directory(candidate)) {
             path_ = candidate.string();
             break;
@@ -232,7 +237,9 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempFolder::File(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
+std::string TempFolder::File(const std::string& name) const {
+    return (std::filesystem::path(path_) / name).string();
+}
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

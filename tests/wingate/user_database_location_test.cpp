@@ -31,8 +31,7 @@ TEST_F(Location, TheVariableNamesTheFileMadeAbsoluteAtOnce) {
     SetVariable("demo/registry.reg");
     UserDatabaseLocation location = UserDatabaseLocation::FromEnvironment();
     EXPECT_FALSE(location.IsRegistry());
-    EXPECT_EQ(std::filesystem::path(location.FilePath()),
-              std::filesystem::current_path() / "demo" / "registry.reg");
+    EXPECT_EQ(std::filesystem::path(location.FilePath()), std::filesystem::current_path() / "demo" / "registry.reg");
 }
 
 TEST_F(Location, WithoutTheVariable) {
