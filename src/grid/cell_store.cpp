@@ -51,11 +51,15 @@ constexpr std::size_t kMinRefGarbage = std::size_t{1} << 17;    // references (1
 constexpr std::uint64_t PackSlot(std::uint64_t page, std::uint64_t place, std::uint64_t size) {
     return (page << kPageShift) | (place << kPlaceShift) | size;
 }
-constexpr std::uint32_t SlotPage(std::uint64_t slot) { return static_cast<std::uint32_t>(slot >> kPageShift); }
+constexpr std::uint32_t SlotPage(std::uint64_t slot) {
+    return static_cast<std::uint32_t>(slot >> kPageShift);
+}
 constexpr std::uint32_t SlotPlace(std::uint64_t slot) {
     return static_cast<std::uint32_t>((slot >> kPlaceShift) & kPlaceMask);
 }
-constexpr std::uint32_t SlotSize(std::uint64_t slot) { return static_cast<std::uint32_t>(slot & kSizeMask); }
+constexpr std::uint32_t SlotSize(std::uint64_t slot) {
+    return static_cast<std::uint32_t>(slot & kSizeMask);
+}
 
 [[noreturn]] void IndexOutOfRange() {
     throw ETableGridError("Grid index out of range");
@@ -317,7 +321,8 @@ void CellStore::CompactRows() {
             if (size == 0) continue;
             std::uint64_t moved = PlaceRow(size, 0);
             std::memcpy(pages_[SlotPage(moved)].refs.get() + SlotPlace(moved),
-                        old_pages[SlotPage(slot)].refs.get() + SlotPlace(slot), std::size_t{size} * sizeof(std::uint64_t));
+                        old_pages[SlotPage(slot)].refs.get() + SlotPlace(slot),
+                        std::size_t{size} * sizeof(std::uint64_t));
             slot = moved;
         }
     }

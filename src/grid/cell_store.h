@@ -66,7 +66,9 @@ public:
     public:
         // Columns from Size() up are empty.
         std::size_t Size() const { return size_; }
-        std::string_view Text(std::size_t col) const { return col < size_ ? store_->Resolve(refs_[col]) : std::string_view(); }
+        std::string_view Text(std::size_t col) const {
+            return col < size_ ? store_->Resolve(refs_[col]) : std::string_view();
+        }
 
     private:
         friend class CellStore;

@@ -67,7 +67,8 @@ void ColumnLayout::UnHideAll() {
         --hidden_;
         auto d = static_cast<std::size_t>(DisplayIndex(r));
         if (d <= widths_.size()) {
-            widths_.insert(widths_.begin() + static_cast<std::ptrdiff_t>(d), saved_widths_[static_cast<std::size_t>(r)]);
+            widths_.insert(widths_.begin() + static_cast<std::ptrdiff_t>(d),
+                           saved_widths_[static_cast<std::size_t>(r)]);
         } else {
             // The count was cut below this column after it was hidden: it comes back beyond the
             // display columns, which just grow by one.

@@ -47,7 +47,9 @@ TEST(CellStore, AgreesWithASimpleMapInAnyWritingOrder) {
         auto write = [&](int col, int row) {
             std::string text;
             switch (rng() % 8) {
-                case 0: text.clear(); break;
+                case 0:
+                    text.clear();
+                    break;
                 case 1: {
                     std::size_t offset = rng() % 99000, length = rng() % 1000;
                     store.SetSlice(col, row, id, offset, length);
@@ -55,7 +57,9 @@ TEST(CellStore, AgreesWithASimpleMapInAnyWritingOrder) {
                     if (length == 0) model.erase({row, col});
                     return;
                 }
-                default: text = RandomText(rng, rng() % 40); break;
+                default:
+                    text = RandomText(rng, rng() % 40);
+                    break;
             }
             store.Set(col, row, text);
             if (text.empty()) {
@@ -72,7 +76,8 @@ TEST(CellStore, AgreesWithASimpleMapInAnyWritingOrder) {
                 for (int col = 0; col < cols; ++col)
                     for (int row = 0; row < rows; ++row) write(col, row);
             } else {
-                for (int i = 0; i < rows * cols; ++i) write(static_cast<int>(rng() % cols), static_cast<int>(rng() % rows));
+                for (int i = 0; i < rows * cols; ++i)
+                    write(static_cast<int>(rng() % cols), static_cast<int>(rng() % rows));
             }
             ExpectSame(store, model, cols + 1, rows + 1);
         }
@@ -95,8 +100,8 @@ TEST(CellStore, OverwritingOneCellForeverStaysSmall) {
 
 TEST(CellStore, LongTextsWideRowsAndFarRows) {
     CellStore store;
-    const std::string medium(20000, 'm');   // a block of its own
-    const std::string large(300000, 'L');   // longer than a packed reference can say
+    const std::string medium(20000, 'm');  // a block of its own
+    const std::string large(300000, 'L');  // longer than a packed reference can say
     std::string adopted = "head" + large + "tail";
     CellStore::BlockId id = store.Adopt(adopted);
     store.Set(0, 0, medium);

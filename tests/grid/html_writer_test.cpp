@@ -99,12 +99,9 @@ TEST_F(HtmlWriter, CellTextsGoOutUnescapedWithCrAsBreak) {
         std::string written;
     };
     const Case cases[] = {
-        {"<b>&\"'", "<b>&\"'"},
-        {"one\r\ntwo", "one<br>\ntwo"},
-        {"\r\r", "<br><br>"},
-        {"a\nb", "a\nb"},
-        {"", "<br>"},
-        {std::string("Сумма"_cp), std::string("Сумма"_cp)},
+        {"<b>&\"'", "<b>&\"'"}, {"one\r\ntwo", "one<br>\ntwo"},
+        {"\r\r", "<br><br>"},   {"a\nb", "a\nb"},
+        {"", "<br>"},           {std::string("Сумма"_cp), std::string("Сумма"_cp)},
     };
     TTableGrid grid(1, 1);
     for (const Case& c : cases) {
@@ -122,11 +119,16 @@ TEST_F(HtmlWriter, BandsAlternateFromFirstDataRowAndCheckBoxesAreNotWritten) {
     struct Scheme final : ColorScheme {
         std::uint32_t Resolve(SystemColor name) const override {
             switch (name) {
-                case SystemColor::Window: return 0xABCDEF;
-                case SystemColor::InfoBk: return 0x0A0B0C;
-                case SystemColor::BtnFace: return 0x102030;
-                case SystemColor::WindowText: return 0xFEDCBA;
-                case SystemColor::HotLight: return 0x000001;
+                case SystemColor::Window:
+                    return 0xABCDEF;
+                case SystemColor::InfoBk:
+                    return 0x0A0B0C;
+                case SystemColor::BtnFace:
+                    return 0x102030;
+                case SystemColor::WindowText:
+                    return 0xFEDCBA;
+                case SystemColor::HotLight:
+                    return 0x000001;
             }
             return 0;
         }
@@ -164,7 +166,7 @@ TEST_F(HtmlWriter, FixedCellsAmongDataRowsTakeFixedColours) {
     const std::string fixed = "<td nowrap bgcolor=\"#F0F0F0\"><font color=\"#123456\"><br></font></td>";
     ASSERT_EQ(lines.size(), 1u + 4 * 4 + 1);
     EXPECT_EQ(lines[2], "<td nowrap bgcolor=\"#F0F0F0\"><b><br></b></td>");  // header row
-    EXPECT_EQ(lines[6], fixed);                                               // row 1, fixed row
+    EXPECT_EQ(lines[6], fixed);                                              // row 1, fixed row
     EXPECT_EQ(lines[7], fixed);
     EXPECT_EQ(lines[10], fixed);  // row 2, fixed column
     EXPECT_EQ(lines[11], "<td nowrap bgcolor=\"#FFFFE1\"><font color=\"#000000\"><br></font></td>");
