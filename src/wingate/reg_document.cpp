@@ -1,6 +1,7 @@
 #include "wingate/reg_document.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "text/cp1251.h"
@@ -13,6 +14,27 @@ namespace {
 
 constexpr std::u16string_view kHeader4 = u"REGEDIT4";
 constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
+
+// The position of the next line feed at or after pos, or npos. Looks at four units at a time: the parse
+// spends most of its time here otherwise.
+std::size_t FindLineFeed(const std::u16string& text, std::size_t pos) {
+    constexpr std::uint64_t kOnes = 0x0001000100010001ull;
+    constexpr std::uint64_t kHighs = 0x8000800080008000ull;
+    constexpr std::uint64_t kFeeds = 0x000A000A000A000Aull;
+    const char16_t* data = text.data();
+    std::size_t size = text.size();
+    while (pos + 4 <= size) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data + pos, sizeof word);
+        std::uint64_t x = word ^ kFeeds;
+        if (((x - kOnes) & ~x & kHighs) != 0) break;
+        pos += 4;
+    }
+    for (; pos < size; ++pos) {
+        if (data[pos] == u'\n') return pos;
+    }
+    return std::u16string::npos;
+}
 
 bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\t';
@@ -185,7 +207,7 @@ public:
         bool first = true;
         while (pos < u.size()) {
             ++line_;
-            std::size_t eol = u.find(u'\n', pos);
+            std::size_t eol = FindLineFeed(u, pos);
             std::size_t next = eol == std::u16string::npos ? u.size() : eol + 1;
             std::u16string_view content = Content(std::u16string_view(u).substr(pos, next - pos));
             if (first) {
@@ -383,7 +405,7 @@ private:
                 if (!continues) break;
                 if (next >= u.size()) Fail("hex data continues past the end of the file");  // 00,\<eof>
                 ++line_;
-                std::size_t eol = u.find(u'\n', next);
+                std::size_t eol = FindLineFeed(u, next);
                 std::size_t after = eol == std::u16string::npos ? u.size() : eol + 1;
                 rest = Content(std::u16string_view(u).substr(next, after - next));
                 next = after;
@@ -521,7 +543,7 @@ const std::u16string& RegDocument::Scratch(std::string_view cp1251) const {
     scratch_.resize(cp1251.size());
     if (format_ == Format::Version5) {
         for (std::size_t i = 0; i < cp1251.size(); ++i)
-            scratch_[i] = Cp1251ToUnicode(static_cast<unsigned char>(cp1251[i]));
+            scratch_[i] = detail::kCp1251ToUnicode[static_cast<unsigned char>(cp1251[i])];
     } else {
         for (std::size_t i = 0; i < cp1251.size(); ++i) scratch_[i] = static_cast<unsigned char>(cp1251[i]);
     }
