@@ -1,9 +1,11 @@
 #include "stats/plain_decimal.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -42,19 +44,38 @@ private:
     int exponent_ = 0;
 };
 
-// The exact digits of a value that is a single-precision number, by integer arithmetic, which is several
-// times faster than printing 25 digits: v = M * 2^E with M < 2^24 is M * 5^-E / 10^-E, and M * 5^-E fits
-// into 128 bits for -E up to 44. False for values beyond that (tiny ones, or above 2^63), which take the
+// The exact digits of a value that is a single-precision number, by integer arithmetic, several times
+// faster than printing 25 digits: v = M * 2^E with M < 2^24 is M * 5^-E / 10^-E, and M * 5^-E fits into
+// 128 bits for -E up to 44. False for values beyond that (tiny ones, or 2^63 and above), which take the
 // general way.
 __extension__ typedef unsigned __int128 Uint128;
+
+constexpr auto kPowersOf5 = [] {
+    std::array<std::uint64_t, 28> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 5;
+    return powers;
+}();
+
+// Writes the decimal digits of n backwards from `end`; `pad` writes exactly 19, leading zeros included.
+char* DigitsBackwards(std::uint64_t n, char* end, bool pad) {
+    int written = 0;
+    do {
+        *--end = static_cast<char>('0' + n % 10);
+        n /= 10;
+        ++written;
+    } while (pad ? written < 19 : n != 0);
+    return end;
+}
 
 bool ExactSingleDigits(double value, char (&out)[64], int& length, int& exponent) {
     const auto single = static_cast<float>(value);
     if (static_cast<double>(single) != value) return false;
-    int binary_exponent = 0;
-    float fraction = std::frexp(std::fabs(single), &binary_exponent);  // [0.5, 1) * 2^binary_exponent
-    auto mantissa = static_cast<std::uint32_t>(std::ldexp(fraction, 24));
-    int e = binary_exponent - 24;
+    const auto bits = std::bit_cast<std::uint32_t>(single);
+    const int biased = static_cast<int>((bits >> 23) & 0xFF);
+    if (biased == 0) return false;  // subnormal: far below what the fast way covers
+    std::uint32_t mantissa = (bits & 0x7FFFFF) | 0x800000;
+    int e = biased - 127 - 23;
     while (e < 0 && (mantissa & 1u) == 0) {
         mantissa >>= 1;
         ++e;
@@ -66,59 +87,29 @@ bool ExactSingleDigits(double value, char (&out)[64], int& length, int& exponent
         n <<= e;
     } else {
         if (e < -44) return false;
-        for (int i = 0; i < -e; ++i) n *= 5;
         fraction_digits = -e;
+        n *= kPowersOf5[static_cast<std::size_t>(std::min(fraction_digits, 27))];
+        if (fraction_digits > 27) n *= kPowersOf5[static_cast<std::size_t>(fraction_digits - 27)];
     }
-    // Digits from the right, 19 at a time, so that only two 128-bit divisions are needed.
+    char* end = out + sizeof out;
+    char* p = end;
     constexpr std::uint64_t kChunk = 10000000000000000000u;  // 10^19
-    char reversed[64];
-    int count = 0;
-    while (n != 0) {
-        auto chunk = static_cast<std::uint64_t>(n % kChunk);
+    while (n > UINT64_MAX) {
+        p = DigitsBackwards(static_cast<std::uint64_t>(n % kChunk), p, true);
         n /= kChunk;
-        for (int i = 0; i < 19 && (chunk != 0 || n != 0); ++i) {
-            reversed[count++] = static_cast<char>('0' + chunk % 10);
-            chunk /= 10;
-        }
     }
-    for (int i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
-    length = count;
-    exponent = count - 1 - fraction_digits;
+    p = DigitsBackwards(static_cast<std::uint64_t>(n), p, false);
+    length = static_cast<int>(end - p);
+    std::copy(p, end, out);
+    exponent = length - 1 - fraction_digits;
     return true;
 }
 
-}  // namespace
-
-std::string FormatPlainDecimal(double value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    if (value == 0) return "0";
-
-    // The rounding at 15 digits needs the digits after the 15th. Single-precision values, which are what
-    // the program formats, give their exact digits cheaply. Otherwise 25 digits, correctly rounded, decide
-    // it, unless the digits after the 15th read exactly 5000...: then the value may lie on the half or just
-    // either side of it, and the exact expansion decides (a double has at most 767 significant digits).
-    char single_digits[64];
-    int single_length = 0;
-    int single_exponent = 0;
-    std::optional<Digits> general;
-    std::string_view all_digits;
-    int first_exponent = 0;
-    if (ExactSingleDigits(value, single_digits, single_length, single_exponent)) {
-        all_digits = std::string_view(single_digits, static_cast<std::size_t>(single_length));
-        first_exponent = single_exponent;
-    } else {
-        general.emplace(value, 24);
-        std::string_view rest = general->digits().substr(kSignificantDigits);
-        if (rest.front() == '5' && rest.find_first_not_of('0', 1) == std::string_view::npos) {
-            general.emplace(value, 766);
-        }
-        all_digits = general->digits();
-        first_exponent = general->exponent();
-    }
+// The text from the significant digits of |value| (all of them, or at least the 16 or more that decide the
+// rounding) and the power of ten of the first one.
+std::string Compose(bool negative, std::string_view all_digits, int first_exponent) {
     // Halves away from zero.
     const bool round_up = all_digits.size() > kSignificantDigits && all_digits[kSignificantDigits] >= '5';
-
     char digits[kSignificantDigits];
     int length = static_cast<int>(all_digits.copy(digits, kSignificantDigits));
     int exponent = first_exponent;
@@ -138,7 +129,7 @@ std::string FormatPlainDecimal(double value) {
 
     std::string out;
     out.reserve(static_cast<std::size_t>(length + (exponent < 0 ? -exponent : exponent)) + 3);
-    if (value < 0) out += '-';
+    if (negative) out += '-';
     if (exponent < 0) {
         // 0,000123
         out += "0,";
@@ -157,6 +148,35 @@ std::string FormatPlainDecimal(double value) {
     out += ',';
     out += significant.substr(integer_digits);
     return out;
+}
+
+// Any other value: 25 digits, correctly rounded, decide the rounding at 15 unless the digits after the 15th
+// read exactly 5000...: then the value may lie on the half or just either side of it, and the exact
+// expansion decides (a double has at most 767 significant digits).
+std::string ComposeGeneral(double value) {
+    Digits probe(value, 24);
+    std::string_view rest = probe.digits().substr(kSignificantDigits);
+    if (rest.front() == '5' && rest.find_first_not_of('0', 1) == std::string_view::npos) {
+        Digits exact(value, 766);
+        return Compose(value < 0, exact.digits(), exact.exponent());
+    }
+    return Compose(value < 0, probe.digits(), probe.exponent());
+}
+
+}  // namespace
+
+std::string FormatPlainDecimal(double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (value == 0) return "0";
+    // Single-precision values, which are what the program formats, give their exact digits cheaply.
+    char digits[64];
+    int length = 0;
+    int exponent = 0;
+    if (ExactSingleDigits(value, digits, length, exponent)) {
+        return Compose(value < 0, std::string_view(digits, static_cast<std::size_t>(length)), exponent);
+    }
+    return ComposeGeneral(value);
 }
 
 }  // namespace tarnwell

@@ -64,6 +64,8 @@ TEST(Convert, TableOfCases) {
         {1536, 1, false, 1, "1,5 кб."},
         {-1048577, 0, true, 2, "-1024,00 кб."},  // negative values never leave the kilobyte
         {1, 3, false, 20, "0,00000000099999997171 гб."},
+        {100, 3, true, 20, "0,00000009313225746154 гб."},
+        {1, 3, true, 20, "0,00000000093132257461 гб."},
     };
     for (const ConvertCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.value) + " mode " + std::to_string(c.mode) +

@@ -1,0 +1,165 @@
+// Statistics refresh and limits save over a generated database of 10,000 users in a registry export file.
+//
+//   bench_stats refresh   load + totals + conversion + column hiding, the store opened (file parsed) each time
+//   bench_stats save      limits read once, then "Установить лимиты" + save with the service restart, whose
+//                         runner and pause do nothing
+//
+// Each figure is the median and the fastest of the repetitions; the target is checked on the median.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "limits/limits_operations.h"
+#include "limits/limits_table.h"
+#include "stats/statistics_refresh.h"
+#include "stats/statistics_table.h"
+#include "text/cp1251.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr int kUsers = 10000;
+constexpr int kRepetitions = 21;
+
+using Clock = std::chrono::steady_clock;
+
+std::filesystem::path WriteDatabase(const std::string& mode) {
+    auto path = std::filesystem::temp_directory_path() / ("tarnwell_bench_stats_" + mode + ".reg");
+    const std::string db = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase";
+    std::string text = "REGEDIT4\r\n\r\n[" + db + "]\r\n\r\n";
+    char line[128];
+    for (int i = 0; i < kUsers; ++i) {
+        text += "[" + db + "\\user" + std::to_string(i) + "]\r\n\"Type\"=\"User\"\r\n";
+        text += "\"RealName\"=\"" + Utf8ToCp1251("Пользователь ") + std::to_string(i) + "\"\r\n";
+        const char* names[] = {"ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic", "NonClientSendTraffic",
+                               "TimeOnLine",        "OpeningBalanceLo",     "ClosingBalanceLo"};
+        for (int n = 0; n < 7; ++n) {
+            unsigned value = static_cast<unsigned>(i) * 7919u * static_cast<unsigned>(n + 1) % 2000000000u;
+            std::snprintf(line, sizeof line, "\"%s\"=dword:%08x\r\n", names[n], value);
+            text += line;
+        }
+        if (i % 3 != 0) text += "\"Limit\"=dword:00030d40\r\n";
+        if (i % 5 == 0) text += "\"SendMail\"=dword:00000000\r\n";
+        if (i % 7 == 0) text += "\"AccountEnabled\"=dword:00000000\r\n";
+        text += "\r\n";
+    }
+    text +=
+        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\WinGateEngine]\r\n"
+        "\"ImagePath\"=\"C:\\\\WinGate\\\\WinGate.exe\"\r\n\r\n";
+    std::ofstream(path, std::ios::binary) << text;
+    std::printf("database: %d users, %.2f MB\n", kUsers, static_cast<double>(text.size()) / 1e6);
+    return path;
+}
+
+class Quiet : public UserNotifier, public StatusText, public Pause, public ProgramRunner {
+public:
+    void ShowMessage(std::string_view text) override {
+        std::fprintf(stderr, "message: %.*s\n", int(text.size()), text.data());
+    }
+    void SetStatusText(std::string_view) override {}
+    void Sleep(std::chrono::milliseconds) override {}
+    void Run(const std::string&, const std::string&) override {}
+};
+
+// Wall time and the process's processor time of one run, in milliseconds. On a shared machine the wall
+// time includes waiting for a core; the processor time does not.
+struct Timing {
+    double wall = 0;
+    double cpu = 0;
+};
+
+class Stopwatch {
+public:
+    Stopwatch() : wall_(Clock::now()), cpu_(std::clock()) {}
+    Timing Stop() const {
+        return {std::chrono::duration<double, std::milli>(Clock::now() - wall_).count(),
+                1000.0 * static_cast<double>(std::clock() - cpu_) / CLOCKS_PER_SEC};
+    }
+
+private:
+    Clock::time_point wall_;
+    std::clock_t cpu_;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+int Report(const char* what, const std::vector<Timing>& runs, double target_ms) {
+    std::vector<double> wall, cpu;
+    for (const Timing& t : runs) {
+        wall.push_back(t.wall);
+        cpu.push_back(t.cpu);
+    }
+    double wall_median = Median(wall);
+    double cpu_median = Median(cpu);
+    auto verdict = [&](double ms) { return ms < target_ms ? "met" : "missed"; };
+    std::printf(
+        "%s over %zu runs: wall median %.1f ms (fastest %.1f), processor median %.1f ms; "
+        "target %.0f ms: %s by the wall time, %s by the processor time\n",
+        what, runs.size(), wall_median, *std::min_element(wall.begin(), wall.end()), cpu_median, target_ms,
+        verdict(wall_median), verdict(cpu_median));
+    return 0;  // a figure, not a test: a slow shared machine must not fail the run
+}
+
+int Refresh(const std::filesystem::path& file) {
+    auto location = UserDatabaseLocation::RegFile(file.string());
+    TTableGrid grid(stat_col::Count, 5);
+    grid.SetFixedRows(1);
+    Quiet quiet;
+    std::vector<bool> columns(stat_col::Count, true);
+    columns[stat_col::RealName] = false;
+    std::vector<Timing> times;
+    for (int i = 0; i < kRepetitions; ++i) {
+        Stopwatch watch;
+        if (!RefreshStatistics(grid, *location.Open(), quiet, TTrafficDisplay{0, 2, true}, columns)) return 1;
+        times.push_back(watch.Stop());
+    }
+    std::printf("rows: %d, totals: %s\n", grid.RowCount(),
+                Cp1251ToUtf8(grid.GetCellEx(stat_col::ClientSendTraffic, grid.RowCount() - 1)).c_str());
+    return Report("statistics refresh, 10,000 users", times, 50);
+}
+
+int Save(const std::filesystem::path& file) {
+    auto location = UserDatabaseLocation::RegFile(file.string());
+    TTableGrid grid(limit_col::Count, 5);
+    grid.SetFixedRows(1);
+    grid.SetFixedCols(1);
+    Quiet quiet;
+    ServiceRestartHost host{quiet, quiet, quiet, quiet};
+    if (!ReadLimits(grid, *location.Open(), quiet, "200000")) return 1;
+    std::vector<Timing> times;
+    for (int i = 0; i < kRepetitions; ++i) {
+        // A different limit each time, so that every save really changes the file.
+        grid.SetCellEx(limit_col::Limit, 1, std::to_string(100000 + i));
+        Stopwatch watch;
+        SetBalancesFromLimits(grid);
+        if (!SaveLimits(grid, location.Open(), host)) return 1;
+        times.push_back(watch.Stop());
+    }
+    std::printf("rows saved per run: %d\n", grid.RowCount() - 1);
+    return Report("limits save, 10,000 users", times, 200);
+}
+
+}  // namespace
+}  // namespace tarnwell
+
+int main(int argc, char** argv) {
+    if (argc != 2 || (std::strcmp(argv[1], "refresh") != 0 && std::strcmp(argv[1], "save") != 0)) {
+        std::fprintf(stderr, "usage: bench_stats refresh|save\n");
+        return 2;
+    }
+    auto file = tarnwell::WriteDatabase(argv[1]);
+    int status = std::strcmp(argv[1], "refresh") == 0 ? tarnwell::Refresh(file) : tarnwell::Save(file);
+    if (!std::getenv("KEEP")) std::filesystem::remove(file);
+    return status;
+}
