@@ -278,6 +278,22 @@ TEST_F(RegFileStore, MissingFileIsAnEmptyRegistry) {
         db.Flush();
     }
     EXPECT_FALSE(std::filesystem::exists(path)) << "nothing written, nothing created";
+
+    // A write creates the file, with every key on the way to the account.
+    {
+        RegFileUserDatabase db(path, {});
+        db.OpenAccount("a");
+        db.WriteNumber("Limit", 1);
+        db.Flush();
+    }
+    std::vector<std::u16string> lines = Lines(ReadBytes(path));
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[0], u"Windows Registry Editor Version 5.00\r\n");
+    EXPECT_EQ(lines[2], u"[HKEY_LOCAL_MACHINE]\r\n");
+    EXPECT_EQ(lines[12], u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\r\n");
+    EXPECT_EQ(lines[13], u"\"Limit\"=dword:00000001\r\n");
+    RegFileUserDatabase db(path, {});
+    EXPECT_EQ(db.ListAccounts(), std::vector<std::string>{"a"});
 }
 
 TEST_F(RegFileStore, MalformedFilesNameFileAndLineAndAreNeverWritten) {
