@@ -99,9 +99,17 @@ void TSmtpClient::SendMailMessage() {
         // Any reply below 400, not only 354, lets the message follow.
         Transaction("DATA");
         CheckReply(400);
-        // The header, an empty line, and one more: the body as received begins with an empty line.
-        Write(final_header_.Text() + "\r\n\r\n");
-        SendStream(body_stream_);
+        // The header, an empty line, and one more: the body as received begins with an empty line. The
+        // three pieces up to the closing dot may travel together.
+        SetMoreFollows(true);
+        try {
+            Write(final_header_.Text() + "\r\n\r\n");
+            SendStream(body_stream_);
+        } catch (...) {
+            SetMoreFollows(false);
+            throw;
+        }
+        SetMoreFollows(false);
         Transaction(".");
         if (ReplyNumber() >= 400 || LastReply().empty()) {
             if (OnFailure) OnFailure(*this);

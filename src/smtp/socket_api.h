@@ -42,8 +42,9 @@ int Connect(Handle socket, std::uint32_t address, std::uint16_t port, int& error
 // the error number of the failure.
 int ConnectResult(Handle socket);
 
-// Sends what the system takes now; -1 with the error number when it takes nothing.
-long Send(Handle socket, const char* data, std::size_t size, int& error);
+// Sends what the system takes now; -1 with the error number when it takes nothing. With `more`, the
+// system may hold the bytes back to go out together with the next send (where it offers that).
+long Send(Handle socket, const char* data, std::size_t size, bool more, int& error);
 // Receives (or, with `peek`, looks at without taking) up to `size` pending bytes. 0 when the peer has
 // closed the connection; -1 with the error number, kWouldBlock when nothing is pending.
 long Receive(Handle socket, char* buffer, std::size_t size, bool peek, int& error);

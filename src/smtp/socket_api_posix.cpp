@@ -127,8 +127,8 @@ int ConnectResult(Handle socket) {
     return value == 0 ? 0 : FromErrno(value);
 }
 
-long Send(Handle socket, const char* data, std::size_t size, int& error) {
-    ssize_t n = send(socket, data, size, MSG_NOSIGNAL);
+long Send(Handle socket, const char* data, std::size_t size, bool more, int& error) {
+    ssize_t n = send(socket, data, size, MSG_NOSIGNAL | (more ? MSG_MORE : 0));
     if (n >= 0) {
         error = 0;
         return static_cast<long>(n);

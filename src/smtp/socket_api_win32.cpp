@@ -101,7 +101,7 @@ int ConnectResult(Handle socket) {
     return value;
 }
 
-long Send(Handle socket, const char* data, std::size_t size, int& error) {
+long Send(Handle socket, const char* data, std::size_t size, bool, int& error) {
     int chunk = size > 0x7fffffff ? 0x7fffffff : static_cast<int>(size);
     int n = send(static_cast<SOCKET>(socket), data, chunk, 0);
     if (n == SOCKET_ERROR) {

@@ -40,7 +40,6 @@ TSocketSession::TSocketSession(EventPump* pump) : pump_(pump), line_buffer_(kLin
 TSocketSession::~TSocketSession() {
     closing_ = true;
     ReportStatus(8, "Destroy");
-    canceled_ = true;
     try {
         CloseSocket();
     } catch (...) {
@@ -126,14 +125,16 @@ void TSocketSession::Pump() {
     if (pump_) pump_->ProcessMessages();
 }
 
+std::chrono::milliseconds TSocketSession::WaitSlice() const {
+    if (!timer_armed_) return kWaitSlice;
+    // Rounded up, so that the last sleep before the time-out does not end a little early and spin.
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(timer_due_ - std::chrono::steady_clock::now());
+    return std::clamp(left, std::chrono::milliseconds(0), kWaitSlice);
+}
+
 bool TSocketSession::WaitSocket(Readiness what) {
-    auto slice = kWaitSlice;
-    if (timer_armed_) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(timer_due_ - std::chrono::steady_clock::now());
-        slice = std::clamp(left, std::chrono::milliseconds(0), kWaitSlice);
-    }
     int error = 0;
-    auto result = socket_api::WaitFor(socket_, what, static_cast<int>(slice.count()), error);
+    auto result = socket_api::WaitFor(socket_, what, static_cast<int>(WaitSlice().count()), error);
     if (result == socket_api::WaitResult::Failed) SocketError(0, error);
     if (result == socket_api::WaitResult::Ready) return true;
     Pump();
@@ -154,13 +155,7 @@ void TSocketSession::ResolveHost() {
     event_arrived_ = false;
     HostLookup lookup(Host);
     while (!event_arrived_ && !timed_out_ && !canceled_) {
-        auto slice = kWaitSlice;
-        if (timer_armed_) {
-            auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(timer_due_ - std::chrono::steady_clock::now());
-            slice = std::clamp(left, std::chrono::milliseconds(0), kWaitSlice);
-        }
-        if (lookup.WaitFinished(slice)) {
+        if (lookup.WaitFinished(WaitSlice())) {
             event_arrived_ = true;
             last_event_ok_ = lookup.Address().has_value();
             if (!last_event_ok_) last_error_no_ = lookup.ErrorNo();
@@ -331,7 +326,7 @@ void TSocketSession::SendBuffer(const char* data, std::size_t count) {
             if (count > 65535) throw ERangeError();
             while (count > 0 && !canceled_) {
                 int error = 0;
-                long n = socket_api::Send(socket_, data, count, error);
+                long n = socket_api::Send(socket_, data, count, more_follows_, error);
                 if (n == 0) break;
                 if (n < 0) {
                     // Would block: the system's send buffer is full. Sleep until it has room.
@@ -366,7 +361,7 @@ void TSocketSession::SendStream(TStream& stream) {
             const char* data = line_buffer_.data();
             while (piece > 0 && !canceled_) {
                 int error = 0;
-                long n = socket_api::Send(socket_, data, piece, error);
+                long n = socket_api::Send(socket_, data, piece, more_follows_, error);
                 if (n == 0) return;
                 if (n < 0) {
                     SocketError(kWouldBlock, error);
@@ -400,6 +395,12 @@ std::string TSocketSession::ReadLn() {
         // Only what fits beside the line so far is looked at, so the line never outgrows the buffer;
         // a longer line is handed out in buffer-sized pieces.
         std::size_t room = kLineBufferSize - line.size();
+        // On a connection the reply is rarely there the moment the command has gone, so the wait comes
+        // first; it returns at once when something is pending.
+        if (connected_ && !WaitSocket(Readiness::Read)) {
+            if (canceled_) break;
+            continue;
+        }
         int error = 0;
         long n = socket_api::Receive(socket_, buffer, room, true, error);
         if (n == 0) {
@@ -411,7 +412,7 @@ std::string TSocketSession::ReadLn() {
             last_error_no_ = error;
             if (error == kNotConnected) break;
             SocketError(kWouldBlock, error);
-            WaitSocket(Readiness::Read);
+            if (!connected_) WaitSocket(Readiness::Read);
             if (canceled_) break;
             continue;
         }

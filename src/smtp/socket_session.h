@@ -124,11 +124,16 @@ protected:
     // One step of every wait: sleeps on the socket until it is ready (or 50 ms, or the time-out is due),
     // then lets the time-out fire and the window handle its events.
     bool WaitSocket(socket_api::Readiness what);
+    // How long one sleep of a wait may last: 50 ms, or less when the time-out is due sooner.
+    std::chrono::milliseconds WaitSlice() const;
     void Pump();
     // The reply bookkeeping of Transaction: LastReply, its report at level 1, ReplyNumber (0 when the
     // line has no leading digits).
     void TakeReply(std::string line);
     void ClearCanceled() { canceled_ = false; }
+    // While set, sends tell the system that more data follows at once, so that pieces written one after
+    // the other (a message's header, body and closing dot) may travel together.
+    void SetMoreFollows(bool more) { more_follows_ = more; }
     void SetLastReply(std::string line) { last_reply_ = std::move(line); }
 
 private:
@@ -147,6 +152,7 @@ private:
     bool event_arrived_ = false;
     bool closing_ = false;  // being destroyed: no events, no fresh socket
     bool timer_armed_ = false;
+    bool more_follows_ = false;
     std::chrono::steady_clock::time_point timer_due_;
     int last_error_no_ = 0;
     std::string status_;
