@@ -8,12 +8,12 @@
 
 namespace tarnwell {
 
-std::string AllocateReadBuffer(unsigned long long size, const std::string& file_name) {
+std::string ReserveReadBuffer(unsigned long long size, const std::string& file_name) {
     auto no_memory = [&] { return Error(FormatMsg("Not enough memory to read file %s", {file_name})); };
     std::string text;
     if (size > text.max_size()) throw no_memory();
     try {
-        text.resize(static_cast<std::size_t>(size));
+        text.reserve(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
         throw no_memory();
     } catch (const std::length_error&) {

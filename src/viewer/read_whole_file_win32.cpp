@@ -45,7 +45,8 @@ std::string ReadWholeFile(const std::string& file_name) {
         throw cannot_open();
     }
 
-    std::string text = AllocateReadBuffer(static_cast<unsigned long long>(size.QuadPart), file_name);
+    std::string text = ReserveReadBuffer(static_cast<unsigned long long>(size.QuadPart), file_name);
+    text.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
     while (done < text.size()) {
         DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, kReadPiece));

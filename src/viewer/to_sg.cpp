@@ -2,21 +2,21 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 #include <string_view>
 #include <utility>
 
 #include "text/error.h"
 #include "text/message.h"
-#include "viewer/line_splitter.h"
+#include "viewer/byte_scan.h"
 #include "viewer/read_whole_file.h"
 
 namespace tarnwell {
 namespace {
 
-// After the first TAB of a line only this many bytes are looked at, counted from each TAB anew but never
-// past the end of the bytes already allowed.
-constexpr std::size_t kFieldWindow = 255;
+// After the first TAB of a line only this many bytes are looked at.
+constexpr std::ptrdiff_t kFieldWindow = 255;
 
 // The gauge moves at most about a hundred times per load and no more often than every so many lines:
 // often enough to be seen moving, rarely enough to cost nothing.
@@ -42,25 +42,65 @@ void CutAtFirstNul(std::string& text) {
     if (text.size() < text.capacity() / 2) text.shrink_to_fit();
 }
 
-// Writes the cells of the line [begin, end) into `row`. Returns the number of fields when the line ends
-// on a field without a TAB (the line then counts towards the rows and columns), or 0 when the field
-// index reaches the line's length first: an empty line, a line of TABs only.
-int LoadLine(TTableGrid& grid, TTableGrid::TextBlockId block, const char* data, std::size_t begin, std::size_t end,
-             int row) {
-    const std::size_t length = end - begin;  // taken before the line is cut
-    std::size_t field_begin = begin;
-    std::size_t rest_end = end;
-    for (std::size_t j = 0; j < length; ++j) {
-        const void* tab = std::memchr(data + field_begin, '\t', rest_end - field_begin);
-        std::size_t field_end =
-            tab != nullptr ? static_cast<std::size_t>(static_cast<const char*>(tab) - data) : rest_end;
-        // j stays below 258: the window after the first TAB holds at most 255 more TABs.
-        grid.SetCellSlice(static_cast<int>(j), row, block, field_begin, field_end - field_begin);
-        if (tab == nullptr) return static_cast<int>(j) + 1;
-        field_begin = field_end + 1;
-        rest_end = std::min(rest_end, field_begin + kFieldWindow);
+// The outcome of one line: where the next line starts, and the number of fields when the line counts
+// towards the rows and columns (0 when it does not).
+struct LineLoaded {
+    std::size_t next;
+    int fields;
+};
+
+// Writes the cells of the line that starts at `line` into `row`.
+//
+// A line is taken field by field: each field ends at the first TAB. The first field is kept whole;
+// after the first TAB only the next 255 bytes are looked at, so a field that reaches past them is cut
+// there and what follows is dropped. A line counts when it ends on a field without a TAB. It does not
+// when its field index reaches its length first, which happens only to an empty line and to a line
+// whose every byte up to there is a TAB: such a line writes its empty cells and no more.
+//
+// The line's end is found on the way, so its bytes are looked at once.
+LineLoaded LoadLine(TTableGrid& grid, TTableGrid::TextBlockId block, std::string_view text, std::size_t line, int row) {
+    const char* const data = text.data();
+    const char* const end = data + text.size();
+    const char* const start = data + line;
+    auto cell = [&](int col, const char* from, const char* to) {
+        grid.SetCellSlice(col, row, block, static_cast<std::size_t>(from - data), static_cast<std::size_t>(to - from));
+    };
+    auto at_line_end = [&](const char* p) { return p == end || *p == '\r' || *p == '\n'; };
+
+    int fields = 0;
+    const char* line_end = FindFieldEnd(start, end);
+    if (at_line_end(line_end)) {
+        if (line_end > start) {
+            cell(0, start, line_end);
+            fields = 1;
+        }
+    } else {
+        const char* const first_tab = line_end;
+        cell(0, start, first_tab);
+        const char* const window_end = end - first_tab > kFieldWindow ? first_tab + 1 + kFieldWindow : end;
+        const char* field = first_tab + 1;
+        // j counts the TABs before `field`, each a byte of the line: j reaches the line's length only
+        // when the field starts at the line's end right after a line of TABs.
+        for (int j = 1;; ++j) {
+            if (at_line_end(field) && field - start == j) {
+                line_end = field;
+                break;
+            }
+            const char* stop = FindFieldEnd(field, window_end);
+            cell(j, field, stop);
+            if (stop < window_end && *stop == '\t') {
+                field = stop + 1;
+                continue;
+            }
+            fields = j + 1;
+            line_end = stop < window_end ? stop : FindLineBreak(window_end, end);
+            break;
+        }
     }
-    return 0;
+
+    std::size_t next = static_cast<std::size_t>(line_end - data);
+    if (line_end < end) next += *line_end == '\r' && end - line_end > 1 && line_end[1] == '\n' ? 2 : 1;
+    return {next, fields};
 }
 
 }  // namespace
@@ -84,15 +124,14 @@ void ToSG(const std::string& file_name, TTableGrid& grid, LoadProgress& progress
         ProgressShown shown(progress, static_cast<int>(line_count));
         const std::size_t step = std::max(kMinProgressStep, line_count / 100);
         std::size_t until_report = 0;
-        LineSplitter lines(bytes);
-        std::size_t begin = 0;
-        std::size_t end = 0;
-        for (int row = 0; lines.Next(begin, end); ++row) {
-            int fields = LoadLine(grid, block, bytes.data(), begin, end, row);
-            if (fields > 0) {
-                widest = std::max(widest, fields);
+        std::size_t line = 0;
+        for (int row = 0; line < bytes.size(); ++row) {
+            const LineLoaded loaded = LoadLine(grid, block, bytes, line, row);
+            if (loaded.fields > 0) {
+                widest = std::max(widest, loaded.fields);
                 grid.SetRowCount(row + 1);
             }
+            line = loaded.next;
             if (until_report == 0) {
                 progress.Position(row);
                 until_report = step;

@@ -13,9 +13,9 @@ namespace tarnwell {
 // The file is read whole and kept up to its first NUL byte; lines end at CR LF, a lone CR or a lone LF.
 // Each line's first field is kept whole; the further fields are taken only from the 255 bytes that
 // follow the first TAB, so the end of a long line is dropped. Empty lines and lines of up to 256 TABs
-// and nothing else do not count towards the rows. The row count becomes the index of the last counted line plus one (it stays as it
-// was when no line counts), the column count the widest counted line, and with more than one row the
-// first line is the header row. Columns are then fitted to their texts with `measure`.
+// and nothing else do not count towards the rows. The row count becomes the index of the last counted line plus one (it
+// stays as it was when no line counts), the column count the widest counted line, and with more than one row the first
+// line is the header row. Columns are then fitted to their texts with `measure`.
 //
 // The grid is emptied first, so it shows this file and nothing of an earlier one; its counts are set
 // only as above. The cells are slices of the file's bytes, which the grid keeps: nothing is copied.

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "plain_lines.h"
 #include "temp_folder.h"
 #include "viewer/file_open_error.h"
 #include "viewer/native_path.h"
@@ -101,6 +105,71 @@ TEST(ToSG, LoadsLinesAndFieldsIntoTheGrid) {
         EXPECT_EQ(grid.ColCount(), c.cols);
         EXPECT_EQ(grid.FixedRows(), c.fixed_rows);
         EXPECT_EQ(Shown(grid), c.shown);
+    }
+}
+
+// The loading steps done the plain way, with whole strings: what the loader has to give for any text.
+struct Expected {
+    std::map<std::pair<int, int>, std::string> cells;  // (column, row) -> text
+    int rows = 0;                                      // 0: the row count stays as it was
+    int widest = 0;
+};
+
+Expected LoadPlainly(std::string text) {
+    Expected expected;
+    text = text.substr(0, text.find('\0'));
+    const std::vector<std::string> lines = PlainLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string s = lines[i];
+        const std::size_t length = s.size();
+        for (std::size_t j = 0; j < length; ++j) {
+            const std::size_t tab = s.find('\t');
+            expected.cells[{static_cast<int>(j), static_cast<int>(i)}] = s.substr(0, tab);
+            if (tab == std::string::npos) {
+                expected.widest = std::max(expected.widest, static_cast<int>(j) + 1);
+                expected.rows = static_cast<int>(i) + 1;
+                break;
+            }
+            s = s.substr(tab + 1, 255);
+        }
+    }
+    return expected;
+}
+
+// Random texts of letters, TABs, CRs, LFs and now and then a NUL, with long runs, so that lines reach past
+// the 255 bytes after their first TAB, fields end exactly at that limit, and lines of TABs only come both
+// shorter and longer than it.
+TEST(ToSG, AgreesWithThePlainStepsOnRandomTexts) {
+    TempFolder folder;
+    std::mt19937 random(11);
+    const char alphabet[] = {'a', '\t', '\r', '\n', 'b', '\t', '\0'};
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const std::size_t pieces = random() % 40;
+        for (std::size_t k = 0; k < pieces; ++k) {
+            const char c = alphabet[random() % (random() % 16 == 0 ? 7 : 6)];
+            const std::size_t run = random() % 8 == 0 ? random() % 300 : 1 + random() % 3;
+            text.append(run, c);
+        }
+        SCOPED_TRACE(::testing::PrintToString(text));
+        const Expected expected = LoadPlainly(text);
+
+        TTableGrid grid;
+        MakeLikeViewerTable(grid);
+        NoLoadProgress progress;
+        ToSG(FromNativePath(folder.Write("random.txt", text)), grid, progress);
+
+        EXPECT_EQ(grid.RowCount(), expected.rows > 0 ? expected.rows : 5);
+        EXPECT_EQ(grid.ColCount(), std::max(expected.widest, 1));
+        EXPECT_EQ(grid.FixedRows(), grid.RowCount() > 1 ? 1 : 0);
+        const int lines = static_cast<int>(PlainLines(text.substr(0, text.find('\0'))).size());
+        for (int row = 0; row <= lines; ++row) {
+            for (int col = 0; col <= 258; ++col) {
+                auto it = expected.cells.find({col, row});
+                ASSERT_EQ(grid.GetCellEx(col, row), it == expected.cells.end() ? "" : it->second)
+                    << "column " << col << ", row " << row;
+            }
+        }
     }
 }
 
