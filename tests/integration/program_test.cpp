@@ -17,6 +17,20 @@ using testing_support::EnvironmentChanges;
 using testing_support::ProcessResult;
 using testing_support::RunProcess;
 
+#ifdef _WIN32
+constexpr const char* kServiceProgram = "service.exe";
+const fs::path kServiceSource = TARNWELL_SERVICE_STUB;
+#else
+constexpr const char* kServiceProgram = "service.sh";
+const fs::path kServiceSource = fs::path(TARNWELL_TEST_DATA) / "app" / kServiceProgram;
+#endif
+
+// Standard error without the CR that Windows puts before every line end.
+std::string Lines(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
 constexpr const char* kNotFoundSettings = "Tarnwell: Не найден или не существует файл настроек!\n";
 constexpr const char* kBadSwitch = "Tarnwell: Неправильно задан ключ\n";
 
@@ -42,8 +56,8 @@ protected:
         fs::create_directories(Folder());
         fs::create_directories(WorkFolder());
         fs::copy_file(TARNWELL_PROGRAM, Folder() / fs::path(TARNWELL_PROGRAM).filename());
-        fs::copy_file(Data("service.sh"), Folder() / "service.sh");
-        fs::permissions(Folder() / "service.sh", fs::perms::owner_all);
+        fs::copy_file(kServiceSource, Folder() / kServiceProgram);
+        fs::permissions(Folder() / kServiceProgram, fs::perms::owner_all);
         WriteDatabase(Folder() / "registry.reg");
     }
     void TearDown() override {
@@ -66,7 +80,12 @@ protected:
     // The test database, its service program being the stand-in beside the program.
     void WriteDatabase(const fs::path& path) const {
         std::string reg = ReadFile(Data("users.reg"));
-        reg.replace(reg.find("@SERVICE@"), 9, (Folder() / "service.sh").string());
+        std::string image_path;
+        for (char c : (Folder() / kServiceProgram).string()) {
+            if (c == '\\') image_path.push_back('\\');  // the export format's escape
+            image_path.push_back(c);
+        }
+        reg.replace(reg.find("@SERVICE@"), 9, image_path);
         WriteFile(path, reg);
     }
     void WriteSettings(const std::vector<std::string>& lines) const { WriteFile(Folder() / "settings.ini", Ini(lines)); }
@@ -74,8 +93,14 @@ protected:
     ProcessResult Run(const std::vector<std::string>& arguments, const EnvironmentChanges& extra = {}) const {
         EnvironmentChanges env = {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt},
                                   {"TARNWELL_REGISTRY", std::nullopt}};
+#ifdef _WIN32
+        // Windows would otherwise use its own registry.
+        env["TARNWELL_REGISTRY"] = (Folder() / "registry.reg").string();
+#endif
         for (const auto& [name, value] : extra) env[name] = value;
-        return RunProcess(Folder() / fs::path(TARNWELL_PROGRAM).filename(), arguments, WorkFolder(), env);
+        ProcessResult r = RunProcess(Folder() / fs::path(TARNWELL_PROGRAM).filename(), arguments, WorkFolder(), env);
+        r.err = Lines(r.err);
+        return r;
     }
 
     static std::int32_t Number(const fs::path& reg, const std::string& login, const std::string& name) {
@@ -89,7 +114,7 @@ protected:
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         std::string log;
         while (std::chrono::steady_clock::now() < deadline) {
-            log = ReadFile(ServiceLog());
+            log = Lines(ReadFile(ServiceLog()));
             if (static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')) >= expected_lines) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

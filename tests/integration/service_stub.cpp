@@ -1,0 +1,16 @@
+// Stands in for the proxy service's program where no shell script can run (Windows): notes the argument of
+// every run in service.log beside itself.
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    std::string log = argv[0];
+    std::size_t slash = log.find_last_of("\\/");
+    log = (slash == std::string::npos ? std::string() : log.substr(0, slash + 1)) + "service.log";
+    std::FILE* file = std::fopen(log.c_str(), "ab");
+    if (file == nullptr) return 1;
+    std::fprintf(file, "%s\n", argc > 1 ? argv[1] : "");
+    std::fclose(file);
+    return 0;
+}
