@@ -598,6 +598,14 @@ std::vector<std::string> RegDocument::SubkeyNames(int key) const {
     return names;
 }
 
+int RegDocument::FindListedSubkey(int key, std::string_view name) const {
+    if (key == kNoKey) return kNoKey;
+    for (int child : nodes_[static_cast<std::size_t>(key)].children) {
+        if (FromUnits(View(nodes_[static_cast<std::size_t>(child)].name)) == name) return child;
+    }
+    return kNoKey;
+}
+
 std::u16string RegDocument::FullPath(int node) const {
     std::vector<int> chain;
     for (; node != kRoot && node != kNoKey; node = nodes_[static_cast<std::size_t>(node)].parent) chain.push_back(node);

@@ -64,6 +64,10 @@ public:
     // Names of the key's direct subkeys, in file order.
     std::vector<std::string> SubkeyNames(int key) const;
 
+    // The direct subkey whose name, as SubkeyNames gives it, is name, or kNoKey. Finds subkeys whose names
+    // hold characters that Windows-1251 lacks (they read as '?'), which FindKey cannot.
+    int FindListedSubkey(int key, std::string_view name) const;
+
     // The value of that name in the key (the last one when a key repeats a name, as an import would leave
     // it), or nullopt.
     std::optional<RawValue> Value(int key, std::string_view name) const;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "text/cp1251.h"
 #include "wingate/reg_file_io.h"
 #include "wingate/value_rules.h"
 
@@ -58,17 +59,29 @@ std::vector<std::string> RegFileUserDatabase::ListAccounts() {
     return Document().SubkeyNames(key);
 }
 
+// A listed login whose key name holds characters that Windows-1251 lacks reads with '?' in their place;
+// opening it by that text must find the listed key, not create a new one beside it.
+int RegFileUserDatabase::FindAccount(int database, std::string_view login) {
+    RegDocument& doc = Document();
+    int key = doc.FindKey(database, login);
+    if (key == RegDocument::kNoKey && login.find(kUnmappable) != std::string_view::npos) {
+        key = doc.FindListedSubkey(database, login);
+    }
+    return key;
+}
+
 bool RegFileUserDatabase::OpenAccount(std::string_view login) {
     CloseAccount();
     int database = DatabaseKey(true);
-    account_ = Document().CreateKey(database, login);
+    account_ = FindAccount(database, login);
+    if (account_ == RegDocument::kNoKey) account_ = Document().CreateKey(database, login);
     return true;
 }
 
 bool RegFileUserDatabase::OpenExistingAccount(std::string_view login) {
     CloseAccount();
     int database = DatabaseKey(false);
-    if (database != RegDocument::kNoKey) account_ = Document().FindKey(database, login);
+    if (database != RegDocument::kNoKey) account_ = FindAccount(database, login);
     return account_ != RegDocument::kNoKey;
 }
 

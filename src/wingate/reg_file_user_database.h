@@ -38,6 +38,7 @@ public:
 private:
     RegDocument& Document();
     int DatabaseKey(bool create);
+    int FindAccount(int database, std::string_view login);
     std::string ReadTextOf(int key, std::string_view name);
 
     std::string path_;

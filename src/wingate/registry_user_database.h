@@ -34,6 +34,7 @@ public:
     void Flush() override {}
 
 private:
+    std::wstring AccountPath(std::string_view login) const;
     std::string ReadTextOf(HKEY key, std::string_view name);
     void SetValue(std::string_view name, DWORD type, const void* data, DWORD size);
 

@@ -89,12 +89,33 @@ std::vector<std::string> RegistryUserDatabase::ListAccounts() {
     return names;
 }
 
+// A listed login whose key name holds characters that Windows-1251 lacks reads with '?' in their place;
+// opening it by that text must reach the listed key, not create a new one beside it.
+std::wstring RegistryUserDatabase::AccountPath(std::string_view login) const {
+    std::wstring database = KeyPath(keys_.database);
+    std::wstring path = database + L"\\" + Wide(login);
+    if (login.find(kUnmappable) == std::string_view::npos) return path;
+    Key probe;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, probe.out()) == ERROR_SUCCESS) return path;
+    Key parent;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, database.c_str(), 0, KEY_ALL_ACCESS, parent.out()) != ERROR_SUCCESS) {
+        return path;
+    }
+    std::vector<wchar_t> buffer(512);
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        LONG result = RegEnumKeyExW(parent.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (result != ERROR_SUCCESS) break;
+        if (Narrow(buffer.data(), length) == login) return database + L"\\" + std::wstring(buffer.data(), length);
+    }
+    return path;
+}
+
 bool RegistryUserDatabase::OpenAccount(std::string_view login) {
     CloseAccount();
-    std::wstring path = KeyPath(keys_.database + "\\" + std::string(login));
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, AccountPath(login).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     account_ = key;
@@ -103,9 +124,10 @@ bool RegistryUserDatabase::OpenAccount(std::string_view login) {
 
 bool RegistryUserDatabase::OpenExistingAccount(std::string_view login) {
     CloseAccount();
-    std::wstring path = KeyPath(keys_.database + "\\" + std::string(login));
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, AccountPath(login).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return false;
+    }
     account_ = key;
     return true;
 }

@@ -44,12 +44,14 @@ public:
 
     void Seed(const std::vector<testing::Seed>& seeds) override {
         std::u16string text = version5_ ? u"Windows Registry Editor Version 5.00\r\n" : u"REGEDIT4\r\n";
-        std::string last_key;
+        std::u16string last_key;
         bool first = true;
         for (const testing::Seed& seed : seeds) {
-            if (first || seed.key != last_key) {
-                text += u"\r\n[" + Units("HKEY_LOCAL_MACHINE\\" + FullKey(seed.key)) + u"]\r\n";
-                last_key = seed.key;
+            std::u16string key = Units("HKEY_LOCAL_MACHINE\\" + root_ + "\\") + seed.unicode_key;
+            if (seed.unicode_key.empty()) key = Units("HKEY_LOCAL_MACHINE\\" + FullKey(seed.key));
+            if (first || key != last_key) {
+                text += u"\r\n[" + key + u"]\r\n";
+                last_key = key;
                 first = false;
             }
             if (seed.type == 0 && seed.name.empty()) continue;
@@ -97,6 +99,8 @@ public:
 
     std::unique_ptr<TUserDatabase> Open() override { return std::make_unique<RegFileUserDatabase>(path_, keys_); }
 
+    bool HoldsUnicodeNames() const override { return version5_; }
+
     std::optional<std::uint32_t> TypeOf(const std::string& key, const std::string& name) override {
         RegDocument doc = RegDocument::Parse(ReadBytes(path_), path_);
         auto value = doc.Value(doc.FindKey(RegDocument::kRoot, "HKEY_LOCAL_MACHINE\\" + FullKey(key)), name);
@@ -140,8 +144,12 @@ public:
         Remove();
         for (const testing::Seed& seed : seeds) {
             HKEY key = nullptr;
-            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(FullKey(seed.key)).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            std::wstring path = Wide(FullKey(seed.key));
+            if (!seed.unicode_key.empty()) {
+                path = Wide(root_ + "\\") + std::wstring(seed.unicode_key.begin(), seed.unicode_key.end());
+            }
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                nullptr) != ERROR_SUCCESS) {
                 throw std::runtime_error("cannot create test key " + seed.key);
             }
             if (!(seed.type == 0 && seed.name.empty())) {
@@ -159,6 +167,8 @@ public:
     }
 
     std::unique_ptr<TUserDatabase> Open() override { return std::make_unique<RegistryUserDatabase>(keys_); }
+
+    bool HoldsUnicodeNames() const override { return true; }
 
     std::optional<std::uint32_t> TypeOf(const std::string& key, const std::string& name) override {
         HKEY handle = nullptr;

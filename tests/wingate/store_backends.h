@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "wingate/user_database.h"
@@ -13,10 +14,18 @@ namespace tarnwell::testing {
 // One value (or, with an empty name and type 0, a bare key) of a test database. key is relative to the
 // test's own root ("UserDatabase\alice"). Text types (1, 2) hold Windows-1251 text, the others raw bytes.
 struct Seed {
+    Seed(std::string key_, std::string name_, std::uint32_t type_, std::string data_, std::u16string unicode_key_ = {})
+        : key(std::move(key_)),
+          name(std::move(name_)),
+          type(type_),
+          data(std::move(data_)),
+          unicode_key(std::move(unicode_key_)) {}
+
     std::string key;
     std::string name;
     std::uint32_t type = 0;
     std::string data;
+    std::u16string unicode_key;  // instead of key, for names that Windows-1251 cannot hold
 };
 
 Seed Key(std::string key);
@@ -34,6 +43,8 @@ public:
     // The stored type of a value, nullopt when it is missing.
     virtual std::optional<std::uint32_t> TypeOf(const std::string& key, const std::string& name) = 0;
     virtual bool KeyExists(const std::string& key) = 0;
+    // Whether key names may hold characters that Windows-1251 lacks (not in a REGEDIT4 file).
+    virtual bool HoldsUnicodeNames() const = 0;
     // The keys the store is opened with: below the test root.
     const UserDatabaseKeys& keys() const { return keys_; }
 

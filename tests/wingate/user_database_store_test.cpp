@@ -147,6 +147,26 @@ TEST_P(UserDatabaseStore, KeyAndValueNamesMatchWithoutRegardToCase) {
     EXPECT_EQ(backend_->Open()->ListAccounts(), (std::vector<std::string>{"alice", std::string("Группа"_cp)}));
 }
 
+// A login that Windows-1251 cannot spell lists with '?' in place of the missing characters; opening it
+// by that text reaches the listed key instead of creating a "??" key beside it.
+TEST_P(UserDatabaseStore, AccountsWithNamesBeyondTheCodePageOpenAsListed) {
+    if (!backend_->HoldsUnicodeNames()) GTEST_SKIP() << "an 8-bit file cannot hold such names";
+    backend_->Seed({Dword(kAlice, "Limit", 1), {"", "Limit", 4, std::string("\x07\0\0\0", 4), u"UserDatabase\\王伟"}});
+    {
+        auto db = backend_->Open();
+        EXPECT_EQ(db->ListAccounts(), (std::vector<std::string>{"alice", "??"}));
+        ASSERT_TRUE(db->OpenExistingAccount("??"));
+        EXPECT_EQ(db->ReadNumber("Limit"), 7);
+        db->OpenAccount("??");
+        db->WriteNumber("Limit", 8);
+        db->Flush();
+    }
+    auto db = backend_->Open();
+    EXPECT_EQ(db->ListAccounts(), (std::vector<std::string>{"alice", "??"})) << "no key was added";
+    db->OpenAccount("??");
+    EXPECT_EQ(db->ReadNumber("Limit"), 8);
+}
+
 // With no open account (never opened, closed, or a failed open) the value operations act on no key.
 TEST_P(UserDatabaseStore, WithoutAnOpenAccountReadsFindNothingAndWritesFail) {
     backend_->Seed({Text(kAlice, "Type", "User"), Dword(kAlice, "Limit", 5)});
