@@ -15,9 +15,9 @@ namespace tarnwell {
 // writes back what the user left in it.
 struct SaveDialog {
     std::string Title;
-    std::string Filter;       // "description|patterns|description|patterns..."
-    int FilterIndex = 1;      // file type shown at the opening and confirmed by the user, from 1
-    std::string DefaultExt;   // without the dot
+    std::string Filter;      // "description|patterns|description|patterns..."
+    int FilterIndex = 1;     // file type shown at the opening and confirmed by the user, from 1
+    std::string DefaultExt;  // without the dot
     std::string FileName;
     bool Resizable = true;
     // Runs while the dialog is open whenever the user picks another file type (its index, from 1).

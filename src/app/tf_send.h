@@ -22,9 +22,9 @@ namespace tarnwell {
 // part at their own folder, store and fakes.
 struct TFSendSetup {
     UserDatabaseLocation database;
-    std::string settings_folder;                  // the folder of settings.ini
-    std::unique_ptr<ReportMailJobs> jobs;         // the report and mail jobs
-    std::unique_ptr<ProgramRunner> runner;        // runs the service program
+    std::string settings_folder;            // the folder of settings.ini
+    std::unique_ptr<ReportMailJobs> jobs;   // the report and mail jobs
+    std::unique_ptr<ProgramRunner> runner;  // runs the service program
 
     // The user database that TARNWELL_REGISTRY or the platform names, settings.ini beside the executable,
     // the service program started by the system.

@@ -20,25 +20,24 @@ TEST_P(FirstArgumentTest, SplitsLikeTheProgramAlwaysDid) {
     EXPECT_EQ(FirstArgument(GetParam().tail), GetParam().first) << '[' << GetParam().tail << ']';
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FirstArgumentTest, testing::Values(
-    FirstArgumentCase{"",                          std::nullopt},
-    FirstArgumentCase{"   \t ",                    std::nullopt},
-    FirstArgumentCase{"/setlimit",                 "/setlimit"},
-    FirstArgumentCase{"  /setlimit  ",             "/setlimit"},
-    FirstArgumentCase{"/sendhtml /sendmail",       "/sendhtml"},
-    FirstArgumentCase{"\t/sendmail\tx",            "/sendmail"},
-    FirstArgumentCase{"\x01/sendmail\x1f",         "/sendmail"},       // control characters separate
-    FirstArgumentCase{"/send\nmail",               "/send"},
-    FirstArgumentCase{"\"/sendmail\"",             "/sendmail"},       // quotes are dropped
-    FirstArgumentCase{"\"/send mail\" x",          "/send mail"},      // a quoted stretch keeps its blanks
-    FirstArgumentCase{"/send\"ma\"il",             "/sendmail"},       // quotes inside an argument too
-    FirstArgumentCase{"\"/send\tmail",             "/send\tmail"},     // an open quote runs to the end
-    FirstArgumentCase{"\"\" /sendmail",            "/sendmail"},       // a lone "" is no argument
-    FirstArgumentCase{"\"\"\"\" \"\" /setlimit",   "/setlimit"},
-    FirstArgumentCase{"\"\"",                      std::nullopt},
-    FirstArgumentCase{"\"",                        std::nullopt},      // an argument that comes out empty
-    FirstArgumentCase{"\xcf\xf0\xe8\xe2\xe5\xf2",  "\xcf\xf0\xe8\xe2\xe5\xf2"}  // bytes above 0x7F are text
-));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FirstArgumentTest,
+    testing::Values(FirstArgumentCase{"", std::nullopt}, FirstArgumentCase{"   \t ", std::nullopt},
+                    FirstArgumentCase{"/setlimit", "/setlimit"}, FirstArgumentCase{"  /setlimit  ", "/setlimit"},
+                    FirstArgumentCase{"/sendhtml /sendmail", "/sendhtml"},
+                    FirstArgumentCase{"\t/sendmail\tx", "/sendmail"},
+                    FirstArgumentCase{"\x01/sendmail\x1f", "/sendmail"},  // control characters separate
+                    FirstArgumentCase{"/send\nmail", "/send"},
+                    FirstArgumentCase{"\"/sendmail\"", "/sendmail"},      // quotes are dropped
+                    FirstArgumentCase{"\"/send mail\" x", "/send mail"},  // a quoted stretch keeps its blanks
+                    FirstArgumentCase{"/send\"ma\"il", "/sendmail"},      // quotes inside an argument too
+                    FirstArgumentCase{"\"/send\tmail", "/send\tmail"},    // an open quote runs to the end
+                    FirstArgumentCase{"\"\" /sendmail", "/sendmail"},     // a lone "" is no argument
+                    FirstArgumentCase{"\"\"\"\" \"\" /setlimit", "/setlimit"}, FirstArgumentCase{"\"\"", std::nullopt},
+                    FirstArgumentCase{"\"", std::nullopt},  // an argument that comes out empty
+                    FirstArgumentCase{"\xcf\xf0\xe8\xe2\xe5\xf2", "\xcf\xf0\xe8\xe2\xe5\xf2"}
+                    // bytes above 0x7F are text
+                    ));
 
 TEST(NextArgument, TakesArgumentsOneByOne) {
     std::string_view rest = "C:\\\"Program Files\"\\tarnwell.exe  \"a b\" c\"\"d \"\" ";

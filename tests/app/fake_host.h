@@ -7,6 +7,7 @@
 
 #include "app/host.h"
 #include "app/report_mail_jobs.h"
+#include "form/status_bar.h"
 #include "text/cp1251.h"
 #include "text/error.h"
 #include "wingate/service_restart.h"
@@ -35,7 +36,10 @@ public:
     }
     void StopCloseTimer() override { tick_ = nullptr; }
     void Sleep(std::chrono::milliseconds duration) override { log_.Add("sleep " + std::to_string(duration.count())); }
-    void RepaintNow(const TControl&) override {}
+    // The status bar is noted whenever it is drawn: what the user sees while the host blocks.
+    void RepaintNow(const TControl& control) override {
+        if (&control == status_bar) log_.Add("status: " + Cp1251ToUtf8(status_bar->Text));
+    }
     const TextWidthMeasure& TextWidth() const override { return HeadlessTextWidth(); }
     bool ExecuteSaveDialog(SaveDialog&) override { return false; }
     void ShellOpen(std::string_view target) override { log_.Add("open " + Cp1251ToUtf8(target)); }
@@ -44,6 +48,8 @@ public:
     void Tick() const {
         if (tick_) tick_();
     }
+
+    const TStatusBar* status_bar = nullptr;
 
 private:
     EventLog& log_;

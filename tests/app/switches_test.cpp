@@ -14,17 +14,17 @@ TEST(MatchSwitch, MatchesOnlyTheExactText) {
         std::optional<Switch> expected;
     };
     const Case cases[] = {
-        {"/setlimit",   Switch::SetLimit},
+        {"/setlimit", Switch::SetLimit},
         {"/createhtml", Switch::CreateHtml},
-        {"/sendhtml",   Switch::SendHtml},
-        {"/sendmail",   Switch::SendMail},
-        {"/SendMail",   std::nullopt},  // letter case counts
-        {"/SETLIMIT",   std::nullopt},
-        {"sendmail",    std::nullopt},  // the slash belongs to it
-        {"/sendmail2",  std::nullopt},  // no prefix matches
-        {"/send",       std::nullopt},  // no abbreviation either
-        {"-setlimit",   std::nullopt},
-        {"",            std::nullopt},
+        {"/sendhtml", Switch::SendHtml},
+        {"/sendmail", Switch::SendMail},
+        {"/SendMail", std::nullopt},  // letter case counts
+        {"/SETLIMIT", std::nullopt},
+        {"sendmail", std::nullopt},    // the slash belongs to it
+        {"/sendmail2", std::nullopt},  // no prefix matches
+        {"/send", std::nullopt},       // no abbreviation either
+        {"-setlimit", std::nullopt},
+        {"", std::nullopt},
         {std::string("/setlimit\0", 10), std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(MatchSwitch(c.argument), c.expected) << c.argument;

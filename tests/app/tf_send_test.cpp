@@ -33,10 +33,12 @@ protected:
                   ("tarnwell_app_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
+        start_folder_ = fs::current_path();
         fs::copy_file(fs::path(TARNWELL_TEST_DATA) / "app" / "users.reg", RegPath());
     }
     void TearDown() override {
         std::error_code ignored;
+        fs::current_path(start_folder_, ignored);  // the viewer moves it
         fs::remove_all(folder_, ignored);
     }
 
@@ -58,6 +60,7 @@ protected:
         form_ = std::make_unique<TFSend>(
             host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(),
                                std::make_unique<FakeJobs>(log_, failing_job), std::make_unique<FakeRunner>(log_)});
+        host_.status_bar = &form_->Controls().StatBar;
         return *form_;
     }
 
@@ -68,6 +71,7 @@ protected:
     }
 
     fs::path folder_;
+    fs::path start_folder_;
     EventLog log_;
     FakeHost host_{log_};
     std::unique_ptr<TFSend> form_;
@@ -103,7 +107,12 @@ TEST_F(TFSendTest, SetLimitResetsTheBalancesAndRestartsTheService) {
     TFSend& form = Form();
     form.FormCreate(std::string("/setlimit"));
 
-    Events expected = {"run -stop", "sleep 5000", "run -start", "quit"};
+    Events expected = {"status: Идет сохранение изменений и перезапуск службы WinGate...",
+                       "run -stop",
+                       "sleep 5000",
+                       "run -start",
+                       "status: ",
+                       "quit"};
     EXPECT_EQ(log_.events, expected);
     EXPECT_EQ(form.Controls().PC1.ActivePageIndex(), kLimitsPage);
     EXPECT_EQ(form.Controls().StatBar.Text, "");
@@ -260,6 +269,24 @@ TEST_F(TFSendTest, TableAddressFollowsTheThirdAutorunItem) {
     EXPECT_TRUE(c.ESGToUser.Enabled);
     c.ChLBRun.UserToggle(0);
     EXPECT_TRUE(c.ESGToUser.Enabled);
+}
+
+TEST_F(TFSendTest, LastViewedFileComesBackIntoTheViewer) {
+    fs::create_directory(folder_ / "logs");
+    WriteFile(folder_ / "logs" / "day.log", "time\tuser\r\n10:00\tivanov\r\n");
+    std::string last = (folder_ / "logs" / "day.log").string();
+    std::string settings = Settings(false, false, false);
+    settings.replace(settings.find("LastPath=") + 9, 0, last);
+    WriteFile(SettingsPath(), settings);
+    TFSend& form = Form();
+    form.FormCreate(std::nullopt);
+    TFormControls& c = form.Controls();
+    EXPECT_EQ(log_.events, Events{});
+    EXPECT_EQ(c.ECurrentFile.Text, last);
+    EXPECT_EQ(c.SG1.GetCellEx(1, 1), "ivanov");
+    EXPECT_FALSE(c.CG1.Visible);
+    EXPECT_EQ(fs::current_path(), folder_ / "logs");
+    EXPECT_EQ(c.PC1.ActivePageIndex(), kStatPage);
 }
 
 TEST_F(TFSendTest, LinksOpenThroughTheHost) {

@@ -41,9 +41,9 @@ std::string Ini(const std::vector<std::string>& lines) {
     return text;
 }
 
-const std::vector<std::string> kQuietSettings = {
-    "[set]", "LastPath=", "[AutoRun]", "HTML=0", "Mail=0", "MailTable=0", "[opt]", "AutoClose=0", "AutoSave=0",
-    "DefaultLim=300"};
+const std::vector<std::string> kQuietSettings = {"[set]",      "LastPath=",     "[AutoRun]", "HTML=0",
+                                                 "Mail=0",     "MailTable=0",   "[opt]",     "AutoClose=0",
+                                                 "AutoSave=0", "DefaultLim=300"};
 
 // The program copied into a folder of its own, with the service stand-in and a copy of the user database;
 // it runs from another folder, so that only its own folder can lead it to its files.
@@ -88,11 +88,13 @@ protected:
         reg.replace(reg.find("@SERVICE@"), 9, image_path);
         WriteFile(path, reg);
     }
-    void WriteSettings(const std::vector<std::string>& lines) const { WriteFile(Folder() / "settings.ini", Ini(lines)); }
+    void WriteSettings(const std::vector<std::string>& lines) const {
+        WriteFile(Folder() / "settings.ini", Ini(lines));
+    }
 
     ProcessResult Run(const std::vector<std::string>& arguments, const EnvironmentChanges& extra = {}) const {
-        EnvironmentChanges env = {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt},
-                                  {"TARNWELL_REGISTRY", std::nullopt}};
+        EnvironmentChanges env = {
+            {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"TARNWELL_REGISTRY", std::nullopt}};
 #ifdef _WIN32
         // Windows would otherwise use its own registry.
         env["TARNWELL_REGISTRY"] = (Folder() / "registry.reg").string();

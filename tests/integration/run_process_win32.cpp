@@ -45,7 +45,8 @@ std::wstring EnvironmentBlock(const EnvironmentChanges& changes) {
         std::wstring entry(e);
         std::wstring name = entry.substr(0, entry.find(L'=', 1));
         bool changed = false;
-        for (const auto& change : changes) changed = changed || _wcsicmp(Widen(change.first).c_str(), name.c_str()) == 0;
+        for (const auto& change : changes)
+            changed = changed || _wcsicmp(Widen(change.first).c_str(), name.c_str()) == 0;
         if (!changed) block += entry + L'\0';
     }
     FreeEnvironmentStringsW(strings);
@@ -74,8 +75,8 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     }
     SetHandleInformation(out_read.h, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(err_read.h, HANDLE_FLAG_INHERIT, 0);
-    Handle null_in(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                               nullptr));
+    Handle null_in(
+        CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
 
     std::wstring command = Quote(program.wstring());
     for (const std::string& arg : arguments) command += L" " + Quote(Widen(arg));
