@@ -170,10 +170,11 @@ Run Smtplib(Child& sink, const std::string& python, const std::string& script, i
 
 void Print(const char* who, const Run& run) {
     const double us = 1e6 / run.letters;
-    std::printf("  %-8s %6ld letters %7.3f s wall %6.0f letters/s | client CPU %6.3f s (%4.1f%% of wall) | "
-                "per letter: wall %4.0f us, client CPU %3.0f us (system %3.0f), sink CPU %3.0f us\n",
-                who, run.letters, run.wall, run.PerSecond(), run.cpu, run.CpuShare(), run.wall * us, run.cpu * us,
-                run.system * us, run.sink_cpu * us);
+    std::printf(
+        "  %-8s %6ld letters %7.3f s wall %6.0f letters/s | client CPU %6.3f s (%4.1f%% of wall) | "
+        "per letter: wall %4.0f us, client CPU %3.0f us (system %3.0f), sink CPU %3.0f us\n",
+        who, run.letters, run.wall, run.PerSecond(), run.cpu, run.CpuShare(), run.wall * us, run.cpu * us,
+        run.system * us, run.sink_cpu * us);
 }
 
 }  // namespace

@@ -9,8 +9,8 @@ namespace tarnwell {
 // the list entries are one recipient or one attachment path each, the body lines have no line ends.
 struct TMailMessage {
     std::string FromName;
-    std::string FromAddress;  // the From line and MAIL FROM
-    std::string Subject;      // no Subject line when empty
+    std::string FromAddress;   // the From line and MAIL FROM
+    std::string Subject;       // no Subject line when empty
     std::string LocalProgram;  // an X-Mailer line when not empty
     std::string Date;          // written as it is; a Date line when not empty
     std::string ReplyTo;       // a Reply-To line when not empty

@@ -35,10 +35,10 @@ public:
     explicit TSmtpClient(EventPump* pump = nullptr);
 
     // --- Properties --------------------------------------------------------------------------------
-    std::string UserID;  // the text after "HELO "
-    TMailMessage PostMessage;  // the message to send
-    TUUMethod EncodeType = uuMime;  // encoding of attachments
-    bool ClearParams = true;  // a successful send empties the recipients and attachments
+    std::string UserID;              // the text after "HELO "
+    TMailMessage PostMessage;        // the message to send
+    TUUMethod EncodeType = uuMime;   // encoding of attachments
+    bool ClearParams = true;         // a successful send empties the recipients and attachments
     TMailSubType SubType = mtPlain;  // content type of a message without attachments
     std::string Charset = "us-ascii";
 

@@ -21,11 +21,16 @@ std::string JoinEntries(const std::vector<std::string>& entries) {
 
 const char* ContentTypeOf(TMailSubType sub_type) {
     switch (sub_type) {
-        case mtEnriched: return "Content-Type: text/enriched; charset=";
-        case mtSgml: return "Content-Type: text/sgml; charset=";
-        case mtTabSeperated: return "Content-Type: text/tab-separated-values; charset=";
-        case mtHtml: return "Content-Type: text/html; charset=";
-        default: return "Content-Type: text/plain; charset=";
+        case mtEnriched:
+            return "Content-Type: text/enriched; charset=";
+        case mtSgml:
+            return "Content-Type: text/sgml; charset=";
+        case mtTabSeperated:
+            return "Content-Type: text/tab-separated-values; charset=";
+        case mtHtml:
+            return "Content-Type: text/html; charset=";
+        default:
+            return "Content-Type: text/plain; charset=";
     }
 }
 

@@ -1,8 +1,6 @@
 #include "smtp/socket_api.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -10,58 +8,68 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
 
 namespace tarnwell::socket_api {
 namespace {
 
 // The Windows Sockets numbers are the BSD error numbers plus 10000; Linux numbers its errors
 // differently, so each one is named here.
+struct ErrnoNumber {
+    int system;
+    int sockets;
+};
+
+constexpr ErrnoNumber kErrnoNumbers[] = {
+    {EINTR, 10004},
+    {EBADF, 10009},
+    {EACCES, 10013},
+    {EFAULT, 10014},
+    {EINVAL, 10022},
+    {EMFILE, 10024},
+    {EWOULDBLOCK, kWouldBlock},
+    {EINPROGRESS, 10036},
+    {EALREADY, 10037},
+    {ENOTSOCK, 10038},
+    {EDESTADDRREQ, 10039},
+    {EMSGSIZE, 10040},
+    {EPROTOTYPE, 10041},
+    {ENOPROTOOPT, 10042},
+    {EPROTONOSUPPORT, 10043},
+    {ESOCKTNOSUPPORT, 10044},
+    {EOPNOTSUPP, 10045},
+    {EPFNOSUPPORT, 10046},
+    {EAFNOSUPPORT, 10047},
+    {EADDRINUSE, 10048},
+    {EADDRNOTAVAIL, 10049},
+    {ENETDOWN, 10050},
+    {ENETUNREACH, 10051},
+    {ENETRESET, 10052},
+    {ECONNABORTED, 10053},
+    {ECONNRESET, 10054},
+    {ENOBUFS, 10055},
+    {EISCONN, 10056},
+    {ENOTCONN, kNotConnected},
+    {ESHUTDOWN, 10058},
+    {ETOOMANYREFS, 10059},
+    {ETIMEDOUT, 10060},
+    {ECONNREFUSED, 10061},
+    {ELOOP, 10062},
+    {ENAMETOOLONG, 10063},
+    {EHOSTDOWN, 10064},
+    {EHOSTUNREACH, 10065},
+    {ENOTEMPTY, 10066},
+    {EUSERS, 10068},
+    {EDQUOT, 10069},
+    {ESTALE, 10070},
+    {EREMOTE, 10071},
+};
+
 int FromErrno(int e) {
-    switch (e) {
-        case EINTR: return 10004;
-        case EBADF: return 10009;
-        case EACCES: return 10013;
-        case EFAULT: return 10014;
-        case EINVAL: return 10022;
-        case EMFILE: return 10024;
-        case EWOULDBLOCK: return kWouldBlock;
-        case EINPROGRESS: return 10036;
-        case EALREADY: return 10037;
-        case ENOTSOCK: return 10038;
-        case EDESTADDRREQ: return 10039;
-        case EMSGSIZE: return 10040;
-        case EPROTOTYPE: return 10041;
-        case ENOPROTOOPT: return 10042;
-        case EPROTONOSUPPORT: return 10043;
-        case ESOCKTNOSUPPORT: return 10044;
-        case EOPNOTSUPP: return 10045;
-        case EPFNOSUPPORT: return 10046;
-        case EAFNOSUPPORT: return 10047;
-        case EADDRINUSE: return 10048;
-        case EADDRNOTAVAIL: return 10049;
-        case ENETDOWN: return 10050;
-        case ENETUNREACH: return 10051;
-        case ENETRESET: return 10052;
-        case ECONNABORTED: return 10053;
-        case ECONNRESET: return 10054;
-        case ENOBUFS: return 10055;
-        case EISCONN: return 10056;
-        case ENOTCONN: return kNotConnected;
-        case ESHUTDOWN: return 10058;
-        case ETOOMANYREFS: return 10059;
-        case ETIMEDOUT: return 10060;
-        case ECONNREFUSED: return 10061;
-        case ELOOP: return 10062;
-        case ENAMETOOLONG: return 10063;
-        case EHOSTDOWN: return 10064;
-        case EHOSTUNREACH: return 10065;
-        case ENOTEMPTY: return 10066;
-        case EUSERS: return 10068;
-        case EDQUOT: return 10069;
-        case ESTALE: return 10070;
-        case EREMOTE: return 10071;
-        default: return 20000 + e;
-    }
+    for (const ErrnoNumber& n : kErrnoNumbers)
+        if (n.system == e) return n.sockets;
+    return 20000 + e;
 }
 
 bool IsConnected(int socket) {
@@ -161,8 +169,8 @@ WaitResult WaitFor(Handle socket, Readiness what, int timeout_ms, int& error) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
     pollfd entry{socket, static_cast<short>(what == Readiness::Read ? POLLIN : POLLOUT), 0};
     for (;;) {
-        int left = static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+        int left =
+            static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
         int n = poll(&entry, 1, left < 0 ? 0 : left);
         if (n > 0) {
             if (entry.revents & POLLNVAL) {
@@ -198,10 +206,18 @@ std::optional<std::uint32_t> LookupHost(const std::string& name, int& error) {
     int rc = getaddrinfo(name.c_str(), nullptr, &hints, &found);
     if (rc != 0 || found == nullptr) {
         switch (rc) {
-            case EAI_AGAIN: error = 11002; break;
-            case EAI_FAIL: error = 11003; break;
-            case EAI_NODATA: error = 11004; break;
-            default: error = 11001; break;
+            case EAI_AGAIN:
+                error = 11002;
+                break;
+            case EAI_FAIL:
+                error = 11003;
+                break;
+            case EAI_NODATA:
+                error = 11004;
+                break;
+            default:
+                error = 11001;
+                break;
         }
         if (found != nullptr) freeaddrinfo(found);
         return std::nullopt;

@@ -47,14 +47,14 @@ public:
     // --- Events ------------------------------------------------------------------------------------
     // Exceptions of OnStatus and OnConnect are dropped; those of the other handlers reach the caller of
     // the operation that raised the event.
-    std::function<void(TSocketSession&)> OnConnect;  // the connection is established
+    std::function<void(TSocketSession&)> OnConnect;     // the connection is established
     std::function<void(TSocketSession&)> OnDisconnect;  // the socket has been closed
     // Host gave no address; the handler may correct Host and set handled to have it tried once more.
     std::function<void(bool& handled)> OnInvalidHost;
     std::function<void(TSocketSession&)> OnHostResolved;
     std::function<void(TSocketSession&, const std::string& status)> OnStatus;
     std::function<void(TSocketSession&)> OnConnectionFailed;  // connecting failed, timed out or was cancelled
-    std::function<void(TSocketSession&)> OnPacketSent;  // one piece of a stream has gone out
+    std::function<void(TSocketSession&)> OnPacketSent;        // one piece of a stream has gone out
     // An operation needs a connection that is not there; the handler may connect and set handled.
     std::function<void(bool& handled)> OnConnectionRequired;
 

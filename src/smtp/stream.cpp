@@ -43,10 +43,17 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
 std::int64_t TMemoryStream::Seek(std::int64_t offset, int origin) {
     std::int64_t base = 0;
     switch (origin) {
-        case soFromBeginning: base = 0; break;
-        case soFromCurrent: base = static_cast<std::int64_t>(position_); break;
-        case soFromEnd: base = static_cast<std::int64_t>(data_.size()); break;
-        default: throw EStreamError(InvalidOrigin(origin));
+        case soFromBeginning:
+            base = 0;
+            break;
+        case soFromCurrent:
+            base = static_cast<std::int64_t>(position_);
+            break;
+        case soFromEnd:
+            base = static_cast<std::int64_t>(data_.size());
+            break;
+        default:
+            throw EStreamError(InvalidOrigin(origin));
     }
     position_ = static_cast<std::size_t>(std::max<std::int64_t>(0, base + offset));
     return static_cast<std::int64_t>(position_);
@@ -72,8 +79,10 @@ std::size_t TFileStream::Write(const void*, std::size_t) {
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, int origin) {
-    int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR
-               : origin == soFromEnd       ? SEEK_END : -1;
+    int whence = origin == soFromBeginning ? SEEK_SET
+                 : origin == soFromCurrent ? SEEK_CUR
+                 : origin == soFromEnd     ? SEEK_END
+                                           : -1;
     if (whence < 0) throw EStreamError(InvalidOrigin(origin));
     std::int64_t position = SeekFile(file_.get(), offset, whence);
     if (position < 0) throw EStreamError("Seek error");

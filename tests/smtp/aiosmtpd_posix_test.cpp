@@ -137,6 +137,11 @@ std::string Header(const std::string& name, const std::string& value) {
     return "header " + name + " " + Hex(value) + "\n";
 }
 
+// A leaf part as the reader prints it: type, charset and file name, then the decoded bytes.
+std::string Part(const std::string& description, const std::string& payload) {
+    return "part " + description + "\npayload " + Hex(payload) + "\n";
+}
+
 TEST_F(AiosmtpdTest, LettersArriveWithTheirHeadersCharsetAndDottedLines) {
     const std::string subject(std::string_view("Наработанный трафик"_cp));
     const std::string name(std::string_view("Администратор"_cp));
@@ -156,11 +161,11 @@ TEST_F(AiosmtpdTest, LettersArriveWithTheirHeadersCharsetAndDottedLines) {
     for (int n : {1, 2}) {
         const std::string to = n == 1 ? "ivan@corp.ru" : "olga@corp.ru";
         EXPECT_EQ(Envelope(n), "admin@corp.ru\n" + to + "\n");
-        EXPECT_EQ(Parsed(n), Header("From", name + "<admin@corp.ru>") + Header("To", to) +
-                                 Header("Subject", subject) + Header("Mime-Version", "1.0") +
+        const std::string text = "\r\n" + greeting + "\r\n.\r\n.x\r\n\r\n..two\r\nend.\r\n";
+        EXPECT_EQ(Parsed(n), Header("From", name + "<admin@corp.ru>") + Header("To", to) + Header("Subject", subject) +
+                                 Header("Mime-Version", "1.0") +
                                  Header("Content-Type", "text/plain; charset=windows-1251") +
-                                 "part text/plain windows-1251 -\n"
-                                 "payload " + Hex("\r\n" + greeting + "\r\n.\r\n.x\r\n\r\n..two\r\nend.\r\n") + "\n");
+                                 Part("text/plain windows-1251 -", text));
     }
 }
 
@@ -185,12 +190,9 @@ TEST_F(AiosmtpdTest, AttachmentsDecodeBackToTheirBytes) {
     for (int n : {1, 2}) {
         std::string parsed = Parsed(n);
         std::string parts = parsed.substr(parsed.find("part "));
-        EXPECT_EQ(parts, "part text/plain windows-1251 -\n"
-                         "payload " + Hex("See the files.\r\n.hidden") + "\n"
-                         "part application/octet-stream - data.bin\n"
-                         "payload " + Hex(bytes) + "\n"
-                         "part application/octet-stream - dot.bin\n"
-                         "payload " + Hex("fourteen bytes") + "\n")
+        EXPECT_EQ(parts, Part("text/plain windows-1251 -", "See the files.\r\n.hidden") +
+                             Part("application/octet-stream - data.bin", bytes) +
+                             Part("application/octet-stream - dot.bin", "fourteen bytes"))
             << (n == 1 ? "Base64" : "uuencode");
     }
 }

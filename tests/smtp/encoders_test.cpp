@@ -36,16 +36,11 @@ TEST(TUUProcessor, EncodesInLinesOf45Bytes) {
         std::string input;
         std::string output;
     } cases[] = {
-        {uuCode, "abc", "#86)C\r\n`\r\n"},
-        {uuCode, "a", "!80\r\n`\r\n"},
-        {uuCode, "ab", "\"86(\r\n`\r\n"},
-        {uuCode, "", "`\r\n"},
-        {uuMime, "abc", "YWJj\r\n"},
-        {uuMime, "a", "YQ==\r\n"},
-        {uuMime, "ab", "YWI=\r\n"},
-        {uuMime, "", ""},
-        {uuMime, "foobar", "Zm9vYmFy\r\n"},
-        {uuMime, std::string("\0\xff\xfe", 3), "AP/+\r\n"},
+        {uuCode, "abc", "#86)C\r\n`\r\n"},  {uuCode, "a", "!80\r\n`\r\n"},
+        {uuCode, "ab", "\"86(\r\n`\r\n"},   {uuCode, "", "`\r\n"},
+        {uuMime, "abc", "YWJj\r\n"},        {uuMime, "a", "YQ==\r\n"},
+        {uuMime, "ab", "YWI=\r\n"},         {uuMime, "", ""},
+        {uuMime, "foobar", "Zm9vYmFy\r\n"}, {uuMime, std::string("\0\xff\xfe", 3), "AP/+\r\n"},
     };
     for (const Case& c : cases) EXPECT_EQ(Encoded(c.method, c.input), c.output) << c.method << " " << c.input;
 }

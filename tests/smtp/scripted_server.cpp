@@ -10,7 +10,9 @@
 #include <ws2tcpip.h>
 using NativeSocket = SOCKET;
 constexpr NativeSocket kNone = INVALID_SOCKET;
-inline void CloseNative(NativeSocket s) { closesocket(s); }
+inline void CloseNative(NativeSocket s) {
+    closesocket(s);
+}
 #else
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -19,14 +21,20 @@ inline void CloseNative(NativeSocket s) { closesocket(s); }
 #include <unistd.h>
 using NativeSocket = int;
 constexpr NativeSocket kNone = -1;
-inline void CloseNative(NativeSocket s) { close(s); }
+inline void CloseNative(NativeSocket s) {
+    close(s);
+}
 #endif
 
 namespace tarnwell::testing {
 namespace {
 
-NativeSocket Native(std::uintptr_t s) { return static_cast<NativeSocket>(s); }
-std::uintptr_t Stored(NativeSocket s) { return static_cast<std::uintptr_t>(s); }
+NativeSocket Native(std::uintptr_t s) {
+    return static_cast<NativeSocket>(s);
+}
+std::uintptr_t Stored(NativeSocket s) {
+    return static_cast<std::uintptr_t>(s);
+}
 
 // Waits up to ms for the socket to become readable.
 bool Readable(NativeSocket s, int ms) {
@@ -157,7 +165,8 @@ void ScriptedServer::Run(std::vector<Step> script) {
         switch (step.kind) {
             case Step::Send:
                 for (std::size_t sent = 0; sent < step.text.size();) {
-                    int n = static_cast<int>(send(s, step.text.data() + sent, static_cast<int>(step.text.size() - sent), 0));
+                    int n = static_cast<int>(
+                        send(s, step.text.data() + sent, static_cast<int>(step.text.size() - sent), 0));
                     if (n <= 0) return;
                     sent += static_cast<std::size_t>(n);
                 }

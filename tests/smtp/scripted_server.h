@@ -16,11 +16,21 @@ struct Step {
     int ms = 0;        // Pause: how long
 };
 
-inline Step Send(std::string text) { return {Step::Send, std::move(text)}; }
-inline Step ReadLine() { return {Step::ReadLine, {}}; }
-inline Step ReadData() { return {Step::ReadData, {}}; }  // up to and including "\r\n.\r\n"
-inline Step Pause(int ms) { return {Step::Pause, {}, ms}; }
-inline Step Close() { return {Step::Close, {}}; }
+inline Step Send(std::string text) {
+    return {Step::Send, std::move(text)};
+}
+inline Step ReadLine() {
+    return {Step::ReadLine, {}};
+}
+inline Step ReadData() {
+    return {Step::ReadData, {}};
+}  // up to and including "\r\n.\r\n"
+inline Step Pause(int ms) {
+    return {Step::Pause, {}, ms};
+}
+inline Step Close() {
+    return {Step::Close, {}};
+}
 
 // An SMTP dialogue as a script: the greeting, then for every command line the next reply in turn. After a
 // reply beginning with "354" the data up to the closing dot is read before the next reply. The reply

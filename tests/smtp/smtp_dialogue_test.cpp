@@ -125,9 +125,13 @@ TEST_F(SmtpDialogueTest, HeloWithAnEmptyUserIdAndItsOneRepair) {
         std::string transcript;
     } cases[] = {
         {false, {"501 Syntax: HELO hostname\r\n", "221 bye\r\n"}, "Authentication failed", "HELO \r\nQUIT\r\n"},
-        {true, {"501 Syntax: HELO hostname\r\n", "501 still no\r\n", "221 bye\r\n"}, "Authentication failed",
+        {true,
+         {"501 Syntax: HELO hostname\r\n", "501 still no\r\n", "221 bye\r\n"},
+         "Authentication failed",
          "HELO \r\nHELO fixed\r\nQUIT\r\n"},
-        {true, {"501 Syntax: HELO hostname\r\n", "250 hello fixed\r\n", "221 bye\r\n"}, "<no error>",
+        {true,
+         {"501 Syntax: HELO hostname\r\n", "250 hello fixed\r\n", "221 bye\r\n"},
+         "<no error>",
          "HELO \r\nHELO fixed\r\nQUIT\r\n"},
     };
     for (const Case& c : cases) {
@@ -153,9 +157,9 @@ TEST_F(SmtpDialogueTest, HeloWithAnEmptyUserIdAndItsOneRepair) {
 }
 
 TEST_F(SmtpDialogueTest, RefusedRecipientsAreReportedAndTheOthersStillGetTheMessage) {
-    Start("220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n",
-                            "250 recipient ok\r\n", "551 not here\r\n", "354 go ahead\r\n", "250 queued\r\n",
-                            "221 bye\r\n"});
+    Start("220 ready\r\n",
+          {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n", "250 recipient ok\r\n",
+           "551 not here\r\n", "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"});
     std::vector<std::string> refused;
     client.OnRecipientNotFound = [&](const std::string& entry) { refused.push_back(entry); };
     client.Connect();
@@ -170,14 +174,13 @@ TEST_F(SmtpDialogueTest, RefusedRecipientsAreReportedAndTheOthersStillGetTheMess
     EXPECT_EQ(data.substr(0, data.find("DATA\r\n") + 6),
               "HELO tarnwell\r\nRSET\r\nMAIL FROM:<admin@corp.ru>\r\nRCPT TO:<ivan@corp.ru>\r\n"
               "RCPT TO:<olga@corp.ru>\r\nRCPT TO:<boss@corp.ru>\r\nDATA\r\n");
-    EXPECT_NE(data.find("To: Ivan Petrov <ivan@corp.ru>,SMTP:olga@corp.ru\r\nCC: boss@corp.ru\r\n"),
-              std::string::npos);
+    EXPECT_NE(data.find("To: Ivan Petrov <ivan@corp.ru>,SMTP:olga@corp.ru\r\nCC: boss@corp.ru\r\n"), std::string::npos);
 }
 
 TEST_F(SmtpDialogueTest, RefusedDataFailsTheSendButKeepsTheSessionForTheNext) {
     Start("220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n",
-                            "554 no valid recipients\r\n", "250 reset\r\n", "250 sender ok\r\n",
-                            "250 recipient ok\r\n", "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"});
+                            "554 no valid recipients\r\n", "250 reset\r\n", "250 sender ok\r\n", "250 recipient ok\r\n",
+                            "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"});
     client.Connect();
     SetLetter(client, "nobody@corp.ru");
     EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "554 no valid recipients\r\n");
@@ -310,7 +313,8 @@ TEST_F(SmtpDialogueTest, LineBreaksInEnvelopeOrHeaderValuesAreRefusedBeforeAnyth
         {[](TMailMessage& m) { m.ToBlindCarbonCopy = {"x@corp.ru\r"}; },
          "Invalid character (CR, LF or NUL) in ToBlindCarbonCopy"},
         {[](TMailMessage& m) { m.Subject = "Hi\r\nBcc: all@corp.ru"; }, "Invalid character (CR, LF or NUL) in Subject"},
-        {[](TMailMessage& m) { m.FromName = std::string("Ad\0min", 6); }, "Invalid character (CR, LF or NUL) in FromName"},
+        {[](TMailMessage& m) { m.FromName = std::string("Ad\0min", 6); },
+         "Invalid character (CR, LF or NUL) in FromName"},
         {[](TMailMessage& m) { m.ReplyTo = "r@corp.ru\n"; }, "Invalid character (CR, LF or NUL) in ReplyTo"},
     };
     for (const Case& c : cases) {

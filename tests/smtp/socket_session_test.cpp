@@ -163,8 +163,8 @@ TEST_F(SocketSessionTest, StatusTextsAreFilteredByReportLevel) {
     seen.clear();
     session.ReportLevel = 8;
     session.Transaction("C");
-    std::vector<std::string> expected{"Transaction", "Writeln",   "Write",  "Sending Buffer", "Timer On",
-                                      "Timer Off",   "ReadLn",    "Timer On"};
+    std::vector<std::string> expected{"Transaction", "Writeln",   "Write",  "Sending Buffer",
+                                      "Timer On",    "Timer Off", "ReadLn", "Timer On"};
     ASSERT_GE(seen.size(), expected.size() + 2);
     EXPECT_EQ(std::vector<std::string>(seen.begin(), seen.begin() + 8), expected);
     EXPECT_EQ(seen[seen.size() - 2], "Timer Off");
