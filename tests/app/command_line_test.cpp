@@ -47,13 +47,16 @@ TEST(NextArgument, TakesArgumentsOneByOne) {
 }
 
 #ifndef _WIN32
-TEST(CommandTail, JoinsTheArgumentsAfterTheProgramByBlanks) {
-    const char* argv[] = {"/opt/tarnwell", "/sendhtml", "", "two words"};
-    EXPECT_EQ(CommandTail(4, argv), "/sendhtml  two words");
+TEST(CommandTail, SplitsBackIntoTheShellsArguments) {
+    const char* argv[] = {"/opt/tarnwell", "/sendhtml", "", "two words", "tab\there"};
+    EXPECT_EQ(CommandTail(5, argv), "/sendhtml  \"two words\" \"tab\there\"");
     EXPECT_EQ(CommandTail(1, argv), "");
-    // An empty first argument leaves nothing before the blank, so the next one is the first.
+    // An empty first argument is no argument, so the next one is the first.
     const char* empty_first[] = {"tarnwell", "", "/setlimit"};
     EXPECT_EQ(FirstArgument(CommandTail(3, empty_first)), "/setlimit");
+    // An argument with a blank stays one argument, and so is no switch.
+    const char* quoted[] = {"tarnwell", "/setlimit now"};
+    EXPECT_EQ(FirstArgument(CommandTail(2, quoted)), "/setlimit now");
 }
 #endif
 

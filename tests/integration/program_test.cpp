@@ -148,8 +148,12 @@ TEST_F(ProgramTest, ArgumentsThatAreNoSwitchAreRefused) {
     WriteSettings(kQuietSettings);
     std::string reg_before = ReadFile(Folder() / "registry.reg");
     // Only the first argument counts: a valid switch after a wrong one does not run.
-    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-             {"/nonsense"}, {"/SendMail"}, {"sendmail"}, {"/sendmail2"}, {"/nonsense", "/setlimit"}}) {
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{{"/nonsense"},
+                                                                               {"/SendMail"},
+                                                                               {"sendmail"},
+                                                                               {"/sendmail2"},
+                                                                               {"/setlimit now"},
+                                                                               {"/nonsense", "/setlimit"}}) {
         ProcessResult r = Run(args);
         EXPECT_EQ(r.err, kBadSwitch) << args[0];
         EXPECT_EQ(r.exit_status, 1) << args[0];
