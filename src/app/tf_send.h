@@ -100,7 +100,7 @@ private:
     TNotifyEvent Handler(void (TFSend::*method)());
     TNotifyEvent Handler(bool (TFSend::*method)());
 
-    bool StartUp(const std::optional<std::string>& first_argument);
+    void StartUp(const std::optional<std::string>& first_argument);
     bool RunSwitch(Switch which);
     void AutoSave();
     void ShowLastFile(const std::string& path);

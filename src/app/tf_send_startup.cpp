@@ -20,16 +20,16 @@ void TFSend::FormCreate(const std::optional<std::string>& first_argument) {
 }
 
 // Each step that returns false has shown its own message; the sequence then ends without a word more.
-bool TFSend::StartUp(const std::optional<std::string>& first_argument) {
+void TFSend::StartUp(const std::optional<std::string>& first_argument) {
     c_.PC1.SetActivePageIndex(kViewerPage);
     auto show_last_file = [this](const std::string& path) { ShowLastFile(path); };
-    if (!ReadSet(c_, host_, show_last_file, setup_.settings_folder)) return false;
-    if (!SBToStatClick()) return false;
+    if (!ReadSet(c_, host_, show_last_file, setup_.settings_folder)) return;
+    if (!SBToStatClick()) return;
 
     if (first_argument) {
         // At most one switch can equal the argument, so at most one job runs.
         if (std::optional<Switch> which = MatchSwitch(*first_argument)) {
-            if (!RunSwitch(*which)) return false;
+            if (!RunSwitch(*which)) return;
         } else {
             host_.ShowMessage("Неправильно задан ключ"_cp);
         }
@@ -38,7 +38,6 @@ bool TFSend::StartUp(const std::optional<std::string>& first_argument) {
     }
 
     if (c_.ChLBRun.Checked(0) || c_.ChLBRun.Checked(1) || c_.ChLBRun.Checked(2)) SendAll(c_.ASGRead);
-    return true;
 }
 
 bool TFSend::RunSwitch(Switch which) {
