@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -12,6 +13,10 @@
 #include "temp_folder.h"
 #include "viewer/file_open_error.h"
 #include "viewer/native_path.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace tarnwell {
 namespace {
@@ -202,11 +207,23 @@ TEST(ToSG, FileThatCannotBeOpenedChangesNothing) {
     const std::string loaded = FromNativePath(folder.Write("loaded.txt", "h1\th2\nv1\tv2\n"));
     const std::string sub = FromNativePath(folder.path() / "sub");
     std::filesystem::create_directory(folder.path() / "sub");
-    const std::string bad_paths[] = {
+    std::vector<std::string> bad_paths = {
         FromNativePath(folder.path() / "missing.txt"), FromNativePath(folder.path() / "no folder" / "x.txt"),
         sub,  // a folder
         "",   // a double click on an empty list
     };
+#ifdef _WIN32
+    // Another program holds the file open for writing: its log may be half written.
+    const std::filesystem::path written = folder.Write("being_written.log", "a\tb\n");
+    std::ofstream writer(written, std::ios::app);
+    ASSERT_TRUE(writer.is_open());
+    bad_paths.push_back(FromNativePath(written));
+#else
+    // A pipe is no file to load, and opening it must not wait for a writer.
+    const std::filesystem::path pipe = folder.path() / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    bad_paths.push_back(FromNativePath(pipe));
+#endif
     for (const std::string& path : bad_paths) {
         SCOPED_TRACE(path);
         TTableGrid grid;
