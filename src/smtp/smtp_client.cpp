@@ -10,7 +10,10 @@ TSmtpClient::TSmtpClient(EventPump* pump) : TSocketSession(pump), random_(std::r
 
 void TSmtpClient::ReadContinuation() {
     std::string line = LastReply();
+    int lines = 1;
     while (!line.empty() && (line[0] == ' ' || (line.size() >= 4 && line[3] == '-'))) {
+        // A server that keeps sending continuation lines would never let the time-out fire: bound them.
+        if (++lines > kMaxReplyLines) throw Error("Server reply longer than " + std::to_string(kMaxReplyLines) + " lines");
         line = ReadLn();
         if (!line.empty()) ReportStatus(1, line);
         SetLastReply(line);

@@ -84,8 +84,10 @@ public:
 
 private:
     // Reads further reply lines while the last one is a continuation line (a blank first, or "-" as
-    // its fourth character); the last line read becomes LastReply.
+    // its fourth character); the last line read becomes LastReply. A reply of more than kMaxReplyLines
+    // lines is refused.
     void ReadContinuation();
+    static constexpr int kMaxReplyLines = 1000;
     // Raises the reply when its number is `refused_from` or more, or "Not Connected" when the server
     // closed the connection instead of answering.
     void CheckReply(int refused_from);

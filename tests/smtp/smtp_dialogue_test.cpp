@@ -117,6 +117,14 @@ TEST_F(SmtpDialogueTest, ARefusingGreetingFailsConnectAfterQuit) {
     EXPECT_EQ(Transcript(), "QUIT\r\n");
 }
 
+TEST_F(SmtpDialogueTest, AGreetingThatNeverEndsIsRefused) {
+    std::string endless;
+    for (int i = 0; i < 1500; ++i) endless += "220-still greeting\r\n";
+    Start(endless + "220 ready\r\n", {"221 bye\r\n"});
+    EXPECT_EQ(ErrorText([&] { client.Connect(); }), "Server reply longer than 1000 lines");
+    EXPECT_FALSE(client.Connected());
+}
+
 TEST_F(SmtpDialogueTest, HeloWithAnEmptyUserIdAndItsOneRepair) {
     struct Case {
         bool repair;
