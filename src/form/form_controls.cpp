@@ -1,5 +1,6 @@
 #include "form/form_controls.h"
 
+#include "form/stat_column_captions.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -31,19 +32,7 @@ void SetEdit(TEdit& edit, std::string_view label, std::string_view text, std::st
 }  // namespace
 
 const std::vector<std::string>& StatColumnCaptions() {
-    static const std::vector<std::string> captions = Texts({
-        "Послать"_cp,
-        "Логин"_cp,
-        "Имя"_cp,
-        "Скачано клиентом"_cp,
-        "Скачано сервером"_cp,
-        "Отравлено клиентом"_cp,
-        "Отправлено сервером"_cp,
-        "Время в сети"_cp,
-        "Выданный лимит"_cp,
-        "Остаток лимита"_cp,
-        "Ежемесячный лимит"_cp,
-    });
+    static const std::vector<std::string> captions(kStatColumnCaptions.begin(), kStatColumnCaptions.end());
     return captions;
 }
 

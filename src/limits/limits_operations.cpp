@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "limits/limits_table.h"
+#include "stats/account_listing.h"
 #include "stats/header_row.h"
 #include "text/cp1251_literal.h"
 #include "text/int_text.h"
 
 namespace tarnwell {
-
-using namespace literals;
 
 namespace {
 
@@ -53,18 +52,11 @@ void WriteRows(const TTableGrid& grid, TUserDatabase& database) {
 
 bool ReadLimits(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, std::string_view default_limit,
                 const TextWidthMeasure& measure) {
-    for (int col = 0; col < limit_col::Count; ++col) grid.SetCellEx(col, 0, limit_text::kCaptions[col]);
+    const auto accounts = WriteHeaderAndListAccounts(grid, limit_text::kCaptions, database, notifier, measure);
+    if (!accounts) return false;
     try {
-        std::vector<std::string> accounts;
-        try {
-            accounts = database.ListAccounts();
-        } catch (const EDatabaseNotFound&) {
-            notifier.ShowMessage("Возможно WinGate не установлен или версия программыне совместима!"_cp);
-            grid.AutoSize(measure);
-            return false;
-        }
         int next_row = 1;
-        for (const std::string& login : accounts) {
+        for (const std::string& login : *accounts) {
             database.OpenAccount(login);
             if (database.ReadText("Type") == "User") {
                 FillUserRow(grid, database, next_row, login, default_limit);
@@ -74,7 +66,7 @@ bool ReadLimits(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifie
             grid.SetRowCount(next_row);
             KeepHeaderRow(grid);
         }
-        if (accounts.empty()) grid.SetRowCount(1);
+        if (accounts->empty()) grid.SetRowCount(1);
     } catch (...) {
         grid.AutoSize(measure);
         throw;

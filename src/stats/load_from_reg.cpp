@@ -4,14 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "stats/account_listing.h"
 #include "stats/header_row.h"
 #include "stats/statistics_table.h"
-#include "text/cp1251_literal.h"
 #include "text/int_text.h"
 
 namespace tarnwell {
-
-using namespace literals;
 
 namespace {
 
@@ -42,21 +40,14 @@ void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string
 }  // namespace
 
 bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TextWidthMeasure& measure) {
-    for (int col = 0; col < stat_col::Count; ++col) grid.SetCellEx(col, 0, stat_text::kCaptions[col]);
+    const auto accounts = WriteHeaderAndListAccounts(grid, stat_text::kCaptions, database, notifier, measure);
+    if (!accounts) return false;
     try {
-        std::vector<std::string> accounts;
-        try {
-            accounts = database.ListAccounts();
-        } catch (const EDatabaseNotFound&) {
-            notifier.ShowMessage("Возможно WinGate не установлен или версия программыне совместима!"_cp);
-            grid.AutoSize(measure);
-            return false;
-        }
         int next_row = 1;
-        for (std::size_t i = 0; i < accounts.size(); ++i) {
-            database.OpenAccount(accounts[i]);
+        for (std::size_t i = 0; i < accounts->size(); ++i) {
+            database.OpenAccount((*accounts)[i]);
             if (database.ReadText("Type") == "User") {
-                FillUserRow(grid, database, next_row, i == 0 ? stat_text::kFirstAccountLogin : accounts[i]);
+                FillUserRow(grid, database, next_row, i == 0 ? stat_text::kFirstAccountLogin : (*accounts)[i]);
                 ++next_row;
             }
             database.CloseAccount();

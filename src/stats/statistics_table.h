@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "form/stat_column_captions.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -29,19 +30,7 @@ constexpr int Count = 11;
 namespace stat_text {
 using namespace literals;
 // Header captions, also the items of ChLBTable and ChLBHTML.
-inline constexpr std::array<std::string_view, stat_col::Count> kCaptions = {
-    "Послать"_cp,
-    "Логин"_cp,
-    "Имя"_cp,
-    "Скачано клиентом"_cp,
-    "Скачано сервером"_cp,
-    "Отравлено клиентом"_cp,
-    "Отправлено сервером"_cp,
-    "Время в сети"_cp,
-    "Выданный лимит"_cp,
-    "Остаток лимита"_cp,
-    "Ежемесячный лимит"_cp,
-};
+inline constexpr const auto& kCaptions = kStatColumnCaptions;
 // Column 10 of a user without a monthly limit.
 inline constexpr std::string_view kNoLimit = "Не установлено"_cp;
 // Column 1 of the totals row.
