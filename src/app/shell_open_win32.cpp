@@ -5,13 +5,12 @@
 #include <string>
 
 #include "app/shell_open.h"
-#include "text/cp1251.h"
+#include "text/win32_text.h"
 
 namespace tarnwell {
 
 void ShellOpenDocument(std::string_view target) {
-    std::u16string wide = Cp1251ToUtf16(target);
-    ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(wide.c_str()), nullptr, nullptr, SW_HIDE);
+    ShellExecuteW(nullptr, L"open", Cp1251ToWide(target).c_str(), nullptr, nullptr, SW_HIDE);
 }
 
 }  // namespace tarnwell

@@ -1,13 +1,12 @@
 #include "smtp/stream.h"
 
-#include "text/cp1251.h"
+#include "text/win32_text.h"
 
 namespace tarnwell {
 
 // The program's paths are Windows-1251; the wide call opens them whatever the system's code page is.
 std::FILE* OpenFileForReading(const std::string& path) {
-    std::u16string wide = Cp1251ToUtf16(path);
-    return _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb");
+    return _wfopen(Cp1251ToWide(path).c_str(), L"rb");
 }
 
 std::int64_t SeekFile(std::FILE* file, std::int64_t offset, int whence) {

@@ -6,7 +6,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "text/cp1251.h"
+#include "text/win32_text.h"
 #else
 #include <unistd.h>
 #endif
@@ -23,8 +23,7 @@ std::string ExecutablePath() {
         DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) throw Error("Cannot find the program's own path");
         if (n < buffer.size()) {
-            std::u16string wide(reinterpret_cast<const char16_t*>(buffer.data()), n);
-            return Utf16ToCp1251(wide);
+            return WideToCp1251({buffer.data(), n});
         }
         buffer.resize(buffer.size() * 2);
     }
@@ -39,7 +38,19 @@ std::string ExecutablePath() {
 #endif
 }
 
-bool IsSeparator(char c) {
+}  // namespace
+
+std::string ProgramFolder() {
+    std::string path = ExecutablePath();
+    std::size_t end = path.size();
+    while (end > 0 && !IsPathSeparator(path[end - 1])) --end;
+    // Keep the root's own separator ("/tarnwell" lives in "/").
+    if (end > 1) --end;
+    path.resize(end);
+    return path;
+}
+
+bool IsPathSeparator(char c) {
 #ifdef _WIN32
     return c == '\\' || c == '/';
 #else
@@ -47,21 +58,9 @@ bool IsSeparator(char c) {
 #endif
 }
 
-}  // namespace
-
-std::string ProgramFolder() {
-    std::string path = ExecutablePath();
-    std::size_t end = path.size();
-    while (end > 0 && !IsSeparator(path[end - 1])) --end;
-    // Keep the root's own separator ("/tarnwell" lives in "/").
-    if (end > 1) --end;
-    path.resize(end);
-    return path;
-}
-
 std::string JoinPath(std::string_view folder, std::string_view name) {
     std::string path(folder);
-    if (!path.empty() && !IsSeparator(path.back())) path.push_back(kPathSeparator);
+    if (!path.empty() && !IsPathSeparator(path.back())) path.push_back(kPathSeparator);
     path.append(name);
     return path;
 }

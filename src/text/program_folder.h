@@ -10,6 +10,9 @@ namespace tarnwell {
 // current folder is.
 std::string ProgramFolder();
 
+// Whether the byte separates folders in a path ('/' everywhere, '\\' too on Windows).
+bool IsPathSeparator(char c);
+
 // folder + the platform's separator + name (no doubled separator when folder already ends in one).
 std::string JoinPath(std::string_view folder, std::string_view name);
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "text/program_folder.h"
 #include "viewer/drives.h"
 
 namespace tarnwell {
@@ -16,18 +17,10 @@ bool SameChar(char a, char b) {
 #endif
 }
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
 // Whether `drive` is the folder or one of its parents: "/home" holds "/home/u" but not "/homework".
 bool Holds(std::string_view drive, std::string_view folder) {
     if (drive.size() > folder.size() || !std::equal(drive.begin(), drive.end(), folder.begin(), SameChar)) return false;
-    return drive.size() == folder.size() || IsSeparator(drive.back()) || IsSeparator(folder[drive.size()]);
+    return drive.size() == folder.size() || IsPathSeparator(drive.back()) || IsPathSeparator(folder[drive.size()]);
 }
 
 }  // namespace

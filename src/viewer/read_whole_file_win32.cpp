@@ -5,27 +5,13 @@
 #include <algorithm>
 #include <string>
 
-#include "text/cp1251.h"
 #include "text/message.h"
+#include "text/win32_text.h"
 #include "viewer/file_open_error.h"
 #include "viewer/read_buffer.h"
 
 namespace tarnwell {
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 constexpr DWORD kReadPiece = DWORD{1} << 30;
 
@@ -34,11 +20,10 @@ constexpr DWORD kReadPiece = DWORD{1} << 30;
 std::string ReadWholeFile(const std::string& file_name) {
     auto cannot_open = [&] { return EFileOpenError(FormatMsg("Cannot open file %s", {file_name})); };
     if (file_name.empty() || file_name.find('\0') != std::string::npos) throw cannot_open();
-    std::u16string wide = Cp1251ToUtf16(file_name);
     // Other programs may read the file meanwhile, but none may hold it open for writing, nor open it so
     // while we read: a log that is being written fails to open instead of being read half-written.
-    FileHandle file(CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueHandle file(CreateFileW(Cp1251ToWide(file_name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) throw cannot_open();
     LARGE_INTEGER size{};
     if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) {

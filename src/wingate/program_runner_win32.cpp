@@ -4,16 +4,13 @@
 
 #include <string>
 
-#include "text/cp1251.h"
+#include "text/win32_text.h"
 #include "wingate/service_restart.h"
 
 namespace tarnwell {
 
 void SystemProgramRunner::Run(const std::string& program, const std::string& argument) {
-    std::u16string file = Cp1251ToUtf16(program);
-    std::u16string parameters = Cp1251ToUtf16(argument);
-    ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(file.c_str()),
-                  reinterpret_cast<const wchar_t*>(parameters.c_str()), nullptr, SW_HIDE);
+    ShellExecuteW(nullptr, L"open", Cp1251ToWide(program).c_str(), Cp1251ToWide(argument).c_str(), nullptr, SW_HIDE);
 }
 
 }  // namespace tarnwell

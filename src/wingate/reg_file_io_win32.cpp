@@ -3,47 +3,23 @@
 #include <algorithm>
 #include <string>
 
-#include "text/cp1251.h"
+#include "text/win32_text.h"
 #include "wingate/reg_file_io.h"
 #include "wingate/user_database.h"
 
 namespace tarnwell {
 namespace {
 
-std::wstring Wide(const std::string& text) {
-    std::u16string u = Cp1251ToUtf16(text);
-    return std::wstring(u.begin(), u.end());
-}
-
 ERegFileError IoError(const std::string& path, const char* what) {
     return ERegFileError(path + ": " + what + " (error " + std::to_string(GetLastError()) + ")");
 }
 
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    bool Close() {
-        if (h_ == INVALID_HANDLE_VALUE) return true;
-        HANDLE h = h_;
-        h_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(h) != 0;
-    }
-
-private:
-    HANDLE h_;
-};
-
 }  // namespace
 
 bool ReadRegFile(const std::string& path, std::size_t limit, std::string& bytes) {
-    Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(CreateFileW(Cp1251ToWide(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
@@ -68,9 +44,10 @@ bool ReadRegFile(const std::string& path, std::size_t limit, std::string& bytes)
 }
 
 void ReplaceRegFile(const std::string& path, std::string_view bytes) {
-    std::wstring target = Wide(path);
+    std::wstring target = Cp1251ToWide(path);
     std::wstring temp = target + L".tmp";
-    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) throw IoError(path, "cannot create a temporary file");
     try {
         std::size_t done = 0;

@@ -3,26 +3,17 @@
 #include <utility>
 #include <vector>
 
-#include "text/cp1251.h"
+#include "text/win32_text.h"
 #include "wingate/value_rules.h"
 
 namespace tarnwell {
 namespace {
 
-std::wstring Wide(std::string_view text) {
-    std::u16string u = Cp1251ToUtf16(text);
-    return std::wstring(u.begin(), u.end());
-}
-
-std::string Narrow(const wchar_t* text, std::size_t length) {
-    return Utf16ToCp1251(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
-
 // Registry paths are written with a leading backslash and taken from the root; the API wants them
 // without it.
 std::wstring KeyPath(std::string_view path) {
     while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
-    return Wide(path);
+    return Cp1251ToWide(path);
 }
 
 // Closes the key when it goes out of scope.
@@ -84,7 +75,7 @@ std::vector<std::string> RegistryUserDatabase::ListAccounts() {
             continue;
         }
         if (result != ERROR_SUCCESS) break;
-        names.push_back(Narrow(buffer.data(), length));
+        names.push_back(WideToCp1251({buffer.data(), length}));
     }
     return names;
 }
@@ -93,7 +84,7 @@ std::vector<std::string> RegistryUserDatabase::ListAccounts() {
 // opening it by that text must reach the listed key, not create a new one beside it.
 std::wstring RegistryUserDatabase::AccountPath(std::string_view login) const {
     std::wstring database = KeyPath(keys_.database);
-    std::wstring path = database + L"\\" + Wide(login);
+    std::wstring path = database + L"\\" + Cp1251ToWide(login);
     if (login.find(kUnmappable) == std::string_view::npos) return path;
     Key probe;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, probe.out()) == ERROR_SUCCESS) return path;
@@ -106,7 +97,8 @@ std::wstring RegistryUserDatabase::AccountPath(std::string_view login) const {
         DWORD length = static_cast<DWORD>(buffer.size());
         LONG result = RegEnumKeyExW(parent.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (result != ERROR_SUCCESS) break;
-        if (Narrow(buffer.data(), length) == login) return database + L"\\" + std::wstring(buffer.data(), length);
+        if (WideToCp1251({buffer.data(), length}) == login)
+            return database + L"\\" + std::wstring(buffer.data(), length);
     }
     return path;
 }
@@ -139,11 +131,11 @@ void RegistryUserDatabase::CloseAccount() {
 
 bool RegistryUserDatabase::HasValue(std::string_view name) {
     ValueInfo info;
-    return QueryInfo(account_, Wide(name), info);
+    return QueryInfo(account_, Cp1251ToWide(name), info);
 }
 
 std::string RegistryUserDatabase::ReadTextOf(HKEY key, std::string_view name) {
-    std::wstring wide = Wide(name);
+    std::wstring wide = Cp1251ToWide(name);
     ValueInfo info;
     if (!QueryInfo(key, wide, info)) return {};
     if (!value_rules::IsText(info.type)) throw value_rules::InvalidTypeError(name);
@@ -163,7 +155,7 @@ std::string RegistryUserDatabase::ReadTextOf(HKEY key, std::string_view name) {
         std::size_t length = 0;
         std::size_t limit = size / sizeof(wchar_t);
         while (length < limit && buffer[length] != L'\0') ++length;
-        return Narrow(buffer.data(), length);
+        return WideToCp1251({buffer.data(), length});
     }
     throw value_rules::GetDataError(name);
 }
@@ -173,7 +165,7 @@ std::string RegistryUserDatabase::ReadText(std::string_view name) {
 }
 
 std::int32_t RegistryUserDatabase::ReadNumber(std::string_view name) {
-    std::wstring wide = Wide(name);
+    std::wstring wide = Cp1251ToWide(name);
     ValueInfo info;
     if (!QueryInfo(account_, wide, info)) throw value_rules::GetDataError(name);
     // The 8-bit size: a string takes a byte a character there, half its wide size.
@@ -191,15 +183,15 @@ std::int32_t RegistryUserDatabase::ReadNumber(std::string_view name) {
 }
 
 void RegistryUserDatabase::SetValue(std::string_view name, DWORD type, const void* data, DWORD size) {
-    if (account_ == nullptr ||
-        RegSetValueExW(account_, Wide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
+    if (account_ == nullptr || RegSetValueExW(account_, Cp1251ToWide(name).c_str(), 0, type,
+                                              static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
         throw value_rules::SetDataError(name);
     }
 }
 
 void RegistryUserDatabase::WriteText(std::string_view name, std::string_view text) {
     text = text.substr(0, std::min(text.size(), text.find('\0')));
-    std::wstring wide = Wide(text);
+    std::wstring wide = Cp1251ToWide(text);
     SetValue(name, REG_SZ, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 

@@ -12,6 +12,7 @@
 
 #include "text/cp1251.h"
 #include "text/program_folder.h"
+#include "text/win32_text.h"
 #include "wingate/reg_file_user_database.h"
 #include "wingate/user_database.h"
 #ifdef _WIN32
@@ -35,13 +36,13 @@ bool ReadVariable(std::string& value) {
 }
 
 std::string Absolute(const std::string& path) {
-    std::u16string wide = Cp1251ToUtf16(path);
-    const auto* in = reinterpret_cast<const wchar_t*>(wide.c_str());
+    const std::wstring wide = Cp1251ToWide(path);
+    const wchar_t* in = wide.c_str();
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         DWORD n = GetFullPathNameW(in, static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
         if (n == 0) return path;
-        if (n < buffer.size()) return Utf16ToCp1251(std::u16string(reinterpret_cast<char16_t*>(buffer.data()), n));
+        if (n < buffer.size()) return WideToCp1251({buffer.data(), n});
         buffer.resize(n + 1);
     }
 }
