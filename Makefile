@@ -6,6 +6,7 @@ BUILD       := build
 BUILD_WIN   := build-win
 BUILD_BENCH := build-bench
 JOBS        := $(shell nproc)
+MAKEFLAGS   += --no-print-directory
 CMAKE_FLAGS := -DTARNWELL_WERROR=ON
 
 .PHONY: all deps build run test test-native test-windows bench format clean

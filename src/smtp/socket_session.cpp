@@ -174,6 +174,8 @@ void TSocketSession::Connect() {
     ReportStatus(8, "Connecting");
     canceled_ = false;
     if (Connected()) throw ESockError("Already connected");
+    // A port outside 16 bits would be cut to another one (65561 would reach port 25): refuse it.
+    if (Port < 0 || Port > 65535) throw ESockError("Invalid port " + std::to_string(Port));
 
     // A name that gives no address has one chance of repair through OnInvalidHost. Only a lookup that
     // timed out or was cancelled is reported as such; any other failure ends as "Null Remote Address".

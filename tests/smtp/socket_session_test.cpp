@@ -200,6 +200,18 @@ TEST_F(SocketSessionTest, ConnectFailuresAndRepairs) {
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(session.LastErrorNo(), 10061);
 
+    // A port beyond 16 bits is refused rather than cut to another port.
+    for (int port : {65536 + 25, -1}) {
+        session.Port = port;
+        try {
+            session.Connect();
+            FAIL() << "connected to port " << port;
+        } catch (const ESockError& e) {
+            EXPECT_EQ(std::string(e.what()), "Invalid port " + std::to_string(port));
+        }
+    }
+    session.Port = UnusedPort();
+
     // A name without an address, unrepaired and then repaired through OnInvalidHost.
     session.Host = "no-such-host.invalid";
     session.TimeOut = 20000;
