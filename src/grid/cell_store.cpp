@@ -375,6 +375,33 @@ void CellStore::SetSlice(int col, int row, BlockId block, std::size_t offset, st
     Store(col, row, MakeRef(block, offset, length));
 }
 
+void CellStore::SetRowSlices(int row, BlockId block, std::span<const Slice> slices) {
+    if (slices.empty()) return;
+    CheckWritable(static_cast<int>(std::min<std::size_t>(slices.size() - 1, kMaxColumns)), row);
+    const std::size_t size = Adopted(block).size();
+    for (const Slice& s : slices) {
+        if (s.offset > size || s.length > size - s.offset) throw ETableGridError("Text slice out of range");
+    }
+    std::uint64_t& slot = SlotForWrite(row);
+    if (SlotSize(slot) != 0) {
+        // A row that holds cells already may release texts and move: the general path.
+        for (std::size_t col = 0; col < slices.size(); ++col) {
+            Store(static_cast<int>(col), row, MakeRef(block, slices[col].offset, slices[col].length));
+        }
+        return;
+    }
+    // Empty cells past the last text take no room, as with single writes.
+    std::size_t used = slices.size();
+    while (used > 0 && slices[used - 1].length == 0) --used;
+    if (used == 0) return;
+    const auto count = static_cast<std::uint32_t>(used);
+    const std::uint64_t placed = PlaceRow(count, 0);
+    std::uint64_t* refs = pages_[SlotPage(placed)].refs.get() + SlotPlace(placed);
+    for (std::uint32_t col = 0; col < count; ++col) refs[col] = MakeRef(block, slices[col].offset, slices[col].length);
+    live_refs_ += count;
+    slot = placed;
+}
+
 void CellStore::Clear() {
     // Assigning fresh containers gives their memory back, which clear() would keep.
     blocks_ = std::vector<Block>();

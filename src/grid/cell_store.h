@@ -3,9 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "grid/text_slice.h"
 
 namespace tarnwell {
 
@@ -57,6 +60,10 @@ public:
     // Points the cell at bytes [offset, offset + length) of an adopted block. Throws ETableGridError
     // for bad coordinates, an unknown block or a range outside it.
     void SetSlice(int col, int row, BlockId block, std::size_t offset, std::size_t length);
+    using Slice = TextSlice;
+    // Points cells 0 to slices.size() - 1 of the row at the slices, as SetSlice would one by one. On a
+    // row never written (every row of a fresh load) the row is placed once and filled in one pass.
+    void SetRowSlices(int row, BlockId block, std::span<const Slice> slices);
 
     // Drops every text and block.
     void Clear();

@@ -42,6 +42,10 @@ void TTableGrid::SetCellSlice(int col, int row, TextBlockId block, std::size_t o
     state_->cells.SetSlice(col, row, block, offset, length);
 }
 
+void TTableGrid::SetRowSlices(int row, TextBlockId block, std::span<const TextSlice> slices) {
+    state_->cells.SetRowSlices(row, block, slices);
+}
+
 void TTableGrid::Clear() {
     state_->cells.Clear();
     state_->check_boxes = {};

@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "grid/color.h"
 #include "grid/table_grid_error.h"
+#include "grid/text_slice.h"
 #include "grid/text_width.h"
 
 namespace tarnwell {
@@ -68,6 +70,9 @@ public:
     // Sets the cell to bytes [offset, offset + length) of an adopted block, without copying them.
     // Throws ETableGridError for a bad cell (as SetCellEx), an unknown block or a range beyond it.
     void SetCellSlice(int col, int row, TextBlockId block, std::size_t offset, std::size_t length);
+    // Sets cells 0 to slices.size() - 1 of a row to slices of an adopted block, as SetCellSlice one by
+    // one would, in one call: the loader's way to fill a row of a fresh load.
+    void SetRowSlices(int row, TextBlockId block, std::span<const TextSlice> slices);
     // Drops every text, check box and adopted block. Counts, fixed counts, hidden columns and widths stay.
     void Clear();
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "text/error.h"
 #include "text/message.h"
@@ -58,12 +59,17 @@ struct LineLoaded {
 // whose every byte up to there is a TAB: such a line writes its empty cells and no more.
 //
 // The line's end is found on the way, so its bytes are looked at once.
-LineLoaded LoadLine(TTableGrid& grid, TTableGrid::TextBlockId block, std::string_view text, std::size_t line, int row) {
+// The cells go to the grid in one call per line; `cells` is the caller's buffer for them, kept between
+// lines so that a load allocates nothing per line.
+LineLoaded LoadLine(TTableGrid& grid, TTableGrid::TextBlockId block, std::string_view text, std::size_t line, int row,
+                    std::vector<TextSlice>& cells) {
     const char* const data = text.data();
     const char* const end = data + text.size();
     const char* const start = data + line;
-    auto cell = [&](int col, const char* from, const char* to) {
-        grid.SetCellSlice(col, row, block, static_cast<std::size_t>(from - data), static_cast<std::size_t>(to - from));
+    cells.clear();
+    // Cells come in column order, 0 first.
+    auto cell = [&](const char* from, const char* to) {
+        cells.push_back({static_cast<std::size_t>(from - data), static_cast<std::size_t>(to - from)});
     };
     auto at_line_end = [&](const char* p) { return p == end || *p == '\r' || *p == '\n'; };
 
@@ -71,12 +77,12 @@ LineLoaded LoadLine(TTableGrid& grid, TTableGrid::TextBlockId block, std::string
     const char* line_end = FindFieldEnd(start, end);
     if (at_line_end(line_end)) {
         if (line_end > start) {
-            cell(0, start, line_end);
+            cell(start, line_end);
             fields = 1;
         }
     } else {
         const char* const first_tab = line_end;
-        cell(0, start, first_tab);
+        cell(start, first_tab);
         const char* const window_end = end - first_tab > kFieldWindow ? first_tab + 1 + kFieldWindow : end;
         const char* field = first_tab + 1;
         // j counts the TABs before `field`, each a byte of the line: j reaches the line's length only
@@ -87,7 +93,7 @@ LineLoaded LoadLine(TTableGrid& grid, TTableGrid::TextBlockId block, std::string
                 break;
             }
             const char* stop = FindFieldEnd(field, window_end);
-            cell(j, field, stop);
+            cell(field, stop);
             if (stop < window_end && *stop == '\t') {
                 field = stop + 1;
                 continue;
@@ -98,6 +104,7 @@ LineLoaded LoadLine(TTableGrid& grid, TTableGrid::TextBlockId block, std::string
         }
     }
 
+    grid.SetRowSlices(row, block, cells);
     std::size_t next = static_cast<std::size_t>(line_end - data);
     if (line_end < end) next += *line_end == '\r' && end - line_end > 1 && line_end[1] == '\n' ? 2 : 1;
     return {next, fields};
@@ -125,8 +132,9 @@ void ToSG(const std::string& file_name, TTableGrid& grid, LoadProgress& progress
         const std::size_t step = std::max(kMinProgressStep, line_count / 100);
         std::size_t until_report = 0;
         std::size_t line = 0;
+        std::vector<TextSlice> cells;
         for (int row = 0; line < bytes.size(); ++row) {
-            const LineLoaded loaded = LoadLine(grid, block, bytes, line, row);
+            const LineLoaded loaded = LoadLine(grid, block, bytes, line, row, cells);
             if (loaded.fields > 0) {
                 widest = std::max(widest, loaded.fields);
                 grid.SetRowCount(row + 1);

@@ -152,6 +152,31 @@ TEST(CellStore, EmptyWritesAllocateNothing) {
     EXPECT_LT(store.MemoryBytes() - before, std::size_t{64} << 10);
 }
 
+TEST(CellStore, RowOfSlicesMatchesSlicesOneByOne) {
+    const std::string text = "alpha\tbeta\tgamma";
+    const std::vector<TextSlice> slices = {{0, 5}, {6, 4}, {11, 5}, {5, 0}};
+    CellStore by_row, by_cell;
+    CellStore::BlockId row_block = by_row.Adopt(text);
+    CellStore::BlockId cell_block = by_cell.Adopt(text);
+    by_row.Set(7, 2, "kept");   // a row with a cell already takes the general path
+    by_cell.Set(7, 2, "kept");
+    for (int row : {1, 2}) {
+        by_row.SetRowSlices(row, row_block, slices);
+        for (std::size_t col = 0; col < slices.size(); ++col) {
+            by_cell.SetSlice(static_cast<int>(col), row, cell_block, slices[col].offset, slices[col].length);
+        }
+    }
+    for (int row : {0, 1, 2, 3}) {
+        EXPECT_EQ(by_row.Row(row).Size(), by_cell.Row(row).Size()) << row;
+        for (int col = 0; col < 9; ++col) EXPECT_EQ(by_row.Get(col, row), by_cell.Get(col, row)) << col << "," << row;
+    }
+    EXPECT_EQ(by_row.Get(2, 1), "gamma");
+    EXPECT_EQ(by_row.Get(7, 2), "kept");
+    // Refused as a whole, before any cell changes: a range beyond the block.
+    EXPECT_THROW(by_row.SetRowSlices(5, row_block, std::vector<TextSlice>{{0, 1}, {15, 2}}), ETableGridError);
+    EXPECT_EQ(by_row.Row(5).Size(), 0u);
+}
+
 TEST(CellStore, BadWritesAreRefused) {
     CellStore store;
     CellStore::BlockId id = store.Adopt("abc");
