@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "form/form_controls.h"
+#include "grid/table_grid_error.h"
+#include "report/mk_table.h"
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace literals;
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<bool> AllBut(std::initializer_list<int> unticked) {
+    std::vector<bool> checked(11, true);
+    for (int col : unticked) checked[static_cast<std::size_t>(col)] = false;
+    return checked;
+}
+
+class MkTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tarnwell_report_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        const auto& captions = StatColumnCaptions();
+        for (int col = 0; col < 11; ++col) {
+            statistics_.SetCellEx(col, 0, captions[static_cast<std::size_t>(col)]);
+            statistics_.SetCellEx(col, 1, "v" + std::to_string(col));
+        }
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Temp() const { return (dir_ / "grid.tmp").string(); }
+    std::string Target() const { return (dir_ / "export.htm").string(); }
+    std::vector<int> HiddenColumns() const {
+        std::vector<int> hidden;
+        for (int col = 0; col < 11; ++col) {
+            if (statistics_.IsHiddenColumn(col)) hidden.push_back(col);
+        }
+        return hidden;
+    }
+
+    fs::path dir_;
+    TTableGrid statistics_{11, 2};
+};
+
+TEST_F(MkTableTest, PageIsTheFragmentBetweenHeadAndClosingLineAndReplacesAnOlderFile) {
+    TTableGrid grid(2, 3);
+    grid.SetCellEx(0, 0, "A");
+    grid.SetCellEx(1, 0, "B");
+    grid.SetCellEx(0, 1, "1");
+    grid.SetCellEx(0, 2, "x");
+    grid.SetCellEx(1, 2, "y");
+    std::ofstream(Target(), std::ios::binary) << std::string(5000, 'z');
+
+    const fs::path data(TARNWELL_TEST_DATA);
+    std::string page = MkTable(Target(), grid, {statistics_, AllBut({3}), AllBut({})}, Temp());
+    EXPECT_EQ(ReadBytes(Target()), ReadBytes(data / "report_2x3_page.htm"));
+    EXPECT_EQ(page, ReadBytes(Target()));
+    // The bare fragment stays in the temporary file.
+    EXPECT_EQ(ReadBytes(Temp()), ReadBytes(data / "grid_2x3_header.htm"));
+    // Another grid is written whole; the statistics table still goes back to the screen's choice.
+    EXPECT_EQ(HiddenColumns(), std::vector<int>{});
+}
+
+TEST_F(MkTableTest, ReportShowsTheHtmlColumnsAndTheScreenGetsItsOwnBack) {
+    const std::string name("Имя"_cp);
+    const std::string time("Время в сети"_cp);
+    const std::string login("Логин"_cp);
+    std::string page = MkTable(Target(), statistics_, {statistics_, AllBut({2, 7}), AllBut({0, 1})}, Temp());
+    EXPECT_EQ(page.find(">" + name + "<"), std::string::npos);
+    EXPECT_EQ(page.find(">" + time + "<"), std::string::npos);
+    EXPECT_NE(page.find(">" + login + "<"), std::string::npos);
+    EXPECT_EQ(page.find(">v2<"), std::string::npos);
+    EXPECT_NE(page.find(">v0<"), std::string::npos);
+    EXPECT_EQ(HiddenColumns(), (std::vector<int>{0, 1}));
+}
+
+TEST_F(MkTableTest, NothingTickedLeavesTheLastColumn) {
+    std::string page = MkTable(Target(), statistics_, {statistics_, std::vector<bool>(11, false), AllBut({})}, Temp());
+    EXPECT_NE(page.find(">v10<"), std::string::npos);
+    for (int col = 0; col < 10; ++col) EXPECT_EQ(page.find(">v" + std::to_string(col) + "<"), std::string::npos);
+    EXPECT_EQ(HiddenColumns(), std::vector<int>{});
+}
+
+TEST_F(MkTableTest, TargetMayBeTheTemporaryFileItself) {
+    std::string page = MkTable(Temp(), statistics_, {statistics_, AllBut({}), AllBut({})}, Temp());
+    EXPECT_EQ(ReadBytes(Temp()), page);
+    EXPECT_EQ(page.rfind("</body></html>\r\n"), page.size() - 16);
+}
+
+TEST_F(MkTableTest, FailuresNameTheirFileAndStillRestoreTheScreenColumns) {
+    const std::string missing = (dir_ / "missing" / "x.htm").string();
+    try {
+        MkTable(Target(), statistics_, {statistics_, AllBut({2}), AllBut({5})}, missing);
+        FAIL() << "no error";
+    } catch (const ETableGridError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot Create file " + missing);
+    }
+    EXPECT_FALSE(fs::exists(Target()));
+    EXPECT_EQ(HiddenColumns(), std::vector<int>{5});
+
+    try {
+        MkTable(missing, statistics_, {statistics_, AllBut({2}), AllBut({6})}, Temp());
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + missing);
+    }
+    EXPECT_TRUE(fs::exists(Temp()));
+    EXPECT_EQ(HiddenColumns(), std::vector<int>{6});
+}
+
+}  // namespace
+}  // namespace tarnwell
