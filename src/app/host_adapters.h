@@ -6,6 +6,7 @@
 #include "app/host.h"
 #include "form/gauge.h"
 #include "form/status_bar.h"
+#include "smtp/event_pump.h"
 #include "viewer/load_progress.h"
 #include "wingate/service_restart.h"
 
@@ -45,6 +46,16 @@ public:
 
 private:
     TGauge& gauge_;
+    Host& host_;
+};
+
+// The SMTP client's waits keep the window usable through the host's message handling.
+class HostEventPump final : public EventPump {
+public:
+    explicit HostEventPump(Host& host) : host_(host) {}
+    void ProcessMessages() override { host_.ProcessMessages(); }
+
+private:
     Host& host_;
 };
 

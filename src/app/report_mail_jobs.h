@@ -18,13 +18,4 @@ public:
     virtual void SendHTM(TTableGrid& grid) = 0;
 };
 
-// Jobs this build cannot carry out: each one raises an Error that names it, so that a scheduled run
-// reports the job it did not do instead of ending as if it had.
-class UnavailableReportMailJobs final : public ReportMailJobs {
-public:
-    void MkTable(const std::string& file_name, TTableGrid& grid) override;
-    void SendMail(TTableGrid& grid) override;
-    void SendHTM(TTableGrid& grid) override;
-};
-
 }  // namespace tarnwell

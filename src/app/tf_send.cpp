@@ -3,13 +3,17 @@
 #include <exception>
 #include <utility>
 
+#include "app/form_report_mail_jobs.h"
+#include "mail/mail_dispatcher.h"
+#include "report/save_as.h"
+#include "text/cp1251_literal.h"
 #include "text/program_folder.h"
 
 namespace tarnwell {
 
 TFSendSetup TFSendSetup::FromEnvironment() {
     return TFSendSetup{UserDatabaseLocation::FromEnvironment(), ProgramFolder(),
-                       std::make_unique<UnavailableReportMailJobs>(), std::make_unique<SystemProgramRunner>()};
+                       nullptr, std::make_unique<SystemProgramRunner>()};
 }
 
 TFSend::TFSend(Host& host, TFSendSetup setup)
@@ -17,7 +21,23 @@ TFSend::TFSend(Host& host, TFSendSetup setup)
       setup_(std::move(setup)),
       status_text_(c_.StatBar, host),
       pause_(host),
-      gauge_progress_(c_.CG1, host) {
+      gauge_progress_(c_.CG1, host),
+      event_pump_(host),
+      SmtpClient1(&event_pump_) {
+    using namespace literals;
+    MailDispatcher::SetUpClient(SmtpClient1);
+    if (!setup_.jobs) {
+        setup_.jobs = std::make_unique<FormReportMailJobs>(c_, host_, SmtpClient1, setup_.settings_folder);
+    }
+    const std::string title(std::string_view("Введите путь и имя файла для сохранения"_cp));
+    SDHTML.Title = title;
+    SDHTML.Filter = "Сохранить в формате HTML(*.htm)|*.htm;*.html"_cp;
+    SDHTML.DefaultExt = "htm";
+    SDHTML.FileName = "index.htm";
+    SD1.Title = title;
+    SD1.Filter = "Сохранить в формате HTML(*.htm)|*.htm;*.html|Сохранить в формате Excel(*.xls)|*.xls"_cp;
+    SD1.DefaultExt = kHtmlExt;
+    SD1.OnTypeChange = [this](int file_type) { SD1.DefaultExt = ExtForFileType(file_type); };
     BindHandlers();
 }
 
@@ -60,6 +80,8 @@ void TFSend::BindHandlers() {
 
     c_.SBSaveHTML.OnClick = Handler(&TFSend::SBSaveHTMLClick);
     c_.SBSend1.OnClick = Handler(&TFSend::SBSendClick);
+    c_.SBEditPathHTML.OnClick = Handler(&TFSend::SBEditPathHTMLClick);
+    c_.SBSave.OnClick = Handler(&TFSend::SBSaveClick);
 }
 
 ServiceRestartHost TFSend::RestartHost() {

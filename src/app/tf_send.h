@@ -12,6 +12,7 @@
 #include "app/switches.h"
 #include "form/form_controls.h"
 #include "grid/table_grid.h"
+#include "smtp/smtp_client.h"
 #include "viewer/file_browser.h"
 #include "wingate/service_restart.h"
 #include "wingate/user_database.h"
@@ -23,11 +24,11 @@ namespace tarnwell {
 struct TFSendSetup {
     UserDatabaseLocation database;
     std::string settings_folder;            // the folder of settings.ini
-    std::unique_ptr<ReportMailJobs> jobs;   // the report and mail jobs
+    std::unique_ptr<ReportMailJobs> jobs;   // the report and mail jobs; none: the window's own
     std::unique_ptr<ProgramRunner> runner;  // runs the service program
 
     // The user database that TARNWELL_REGISTRY or the platform names, settings.ini beside the executable,
-    // the service program started by the system.
+    // the window's own report and mail jobs, the service program started by the system.
     static TFSendSetup FromEnvironment();
 };
 
@@ -94,6 +95,17 @@ public:
     // --- Statistics page ----------------------------------------------------------------------------
     void SBSaveHTMLClick();
     void SBSendClick();
+    // Lets the user pick the report's file name in SDHTML; a confirmed name becomes EHTMLPath's text.
+    void SBEditPathHTMLClick();
+
+    // --- Viewer page: save as -------------------------------------------------------------------------
+    // Saves the viewer table as the HTML page or an Excel workbook, as the dialog SD1's type says, in
+    // the file the user confirms (proposed from ECurrentFile). Cancelling writes nothing.
+    void SBSaveClick();
+
+    // The save dialogs; they keep their values from one showing to the next.
+    SaveDialog SDHTML;
+    SaveDialog SD1;
 
 private:
     void BindHandlers();
@@ -114,6 +126,8 @@ private:
     StatusBarText status_text_;
     HostPause pause_;
     GaugeProgress gauge_progress_;
+    HostEventPump event_pump_;
+    TSmtpClient SmtpClient1;
 };
 
 }  // namespace tarnwell

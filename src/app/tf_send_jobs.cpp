@@ -1,9 +1,10 @@
-// Autorun, the report and mail buttons of the statistics page, the close timer and the closing of the
-// window.
+// Autorun, the report and mail buttons of the statistics page, the viewer's save as, the close timer and
+// the closing of the window.
 
 #include <chrono>
 
 #include "app/tf_send.h"
+#include "report/save_as.h"
 #include "settings/settings.h"
 
 namespace tarnwell {
@@ -21,6 +22,20 @@ void TFSend::SBSaveHTMLClick() {
 
 void TFSend::SBSendClick() {
     setup_.jobs->SendMail(c_.ASGRead);
+}
+
+void TFSend::SBEditPathHTMLClick() {
+    if (host_.ExecuteSaveDialog(SDHTML)) c_.EHTMLPath.Text = SDHTML.FileName;
+}
+
+void TFSend::SBSaveClick() {
+    SD1.FileName = AddExt(c_.ECurrentFile.Text, SD1.DefaultExt);
+    if (!host_.ExecuteSaveDialog(SD1)) return;
+    if (SD1.DefaultExt == kHtmlExt) {
+        setup_.jobs->MkTable(SD1.FileName, c_.SG1);
+    } else {
+        c_.SG1.SaveToXLS(SD1.FileName);
+    }
 }
 
 void TFSend::EnableCloseTimer() {

@@ -1,0 +1,68 @@
+#include "app/form_report_mail_jobs.h"
+
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "mail/mail_jobs.h"
+#include "report/report_page.h"
+#include "text/program_folder.h"
+#include "viewer/native_path.h"
+
+namespace tarnwell {
+namespace {
+
+std::vector<bool> CheckedItems(const TCheckListBox& list) {
+    std::vector<bool> checked;
+    for (int i = 0; i < list.Count(); ++i) checked.push_back(list.Checked(i));
+    return checked;
+}
+
+void RemoveFileQuietly(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(NativePath(path), ignored);
+}
+
+}  // namespace
+
+FormReportMailJobs::FormReportMailJobs(TFormControls& controls, Host& host, TSmtpClient& client,
+                                       std::string program_folder)
+    : c_(controls), host_(host), client_(client), program_folder_(std::move(program_folder)) {}
+
+std::string FormReportMailJobs::TempPath() const {
+    return JoinPath(program_folder_, "grid.tmp");
+}
+
+ReportColumns FormReportMailJobs::Columns() {
+    return ReportColumns{c_.ASGRead, CheckedItems(c_.ChLBHTML), CheckedItems(c_.ChLBTable)};
+}
+
+std::string FormReportMailJobs::WriteReport(const std::string& file_name, TTableGrid& grid) {
+    return tarnwell::MkTable(file_name, grid, Columns(), TempPath());
+}
+
+void FormReportMailJobs::MkTable(const std::string& file_name, TTableGrid& grid) {
+    WriteReport(file_name, grid);
+}
+
+void FormReportMailJobs::SendMail(TTableGrid& grid) {
+    MailDispatcher mail(client_, c_);
+    const std::time_t now = std::time(nullptr);
+    const std::tm local = *std::localtime(&now);
+    tarnwell::SendMail(mail, grid, local, c_.CG1, [this] { host_.RepaintNow(c_.CG1); });
+}
+
+void FormReportMailJobs::SendHTM(TTableGrid& grid) {
+    MailDispatcher mail(client_, c_);
+    tarnwell::SendHTM(mail, [this, &grid] {
+        // The page is written over the temporary file itself and goes out from memory; the file is not
+        // kept after the mailing.
+        const std::string path = TempPath();
+        std::vector<std::string> lines = SplitLines(WriteReport(path, grid));
+        RemoveFileQuietly(path);
+        return lines;
+    });
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,47 @@
+#include "mail/mail_dispatcher.h"
+
+#include <exception>
+
+#include "text/int_text.h"
+
+namespace tarnwell {
+
+void MailDispatcher::SetUpClient(TSmtpClient& client) {
+    client.Port = 25;
+    client.TimeOut = kMailTimeOutMs;
+    client.EncodeType = uuCode;
+    client.ClearParams = true;
+    client.SubType = mtPlain;
+    client.Charset = "windows-1251";
+    client.OnRecipientNotFound = [](const std::string&) {};
+}
+
+void MailDispatcher::ConnectIfNeeded() {
+    if (client_.Connected()) return;
+    client_.UserID = c_.EUserID.Text;
+    client_.Host = c_.EHost.Text;
+    client_.Port = StrToInt(c_.EPort.Text);
+    client_.Connect();
+}
+
+void MailDispatcher::Diskonnect() {
+    if (client_.Connected()) client_.Disconnect();
+}
+
+bool MailDispatcher::SendMsg(const std::string& address, const std::vector<std::string>& lines) {
+    try {
+        TMailMessage& message = client_.PostMessage;
+        message.FromName = c_.EFromName.Text;
+        message.FromAddress = c_.EFromAddress.Text;
+        message.Subject = c_.ESubject.Text;
+        message.ToAddress.clear();
+        message.ToAddress.push_back(address);
+        message.Body = lines;
+        client_.SendMailMessage();
+        return false;
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+}  // namespace tarnwell

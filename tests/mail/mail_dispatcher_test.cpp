@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "mail/mail_dispatcher.h"
+#include "mail/mail_jobs.h"
+#include "text/error.h"
+
+namespace tarnwell {
+namespace {
+
+TEST(MailDispatcher, PortThatIsNoNumberEndsTheJobBeforeAnyConnection) {
+    TFormControls c;
+    TSmtpClient client;
+    MailDispatcher::SetUpClient(client);
+    c.EHost.Text = "127.0.0.1";
+    c.EPort.Text = "25x";
+    MailDispatcher mail(client, c);
+    TTableGrid grid(11, 3);
+    std::tm now{};
+    bool page_written = false;
+    const char* expected = "'25x' is not a valid integer value";
+    try {
+        SendMail(mail, grid, now, c.CG1, [] {});
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), expected);
+    }
+    EXPECT_FALSE(c.CG1.Visible);
+    try {
+        SendHTM(mail, [&] {
+            page_written = true;
+            return std::vector<std::string>{};
+        });
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), expected);
+    }
+    EXPECT_FALSE(page_written);
+    EXPECT_FALSE(client.Connected());
+    EXPECT_EQ(client.TimeOut, 60000);
+}
+
+}  // namespace
+}  // namespace tarnwell
