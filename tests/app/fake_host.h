@@ -41,7 +41,7 @@ public:
         if (&control == status_bar) log_.Add("status: " + Cp1251ToUtf8(status_bar->Text));
     }
     const TextWidthMeasure& TextWidth() const override { return HeadlessTextWidth(); }
-    bool ExecuteSaveDialog(SaveDialog&) override { return false; }
+    bool ExecuteSaveDialog(SaveDialog& dialog) override { return save_dialog ? save_dialog(dialog) : false; }
     void ShellOpen(std::string_view target) override { log_.Add("open " + Cp1251ToUtf8(target)); }
 
     // The close timer's tick, as the event loop would run it.
@@ -50,6 +50,8 @@ public:
     }
 
     const TStatusBar* status_bar = nullptr;
+    // What the user does in a save dialog: none cancels every one.
+    std::function<bool(SaveDialog&)> save_dialog;
 
 private:
     EventLog& log_;

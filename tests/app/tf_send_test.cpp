@@ -295,5 +295,53 @@ TEST_F(TFSendTest, LinksOpenThroughTheHost) {
     EXPECT_EQ(log_.events, Events{"open " + Cp1251ToUtf8(MakerMailLink())});
 }
 
+TEST_F(TFSendTest, SaveAsFollowsTheDialogsTypeAndKeepsIt) {
+    TFSend& form = Form();
+    TFormControls& c = form.Controls();
+    c.ECurrentFile.Text = (folder_ / "day.log").string();
+    std::vector<std::string> proposed;
+    int choose_type = 0;
+    bool confirm = true;
+    host_.save_dialog = [&](SaveDialog& dialog) {
+        proposed.push_back(dialog.FileName);
+        if (choose_type != 0) dialog.OnTypeChange(choose_type);
+        if (confirm) dialog.FilterIndex = choose_type != 0 ? choose_type : dialog.FilterIndex;
+        return confirm;
+    };
+    const std::string day = (folder_ / "day.log").string();
+
+    c.SBSave.Click();  // type 1, confirmed: the page
+    choose_type = 2;
+    c.SBSave.Click();  // switched to Excel and confirmed: the workbook
+    choose_type = 0;
+    confirm = false;
+    c.SBSave.Click();  // cancelled: nothing written
+    EXPECT_EQ(proposed, (Events{day + ".htm", day + ".htm", day + ".xls"}));
+    EXPECT_EQ(log_.events, Events{"MkTable " + day + ".htm"});
+    // The name is used as the dialog returns it: the workbook went under the proposed page name.
+    EXPECT_TRUE(fs::exists(day + ".htm"));
+    EXPECT_EQ(form.SD1.FilterIndex, 2);
+    EXPECT_EQ(form.SD1.DefaultExt, "xls");
+}
+
+TEST_F(TFSendTest, ReportPathIsTakenFromTheDialogOnlyWhenConfirmed) {
+    TFSend& form = Form();
+    TFormControls& c = form.Controls();
+    std::string shown;
+    bool confirm = false;
+    host_.save_dialog = [&](SaveDialog& dialog) {
+        shown = dialog.FileName;
+        dialog.FileName = "/srv/www/stat.htm";
+        return confirm;
+    };
+    c.SBEditPathHTML.Click();
+    EXPECT_EQ(shown, "index.htm");
+    EXPECT_EQ(c.EHTMLPath.Text, "export.htm");
+    confirm = true;
+    c.SBEditPathHTML.Click();
+    EXPECT_EQ(c.EHTMLPath.Text, "/srv/www/stat.htm");
+    EXPECT_EQ(form.SDHTML.FileName, "/srv/www/stat.htm");
+}
+
 }  // namespace
 }  // namespace tarnwell
