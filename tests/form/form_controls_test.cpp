@@ -92,6 +92,13 @@ TEST(FormControls, WindowNavigationAndTimers) {
     EXPECT_EQ(f.NSaveEn.Caption, "Сохранить состояние профилей \"Включен\""_cp);
     EXPECT_EQ(f.Memo1.Lines.size(), 20u);
     EXPECT_EQ(f.Memo1.Lines[2], "Tarnwell v 1.09");
+    EXPECT_EQ(f.Memo1.Lines[15], "Apache или ISS)"_cp);  // Russian in the middle of a line with Latin
+    // Lines 1, 5 to 15 and 18 end with a blank, the others do not.
+    for (std::size_t i = 0; i < f.Memo1.Lines.size(); ++i) {
+        const std::string& line = f.Memo1.Lines[i];
+        const bool blank_end = i == 0 || (i >= 4 && i <= 14) || i == 17;
+        EXPECT_EQ(!line.empty() && line.back() == ' ', blank_end) << "line " << i + 1;
+    }
     EXPECT_TRUE(MakerMailLink().starts_with("mailto:"));
     EXPECT_TRUE(MakerMailLink().ends_with("?subject=Программа%20Tarnwell"_cp));
 }
