@@ -206,7 +206,7 @@ public:
         int section = -1;
         bool first = true;
         while (pos < u.size()) {
-            ++line_;
+            NextLine();
             std::size_t eol = FindLineFeed(u, pos);
             std::size_t next = eol == std::u16string::npos ? u.size() : eol + 1;
             std::u16string_view content = Content(std::u16string_view(u).substr(pos, next - pos));
@@ -250,6 +250,15 @@ private:
     }
 
     std::uint32_t Offset(std::size_t pos) const { return static_cast<std::uint32_t>(pos); }
+
+    void NextLine() {
+        if (++line_ > kMaxLines) Fail("more than " + std::to_string(kMaxLines) + " lines");
+    }
+
+    // Before a new key or key line: both count against the same limit.
+    void CheckKeyLimit(std::size_t count) const {
+        if (count >= kMaxKeys) Fail("more than " + std::to_string(kMaxKeys) + " keys");
+    }
 
     void Decode(std::string_view bytes) {
         if (bytes.size() > kMaxFileSize) Fail("file too large");
@@ -308,6 +317,7 @@ private:
             std::u16string_view part = path.substr(begin, i - begin);
             int child = doc_.FindChild(node, part);
             if (child == kNoKey) {
+                CheckKeyLimit(doc_.nodes_.size() - 1);  // the root is no key
                 std::size_t at = pos + start + begin;
                 child = doc_.AddNode(node, Text{Offset(at), Offset(at + part.size())});
             }
@@ -319,6 +329,7 @@ private:
             parent_ = parent;
             parent_path_ = path.substr(0, last_slash + 1);
         }
+        CheckKeyLimit(doc_.sections_.size());
         Section section;
         section.header = Text{Offset(pos), Offset(next)};
         section.node = node;
@@ -404,7 +415,7 @@ private:
                 if (!scanner.Line(rest, nullptr, error, continues)) Fail(error);
                 if (!continues) break;
                 if (next >= u.size()) Fail("hex data continues past the end of the file");  // 00,\<eof>
-                ++line_;
+                NextLine();
                 std::size_t eol = FindLineFeed(u, next);
                 std::size_t after = eol == std::u16string::npos ? u.size() : eol + 1;
                 rest = Content(std::u16string_view(u).substr(next, after - next));

@@ -34,6 +34,11 @@ public:
 
     // Largest file the document accepts.
     static constexpr std::size_t kMaxFileSize = std::size_t{256} << 20;
+    // Most lines and most keys (key lines, and keys their paths name) a file may hold. Every line and key
+    // costs the document tens to hundreds of bytes, so a file of short lines or of deep key paths would
+    // otherwise take many times its own size in memory; a user database uses a small part of either.
+    static constexpr std::size_t kMaxLines = std::size_t{1} << 21;
+    static constexpr std::size_t kMaxKeys = std::size_t{1} << 18;
 
     // The root of all keys; the hives ("HKEY_LOCAL_MACHINE", ...) are its subkeys.
     static constexpr int kRoot = 0;

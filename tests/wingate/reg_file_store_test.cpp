@@ -357,6 +357,49 @@ TEST_F(RegFileStore, MalformedFilesNameFileAndLineAndAreNeverWritten) {
     }
 }
 
+
+// Files far below the size limit whose many short lines or deep and many keys would take many times their
+// size in memory are refused at the line where they pass the limit; a file at the key limits still reads.
+TEST(RegDocumentLimits, TooManyLinesOrKeysAreRefused) {
+    const std::size_t lines = RegDocument::kMaxLines;
+    const std::size_t keys = RegDocument::kMaxKeys;
+    auto repeat = [](std::string_view piece, std::size_t times) {
+        std::string out;
+        out.reserve(piece.size() * times);
+        for (std::size_t i = 0; i < times; ++i) out += piece;
+        return out;
+    };
+    const std::string head = "REGEDIT4\r\n[A]\r\n";  // two lines
+    const std::string deep = "REGEDIT4\r\n[A" + repeat("\\B", keys - 1);
+    const std::string flat = "REGEDIT4\r\n" + repeat("[A]\r\n", keys);
+    const struct {
+        const char* name;
+        std::string text;
+        std::size_t failing_line;  // 0: accepted
+        const char* message;
+    } cases[] = {
+        {"one blank line more", head + repeat("\r\n", lines - 1), lines + 1, "lines"},
+        {"continued hex data", head + "\"a\"=hex:00,\\\r\n" + repeat("  00,\\\r\n", lines) + "  00\r\n", lines + 1,
+         "lines"},
+        {"a path of as many keys as allowed", deep + "]\r\n", 0, ""},
+        {"one key deeper", deep + "\\B]\r\n", 2, "keys"},
+        {"as many key lines as allowed", flat, 0, ""},
+        {"one key line more", flat + "[A]\r\n", keys + 2, "keys"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            RegDocument::Parse(c.text, "big.reg");
+            EXPECT_EQ(c.failing_line, 0u) << "accepted";
+        } catch (const ERegFileError& e) {
+            ASSERT_NE(c.failing_line, 0u) << e.what();
+            std::string prefix = "big.reg(" + std::to_string(c.failing_line) + "): more than ";
+            EXPECT_EQ(std::string(e.what()).rfind(prefix, 0), 0u) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+    }
+}
+
 // Garbage and damaged files: never a crash, and whatever parses renders back to the same bytes.
 TEST_F(RegFileStore, DamagedInputIsRefusedOrKeptExactly) {
     std::mt19937 random(20261210);
