@@ -3,23 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <thread>
 
 #include "smtp/smtp_client.h"
+#include "smtp_sink_posix.h"
 #include "text/cp1251_literal.h"
-
-extern char** environ;
 
 namespace tarnwell {
 namespace {
@@ -28,73 +17,16 @@ using namespace tarnwell::literals;
 namespace fs = std::filesystem;
 
 const std::string kPython = TARNWELL_PYTHON;
-const std::string kSink = std::string(TARNWELL_SOURCE_DIR) + "/tests/smtp/smtp_sink.py";
-
-std::string Hex(std::string_view bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex += digits[c >> 4];
-        hex += digits[c & 15];
-    }
-    return hex;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::SmtpSink;
 
 class AiosmtpdTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (kPython.empty()) GTEST_SKIP() << "no Debian Python in this build";
-        char pattern[] = "/tmp/tarnwell-aiosmtpd-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        const std::string log = (folder_ / "server.log").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        std::string folder = folder_.string();
-        const char* argv[] = {kPython.c_str(), kSink.c_str(), "serve", folder.c_str(), nullptr};
-        int rc = posix_spawn(&pid_, kPython.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ASSERT_EQ(rc, 0) << "cannot start " << kPython;
-
-        // The server writes its port once it listens. Bounded: a server that dies or hangs fails the test.
-        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!fs::exists(folder_ / "port")) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = 0;
-                FAIL() << "the SMTP server ended at start:\n" << ReadFile(folder_ / "server.log");
-            }
-            if (std::chrono::steady_clock::now() > until) FAIL() << "the SMTP server did not start in time";
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        port_ = std::stoi(ReadFile(folder_ / "port"));
-    }
-
-    void TearDown() override {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            int status = 0;
-            while (waitpid(pid_, &status, WNOHANG) == 0) {
-                if (std::chrono::steady_clock::now() > until) {
-                    kill(pid_, SIGKILL);
-                    waitpid(pid_, &status, 0);
-                    break;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-        }
-        if (!folder_.empty()) fs::remove_all(folder_);
+        std::string failure = sink_.Start(kPython);
+        ASSERT_EQ(failure, "");
+        port_ = sink_.Port();
+        folder_ = sink_.Folder();
     }
 
     void Open(TSmtpClient& client) {
@@ -106,21 +38,8 @@ protected:
         client.Connect();
     }
 
-    // What the email package makes of stored message number n.
-    std::string Parsed(int n) {
-        std::string command =
-            kPython + " " + kSink + " parse " + (folder_ / ("msg-" + std::to_string(n) + ".eml")).string();
-        std::string output;
-        if (FILE* pipe = popen(command.c_str(), "r")) {
-            char buffer[4096];
-            std::size_t got;
-            while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-            EXPECT_EQ(pclose(pipe), 0) << command;
-        }
-        return output;
-    }
-
-    std::string Envelope(int n) { return ReadFile(folder_ / ("msg-" + std::to_string(n) + ".env")); }
+    std::string Parsed(int n) { return sink_.Parsed(n); }
+    std::string Envelope(int n) { return sink_.Envelope(n); }
 
     std::string File(const std::string& name, const std::string& bytes) {
         fs::path path = folder_ / name;
@@ -128,18 +47,18 @@ protected:
         return path.string();
     }
 
+    SmtpSink sink_;
     fs::path folder_;
-    pid_t pid_ = 0;
     int port_ = 0;
 };
 
 std::string Header(const std::string& name, const std::string& value) {
-    return "header " + name + " " + Hex(value) + "\n";
+    return "header " + name + " " + SmtpSink::Hex(value) + "\n";
 }
 
 // A leaf part as the reader prints it: type, charset and file name, then the decoded bytes.
 std::string Part(const std::string& description, const std::string& payload) {
-    return "part " + description + "\npayload " + Hex(payload) + "\n";
+    return "part " + description + "\npayload " + SmtpSink::Hex(payload) + "\n";
 }
 
 TEST_F(AiosmtpdTest, LettersArriveWithTheirHeadersCharsetAndDottedLines) {

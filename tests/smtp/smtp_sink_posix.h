@@ -1,0 +1,45 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tarnwell::testing {
+
+// A real SMTP server for the tests: Debian's Python running smtp_sink.py (python3-aiosmtpd) on a free
+// loopback port, storing every message it receives in a folder of its own. Stopped and removed when
+// destroyed.
+class SmtpSink {
+public:
+    SmtpSink() = default;
+    ~SmtpSink();
+    SmtpSink(const SmtpSink&) = delete;
+    SmtpSink& operator=(const SmtpSink&) = delete;
+
+    // Starts the server with the given Python and waits (bounded) until it listens. Returns an empty
+    // text when it does, else why not (the server's own output included).
+    std::string Start(const std::string& python);
+
+    int Port() const { return port_; }
+    const std::filesystem::path& Folder() const { return folder_; }
+    // How many messages have been stored so far.
+    int MessageCount() const;
+    // Sender and recipients of message n (from 1), one a line.
+    std::string Envelope(int n) const;
+    // What Python's email package makes of message n (see smtp_sink.py).
+    std::string Parsed(int n) const;
+
+    static std::string ReadFile(const std::filesystem::path& path);
+    // Bytes in lower-case hexadecimal, as the parser prints them.
+    static std::string Hex(std::string_view bytes);
+
+private:
+    std::string python_;
+    std::filesystem::path folder_;
+    pid_t pid_ = 0;
+    int port_ = 0;
+};
+
+}  // namespace tarnwell::testing
