@@ -12,7 +12,8 @@
 
 namespace tarnwell {
 
-enum TMailSubType { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperated = 3, mtHtml = 4 };
+// A fixed underlying type: a value read from elsewhere that names no subtype is plain text, not undefined.
+enum TMailSubType : int { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperated = 3, mtHtml = 4 };
 
 // The client side of SMTP in its plainest form: greeting and HELO, then any number of messages over one
 // session (RSET, MAIL FROM, RCPT TO for each recipient, DATA, header, body, the closing dot), then QUIT.

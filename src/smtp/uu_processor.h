@@ -6,7 +6,8 @@
 
 namespace tarnwell {
 
-enum TUUMethod { uuMime = 0, uuCode = 1 };
+// A fixed underlying type: any value but uuCode encodes as MIME, without undefined behaviour.
+enum TUUMethod : int { uuMime = 0, uuCode = 1 };
 
 // Encodes a stream as text lines of 45 bytes each: Base64 (uuMime, with "=" padding) or the
 // uuencode alphabet (uuCode: value 0 is "`", 1 to 63 are "!" to "_", each line led by the character of
