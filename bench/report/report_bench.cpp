@@ -1,0 +1,128 @@
+// `tarnwell /createhtml` on a generated database of 1,000 users, a cold process each run: start-up,
+// settings, statistics refresh, the report page and its temporary file, exit. The program runs headless
+// from a folder of its own, with settings.ini and registry.reg beside it.
+//
+//   bench_report PROGRAM
+//
+// The figures are the median and the fastest wall time of the runs, from the spawn to the end of the wait,
+// and the median processor time of the child (user and system).
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "text/cp1251.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kUsers = 1000;
+constexpr int kRepetitions = 31;
+constexpr double kTargetMs = 30;
+
+void WriteDatabase(const fs::path& path) {
+    const std::string db = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase";
+    std::string text = "REGEDIT4\r\n\r\n[" + db + "]\r\n\r\n";
+    char line[128];
+    for (int i = 0; i < kUsers; ++i) {
+        text += "[" + db + "\\user" + std::to_string(i) + "]\r\n\"Type\"=\"User\"\r\n";
+        text += "\"RealName\"=\"" + tarnwell::Utf8ToCp1251("Пользователь ") + std::to_string(i) + "\"\r\n";
+        const char* names[] = {"ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic", "NonClientSendTraffic",
+                               "TimeOnLine",        "OpeningBalanceLo",     "ClosingBalanceLo"};
+        for (int n = 0; n < 7; ++n) {
+            unsigned value = static_cast<unsigned>(i) * 7919u * static_cast<unsigned>(n + 1) % 2000000000u;
+            std::snprintf(line, sizeof line, "\"%s\"=dword:%08x\r\n", names[n], value);
+            text += line;
+        }
+        if (i % 3 != 0) text += "\"Limit\"=dword:00030d40\r\n";
+        text += "\r\n";
+    }
+    text +=
+        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\WinGateEngine]\r\n"
+        "\"ImagePath\"=\"C:\\\\WinGate\\\\WinGate.exe\"\r\n\r\n";
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+void WriteSettings(const fs::path& path, const fs::path& report) {
+    std::ofstream(path, std::ios::binary)
+        << "[mail]\r\nHTMLPath=" << report.string()
+        << "\r\n[set]\r\nLastPath=\r\n[AutoRun]\r\nHTML=0\r\nMail=0\r\nMailTable=0\r\n"
+           "[opt]\r\nAutoClose=0\r\nAutoSave=0\r\nNormKB=1\r\nRazmernost=1\r\nTochnost=1\r\n"
+           "[TableHTML]\r\nFullName=0\r\n";
+}
+
+double Ms(const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+}
+
+// Runs the program once with /createhtml; its exit status, or -1. `cpu_ms` receives the processor time
+// (user and system) of the child.
+int RunOnce(const std::string& program, double& cpu_ms) {
+    const char* argv[] = {program.c_str(), "/createhtml", nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return -1;
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status)) return -1;
+    cpu_ms = Ms(usage.ru_utime) + Ms(usage.ru_stime);
+    return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: bench_report PROGRAM\n");
+        return 2;
+    }
+    // No window, and the database beside the program.
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("TARNWELL_REGISTRY");
+    const fs::path folder = fs::temp_directory_path() / "tarnwell_bench_report";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path program = folder / "tarnwell";
+    fs::copy_file(argv[1], program);
+    WriteDatabase(folder / "registry.reg");
+    const fs::path report = folder / "export.htm";
+    WriteSettings(folder / "settings.ini", report);
+
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (int run = 0; run < kRepetitions; ++run) {
+        auto start = std::chrono::steady_clock::now();
+        double cpu_ms = 0;
+        int status = RunOnce(program.string(), cpu_ms);
+        cpu.push_back(cpu_ms);
+        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        if (status != 0) {
+            std::fprintf(stderr, "the program ended with status %d\n", status);
+            return 1;
+        }
+    }
+    const auto size = fs::file_size(report);
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    const double median = wall[wall.size() / 2];
+    const double cpu_median = cpu[cpu.size() / 2];
+    auto verdict = [](double ms) { return ms < kTargetMs ? "met" : "missed"; };
+    std::printf(
+        "/createhtml, %d users, cold process, %d runs: wall median %.1f ms (fastest %.1f), processor median "
+        "%.1f ms; report %.0f kB; target %.0f ms: %s by the wall time, %s by the processor time\n",
+        kUsers, kRepetitions, median, wall.front(), cpu_median, static_cast<double>(size) / 1e3, kTargetMs,
+        verdict(median), verdict(cpu_median));
+    fs::remove_all(folder);
+    return 0;  // a figure, not a test: a slow shared machine must not fail the run
+}
