@@ -34,7 +34,7 @@ constexpr std::array<LetterLine, 8> kLines = {{
 }  // namespace
 
 std::string LetterDateText(const std::tm& local) {
-    char text[64];
+    char text[128];
     int length = std::snprintf(text, sizeof text, "%02d.%02d.%04d", local.tm_mday, local.tm_mon + 1,
                                local.tm_year + 1900);
     if (local.tm_hour != 0 || local.tm_min != 0 || local.tm_sec != 0) {
