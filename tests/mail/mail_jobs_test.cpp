@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "mail/mail_jobs.h"
+#include "scripted_server.h"
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+namespace {
+
+using namespace literals;
+using testing::ScriptedServer;
+using testing::SmtpScript;
+
+// The window's controls and client, pointed at a scripted server.
+class MailJobsTest : public ::testing::Test {
+protected:
+    void Start(const std::vector<std::string>& replies) {
+        server_ = std::make_unique<ScriptedServer>(SmtpScript("220 ready\r\n", replies));
+        MailDispatcher::SetUpClient(client_);
+        c_.EHost.Text = "127.0.0.1";
+        c_.EPort.Text = std::to_string(server_->Port());
+        c_.EDomain.Text = "corp.ru";
+        c_.EFromAddress.Text = "admin@corp.ru";
+        c_.ESGToUser.Text = "boss@corp.ru";
+    }
+    std::string Transcript() {
+        server_->WaitForClientClose();
+        return server_->Received();
+    }
+    static std::size_t Count(const std::string& text, const std::string& part) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    }
+
+    TFormControls c_;
+    TSmtpClient client_;
+    std::unique_ptr<ScriptedServer> server_;
+};
+
+TEST_F(MailJobsTest, LettersGoToTickedUsersAndARefusedOneIsPassedOver) {
+    // a is refused at RCPT and then at DATA; c is accepted.
+    Start({"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n", "503 no recipients\r\n",
+           "250 reset\r\n", "250 sender ok\r\n", "250 ok\r\n", "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"});
+    TTableGrid grid(11, 6);
+    const char* logins[] = {"", "a", "<system>", "b", "c", std::string_view("Сумма"_cp).data()};
+    const bool ticked[] = {false, true, true, false, true, true};
+    for (int row = 1; row < 6; ++row) {
+        grid.SetCellEx(1, row, logins[row]);
+        grid.AddCheckBox(0, row, ticked[row]);
+    }
+    int repaints = 0;
+    std::tm now{};
+    now.tm_year = 126;
+    MailDispatcher mail(client_, c_);
+    SendMail(mail, grid, now, c_.CG1, [&] { ++repaints; });
+
+    const std::string sent = Transcript();
+    EXPECT_EQ(Count(sent, "RCPT TO:"), 2u) << sent;
+    EXPECT_NE(sent.find("RCPT TO:<a@corp.ru>\r\n"), std::string::npos);
+    EXPECT_NE(sent.find("RCPT TO:<c@corp.ru>\r\n"), std::string::npos);
+    EXPECT_NE(sent.find(std::string("в интернете на дату 00.01.2026 составляет:"_cp)), std::string::npos);
+    EXPECT_EQ(Count(sent, "QUIT\r\n"), 1u);
+    EXPECT_FALSE(client_.Connected());
+    EXPECT_FALSE(c_.CG1.Visible);
+    EXPECT_EQ(c_.CG1.Max(), 6);
+    EXPECT_EQ(c_.CG1.Position(), 4);
+    EXPECT_EQ(repaints, 6);  // shown, four rows, hidden
+}
+
+TEST_F(MailJobsTest, TableGoesAsHtmlAndTheClientIsBackToPlainText) {
+    Start({"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "250 ok\r\n", "354 go ahead\r\n", "250 queued\r\n",
+           "221 bye\r\n"});
+    MailDispatcher mail(client_, c_);
+    SendHTM(mail, [] { return std::vector<std::string>{"<html>", ".x", "</html>"}; });
+    const std::string sent = Transcript();
+    EXPECT_NE(sent.find("RCPT TO:<boss@corp.ru>\r\n"), std::string::npos);
+    EXPECT_NE(sent.find("Content-Type: text/html; charset=windows-1251\r\n"), std::string::npos);
+    EXPECT_NE(sent.find("\r\n<html>\r\n..x\r\n</html>\r\n.\r\n"), std::string::npos) << sent;
+    EXPECT_EQ(client_.SubType, mtPlain);
+    EXPECT_FALSE(client_.Connected());
+}
+
+TEST_F(MailJobsTest, PageThatCannotBeWrittenEndsTheSessionAndPassesItsError) {
+    Start({"250 hello\r\n", "221 bye\r\n"});
+    MailDispatcher mail(client_, c_);
+    try {
+        SendHTM(mail, []() -> std::vector<std::string> { throw Error("Cannot Create file x"); });
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Cannot Create file x");
+    }
+    EXPECT_EQ(Transcript(), "HELO \r\nQUIT\r\n");
+    EXPECT_FALSE(client_.Connected());
+    EXPECT_EQ(client_.SubType, mtPlain);
+}
+
+}  // namespace
+}  // namespace tarnwell
