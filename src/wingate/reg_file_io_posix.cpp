@@ -60,7 +60,9 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 bool ReadRegFile(const std::string& path, std::size_t limit, std::string& bytes) {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a named pipe in the file's place is refused below instead of waiting for a
+    // writer for ever; reads of a regular file are not affected by the flag.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         if (errno == ENOENT) return false;
         throw IoError(path, "cannot open", errno);
