@@ -85,6 +85,10 @@ void TSmtpClient::SendMailMessage() {
         }
         // Checked again here: the repair above may have changed the envelope after the header was made.
         CheckEnvelopeSafe(m);
+        // The header goes out in one Write, which refuses more than 65535 bytes. Refused only after DATA,
+        // it would leave the server reading message text, and the next send's commands would become a
+        // letter: refuse it before the first command instead.
+        if (final_header_.Text().size() + 4 > kMaxWriteBytes) throw ERangeError();
         if (OnSendStart) OnSendStart(*this);
 
         Transaction("RSET");

@@ -325,7 +325,7 @@ void TSocketSession::SendBuffer(const char* data, std::size_t count) {
         ScopeExit stop_timer([this] { StopTimer(); });
         if (!canceled_) {
             if (count == 0) count = std::strlen(data);
-            if (count > 65535) throw ERangeError();
+            if (count > kMaxWriteBytes) throw ERangeError();
             while (count > 0 && !canceled_) {
                 int error = 0;
                 long n = socket_api::Send(socket_, data, count, more_follows_, error);

@@ -30,6 +30,8 @@ namespace tarnwell {
 class TSocketSession {
 public:
     static constexpr std::size_t kLineBufferSize = 65536;
+    // The most bytes that Write and SendBuffer send in one call.
+    static constexpr std::size_t kMaxWriteBytes = 65535;
 
     explicit TSocketSession(EventPump* pump = nullptr);
     virtual ~TSocketSession();

@@ -356,6 +356,24 @@ TEST_F(SmtpDialogueTest, LineBreaksInEnvelopeOrHeaderValuesAreRefusedBeforeAnyth
     EXPECT_FALSE(other.Busy());
 }
 
+TEST_F(SmtpDialogueTest, AHeaderTooLongForOneWriteIsRefusedBeforeAnyCommand) {
+    Start("220 ready\r\n", Then(kAccepting, {"250 queued\r\n", "221 bye\r\n"}));
+    client.Connect();
+    SetLetter(client);
+    // A To line of 4000 entries, some 80 KB: after DATA the session could not recover from it.
+    client.PostMessage.ToAddress.clear();
+    for (int i = 0; i < 4000; ++i) {
+        client.PostMessage.ToAddress.push_back("user" + std::to_string(10000 + i) + "@corp.ru");
+    }
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "Range check error");
+    EXPECT_FALSE(client.Busy());
+    // The session is untouched: the next letter goes through it as usual.
+    SetLetter(client);
+    client.SendMailMessage();
+    client.Disconnect();
+    EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope() + LetterData() + "QUIT\r\n");
+}
+
 TEST_F(SmtpDialogueTest, SendingWithoutASessionFailsWithNotConnected) {
     SetLetter(client);
     EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "Not Connected");
