@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "text/cp1251.h"
+#include "common/generated_database.h"
 
 extern char** environ;
 
@@ -32,26 +32,7 @@ constexpr int kRepetitions = 31;
 constexpr double kTargetMs = 30;
 
 void WriteDatabase(const fs::path& path) {
-    const std::string db = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase";
-    std::string text = "REGEDIT4\r\n\r\n[" + db + "]\r\n\r\n";
-    char line[128];
-    for (int i = 0; i < kUsers; ++i) {
-        text += "[" + db + "\\user" + std::to_string(i) + "]\r\n\"Type\"=\"User\"\r\n";
-        text += "\"RealName\"=\"" + tarnwell::Utf8ToCp1251("Пользователь ") + std::to_string(i) + "\"\r\n";
-        const char* names[] = {"ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic", "NonClientSendTraffic",
-                               "TimeOnLine",        "OpeningBalanceLo",     "ClosingBalanceLo"};
-        for (int n = 0; n < 7; ++n) {
-            unsigned value = static_cast<unsigned>(i) * 7919u * static_cast<unsigned>(n + 1) % 2000000000u;
-            std::snprintf(line, sizeof line, "\"%s\"=dword:%08x\r\n", names[n], value);
-            text += line;
-        }
-        if (i % 3 != 0) text += "\"Limit\"=dword:00030d40\r\n";
-        text += "\r\n";
-    }
-    text +=
-        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\WinGateEngine]\r\n"
-        "\"ImagePath\"=\"C:\\\\WinGate\\\\WinGate.exe\"\r\n\r\n";
-    std::ofstream(path, std::ios::binary) << text;
+    std::ofstream(path, std::ios::binary) << tarnwell::bench::GeneratedDatabase(kUsers, false);
 }
 
 void WriteSettings(const fs::path& path, const fs::path& report) {

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "common/generated_database.h"
 #include "limits/limits_operations.h"
 #include "limits/limits_table.h"
 #include "stats/statistics_refresh.h"
 #include "stats/statistics_table.h"
-#include "text/cp1251.h"
 
 namespace tarnwell {
 namespace {
@@ -33,27 +33,7 @@ using Clock = std::chrono::steady_clock;
 
 std::filesystem::path WriteDatabase(const std::string& mode) {
     auto path = std::filesystem::temp_directory_path() / ("tarnwell_bench_stats_" + mode + ".reg");
-    const std::string db = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase";
-    std::string text = "REGEDIT4\r\n\r\n[" + db + "]\r\n\r\n";
-    char line[128];
-    for (int i = 0; i < kUsers; ++i) {
-        text += "[" + db + "\\user" + std::to_string(i) + "]\r\n\"Type\"=\"User\"\r\n";
-        text += "\"RealName\"=\"" + Utf8ToCp1251("Пользователь ") + std::to_string(i) + "\"\r\n";
-        const char* names[] = {"ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic", "NonClientSendTraffic",
-                               "TimeOnLine",        "OpeningBalanceLo",     "ClosingBalanceLo"};
-        for (int n = 0; n < 7; ++n) {
-            unsigned value = static_cast<unsigned>(i) * 7919u * static_cast<unsigned>(n + 1) % 2000000000u;
-            std::snprintf(line, sizeof line, "\"%s\"=dword:%08x\r\n", names[n], value);
-            text += line;
-        }
-        if (i % 3 != 0) text += "\"Limit\"=dword:00030d40\r\n";
-        if (i % 5 == 0) text += "\"SendMail\"=dword:00000000\r\n";
-        if (i % 7 == 0) text += "\"AccountEnabled\"=dword:00000000\r\n";
-        text += "\r\n";
-    }
-    text +=
-        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\WinGateEngine]\r\n"
-        "\"ImagePath\"=\"C:\\\\WinGate\\\\WinGate.exe\"\r\n\r\n";
+    const std::string text = bench::GeneratedDatabase(kUsers, true);
     std::ofstream(path, std::ios::binary) << text;
     std::printf("database: %d users, %.2f MB\n", kUsers, static_cast<double>(text.size()) / 1e6);
     return path;
