@@ -35,8 +35,13 @@ inline std::string Lines(std::string text) {
     return text;
 }
 
-constexpr const char* kNotFoundSettings = "Tarnwell: Не найден или не существует файл настроек!\n";
-constexpr const char* kBadSwitch = "Tarnwell: Неправильно задан ключ\n";
+// The headless messages with the line that says where the program looked.
+inline std::string NotFoundSettings(const fs::path& settings) {
+    return "Tarnwell: Не найден или не существует файл настроек!\nTarnwell: файл настроек ожидается здесь: " +
+           settings.string() + "\n";
+}
+constexpr const char* kBadSwitch =
+    "Tarnwell: Неправильно задан ключ\nTarnwell: допустимые ключи: /setlimit, /createhtml, /sendhtml, /sendmail\n";
 
 // settings.ini in Windows-1251 with CR LF line ends, from UTF-8 lines.
 inline std::string Ini(const std::vector<std::string>& lines) {
@@ -97,14 +102,24 @@ protected:
     }
 
     ProcessResult Run(const std::vector<std::string>& arguments, const EnvironmentChanges& extra = {}) const {
-        EnvironmentChanges env = {
-            {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"TARNWELL_REGISTRY", std::nullopt}};
+        EnvironmentChanges env = {{"DISPLAY", std::nullopt},
+                                  {"WAYLAND_DISPLAY", std::nullopt},
+                                  {"TARNWELL_REGISTRY", std::nullopt},
+                                  {"TARNWELL_HOME", std::nullopt}};
 #ifdef _WIN32
         // Windows would otherwise use its own registry.
         env["TARNWELL_REGISTRY"] = (Folder() / "registry.reg").string();
 #endif
         for (const auto& [name, value] : extra) env[name] = value;
-        ProcessResult r = RunProcess(Folder() / fs::path(TARNWELL_PROGRAM).filename(), arguments, WorkFolder(), env);
+        fs::path program = Folder() / fs::path(TARNWELL_PROGRAM).filename();
+        std::vector<std::string> all(arguments);
+        if (!runner_.empty()) {
+            // The runner (such as setpriv) starts the program with the arguments.
+            all.insert(all.begin(), program.string());
+            all.insert(all.begin(), runner_.begin() + 1, runner_.end());
+            program = runner_.front();
+        }
+        ProcessResult r = RunProcess(program, all, WorkFolder(), env);
         r.err = Lines(r.err);
         return r;
     }
@@ -128,6 +143,7 @@ protected:
     }
 
     fs::path root_;
+    std::vector<std::string> runner_;  // a program that runs the program, with its own arguments; none: none
 };
 
 }  // namespace tarnwell::program_testing

@@ -16,7 +16,7 @@ TEST_F(ProgramTest, QuietStartWithoutSwitchExitsZero) {
 TEST_F(ProgramTest, MissingSettingsFileIsReportedAndStopsEverything) {
     std::string reg_before = ReadFile(Folder() / "registry.reg");
     ProcessResult r = Run({"/setlimit"});
-    EXPECT_EQ(r.err, kNotFoundSettings);
+    EXPECT_EQ(r.err, NotFoundSettings(Folder() / "settings.ini"));
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_FALSE(fs::exists(Folder() / "settings.ini"));
     EXPECT_EQ(ReadFile(Folder() / "registry.reg"), reg_before);
@@ -50,14 +50,32 @@ TEST_F(ProgramTest, SecondSwitchIsIgnored) {
     EXPECT_EQ(r.exit_status, 1);
 }
 
-TEST_F(ProgramTest, MissingDatabaseIsReported) {
+TEST_F(ProgramTest, MissingDatabaseIsReportedWithTheFileAndKey) {
     WriteSettings(kQuietSettings);
     fs::remove(Folder() / "registry.reg");
     ProcessResult r = Run({"/setlimit"});
-    EXPECT_EQ(r.err, "Tarnwell: Возможно WinGate не установлен или версия программыне совместима!\n");
+    EXPECT_EQ(r.err,
+              "Tarnwell: Возможно WinGate не установлен или версия программыне совместима!\n"
+              "Tarnwell: база пользователей ожидается в файле " +
+                  (Folder() / "registry.reg").string() +
+                  ": HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\n");
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_FALSE(fs::exists(Folder() / "registry.reg"));
     EXPECT_FALSE(fs::exists(ServiceLog()));
+}
+
+TEST_F(ProgramTest, MissingServiceKeyIsReportedWithTheFileAndKey) {
+    WriteSettings(kQuietSettings);
+    std::string reg = ReadFile(Folder() / "registry.reg");
+    reg.erase(reg.find("[HKEY_LOCAL_MACHINE\\SYSTEM"));
+    WriteFile(Folder() / "registry.reg", reg);
+    ProcessResult r = Run({"/setlimit"});
+    EXPECT_EQ(r.err,
+              "Tarnwell: Не найдено имя службы для перезапуска\n"
+              "Tarnwell: ключ службы ожидается в файле " +
+                  (Folder() / "registry.reg").string() +
+                  ": HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\WinGateEngine\n");
+    EXPECT_EQ(r.exit_status, 1);
 }
 
 TEST_F(ProgramTest, SetLimitResetsTheBalancesAndRestartsTheService) {
