@@ -1,9 +1,10 @@
 # Installing and packaging the program.
 #
 # Linux: `cmake --install` puts the program into bin/, its manual page (made from README.md) into
-# share/man/man1/, the desktop entry and icon where desktops look for them, and the README and examples
-# into share/doc/tarnwell/; CPack makes a Debian package of that. Windows (the MinGW build): tarnwell.exe
-# carries version information, and CPack makes a zip of the stripped program, the README and the examples.
+# share/man/man1/, the desktop entry and icon where desktops look for them, the README into
+# share/doc/tarnwell/ and the examples into share/tarnwell/examples/; CPack makes a Debian package of
+# that. Windows (the MinGW build): tarnwell.exe carries version information, and CPack makes a zip of the
+# stripped program, the README and the examples.
 #
 # Installing never builds: build the program first (the Makefile's `package` target does), so that a
 # package does not wait for every test to compile.
@@ -20,6 +21,8 @@ math(EXPR TARNWELL_VERSION_MINOR "${CMAKE_MATCH_2}")  # "09" is 9
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 include(GNUInstallDirs)
 set(docdir ${CMAKE_INSTALL_DATADIR}/doc/tarnwell)
+# The examples are data to copy, not documentation: minimal systems leave share/doc out when installing.
+set(examplesdir ${CMAKE_INSTALL_DATADIR}/tarnwell/examples)
 
 if(WIN32)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/tarnwell.rc.in ${CMAKE_BINARY_DIR}/tarnwell.rc @ONLY)
@@ -53,8 +56,8 @@ else()
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${docdir})
     install(FILES ${PROJECT_SOURCE_DIR}/examples/settings.ini ${PROJECT_SOURCE_DIR}/examples/registry.reg
-            DESTINATION ${docdir}/examples)
-    install(PROGRAMS ${PROJECT_SOURCE_DIR}/examples/wingate-service DESTINATION ${docdir}/examples)
+            DESTINATION ${examplesdir})
+    install(PROGRAMS ${PROJECT_SOURCE_DIR}/examples/wingate-service DESTINATION ${examplesdir})
 endif()
 
 set(CPACK_PACKAGE_NAME tarnwell)

@@ -14,6 +14,7 @@ import unittest
 
 BUILD, VERSION = sys.argv[1], sys.argv[2]
 DOC = "usr/share/doc/tarnwell"
+EXAMPLES = "usr/share/tarnwell/examples"
 
 
 def read(path, mode="r"):
@@ -64,9 +65,9 @@ class DebPackage(unittest.TestCase):
             "usr/share/applications/tarnwell.desktop",
             "usr/share/icons/hicolor/scalable/apps/tarnwell.svg",
             DOC + "/README.md",
-            DOC + "/examples/settings.ini",
-            DOC + "/examples/registry.reg",
-            DOC + "/examples/wingate-service",
+            EXAMPLES + "/settings.ini",
+            EXAMPLES + "/registry.reg",
+            EXAMPLES + "/wingate-service",
         })
         self.assertTrue(os.access(self.program, os.X_OK))
         # Stripped: no debugging sections, no symbol table.
@@ -111,7 +112,7 @@ class DebPackage(unittest.TestCase):
         os.makedirs(home)
         os.makedirs(work)
         for name in ("settings.ini", "registry.reg"):
-            shutil.copy(os.path.join(self.root, DOC, "examples", name), home)
+            shutil.copy(os.path.join(self.root, EXAMPLES, name), home)
         env = {k: v for k, v in os.environ.items()
                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "TARNWELL_REGISTRY", "TARNWELL_HOME")}
         env["TARNWELL_HOME"] = home
