@@ -27,18 +27,24 @@ TEST_F(ProgramTest, ArgumentsThatAreNoSwitchAreRefused) {
     WriteSettings(kQuietSettings);
     std::string reg_before = ReadFile(Folder() / "registry.reg");
     // Only the first argument counts: a valid switch after a wrong one does not run.
-    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{{"/nonsense"},
-                                                                               {"/SendMail"},
-                                                                               {"sendmail"},
-                                                                               {"/sendmail2"},
-                                                                               {"/setlimit now"},
-                                                                               {"/nonsense", "/setlimit"}}) {
+    std::vector<std::vector<std::string>> cases = {{"/nonsense"},  {"/SendMail"},     {"sendmail"},
+                                                   {"/sendmail2"}, {"/setlimit now"}, {"/nonsense", "/setlimit"}};
+#ifndef _WIN32
+    // The shell's arguments are compared as they stand: a quote inside one is no quoting, and an empty
+    // one is the first argument. (A Windows command line is split by the program itself, where a quote
+    // does quote and a lone "" is no argument.)
+    cases.push_back({"/set\"limit"});
+    cases.push_back({"/createhtml\""});
+    cases.push_back({"", "/setlimit"});
+#endif
+    for (const std::vector<std::string>& args : cases) {
         ProcessResult r = Run(args);
         EXPECT_EQ(r.err, kBadSwitch) << args[0];
         EXPECT_EQ(r.exit_status, 1) << args[0];
     }
     EXPECT_EQ(ReadFile(Folder() / "registry.reg"), reg_before);
     EXPECT_FALSE(fs::exists(ServiceLog()));
+    EXPECT_TRUE(fs::is_empty(WorkFolder())) << "no report was written";
 }
 
 TEST_F(ProgramTest, SecondSwitchIsIgnored) {
