@@ -15,12 +15,16 @@ TEST_F(ProgramTest, QuietStartWithoutSwitchExitsZero) {
 
 TEST_F(ProgramTest, MissingSettingsFileIsReportedAndStopsEverything) {
     std::string reg_before = ReadFile(Folder() / "registry.reg");
-    ProcessResult r = Run({"/setlimit"});
-    EXPECT_EQ(r.err, kNotFoundSettings);
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_FALSE(fs::exists(Folder() / "settings.ini"));
-    EXPECT_EQ(ReadFile(Folder() / "registry.reg"), reg_before);
-    EXPECT_FALSE(fs::exists(ServiceLog()));
+    // A folder in the file's place is no settings file either.
+    for (bool folder : {false, true}) {
+        if (folder) fs::create_directory(Folder() / "settings.ini");
+        ProcessResult r = Run({"/setlimit"});
+        EXPECT_EQ(r.err, kNotFoundSettings) << folder;
+        EXPECT_EQ(r.exit_status, 1) << folder;
+        EXPECT_EQ(fs::exists(Folder() / "settings.ini"), folder);
+        EXPECT_EQ(ReadFile(Folder() / "registry.reg"), reg_before);
+        EXPECT_FALSE(fs::exists(ServiceLog()));
+    }
 }
 
 TEST_F(ProgramTest, ArgumentsThatAreNoSwitchAreRefused) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -71,19 +75,38 @@ protected:
     FakeUserDatabase db;
 };
 
+// Anything in the file's place that is no regular file holds no settings: the missing-file case.
 TEST_F(Settings, MissingFileShowsTheMessageOnceAndTicksEveryItem) {
-    TFormControls f;
-    EXPECT_FALSE(Read(f));
-    EXPECT_EQ(notifier.messages,
-              std::vector<std::string>{std::string("Не найден или не существует файл настроек!"_cp)});
-    for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
-        for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> place;
+    };
+    std::vector<Case> cases = {
+        {"nothing", [](const std::string&) {}},
+        {"a folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+#ifndef _WIN32
+        {"a named pipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"a link to nothing", [](const std::string& path) { std::filesystem::create_symlink(path + ".gone", path); }},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(Path());
+        c.place(Path());
+        notifier.messages.clear();
+        TFormControls f;
+        EXPECT_FALSE(Read(f));
+        EXPECT_EQ(notifier.messages,
+                  std::vector<std::string>{std::string("Не найден или не существует файл настроек!"_cp)});
+        for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
+            for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
+        }
+        EXPECT_EQ(f.EHost.Text, "127.0.0.1");
+        EXPECT_EQ(f.ESubject.Text, "Наработанный трафик"_cp);
+        EXPECT_EQ(f.RG1.ItemIndex(), 0);
+        EXPECT_EQ(f.CSETochn.Value(), 2);
+        EXPECT_TRUE(shown.empty());
     }
-    EXPECT_EQ(f.EHost.Text, "127.0.0.1");
-    EXPECT_EQ(f.ESubject.Text, "Наработанный трафик"_cp);
-    EXPECT_EQ(f.RG1.ItemIndex(), 0);
-    EXPECT_EQ(f.CSETochn.Value(), 2);
-    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(Settings, FileWithOnlyAutoSaveGivesTheMissingKeyValues) {
