@@ -23,10 +23,11 @@ std::string UnitsToBytes(std::int32_t units) {
 void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string_view login) {
     grid.SetCellEx(stat_col::Login, row, login);
     grid.SetCellEx(stat_col::RealName, row, database.ReadText("RealName"));
+    // Counts that are never negative: 2174552822 bytes must not read as -2120414474.
     static constexpr std::string_view kCounters[] = {"ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic",
                                                      "NonClientSendTraffic", "TimeOnLine"};
     int col = stat_col::ClientSendTraffic;
-    for (std::string_view name : kCounters) grid.SetCellEx(col++, row, IntToStr(database.ReadNumber(name)));
+    for (std::string_view name : kCounters) grid.SetCellEx(col++, row, IntToStr(database.ReadCount(name)));
     grid.SetCellEx(stat_col::OpeningBalance, row, UnitsToBytes(database.ReadNumber("OpeningBalanceLo")));
     grid.SetCellEx(stat_col::ClosingBalance, row, UnitsToBytes(database.ReadNumber("ClosingBalanceLo")));
     grid.SetCellEx(

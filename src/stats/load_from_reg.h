@@ -12,9 +12,10 @@ namespace tarnwell {
 // "system"), the row count set to header plus users, the send box of row 1 cleared, and the columns fitted
 // to their content.
 //
-// Traffic counters and time on line are shown as read; balances and the limit are stored in units of
-// 100 bytes and shown in bytes, computed in 64 bits so that values above 21474836 units keep their true
-// size. A user without a limit shows "Не установлено"; without SendMail, a ticked send box.
+// Traffic counters and time on line are counts, read as unsigned 32-bit numbers (0 to 4294967295);
+// balances and the limit are signed, stored in units of 100 bytes and shown in bytes, computed in 64 bits
+// so that values above 21474836 units keep their true size. A user without a limit shows "Не установлено";
+// without SendMail, a ticked send box.
 //
 // Database not reachable: shows "Возможно WinGate не установлен или версия программыне совместима!"
 // through the notifier and returns false (the caller abandons silently); the header is rewritten, the rows

@@ -32,10 +32,10 @@ TEST(RefreshStatistics, TotalsFromByteCountsThenUserRowsConverted) {
     EXPECT_EQ(RowTexts(*grid, 2), (Row{"", "alice", "Алиса", "1,00 мб.", "0 кб.", "0 кб.", "0 кб.", "60", "2,79 гб.",
                                        "-0,09 кб.", "Не установлено"}));
     EXPECT_EQ(RowTexts(*grid, 3),
-              (Row{"", "bob", "Боб", "-0,00 кб.", "0 кб.", "0 кб.", "0 кб.", "0", "0 кб.", "0 кб.", "1,90 мб."}));
+              (Row{"", "bob", "Боб", "4 гб.", "0 кб.", "0 кб.", "0 кб.", "0", "0 кб.", "0 кб.", "1,90 мб."}));
     // The opening balances add up to 3020000000 bytes: beyond 32 bits, shown at their true size.
-    EXPECT_EQ(RowTexts(*grid, 4),
-              (Row{"", "Сумма", "", "2 мб.", "2 кб.", "3 кб.", "4 кб.", "3660", "2,81 гб.", "14,30 мб.", "20,98 мб."}));
+    EXPECT_EQ(RowTexts(*grid, 4), (Row{"", "Сумма", "", "4,00 гб.", "2 кб.", "3 кб.", "4 кб.", "3660", "2,81 гб.",
+                                       "14,30 мб.", "20,98 мб."}));
     bool state = false;
     EXPECT_FALSE(grid->GetCheckBoxState(stat_col::Send, 4, state));
     EXPECT_EQ(grid->ColCount(), stat_col::Count);
@@ -130,6 +130,10 @@ TEST(RefreshStatistics, TotalsTableOfCases) {
           {{"ClientRecvTraffic", 2000000000}, {"ClosingBalanceLo", 10000000}, {"TimeOnLine", 2147483647}}},
          kAuto,
          {{1, 9, "953,67 мб."}, {4, 5, "5,58 гб."}, {4, 7, "6442450941"}, {4, 9, "2,79 гб."}}},
+        {"counters and time on line are unsigned",
+         {{{"ClientSendTraffic", 2174552822}, {"TimeOnLine", 4294967295}}, {{"ClientSendTraffic", 2174552822}}},
+         kAuto,
+         {{1, 3, "2,02 гб."}, {1, 7, "4294967295"}, {3, 3, "4,05 гб."}, {3, 7, "4294967295"}}},
         {"negative balances",
          {{{"ClosingBalanceLo", -20000}}, {{"ClosingBalanceLo", 10000}}},
          kAuto,
