@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "settings/settings.h"
 #include "stats/statistics_steps.h"
 #include "stats/statistics_table.h"
 #include "stats_test_support.h"
@@ -53,6 +55,46 @@ TEST(RefreshStatistics, TotalsRowMovesUpIntoTheRowOfARemovedUser) {
                                        "14,30 мб.", "19,07 мб."}));
     bool state = false;
     EXPECT_FALSE(grid->GetCheckBoxState(stat_col::Send, 3, state));
+}
+
+// The settings writer stores each send box into the account the row was read from, found by the key kept
+// beside the row: whatever the login text on screen says, also for a real account named "system" in row 1
+// (the first listed key being a group). The first listed account, shown as "system", is not written.
+TEST(RefreshStatistics, SendBoxesGoBackIntoTheAccountsTheyWereReadFrom) {
+    struct Case {
+        const char* fixture;
+        bool tick_row_1;  // the load clears it
+        std::vector<std::pair<std::string, int>> send_mail;
+    };
+    const Case cases[] = {
+        {"stats_system_after_group.reg", true, {{"system", 1}, {"alice", 0}}},  // system had 0, alice none
+        {"stats_users.reg", false, {{"Administrator", 1}, {"alice", 0}}},       // Administrator keeps his 1
+    };
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "tarnwell_stats_send_boxes.reg";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        std::filesystem::copy_file(std::string(TARNWELL_TEST_DATA) + "/" + c.fixture, path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        auto location = UserDatabaseLocation::RegFile(path.string());
+        const std::vector<std::string> accounts = location.Open()->ListAccounts();
+        auto grid = test::MakeStatisticsGrid();
+        RecordingNotifier notifier;
+        ASSERT_TRUE(RefreshStatistics(*grid, *location.Open(), notifier, kAuto, kAllColumns));
+        ASSERT_EQ(grid->GetCellEx(stat_col::Login, 1), "system");
+
+        grid->SetCheckBoxState(stat_col::Send, 1, c.tick_row_1);
+        grid->SetCellEx(stat_col::Login, 2, "mallory");  // edited on screen
+        grid->SetCheckBoxState(stat_col::Send, 2, false);
+        SaveSendFlags(*grid, *location.Open());
+
+        auto db = location.Open();
+        EXPECT_EQ(db->ListAccounts(), accounts);  // no key made for "mallory" or "system"
+        for (const auto& [login, send_mail] : c.send_mail) {
+            ASSERT_TRUE(db->OpenExistingAccount(login)) << login;
+            EXPECT_EQ(db->ReadNumber("SendMail"), send_mail) << login;
+        }
+    }
+    std::filesystem::remove(path);
 }
 
 TEST(RefreshStatistics, DatabaseNotReachableStopsBeforeTheTotals) {
