@@ -98,6 +98,41 @@ TEST_F(ProgramTest, SetLimitResetsTheBalancesAndRestartsTheService) {
     EXPECT_EQ(ReadFile(Folder() / "registry.reg"), beside_before);
 }
 
+// The limits are saved, but a service program that cannot be run is named and fails the run, instead of a
+// restart that never happened passing for one.
+TEST_F(ProgramTest, SetLimitNamesAServiceProgramThatCannotRun) {
+    WriteSettings(kQuietSettings);
+    std::vector<std::string> services = {
+        (Folder() / "moved" / kServiceProgram).string(),
+        (fs::path("moved") / kServiceProgram).string(),  // relative: not in the current folder
+        Folder().string(),
+    };
+#ifndef _WIN32
+    fs::copy_file(Folder() / kServiceProgram, Folder() / "not-executable.sh");
+    fs::permissions(Folder() / "not-executable.sh", fs::perms::owner_read | fs::perms::owner_write);
+    services.push_back((Folder() / "not-executable.sh").string());
+#endif
+    for (const std::string& service : services) {
+        WriteDatabase(Folder() / "registry.reg", service);
+        ProcessResult r = Run({"/setlimit"});
+        EXPECT_EQ(r.err,
+                  "Tarnwell: Программа службы WinGate \"" + service + "\" не найдена или не может быть запущена\n");
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(Number(Folder() / "registry.reg", "petrov", "ClosingBalanceLo"), 300) << service;
+    }
+    EXPECT_FALSE(fs::exists(ServiceLog()));
+
+#ifndef _WIN32
+    // A relative path names the program in the current folder (Windows adds its own program search).
+    fs::copy_file(Folder() / kServiceProgram, WorkFolder() / kServiceProgram);
+    WriteDatabase(Folder() / "registry.reg", kServiceProgram);
+    ProcessResult r = Run({"/setlimit"});
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(ServiceRuns(2, WorkFolder() / "service.log"), "-stop\n-start\n");
+#endif
+}
+
 TEST_F(ProgramTest, AutoSaveWritesTheWholeFileInSectionOrder) {
     // An empty file: every key takes its missing-key value, so auto-save and every autorun item are on,
     // and the last viewed file is "0" in the current folder.
