@@ -6,6 +6,6 @@
 #include "app/standard_error.h"
 
 int main(int argc, char** argv) {
-    return tarnwell::RunHeadless(tarnwell::CommandTail(argc, argv), tarnwell::StandardError(),
+    return tarnwell::RunHeadless(tarnwell::FirstCommandArgument(argc, argv), tarnwell::StandardError(),
                                  tarnwell::TFSendSetup::FromEnvironment);
 }
