@@ -20,16 +20,33 @@ std::string HexColor(TColor color) {
     return hex;
 }
 
+// Cell text is text, never markup: "&", "<" and ">" go out as entities, so that a log line holding a
+// requested address with a script in it cannot become a script in the page. Then every CR becomes a
+// line break. Texts without these bytes are copied as they are.
 void AppendCellText(std::string& out, std::string_view text) {
     if (text.empty()) {
         out += "<br>";
         return;
     }
     std::size_t start = 0;
-    for (std::size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', start)) {
-        out.append(text, start, cr - start);
-        out += "<br>";
-        start = cr + 1;
+    for (std::size_t at = text.find_first_of("&<>\r"); at != std::string_view::npos;
+         at = text.find_first_of("&<>\r", start)) {
+        out.append(text, start, at - start);
+        switch (text[at]) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += "<br>";
+                break;
+        }
+        start = at + 1;
     }
     out.append(text, start);
 }
