@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/output_file.h"
+#include "grid/table_grid_error.h"
 
 namespace tarnwell {
 namespace {
@@ -120,7 +121,12 @@ std::string BuildHtmlTable(const TTableGrid& grid) {
 
 void TTableGrid::SaveToHTML(const std::string& file_name) const {
     // The whole fragment is built before the file is touched: a failure to create it leaves nothing.
-    WriteNewFile(file_name, BuildHtmlTable(*this));
+    const std::string fragment = BuildHtmlTable(*this);
+    try {
+        ReplaceFile(file_name, fragment);
+    } catch (const EOutputFile& e) {
+        throw GridFileError(file_name, e);
+    }
 }
 
 }  // namespace tarnwell
