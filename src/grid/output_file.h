@@ -34,9 +34,10 @@ enum class Durability { kOrdinary, kDurable };
 
 // Replaces a file's content so that a full disk, an error or a crash at any moment leaves either the old
 // file or the complete new one: the bytes go to a temporary file in the target's folder, are flushed to
-// the disk (as far as `durability` asks), and the temporary file is renamed over the target. A symbolic link at the
-// target stays a link and its target is replaced. Until Commit() the target is untouched; destroying the object without
-// a successful Commit() removes the temporary file.
+// the disk as far as `durability` asks, and the temporary file is renamed over the target. On POSIX a
+// symbolic link at the target stays a link and the file it points to is replaced. A target that is not
+// a regular file, or that may not be written, is refused. Until Commit() the target is untouched;
+// destroying the object without a successful Commit() removes the temporary file.
 //
 // The temporary file has one fixed name per target (the target's name followed by kTemporarySuffix), so
 // a crash leaves at most one behind and the next save of that target removes it. Two saves of one target

@@ -83,8 +83,9 @@ void WriteAll(std::intptr_t file, const char* data, std::size_t size) {
 
 FileReplacement::FileReplacement(const std::string& path, Durability durability)
     : target_(path), durability_(durability), file_(-1) {
+    const std::wstring target = WideName(path);
     temp_ = path + std::string(kTemporarySuffix);
-    file_ = reinterpret_cast<std::intptr_t>(CreateTemporary(WideName(temp_)));
+    file_ = reinterpret_cast<std::intptr_t>(CreateTemporary(target + Cp1251ToWide(kTemporarySuffix)));
 }
 
 FileReplacement::~FileReplacement() {
