@@ -83,7 +83,8 @@ public:
     std::string Transaction(std::string_view command) override;
     // Empties ToAddress, ToCarbonCopy, ToBlindCarbonCopy and Attachments of PostMessage.
     void ClearParameters();
-    // Composes FinalHeader and BodyStream from PostMessage (attachments encoded).
+    // Composes FinalHeader (every message with its own Date and Message-ID, non-ASCII texts as encoded
+    // words) and BodyStream (8-bit text, attachments encoded) from PostMessage.
     void BuildMessage();
     // Appends the part of attachment number `index` (from 1) to BodyStream.
     void EncodeAttachment(int index);

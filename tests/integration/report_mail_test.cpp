@@ -21,7 +21,7 @@ std::vector<std::string> JobSettings(int port) {
     return {"[set]",          "LastPath=",           "[AutoRun]",         "HTML=0",
             "Mail=0",         "MailTable=0",         "[opt]",             "AutoClose=0",
             "AutoSave=0",     "[mail]",              "HTMLPath=export.htm", "Host=127.0.0.1",
-            "Port=" + std::to_string(port), "UserID=tarnwell", "Domain=corp.ru", "FromName=Admin",
+            "Port=" + std::to_string(port), "UserID=tarnwell", "Domain=corp.ru", "FromName=Администратор",
             "FromAddress=admin@corp.ru", "Subject=Трафик", "SGToUser=Boss <boss@corp.ru>", "[TableHTML]",
             "FullName=0",     "TimeOnLine=0",        "[MCont]",           "ClientSend=0",
             "ServerRecv=0",   "ClientRecv=0",        "ServerSend=0",      "Time=1",
@@ -143,6 +143,22 @@ protected:
     std::string Message(int n) const {
         return testing::SmtpSink::ReadFile(sink_.Folder() / ("msg-" + std::to_string(n) + ".eml"));
     }
+    // Message n as a mail program reads it: no defect, the sender's name and the subject in Cyrillic, a
+    // Date in local time, no header line over 78 characters, the body 8-bit.
+    void ExpectReadable(int n) const {
+        const std::string checked = sink_.Checked(n);
+        const std::string expected[] = {
+            "defects \n",
+            "from " + testing::SmtpSink::Hex("Администратор") + " admin@corp.ru\n",
+            "subject " + testing::SmtpSink::Hex("Трафик") + "\n",
+            "date-local True\n",
+        };
+        for (const std::string& line : expected) EXPECT_NE(checked.find(line), std::string::npos) << line << checked;
+        const std::size_t longest = checked.find("longest-header-line ");
+        ASSERT_NE(longest, std::string::npos) << checked;
+        EXPECT_LE(std::stoi(checked.substr(longest + 20)), 78);
+        EXPECT_NE(Message(n).find("\r\nContent-Transfer-Encoding: 8bit\r\n"), std::string::npos);
+    }
 
     testing::SmtpSink sink_;
 };
@@ -155,9 +171,9 @@ TEST_F(MailProgramTest, SendMailSendsEveryTickedUserHisLetter) {
     ASSERT_EQ(sink_.MessageCount(), 1);
     EXPECT_EQ(sink_.Envelope(1), "admin@corp.ru\npetrov@corp.ru\n");
     const std::string message = Message(1);
+    ExpectReadable(1);
     const std::string lines[] = {
         "Content-Type: text/plain; charset=windows-1251\r\n",
-        "Subject: " + std::string("Трафик"_cp) + "\r\n",
         std::string("(petrov) за текущий месяц трафик, наработанный вами\r\n\r\nв интернете на дату "_cp),
         std::string(" составляет:\r\n\r\n\r\nОбщее время          0  секунд\r\n\r\n"
                     "Ежемесячный лимит    Не установлено\r\n"_cp),
@@ -171,6 +187,7 @@ TEST_F(MailProgramTest, SendHtmlMailsTheReportPageToTheTableAddress) {
     EXPECT_EQ(r.exit_status, 0);
     ASSERT_EQ(sink_.MessageCount(), 1);
     EXPECT_EQ(sink_.Envelope(1), "admin@corp.ru\nboss@corp.ru\n");
+    ExpectReadable(1);
     const std::string message = Message(1);
     EXPECT_NE(message.find("To: Boss <boss@corp.ru>\r\n"), std::string::npos);
     EXPECT_NE(message.find("Content-Type: text/html; charset=windows-1251\r\n"), std::string::npos);
