@@ -7,5 +7,6 @@
 #include "app/program.h"
 
 int main(int argc, char** argv) {
-    return tarnwell::RunHeadless(tarnwell::CommandTail(argc, argv), std::cerr, tarnwell::TFSendSetup::FromEnvironment);
+    return tarnwell::RunHeadless(tarnwell::FirstCommandArgument(argc, argv), std::cerr,
+                                 tarnwell::TFSendSetup::FromEnvironment);
 }

@@ -56,10 +56,11 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    TFSend& Form(std::string failing_job = {}) {
-        form_ = std::make_unique<TFSend>(
-            host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(),
-                               std::make_unique<FakeJobs>(log_, failing_job), std::make_unique<FakeRunner>(log_)});
+    TFSend& Form(std::string failing_job = {}, bool service_program_runs = true) {
+        form_ =
+            std::make_unique<TFSend>(host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()),
+                                                        folder_.string(), std::make_unique<FakeJobs>(log_, failing_job),
+                                                        std::make_unique<FakeRunner>(log_, service_program_runs)});
         host_.status_bar = &form_->Controls().StatBar;
         return *form_;
     }
@@ -187,6 +188,14 @@ TEST_F(TFSendTest, SetLimitWithoutServiceKeyStopsAfterItsMessage) {
     Form().FormCreate(std::string("/setlimit"));
     // The table is written all the same; no quit and no autorun follow.
     EXPECT_EQ(log_.events, Events{"message: Не найдено имя службы для перезапуска"});
+    EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
+}
+
+TEST_F(TFSendTest, SetLimitWithAServiceProgramThatCannotRunStopsAfterNamingIt) {
+    WriteFile(SettingsPath(), Settings(true, false, false));
+    Form({}, /*service_program_runs=*/false).FormCreate(std::string("/setlimit"));
+    EXPECT_EQ(log_.events,
+              Events{"message: Программа службы WinGate \"@SERVICE@\" не найдена или не может быть запущена"});
     EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
 }
 

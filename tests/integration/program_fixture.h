@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "run_process.h"
@@ -81,11 +82,11 @@ protected:
     static void WriteFile(const fs::path& path, const std::string& text) {
         std::ofstream(path, std::ios::binary) << text;
     }
-    // The test database, its service program being the stand-in beside the program.
-    void WriteDatabase(const fs::path& path) const {
+    // The test database, its service program being the stand-in beside the program unless another is given.
+    void WriteDatabase(const fs::path& path, std::optional<std::string> service = std::nullopt) const {
         std::string reg = ReadFile(Data("users.reg"));
         std::string image_path;
-        for (char c : (Folder() / kServiceProgram).string()) {
+        for (char c : service.value_or((Folder() / kServiceProgram).string())) {
             if (c == '\\') image_path.push_back('\\');  // the export format's escape
             image_path.push_back(c);
         }
@@ -116,11 +117,11 @@ protected:
     }
 
     // The service program is started, not waited for: give its runs a moment to leave their lines.
-    std::string ServiceRuns(std::size_t expected_lines) const {
+    std::string ServiceRuns(std::size_t expected_lines, const fs::path& service_log = {}) const {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         std::string log;
         while (std::chrono::steady_clock::now() < deadline) {
-            log = Lines(ReadFile(ServiceLog()));
+            log = Lines(ReadFile(service_log.empty() ? ServiceLog() : service_log));
             if (static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')) >= expected_lines) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
