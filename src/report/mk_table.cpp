@@ -26,11 +26,11 @@ private:
 }  // namespace
 
 std::string MkTable(const std::string& file_name, const TTableGrid& grid, const ReportColumns& columns,
-                    const std::string& temp_path) {
+                    const std::string& temp_path, const ColorScheme& colors) {
     ReportColumnChoice choice(columns);
     // The fragment is kept in memory as well as written: the page is made from exactly what the
     // temporary file received, without reading it back.
-    const std::string fragment = BuildHtmlTable(grid);
+    const std::string fragment = BuildHtmlTable(grid, colors);
     WriteNewFile(temp_path, fragment);
     std::string page = ReportPage(fragment);
     try {

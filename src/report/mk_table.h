@@ -23,7 +23,8 @@ struct ReportColumns {
 // Errors: ETableGridError "Cannot Create file <temp_path>" when the fragment cannot be written (the target
 // is not touched); Error "Cannot create file <file_name>" when the page cannot be written, and
 // "Cannot write file <file_name>: <reason>" when writing it fails midway.
+// Named colours of the grid are resolved through `colors`: the window's colour scheme.
 std::string MkTable(const std::string& file_name, const TTableGrid& grid, const ReportColumns& columns,
-                    const std::string& temp_path);
+                    const std::string& temp_path, const ColorScheme& colors = HeadlessColorScheme());
 
 }  // namespace tarnwell
