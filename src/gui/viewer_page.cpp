@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -41,6 +42,44 @@ public:
 
 private:
     std::function<void()> open_;
+};
+
+// Keeps the tree's current folder in view while the model fills in behind it; the user's own clicks,
+// keys and wheel end that.
+class FollowCurrent final : public QObject {
+public:
+    explicit FollowCurrent(QTreeView* tree) : QObject(tree), tree_(tree) { tree->viewport()->installEventFilter(this); }
+    void Start() {
+        following_ = true;
+        Later();
+    }
+    void Later() {
+        if (!following_ || pending_) return;
+        pending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            pending_ = false;
+            if (following_ && tree_->currentIndex().isValid()) {
+                tree_->scrollTo(tree_->currentIndex(), QAbstractItemView::PositionAtCenter);
+            }
+        });
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+                following_ = false;
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+private:
+    QTreeView* tree_;
+    bool following_ = false;
+    bool pending_ = false;
 };
 
 // The file list with a picture per file type, looked up once per extension: a folder of thousands of
@@ -101,6 +140,12 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     for (int col = 1; col < folders->columnCount(); ++col) tree->hideColumn(col);
     tree->header()->hide();
     tree->setAnimated(false);
+    // The model reads and sorts folders in the background: the folder shown is brought into view again
+    // as its parents arrive, until the user works the tree himself.
+    auto* follow = new FollowCurrent(tree);
+    QObject::connect(folders, &QAbstractItemModel::layoutChanged, follow, [follow] { follow->Later(); });
+    QObject::connect(folders, &QAbstractItemModel::rowsInserted, follow, [follow] { follow->Later(); });
+    QObject::connect(folders, &QFileSystemModel::directoryLoaded, follow, [follow] { follow->Later(); });
     column_splitter->addWidget(tree);
 
     auto* files_box = new QWidget;
@@ -187,8 +232,9 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
             folders->setRootPath(root);
             tree->setRootIndex(folders->index(root));
             const QModelIndex at = folders->index(folder);
+            for (QModelIndex parent = at.parent(); parent.isValid(); parent = parent.parent()) tree->expand(parent);
             tree->setCurrentIndex(at);
-            tree->scrollTo(at);
+            follow->Start();
             *shown_folder = folder;
         }
 

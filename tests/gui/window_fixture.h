@@ -31,6 +31,7 @@
 #include "gui/qt_host.h"
 #include "gui/qt_text.h"
 #include "text/cp1251.h"
+#include "user_input.h"
 #include "wingate/user_database.h"
 
 namespace tarnwell::gui_testing {
@@ -155,28 +156,6 @@ private:
     std::unique_ptr<TFSend> form_;
     std::unique_ptr<MainWindow> window_;
 };
-
-// A double click as the widget receives it: press, release, double click, release. (QtTest's own goes
-// through the platform's double-click detection, which the offscreen platform's clock does not match.)
-inline void DoubleClick(QWidget* widget, QPoint at) {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-    const QPointF global = widget->mapToGlobal(QPointF(at));
-    QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &twice);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
-}
-
-// Types a text into the widget with the keyboard, one character at a time (any characters, not only
-// the ASCII ones QtTest's keyClicks takes).
-inline void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
-}
 
 // Runs `answer` on the next modal window that opens (a message box, the save dialog), once: the test
 // then does what opens it. Modal windows run their own event loop, which runs this.

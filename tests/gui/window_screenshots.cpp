@@ -1,17 +1,23 @@
 // Writes a picture of each page of the window, as the X server shows it, for the README:
-//   window_screenshots <demo folder> <folder for the pictures>
-// The demo folder holds settings.ini and registry.reg (scripts/run-demo makes one); run it under an X
-// display: docs/screenshots/take-screenshots does both.
+//   window_screenshots <demo folder> <folder for the pictures> [page ...]
+// The demo folder holds settings.ini, registry.reg and proxy.log (scripts/run-demo makes one); the pages
+// are viewer, statistics, limits, settings and about, all when none is named. Run it under an X display:
+// docs/screenshots/take-screenshots does.
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
+#include <QListWidget>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
 #include <cstdio>
+#include <filesystem>
 
 #include "gui/main_window.h"
 #include "gui/window_program.h"
+#include "user_input.h"
 
 namespace {
 
@@ -22,15 +28,24 @@ void Settle() {
     }
 }
 
+// The mouse rests on a control, so the status bar shows its hint.
+void RestOn(QWidget* widget) {
+    if (widget) QCursor::setPos(widget->mapToGlobal(widget->rect().center()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_screenshots <demo folder> <folder for the pictures>\n");
+        std::fprintf(stderr, "usage: window_screenshots <demo folder> <folder for the pictures> [page ...]\n");
         return 2;
     }
     const std::string demo = argv[1];
     const QString folder = QString::fromLocal8Bit(argv[2]);
+    QStringList wanted;
+    for (int i = 3; i < argc; ++i) wanted << QString::fromLocal8Bit(argv[i]);
+    // The viewer starts in the current folder: the demo's, with its log.
+    std::filesystem::current_path(demo);
     auto setup = [&] {
         return tarnwell::TFSendSetup{tarnwell::UserDatabaseLocation::RegFile(demo + "/registry.reg"), demo, nullptr,
                                      std::make_unique<tarnwell::SystemProgramRunner>()};
@@ -40,13 +55,16 @@ int main(int argc, char** argv) {
     tarnwell::RunWindow(qt_argc, argv, "", setup, [&](tarnwell::MainWindow& window) {
         QDir().mkpath(folder);
         const struct {
+            const char* page;
             const char* button;
-            const char* file;
+            const char* rest_on;
         } pages[] = {
-            {"SpeedButton3", "viewer.png"},   {"SBToStat", "statistics.png"}, {"SBLimit", "limits.png"},
-            {"SpeedButton4", "settings.png"}, {"SBAbout", "about.png"},
+            {"viewer", "SpeedButton3", "SBSave"}, {"statistics", "SBToStat", "SBSend1"},
+            {"limits", "SBLimit", "ASGLimit"},    {"settings", "SpeedButton4", "EHost"},
+            {"about", "SBAbout", "Memo1"},
         };
         for (const auto& page : pages) {
+            if (!wanted.isEmpty() && !wanted.contains(QString::fromLatin1(page.page))) continue;
             auto* button = window.findChild<QToolButton*>(QString::fromLatin1(page.button));
             if (!button) {
                 status = 1;
@@ -54,8 +72,19 @@ int main(int argc, char** argv) {
             }
             button->click();
             Settle();
+            if (QString::fromLatin1(page.page) == QStringLiteral("viewer")) {
+                auto* files = window.findChild<QListWidget*>(QStringLiteral("FLB1"));
+                const QList<QListWidgetItem*> log = files->findItems(QStringLiteral("proxy.log"), Qt::MatchExactly);
+                if (!log.isEmpty()) {
+                    tarnwell::gui_testing::DoubleClick(files->viewport(), files->visualItemRect(log[0]).center());
+                }
+            }
+            RestOn(window.findChild<QWidget*>(QString::fromLatin1(page.rest_on)));
+            Settle();
             const QPixmap shot = window.screen()->grabWindow(window.winId());
-            if (!shot.save(folder + QLatin1Char('/') + QString::fromLatin1(page.file))) status = 1;
+            if (!shot.save(folder + QLatin1Char('/') + QString::fromLatin1(page.page) + QStringLiteral(".png"))) {
+                status = 1;
+            }
         }
         window.close();
         QCoreApplication::quit();
