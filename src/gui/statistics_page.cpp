@@ -3,6 +3,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -14,6 +15,7 @@
 #include "gui/grid_view.h"
 #include "gui/pages.h"
 #include "gui/qt_text.h"
+#include "gui/statistics_sort.h"
 
 namespace tarnwell {
 
@@ -23,7 +25,13 @@ QWidget* MakeStatisticsPage(ControlBinder& binder) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(binder.Grid(c.ASGRead, "ASGRead", QStringLiteral("Статистика")), 1);
+    GridView* grid = binder.Grid(c.ASGRead, "ASGRead", QStringLiteral("Статистика"));
+    // A click on a column header sorts the rows shown; the table itself keeps its order.
+    grid->SetProxy(new StatisticsSort(grid->Model(), grid));
+    grid->horizontalHeader()->setSectionsClickable(true);
+    grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    grid->setSortingEnabled(true);
+    layout->addWidget(grid, 1);
 
     auto* bar = new QWidget;
     bar->setFixedHeight(59);

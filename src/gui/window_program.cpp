@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QTimer>
 #include <cstdlib>
 #include <exception>
 #include <memory>
@@ -59,7 +58,7 @@ bool WindowAvailable() {
 }
 
 int RunWindow(int& argc, char** argv, std::string_view command_tail, const std::function<TFSendSetup()>& make_setup,
-              const std::function<void(MainWindow&)>& shown) {
+              const std::function<void(MainWindow&)>& started) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwell"));
@@ -71,8 +70,8 @@ int RunWindow(int& argc, char** argv, std::string_view command_tail, const std::
         form.FormCreate(FirstArgument(command_tail));
         // A switch's quit is taken before the window is ever offered.
         if (host.QuitQueued()) return host.ExitStatus();
+        if (started) started(window);
         window.show();
-        if (shown) QTimer::singleShot(0, &window, [&] { shown(window); });
         QApplication::exec();
         host.Attach(nullptr);
     } catch (const std::exception& e) {

@@ -20,8 +20,9 @@ bool WindowAvailable();
 // escapes the making of the window is shown in the error box and ends the program. Returns the exit
 // status: 0 when no message or error box was shown, 1 otherwise, as the headless program does.
 //
-// `shown` runs once the window is on screen (tests and benchmarks drive the window from there).
+// `started` runs once the start-up is over, just before the window is shown (benchmarks and the screenshot
+// tool drive the window from there).
 int RunWindow(int& argc, char** argv, std::string_view command_tail, const std::function<TFSendSetup()>& make_setup,
-              const std::function<void(MainWindow&)>& shown = {});
+              const std::function<void(MainWindow&)>& started = {});
 
 }  // namespace tarnwell

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <cstdio>
 #include <filesystem>
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     };
     int status = 0;
     int qt_argc = 1;
-    tarnwell::RunWindow(qt_argc, argv, "", setup, [&](tarnwell::MainWindow& window) {
+    auto take = [&](tarnwell::MainWindow& window) {
         QDir().mkpath(folder);
         const struct {
             const char* page;
@@ -88,6 +89,8 @@ int main(int argc, char** argv) {
         }
         window.close();
         QCoreApplication::quit();
-    });
+    };
+    tarnwell::RunWindow(qt_argc, argv, "", setup,
+                        [&](tarnwell::MainWindow& window) { QTimer::singleShot(0, &window, [&] { take(window); }); });
     return status;
 }

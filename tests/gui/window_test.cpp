@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include <QToolButton>
 
 #include "gui/grid_view.h"
+#include "gui/statistics_sort.h"
 #include "window_fixture.h"
 
 namespace tarnwell::gui_testing {
@@ -32,6 +34,8 @@ private slots:
     void switchRunsItsJobAndEndsWithADisplay();
     void lowWindowScrollsTheNavigationColumn();
     void textWidthsStayWithinTheirBound();
+    void statisticsSortInTheViewOnly();
+    void sortValuesOfDisplayTexts();
 };
 
 void WindowTest::navigationSavesFirstAndAFailedSaveKeepsThePage() {
@@ -339,6 +343,65 @@ void WindowTest::textWidthsStayWithinTheirBound() {
         }
     }
     QVERIFY(measure.TextWidth("mmmm", false) > measure.TextWidth("iiii", false));
+}
+
+// A click on a header sorts the rows shown; the table underneath, the report and the stored flags keep
+// the table's own order.
+void WindowTest::statisticsSortInTheViewOnly() {
+    Window w;
+    auto* grid = w.Find<GridView>("ASGRead");
+    QAbstractItemModel* shown = grid->model();
+    auto logins = [&] {
+        QStringList rows;
+        for (int row = 0; row < shown->rowCount(); ++row) rows << shown->index(row, 1).data().toString();
+        return rows;
+    };
+    QCOMPARE(logins(), QStringList({"system", "ivanov", "petrov", QStringLiteral("Сумма")}));
+    w.Controls().EHTMLPath.Text = (w.Folder().Path() / "before.htm").string();
+    w.Click("SBSaveHTML");
+
+    QHeaderView* header = grid->horizontalHeader();
+    auto click_header = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    // "Скачано клиентом": petrov 0, system 1 MB, ivanov 12 MB; the totals stay last.
+    click_header(3);
+    QCOMPARE(logins(), QStringList({"petrov", "system", "ivanov", QStringLiteral("Сумма")}));
+    click_header(3);
+    QCOMPARE(logins(), QStringList({"ivanov", "system", "petrov", QStringLiteral("Сумма")}));
+    // Texts alphabetically.
+    click_header(1);
+    QCOMPARE(logins(), QStringList({"ivanov", "petrov", "system", QStringLiteral("Сумма")}));
+
+    // The table keeps its order: the report is the same, and a box ticked in the sorted view is its
+    // user's.
+    QCOMPARE(ToQString(w.Controls().ASGRead.GetCellEx(1, 2)), QStringLiteral("ivanov"));
+    w.Controls().EHTMLPath.Text = (w.Folder().Path() / "after.htm").string();
+    w.Click("SBSaveHTML");
+    QCOMPARE(ReadFile(w.Folder().Path() / "after.htm"), ReadFile(w.Folder().Path() / "before.htm"));
+    const QModelIndex ivanov = shown->index(0, 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(ivanov).center());
+    bool state = false;
+    QVERIFY(w.Controls().ASGRead.GetCheckBoxState(0, 2, state) && state);
+
+    // A refresh keeps the sort of the view.
+    w.Click("SBToStat");
+    QCOMPARE(logins(), QStringList({"ivanov", "petrov", "system", QStringLiteral("Сумма")}));
+}
+
+void WindowTest::sortValuesOfDisplayTexts() {
+    const struct {
+        const char* text;
+        std::optional<double> value;
+    } cases[] = {
+        {"1234", 1234},     {"-0,5", -0.5},        {"900 кб.", 900},       {"1,5 мб.", 1536},
+        {"2 гб.", 2097152}, {"1 тб.", 1073741824}, {"Не установлено", {}}, {"", {}},
+        {"12 мб", {}},      {"1,25", 1.25},        {"ivanov", {}},
+    };
+    for (const auto& c : cases) {
+        QVERIFY2(SortValue(Utf8ToCp1251(c.text)) == c.value, c.text);
+    }
 }
 
 }  // namespace tarnwell::gui_testing
