@@ -35,6 +35,7 @@ private slots:
     void lowWindowScrollsTheNavigationColumn();
     void textWidthsStayWithinTheirBound();
     void statisticsSortInTheViewOnly();
+    void hiDpiScreensScaleTheDesignedSizes();
     void sortValuesOfDisplayTexts();
 };
 
@@ -388,6 +389,18 @@ void WindowTest::statisticsSortInTheViewOnly() {
     // A refresh keeps the sort of the view.
     w.Click("SBToStat");
     QCOMPARE(logins(), QStringList({"ivanov", "petrov", "system", QStringLiteral("Сумма")}));
+}
+
+void WindowTest::hiDpiScreensScaleTheDesignedSizes() {
+    QProcess scaled;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    scaled.setProcessEnvironment(environment);
+    scaled.setProcessChannelMode(QProcess::MergedChannels);
+    scaled.start(QCoreApplication::applicationFilePath(), {QStringLiteral("scaled")});
+    QVERIFY(scaled.waitForFinished(60000));
+    QVERIFY2(scaled.exitStatus() == QProcess::NormalExit && scaled.exitCode() == 0, scaled.readAll().constData());
 }
 
 void WindowTest::sortValuesOfDisplayTexts() {
