@@ -60,6 +60,8 @@ QFont QtHost::GridFont() {
 
 void QtHost::ShowBox(std::string_view text, bool error) {
     anything_shown_ = true;
+    // The box lets the user's events through: the window shows the running handler's locks first.
+    if (window_) window_->Refresh();
     // The wait cursor of a running handler is not the box's: the user has to answer it.
     const bool wait_cursor = QApplication::overrideCursor() != nullptr;
     if (wait_cursor) QApplication::restoreOverrideCursor();
@@ -79,7 +81,10 @@ void QtHost::ShowError(std::string_view text) {
 }
 
 void QtHost::ProcessMessages() {
-    if (window_) window_->ShowWaitCursor();
+    if (window_) {
+        window_->Refresh();
+        window_->ShowWaitCursor();
+    }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
@@ -134,6 +139,7 @@ bool QtHost::ExecuteSaveDialog(SaveDialog& dialog) {
         box.setDefaultSuffix(ToQString(dialog.DefaultExt));
     });
 
+    if (window_) window_->Refresh();
     const bool wait_cursor = QApplication::overrideCursor() != nullptr;
     if (wait_cursor) QApplication::restoreOverrideCursor();
     const bool confirmed = box.exec() == QDialog::Accepted && !box.selectedFiles().isEmpty();

@@ -36,6 +36,7 @@ private slots:
     void textWidthsStayWithinTheirBound();
     void statisticsSortInTheViewOnly();
     void hiDpiScreensScaleTheDesignedSizes();
+    void typedPrecisionReloadsTheTableAndKeepsTheFocus();
     void sortValuesOfDisplayTexts();
 };
 
@@ -401,6 +402,26 @@ void WindowTest::hiDpiScreensScaleTheDesignedSizes() {
     scaled.start(QCoreApplication::applicationFilePath(), {QStringLiteral("scaled")});
     QVERIFY(scaled.waitForFinished(60000));
     QVERIFY2(scaled.exitStatus() == QProcess::NormalExit && scaled.exitCode() == 0, scaled.readAll().constData());
+}
+
+// Every change of the precision's text reloads the statistics; typing goes on in the same box.
+void WindowTest::typedPrecisionReloadsTheTableAndKeepsTheFocus() {
+    Window w;
+    QAbstractItemModel* shown = w.Find<QAbstractItemView>("ASGRead")->model();
+    // The digits after the comma of ivanov's first traffic cell.
+    auto digits = [&] {
+        const QString text = shown->index(1, 3).data().toString();
+        return text.section(QLatin1Char(','), 1).section(QLatin1Char(' '), 0, 0).size();
+    };
+    QWidget* precision = w.Find("CSETochn");
+    precision->setFocus();
+    QTest::keyClick(precision, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(precision, Qt::Key_1);
+    QCOMPARE(digits(), 1);
+    QTest::keyClick(precision, Qt::Key_2);
+    QCOMPARE(w.Controls().CSETochn.Text(), std::string("12"));
+    QVERIFY(digits() > 1);
+    QVERIFY(precision->hasFocus() || precision->isAncestorOf(QApplication::focusWidget()));
 }
 
 void WindowTest::sortValuesOfDisplayTexts() {
