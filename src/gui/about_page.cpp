@@ -1,6 +1,7 @@
 // The about page: the memo at the left, black with lime centred lines, and the picture filling the rest,
 // with the two links along its bottom edge.
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +16,23 @@
 #include "gui/qt_text.h"
 
 namespace tarnwell {
+namespace {
+
+class LoadOnShow final : public QObject {
+public:
+    explicit LoadOnShow(QLabel* picture) : QObject(picture), picture_(picture) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && picture_->pixmap().isNull()) {
+            picture_->setPixmap(QPixmap(QStringLiteral(":/images/about_picture.png")));
+        }
+        return false;
+    }
+
+private:
+    QLabel* picture_;
+};
+
+}  // namespace
 
 QWidget* MakeAboutPage(ControlBinder& binder) {
     TFormControls& c = binder.Controls();
@@ -68,7 +86,8 @@ QWidget* MakeAboutPage(ControlBinder& binder) {
     auto* picture = new QLabel;
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setAccessibleName(QStringLiteral("Рисунок"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/images/about_picture.png")));
+    // The picture is read when the page is first shown: the start of the window does not wait for it.
+    picture->installEventFilter(new LoadOnShow(picture));
     picture->setScaledContents(true);
     picture->setMinimumSize(1, 1);
     picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
