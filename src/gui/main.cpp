@@ -2,16 +2,16 @@
 // start-up sequence with its switch and autorun jobs, reported on standard error, with an exit status
 // for the scheduler).
 
-#include <iostream>
-
 #include "app/command_line.h"
 #include "app/program.h"
+#include "app/standard_error.h"
 #include "gui/window_program.h"
 
 int main(int argc, char** argv) {
-    const std::string tail = tarnwell::CommandTail(argc, argv);
+    // Taken before Qt sees argv: QApplication removes the arguments it knows.
+    const auto first_argument = tarnwell::FirstCommandArgument(argc, argv);
     if (tarnwell::WindowAvailable()) {
-        return tarnwell::RunWindow(argc, argv, tail, tarnwell::TFSendSetup::FromEnvironment);
+        return tarnwell::RunWindow(argc, argv, first_argument, tarnwell::TFSendSetup::FromEnvironment);
     }
-    return tarnwell::RunHeadless(tail, std::cerr, tarnwell::TFSendSetup::FromEnvironment);
+    return tarnwell::RunHeadless(first_argument, tarnwell::StandardError(), tarnwell::TFSendSetup::FromEnvironment);
 }

@@ -57,7 +57,8 @@ bool WindowAvailable() {
     return EnvSet("WAYLAND_DISPLAY") && WaylandPlatformPresent();
 }
 
-int RunWindow(int& argc, char** argv, std::string_view command_tail, const std::function<TFSendSetup()>& make_setup,
+int RunWindow(int& argc, char** argv, const std::optional<std::string>& first_argument,
+              const std::function<TFSendSetup()>& make_setup,
               const std::function<void(MainWindow&)>& started) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
@@ -67,7 +68,7 @@ int RunWindow(int& argc, char** argv, std::string_view command_tail, const std::
         TFSend form(host, make_setup());
         MainWindow window(form, host);
         host.Attach(&window);
-        form.FormCreate(FirstArgument(command_tail));
+        form.FormCreate(first_argument);
         // A switch's quit is taken before the window is ever offered.
         if (host.QuitQueued()) return host.ExitStatus();
         if (started) started(window);
