@@ -24,10 +24,10 @@ bool IsCode(UINT code, UINT wide, UINT ansi) {
 
 GridView::GridView(Ui& ui, HWND parent, std::string name, TGridControl& grid, const ColorScheme& colors, bool has_menu)
     : ControlView(ui, std::move(name), &grid), grid_(grid), colors_(colors), has_menu_(has_menu) {
-    HWND list = Add(
-        parent, WC_LISTVIEWW, name_,
-        WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-        WS_EX_CLIENTEDGE, {}, FontKind::Grid);
+    HWND list = Add(parent, WC_LISTVIEWW, name_,
+                    WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED | LVS_SINGLESEL |
+                        LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                    WS_EX_CLIENTEDGE, {}, FontKind::Grid);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
     header_ = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     // The rows are as high as the grid's default row height: the list takes the height of its small

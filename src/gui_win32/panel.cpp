@@ -61,9 +61,10 @@ void RegisterWindowClasses(HINSTANCE instance, WNDPROC main_proc) {
 }
 
 HWND CreatePanel(Ui& ui, HWND parent, std::string_view name, PanelHandler* handler, DWORD style) {
-    // The handler reaches the panel's procedure with its very first message.
-    HWND panel = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", style | WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0,
-                                 parent, nullptr, ui.Instance(), handler);
+    // The handler reaches the panel's procedure with its very first message. No WS_CLIPCHILDREN: a group
+    // box does not paint its inside, the panel's background must be there.
+    HWND panel = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", style | WS_CHILD, 0, 0, 0, 0, parent, nullptr,
+                                 ui.Instance(), handler);
     if (panel == nullptr) throw std::runtime_error("cannot create the window's panel " + std::string(name));
     SetWindowLongPtrW(panel, GWLP_ID, ui.Claim(name));
     return panel;

@@ -41,15 +41,15 @@ SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, TFormControls& c) 
 }
 
 void SettingsPage::PlaceEdit(EditView& edit, StripView& label, int x, int y, int width) {
-    const int label_width = ui_(96);
+    const int label_width = ui_(104);
     Move(label.Hwnd(), x, y, label_width, ui_(21));
     Move(edit.Hwnd(), x + label_width + ui_(2), y, width - label_width - ui_(2), ui_(21));
 }
 
 void SettingsPage::Layout(int width, int height) {
     const int gap = ui_(4);
-    const int caption = ui_(16);
-    const int row = ui_(23);
+    const int caption = ui_(18);
+    const int row = ui_(24);
     const int strip = ui_(18);
 
     // Top: the mail server and the letter side by side.
@@ -69,8 +69,8 @@ void SettingsPage::Layout(int width, int height) {
     const int top = top_height + gap;
     const int bottom = height - gap;
     const int box_height = std::max(0, bottom - top);
-    const int content_width = (width - 4 * gap) * 30 / 100;
-    const int columns_width = (width - 4 * gap) * 38 / 100;
+    const int content_width = (width - 4 * gap) * 28 / 100;
+    const int columns_width = (width - 4 * gap) * 36 / 100;
     const int options_width = width - 4 * gap - content_width - columns_width;
     const int x1 = gap;
     const int x2 = x1 + content_width + gap;

@@ -25,7 +25,7 @@ void StatPage::Layout(int width, int height) {
     const int unit_left = width - unit_width - gap;
     unit_->Place({unit_left, height - bar + ui_(1), unit_left + unit_width, height - ui_(1)});
 
-    const int label = ui_(88);
+    const int label = ui_(96);
     const int line = ui_(21);
     const int y1 = height - bar + ui_(6);
     const int y2 = y1 + line + ui_(6);

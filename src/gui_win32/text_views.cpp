@@ -84,7 +84,7 @@ bool SpinEditView::Notify(NMHDR& header, LRESULT& result) {
 
 MemoView::MemoView(Ui& ui, HWND parent, std::string name, TMemo& memo)
     : ControlView(ui, std::move(name), &memo), memo_(memo), black_(CreateSolidBrush(RGB(0, 0, 0))) {
-    Add(parent, L"EDIT", name_, WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_CENTER);
+    Add(parent, L"EDIT", name_, WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_CENTER | ES_AUTOHSCROLL);
 }
 
 void MemoView::Refresh() {

@@ -121,10 +121,12 @@ std::int32_t WindowTest::Number(const std::string& login, const std::string& nam
     return db->ReadNumber(name);
 }
 
-WindowProgram& WindowTest::Start(std::optional<std::string> argument, std::optional<UserDatabaseLocation> database) {
+WindowProgram& WindowTest::Start(std::optional<std::string> argument, std::optional<UserDatabaseLocation> database,
+                                 const std::function<void(TFSend&)>& prepare) {
     TFSendSetup setup{database.value_or(UserDatabaseLocation::RegFile(RegPath().string())), folder_.string(), nullptr,
                       std::make_unique<SystemProgramRunner>()};
     program_ = std::make_unique<WindowProgram>(GetModuleHandleW(nullptr), std::move(setup));
+    if (prepare) prepare(program_->Form());
     program_->Start(argument, SW_SHOWNORMAL);
     Pump();
     return *program_;
@@ -175,14 +177,50 @@ void WindowTest::MouseOver(const std::string& name) {
     Pump();
 }
 
+// The cell's rectangle, scrolled into the list's view first as the user would.
+static RECT VisibleCell(GridView& view, int display_col, int row) {
+    RECT cell{};
+    RECT client{};
+    GetClientRect(view.Hwnd(), &client);
+    SendMessageW(view.Hwnd(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row - view.Grid().FixedRows()), FALSE);
+    if (!view.CellRect(display_col, row, cell)) throw std::runtime_error("no cell on the screen");
+    if (cell.right > client.right || cell.left < 0) {
+        SendMessageW(view.Hwnd(), LVM_SCROLL, static_cast<WPARAM>(cell.left - client.left), 0);
+        view.CellRect(display_col, row, cell);
+    }
+    return cell;
+}
+
 void WindowTest::ClickCell(const std::string& grid, int display_col, int row, UINT down) {
     GridView& view = Grid(grid);
-    RECT cell{};
-    if (!view.CellRect(display_col, row, cell)) throw std::runtime_error("no cell on the screen");
+    const RECT cell = VisibleCell(view, display_col, row);
     const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
     const UINT up = down == WM_LBUTTONDOWN ? WM_LBUTTONUP : WM_RBUTTONUP;
     PostMessageW(view.Hwnd(), down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, at);
     PostMessageW(view.Hwnd(), up, 0, at);
+    Pump();
+}
+
+void WindowTest::DoubleClickCell(const std::string& grid, int display_col, int row) {
+    GridView& view = Grid(grid);
+    const RECT cell = VisibleCell(view, display_col, row);
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        PostMessageW(view.Hwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    }
+    Pump();
+}
+
+void WindowTest::DoubleClickItem(HWND list, int item) {
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect))) {
+        throw std::runtime_error("no item on the screen");
+    }
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    }
     Pump();
 }
 

@@ -58,8 +58,10 @@ protected:
 
     // The program on the test's folder and its .reg database (or another location), started with the
     // argument; the window is on the screen afterwards unless the start-up ended the program.
+    // `prepare` runs on the main window's logic before its start-up.
     WindowProgram& Start(std::optional<std::string> argument = std::nullopt,
-                         std::optional<UserDatabaseLocation> database = std::nullopt);
+                         std::optional<UserDatabaseLocation> database = std::nullopt,
+                         const std::function<void(TFSend&)>& prepare = nullptr);
     WindowProgram& Program() { return *program_; }
     TFormControls& Controls() { return program_->Form().Controls(); }
     HWND Find(const std::string& name) const;
@@ -74,6 +76,8 @@ protected:
     void ClickButton(const std::string& name);
     void MouseOver(const std::string& name);
     void ClickCell(const std::string& grid, int display_col, int row, UINT down = WM_LBUTTONDOWN);
+    void DoubleClickCell(const std::string& grid, int display_col, int row);
+    void DoubleClickItem(HWND list, int item);
     void Key(HWND widget, WPARAM key);
     void TypeInto(HWND edit, const std::wstring& text);
     std::string StatusText() const;                     // Windows-1251
