@@ -43,16 +43,17 @@ struct SaveDialog {
 //     TFSend::RunHandler, which shows an escaping error in the error box. A window never calls a handler
 //     by another road and never writes a control's fields directly for the user.
 //   - Output comes back through ControlsChanged: after every handler run, after the start-up (FormCreate)
-//     and after closing, and when a handler starts, TFSend tells its host that controls may have
-//     changed. The window then reads every control again with its widgets' signals blocked, so that a
-//     value set from code runs no handler in the window either. A grid is read again only when its
-//     Revision has moved since the window last looked.
+//     and after closing, TFSend tells its host that controls may have changed. The window then reads
+//     every control again with its widgets' signals blocked, so that a value set from code runs no handler
+//     in the window either. A grid is read again only when its Revision has moved since the window last
+//     looked.
 //   - Busy: while a handler runs (TFSend::Busy()), the job and navigation controls
-//     (TFormControls::JobControls()) and the file browser are disabled in the model, and the window shows
-//     them so through the same re-reading; a job that waits on the network pumps the window's events
-//     (ProcessMessages) without letting the user start a second job or change the page. A window may show
-//     a wait cursor while TFSend::Busy(). Closing the window while busy is put off until the handler has
-//     ended (TFSend::UserClose).
+//     (TFormControls::JobControls()) and the file browser are disabled in the model, so no handler is
+//     entered twice. A handler lets the user's events through only where it asks its host to: when it
+//     pumps events while waiting (ProcessMessages), or shows a message box or a dialog. There the window
+//     reads the controls first, so that the locked ones show disabled, and may show a wait cursor; a
+//     handler that does neither runs without the window ever showing the lock. Closing the window while
+//     busy is put off until the handler has ended (TFSend::UserClose).
 //   - The hint under the mouse: the window finds the control under the mouse, or the nearest enclosing
 //     control that has a hint, and hands it to TStatusBar::ShowHintOf; tool tips show ShortHint() where
 //     ShowHint is set.
@@ -96,7 +97,7 @@ public:
     virtual const ColorScheme& Colors() const = 0;
 
     // Controls may have changed: the window re-reads them (see above). Called after every handler run,
-    // after FormCreate and closing, and when a handler starts. Must not throw.
+    // after FormCreate and closing. Must not throw.
     virtual void ControlsChanged() = 0;
 
     // Shows the save dialog modally. True when the user confirmed a file name (then in dialog.FileName),

@@ -53,7 +53,6 @@ void TFSend::RunHandler(const std::function<void()>& handler) {
 
 void TFSend::EnterHandler() {
     if (busy_depth_++ == 0) LockJobControls(true);
-    host_.ControlsChanged();
 }
 
 void TFSend::LeaveHandler() {

@@ -50,8 +50,7 @@ public:
     FileBrowser& Browser() { return browser_; }
 
     // Runs a handler as the message loop would: an error that escapes it is shown in the error box. The
-    // window is busy meanwhile (see Busy); the host hears of it when the handler starts and after it has
-    // run (Host::ControlsChanged).
+    // window is busy meanwhile (see Busy); the host hears after it has run (Host::ControlsChanged).
     void RunHandler(const std::function<void()>& handler);
 
     // True while a handler runs, the start-up included. The job and navigation controls

@@ -97,8 +97,11 @@ protected:
     }
 
     ProcessResult Run(const std::vector<std::string>& arguments, const EnvironmentChanges& extra = {}) const {
-        EnvironmentChanges env = {
-            {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"TARNWELL_REGISTRY", std::nullopt}};
+        // No display: the headless program, which would otherwise open its window.
+        EnvironmentChanges env = {{"DISPLAY", std::nullopt},
+                                  {"WAYLAND_DISPLAY", std::nullopt},
+                                  {"QT_QPA_PLATFORM", std::nullopt},
+                                  {"TARNWELL_REGISTRY", std::nullopt}};
 #ifdef _WIN32
         // Windows would otherwise use its own registry.
         env["TARNWELL_REGISTRY"] = (Folder() / "registry.reg").string();
