@@ -28,17 +28,6 @@ public:
 
 Picture the_picture;
 
-int TextWidthOf(HWND widget) {
-    HDC dc = GetDC(widget);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(widget, WM_GETFONT, 0, 0)));
-    const std::wstring text = WindowTextOf(widget);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(widget, dc);
-    return size.cx;
-}
-
 }  // namespace
 
 AboutPage::AboutPage(Ui& ui, Views& views, HWND parent, TFormControls& c) : Page(ui, views, parent, "TabSheet3") {
@@ -52,12 +41,12 @@ AboutPage::AboutPage(Ui& ui, Views& views, HWND parent, TFormControls& c) : Page
 
 void AboutPage::Layout(int width, int height) {
     const int memo = std::min(ui_(177), width);
-    Move(memo_->Hwnd(), 0, 0, memo, height);
+    memo_->Place({0, 0, memo, height});
     Move(picture_, memo, 0, width - memo, height);
     const int line = ui_(18);
     const int y = height - line - ui_(6);
-    const int site_width = TextWidthOf(site_->Hwnd()) + ui_(4);
-    const int mail_width = TextWidthOf(mail_->Hwnd()) + ui_(4);
+    const int site_width = CaptionWidth(site_->Hwnd()) + ui_(4);
+    const int mail_width = CaptionWidth(mail_->Hwnd()) + ui_(4);
     Move(site_->Hwnd(), memo + ui_(8), y, site_width, line);
     Move(mail_->Hwnd(), std::max(memo + ui_(8) + site_width + ui_(8), width - mail_width - ui_(8)), y, mail_width,
          line);

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "gui_win32/pages.h"
 
 namespace tarnwell::win32 {
@@ -17,9 +19,10 @@ void LimitsPage::Layout(int width, int height) {
     Move(grid_->Hwnd(), 0, 0, width, height - bar);
     Move(bar_, 0, height - bar - ui_(2), width, bar + ui_(2));
     const int y = height - bar + ui_(6);
-    const int button = ui_(120);
     int x = ui_(8);
     for (ButtonView* view : {read_, set_, save_}) {
+        // 120 pixels as designed, wider where the system's font needs it for the caption.
+        const int button = std::max(ui_(120), CaptionWidth(view->Hwnd()) + ui_(16));
         Move(view->Hwnd(), x, y, button, ui_(25));
         x += button + ui_(6);
     }

@@ -26,6 +26,17 @@ void Page::Move(HWND widget, int x, int y, int width, int height) {
     MoveWindow(widget, x, y, std::max(0, width), std::max(0, height), TRUE);
 }
 
+int Page::CaptionWidth(HWND widget) {
+    HDC dc = GetDC(widget);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(widget, WM_GETFONT, 0, 0)));
+    const std::wstring text = WindowTextOf(widget);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(widget, dc);
+    return size.cx;
+}
+
 void PageControlView::Refresh() {
     const int active = pages_.ActivePageIndex();
     // The new page first, then the old one away: no moment without a page.

@@ -49,6 +49,8 @@ protected:
     HWND GroupBox(std::string_view name, std::string_view caption);
     // Places a widget; sizes in pixels.
     static void Move(HWND widget, int x, int y, int width, int height);
+    // How wide the widget's text is drawn in its font, in pixels.
+    static int CaptionWidth(HWND widget);
 
     Ui& ui_;
     Views& views_;

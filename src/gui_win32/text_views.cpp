@@ -1,5 +1,6 @@
 #include "gui_win32/text_views.h"
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -95,6 +96,39 @@ void MemoView::Refresh() {
         text += Wide(memo_.Lines[i]);
     }
     SetWindowTextIfChanged(Hwnd(), text);
+}
+
+void MemoView::Place(const RECT& rect) {
+    HWND memo = Hwnd();
+    MoveWindow(memo, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    RECT client{};
+    SendMessageW(memo, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&client));
+    const int room = client.right - client.left - ui_(2);
+    // The memo's lines were laid out for MS Sans Serif, 8 points.
+    LOGFONTW face{};
+    GetObjectW(ui_.Font(FontKind::Dialog), sizeof(face), &face);
+    face.lfHeight = -MulDiv(8, ui_.S().Dpi(), 72);
+    wcscpy(face.lfFaceName, L"MS Sans Serif");
+    HDC dc = GetDC(memo);
+    for (int step = 0; step < 4; ++step) {
+        GdiObject<HFONT> font(CreateFontIndirectW(&face));
+        HGDIOBJ old = SelectObject(dc, font.get());
+        int widest = 0;
+        for (const std::string& line : memo_.Lines) {
+            const std::wstring text = Wide(line);
+            SIZE size{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            widest = std::max(widest, static_cast<int>(size.cx));
+        }
+        SelectObject(dc, old);
+        if (widest <= room || step == 3) {
+            fitted_.Reset(CreateFontIndirectW(&face));
+            break;
+        }
+        face.lfHeight = face.lfHeight < 0 ? face.lfHeight + 1 : face.lfHeight - 1;
+    }
+    ReleaseDC(memo, dc);
+    SendMessageW(memo, WM_SETFONT, reinterpret_cast<WPARAM>(fitted_.get()), TRUE);
 }
 
 HBRUSH MemoView::CtlColor(HWND, HDC dc) {

@@ -51,10 +51,14 @@ public:
     MemoView(Ui& ui, HWND parent, std::string name, TMemo& memo);
     void Refresh() override;
     HBRUSH CtlColor(HWND, HDC dc) override;
+    // Places the memo; its lines, centred, wrap in an edit, so a font too wide for the longest line is
+    // made smaller until that line fits.
+    void Place(const RECT& rect);
 
 private:
     TMemo& memo_;
     GdiObject<HBRUSH> black_;
+    GdiObject<HFONT> fitted_;
 };
 
 }  // namespace tarnwell::win32

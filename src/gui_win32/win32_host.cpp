@@ -30,11 +30,24 @@ HWND Win32Host::Owner() const {
     return window_->Hwnd();
 }
 
+// A handler lets the user's events through here: the window shows the controls it locked first.
+void Win32Host::ShowLock() {
+    if (window_ == nullptr || lock_shown_) return;
+    lock_shown_ = true;
+    try {
+        window_->Refresh();
+    } catch (...) {
+        // The window shows what it could.
+    }
+}
+
 void Win32Host::ShowMessage(std::string_view text) {
+    ShowLock();
     MessageBoxW(Owner(), Wide(text).c_str(), L"Tarnwell", MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
 void Win32Host::ShowError(std::string_view text) {
+    ShowLock();
     MessageBoxW(Owner(), Wide(ErrorBoxText(text)).c_str(), L"Tarnwell",
                 MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
 }
@@ -46,6 +59,7 @@ void Win32Host::Dispatch(MSG& message) {
 }
 
 void Win32Host::ProcessMessages() {
+    ShowLock();
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -97,6 +111,7 @@ void Win32Host::RepaintNow(const TControl& control) {
 }
 
 void Win32Host::ControlsChanged() {
+    lock_shown_ = false;
     if (window_ == nullptr) return;
     try {
         window_->Refresh();
@@ -106,6 +121,7 @@ void Win32Host::ControlsChanged() {
 }
 
 bool Win32Host::ExecuteSaveDialog(SaveDialog& dialog) {
+    ShowLock();
     return RunSaveFileDialog(window_ != nullptr ? window_->Hwnd() : nullptr, dialog);
 }
 

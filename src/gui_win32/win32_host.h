@@ -48,9 +48,11 @@ public:
 private:
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
     HWND Owner() const;
+    void ShowLock();
 
     MainWindow* window_ = nullptr;
     bool quit_queued_ = false;
+    bool lock_shown_ = false;  // the window has shown the controls since the last change
     UINT_PTR timer_ = 0;
     std::function<void()> close_tick_;
     GdiTextWidth text_width_;

@@ -173,7 +173,12 @@ void WindowTest::ClickButton(const std::string& name) {
 }
 
 void WindowTest::MouseOver(const std::string& name) {
-    PostMessageW(Find(name), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    // The pointer itself goes there too, so that no move of the real one says otherwise.
+    HWND widget = Find(name);
+    RECT rect{};
+    GetWindowRect(widget, &rect);
+    SetCursorPos(rect.left + 3, rect.top + 3);
+    PostMessageW(widget, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     Pump();
 }
 
@@ -254,8 +259,10 @@ bool WindowTest::PageShown(const std::string& name) const {
 
 void SaveWindowPicture(HWND window, const fs::path& file) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // The client area: without a window manager on the display the frame is not drawn.
     RECT rect{};
-    GetWindowRect(window, &rect);
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);

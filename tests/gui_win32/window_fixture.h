@@ -90,7 +90,7 @@ protected:
     std::unique_ptr<WindowProgram> program_;
 };
 
-// Saves the window as it is on the screen into a 24-bit BMP file.
+// Saves the window's client area as it is on the screen into a 24-bit BMP file.
 void SaveWindowPicture(HWND window, const fs::path& file);
 
 }  // namespace tarnwell::win32::testing
