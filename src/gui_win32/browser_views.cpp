@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include "viewer/file_filters.h"
-
 namespace tarnwell::win32 {
 
 HIMAGELIST SystemSmallImages() {
@@ -19,45 +17,27 @@ int FolderIcon(bool open) {
     return info.iIcon;
 }
 
-DriveBoxView::DriveBoxView(Ui& ui, HWND parent, std::string name, FileBrowser& browser)
-    : BrowserView(ui, std::move(name), browser) {
+BrowserChoiceView::BrowserChoiceView(Ui& ui, HWND parent, std::string name, FileBrowser& browser,
+                                     const std::vector<std::string>& items, std::function<int()> selected,
+                                     std::function<void(int)> pick)
+    : BrowserView(ui, std::move(name), browser), selected_(std::move(selected)), pick_(std::move(pick)) {
     HWND box = Add(parent, WC_COMBOBOXW, name_, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
-    for (const std::string& drive : browser.Drives()) {
-        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(drive).c_str()));
+    for (const std::string& item : items) {
+        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
     }
 }
 
-void DriveBoxView::Refresh() {
+void BrowserChoiceView::Refresh() {
     RefreshState();
-    if (static_cast<int>(SendMessageW(Hwnd(), CB_GETCURSEL, 0, 0)) != browser_.DriveIndex()) {
-        SendMessageW(Hwnd(), CB_SETCURSEL, static_cast<WPARAM>(browser_.DriveIndex()), 0);
+    const int want = selected_();
+    if (static_cast<int>(SendMessageW(Hwnd(), CB_GETCURSEL, 0, 0)) != want) {
+        SendMessageW(Hwnd(), CB_SETCURSEL, static_cast<WPARAM>(want), 0);
     }
 }
 
-bool DriveBoxView::Command(HWND widget, WORD code) {
+bool BrowserChoiceView::Command(HWND widget, WORD code) {
     if (widget != Hwnd() || code != CBN_SELCHANGE || ui_.Refreshing()) return false;
-    browser_.UserSelectDrive(static_cast<int>(SendMessageW(widget, CB_GETCURSEL, 0, 0)));
-    return true;
-}
-
-FilterBoxView::FilterBoxView(Ui& ui, HWND parent, std::string name, FileBrowser& browser)
-    : BrowserView(ui, std::move(name), browser) {
-    HWND box = Add(parent, WC_COMBOBOXW, name_, WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST);
-    for (const FileFilter& filter : kFileFilters) {
-        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(filter.Caption).c_str()));
-    }
-}
-
-void FilterBoxView::Refresh() {
-    RefreshState();
-    if (static_cast<int>(SendMessageW(Hwnd(), CB_GETCURSEL, 0, 0)) != browser_.FilterIndex()) {
-        SendMessageW(Hwnd(), CB_SETCURSEL, static_cast<WPARAM>(browser_.FilterIndex()), 0);
-    }
-}
-
-bool FilterBoxView::Command(HWND widget, WORD code) {
-    if (widget != Hwnd() || code != CBN_SELCHANGE || ui_.Refreshing()) return false;
-    browser_.UserSelectFilter(static_cast<int>(SendMessageW(widget, CB_GETCURSEL, 0, 0)));
+    pick_(static_cast<int>(SendMessageW(widget, CB_GETCURSEL, 0, 0)));
     return true;
 }
 

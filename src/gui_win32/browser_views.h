@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,20 +21,19 @@ protected:
     FileBrowser& browser_;
 };
 
-// DriveCB1: the system's drives.
-class DriveBoxView : public BrowserView {
+// A drop-down list of the browser's: DriveCB1 (the system's drives) and FilterComboBox1 (the four file-type
+// filters of the file list). The browser keeps the selection; a pick is the user's.
+class BrowserChoiceView : public BrowserView {
 public:
-    DriveBoxView(Ui& ui, HWND parent, std::string name, FileBrowser& browser);
+    BrowserChoiceView(Ui& ui, HWND parent, std::string name, FileBrowser& browser,
+                      const std::vector<std::string>& items, std::function<int()> selected,
+                      std::function<void(int)> pick);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
-};
 
-// FilterComboBox1: the four file-type filters of the file list.
-class FilterBoxView : public BrowserView {
-public:
-    FilterBoxView(Ui& ui, HWND parent, std::string name, FileBrowser& browser);
-    void Refresh() override;
-    bool Command(HWND widget, WORD code) override;
+private:
+    std::function<int()> selected_;
+    std::function<void(int)> pick_;
 };
 
 // FLB1: the files of the folder that match the filter, with the pictures of their types. A double click

@@ -70,18 +70,22 @@ void FolderTreeView::Populate(HTREEITEM item) {
     SendMessageW(Hwnd(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+std::wstring FolderTreeView::TextOf(HTREEITEM item) const {
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW info{};
+    info.mask = TVIF_TEXT;
+    info.hItem = item;
+    info.pszText = text;
+    info.cchTextMax = MAX_PATH;
+    SendMessageW(Hwnd(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
 std::wstring FolderTreeView::PathOf(HTREEITEM item) const {
     std::vector<std::wstring> parts;
     for (HTREEITEM at = item; at != nullptr; at = reinterpret_cast<HTREEITEM>(SendMessageW(
                                                  Hwnd(), TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(at)))) {
-        wchar_t text[MAX_PATH] = L"";
-        TVITEMW info{};
-        info.mask = TVIF_TEXT;
-        info.hItem = at;
-        info.pszText = text;
-        info.cchTextMax = MAX_PATH;
-        SendMessageW(Hwnd(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
-        parts.emplace_back(text);
+        parts.push_back(TextOf(at));
     }
     std::string path;
     for (auto it = parts.rbegin(); it != parts.rend(); ++it) {
@@ -115,14 +119,7 @@ void FolderTreeView::Rebuild(const std::string& folder) {
                  SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(at)));
              child != nullptr; child = reinterpret_cast<HTREEITEM>(
                                    SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
-            wchar_t text[MAX_PATH] = L"";
-            TVITEMW info{};
-            info.mask = TVIF_TEXT;
-            info.hItem = child;
-            info.pszText = text;
-            info.cchTextMax = MAX_PATH;
-            SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
-            if (_wcsicmp(text, part.c_str()) == 0) {
+            if (_wcsicmp(TextOf(child).c_str(), part.c_str()) == 0) {
                 found = child;
                 break;
             }

@@ -18,6 +18,7 @@ private:
     HTREEITEM Insert(HTREEITEM parent, const std::wstring& text);
     void Populate(HTREEITEM item);
     std::wstring PathOf(HTREEITEM item) const;
+    std::wstring TextOf(HTREEITEM item) const;
     void Rebuild(const std::string& folder);
 
     std::string shown_;

@@ -68,10 +68,10 @@ public:
 private:
     void Layout(int width, int height) override;
 
-    DriveBoxView* drives_;
+    BrowserChoiceView* drives_;
     FolderTreeView* tree_;
     FileListView* files_;
-    FilterBoxView* filter_;
+    BrowserChoiceView* filter_;
     GridView* grid_;
     StripView* path_label_;
     EditView* path_;

@@ -1,16 +1,23 @@
 #include <algorithm>
 
 #include "gui_win32/pages.h"
+#include "viewer/file_filters.h"
 
 namespace tarnwell::win32 {
 
 ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, TFormControls& c, FileBrowser& browser,
                        const ColorScheme& colors)
     : Page(ui, views, parent, "TabSheet1") {
-    drives_ = &Make<DriveBoxView>(panel_, "DriveCB1", browser);
+    drives_ = &Make<BrowserChoiceView>(
+        panel_, "DriveCB1", browser, browser.Drives(), [&browser] { return browser.DriveIndex(); },
+        [&browser](int index) { browser.UserSelectDrive(index); });
     tree_ = &Make<FolderTreeView>(panel_, "CDirO", browser);
     files_ = &Make<FileListView>(panel_, "FLB1", browser);
-    filter_ = &Make<FilterBoxView>(panel_, "FilterComboBox1", browser);
+    std::vector<std::string> filters;
+    for (const FileFilter& filter : kFileFilters) filters.emplace_back(filter.Caption);
+    filter_ = &Make<BrowserChoiceView>(
+        panel_, "FilterComboBox1", browser, filters, [&browser] { return browser.FilterIndex(); },
+        [&browser](int index) { browser.UserSelectFilter(index); });
     grid_ = &Make<GridView>(panel_, "SG1", c.SG1, colors, false);
     path_label_ = &Make<StripView>(panel_, "ECurrentFile.Label", c.ECurrentFile.Label);
     path_ = &Make<EditView>(panel_, "ECurrentFile", c.ECurrentFile);

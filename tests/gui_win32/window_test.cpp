@@ -105,7 +105,9 @@ TEST_F(WindowTest, StatusBarShowsTheHintUnderTheMouse) {
         {"RG1.1", "Рaзмерность отображения трафика"},  // a radio button shows its group's hint
         {"CSETochn.Arrows", " Количество знаков после запятой"},
         {"EHTMLPath.Label", ""},  // a caption strip has none, nor has anything around it
-        {"SBSave", "Сохранить как файл HTML или Excel"},
+        {"SBSaveHTML",
+         "Сохранить в формате HTML(сохраняется в каталоге программы c именем, указанным в поле "
+         "\"Файл экспорта:\")"},
     };
     for (const auto& [name, hint] : cases) {
         MouseOver(name);
@@ -281,6 +283,27 @@ TEST_F(RegistryWindowTest, LimitEditedInPlaceIsSavedWithTheServiceRestart) {
     EXPECT_EQ(Limit(KEY_WOW64_64KEY), std::nullopt);
     EXPECT_EQ(StatusText(), "");
     EXPECT_TRUE(watcher_->boxes.empty());
+}
+
+// A column's edge dragged in the header: the statistics grid takes the new width, the limits grid keeps its.
+TEST_F(WindowTest, HeaderSizesTheColumnsOfResizableGridsOnly) {
+    WriteSettings(Settings());
+    Start();
+    auto drag = [this](const std::string& grid, int column, int width) {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(Find(grid), LVM_GETHEADER, 0, 0));
+        HDITEMW item{};
+        item.mask = HDI_WIDTH;
+        item.cxy = width;
+        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        Pump();
+    };
+    const int scale = DpiOfWindow(Program().Window().Hwnd());
+    drag("ASGRead", 2, MulDiv(200, scale, 96));
+    EXPECT_EQ(Controls().ASGRead.ColWidths(2), 200);
+    ClickButton("SBLimit");
+    const int before = Controls().ASGLimit.ColWidths(2);
+    drag("ASGLimit", 2, MulDiv(before + 50, scale, 96));
+    EXPECT_EQ(Controls().ASGLimit.ColWidths(2), before);
 }
 
 TEST_F(WindowTest, PopUpMenuOfTheLimitsRunsItsItems) {
