@@ -48,8 +48,8 @@ void ControlBinder::Act(const std::function<void()>& action) {
 }
 
 void ControlBinder::Refresh() {
-    // A refresh asked for by a handler that a refresh's own signals could not have started: refreshing
-    // never runs a handler. Nested calls (none expected) just read again.
+    // Signals raised while reading are ignored, so reading runs no handler and cannot nest itself; a
+    // nested call would just read again.
     const bool outer = !refreshing_;
     refreshing_ = true;
     for (const auto& refresh : refreshers_) refresh();

@@ -56,8 +56,8 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    // The window with fake jobs, or with its own report and mail jobs.
-    TFSend& Form(std::string failing_job = {}, bool own_jobs = false) {
+    // The window with fake jobs, or with its own report and mail jobs; a service program that runs or not.
+    TFSend& Form(std::string failing_job = {}, bool own_jobs = false, bool service_program_runs = true) {
         std::unique_ptr<ReportMailJobs> jobs;
         if (!own_jobs) {
             jobs = std::make_unique<FakeJobs>(log_, failing_job, [this] {
@@ -66,7 +66,7 @@ protected:
         }
         form_ = std::make_unique<TFSend>(
             host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(), std::move(jobs),
-                               std::make_unique<FakeRunner>(log_)});
+                               std::make_unique<FakeRunner>(log_, service_program_runs)});
         host_.status_bar = &form_->Controls().StatBar;
         return *form_;
     }
@@ -196,6 +196,14 @@ TEST_F(TFSendTest, SetLimitWithoutServiceKeyStopsAfterItsMessage) {
     Form().FormCreate(std::string("/setlimit"));
     // The table is written all the same; no quit and no autorun follow.
     EXPECT_EQ(log_.events, Events{"message: Не найдено имя службы для перезапуска"});
+    EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
+}
+
+TEST_F(TFSendTest, SetLimitWithAServiceProgramThatCannotRunStopsAfterNamingIt) {
+    WriteFile(SettingsPath(), Settings(true, false, false));
+    Form({}, /*own_jobs=*/false, /*service_program_runs=*/false).FormCreate(std::string("/setlimit"));
+    EXPECT_EQ(log_.events,
+              Events{"message: Программа службы WinGate \"@SERVICE@\" не найдена или не может быть запущена"});
     EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
 }
 

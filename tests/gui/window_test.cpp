@@ -37,6 +37,7 @@ private slots:
     void statisticsSortInTheViewOnly();
     void hiDpiScreensScaleTheDesignedSizes();
     void typedPrecisionReloadsTheTableAndKeepsTheFocus();
+    void gridsDrawBandsTheHotHeaderAndTheirSizing();
     void sortValuesOfDisplayTexts();
 };
 
@@ -422,6 +423,35 @@ void WindowTest::typedPrecisionReloadsTheTableAndKeepsTheFocus() {
     QCOMPARE(w.Controls().CSETochn.Text(), std::string("12"));
     QVERIFY(digits() > 1);
     QVERIFY(precision->hasFocus() || precision->isAncestorOf(QApplication::focusWidget()));
+}
+
+void WindowTest::gridsDrawBandsTheHotHeaderAndTheirSizing() {
+    Window w;
+    auto* statistics = w.Find<GridView>("ASGRead");
+    QAbstractItemModel* shown = statistics->model();
+    const QPalette palette = QGuiApplication::palette();
+    // Bands from the first row under the header: the tooltip colour, then the window's.
+    QCOMPARE(shown->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), palette.color(QPalette::ToolTipBase));
+    QCOMPARE(shown->index(1, 1).data(Qt::BackgroundRole).value<QBrush>().color(), palette.color(QPalette::Base));
+
+    // The header of the active cell's column in the hot-light colour, on the grids that have it.
+    statistics->setCurrentIndex(shown->index(1, 2));
+    QCOMPARE(shown->headerData(2, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
+             palette.color(QPalette::Link));
+    QVERIFY(!shown->headerData(1, Qt::Horizontal, Qt::BackgroundRole).isValid());
+    w.Click("SBLimit");
+    auto* limits = w.Find<GridView>("ASGLimit");
+    limits->setCurrentIndex(limits->model()->index(1, 1));
+    QVERIFY(!limits->model()->headerData(1, Qt::Horizontal, Qt::BackgroundRole).isValid());
+
+    // Columns sized with the mouse where the grid allows it; the grid takes the width.
+    QCOMPARE(statistics->horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
+    QCOMPARE(limits->horizontalHeader()->sectionResizeMode(1), QHeaderView::Fixed);
+    statistics->horizontalHeader()->resizeSection(1, 123);
+    QCOMPARE(w.Controls().ASGRead.ColWidths(1), 123);
+    // The limits grid's login column is its row header, as wide as designed; the others as the grid says.
+    QCOMPARE(limits->verticalHeader()->width(), 70);
+    QCOMPARE(limits->columnWidth(0), w.Controls().ASGLimit.ColWidths(1));
 }
 
 void WindowTest::sortValuesOfDisplayTexts() {
