@@ -1,5 +1,7 @@
 #include "gui_win32/headless_output.h"
 
+#include "app/standard_error.h"
+
 namespace tarnwell::win32 {
 
 namespace {
@@ -23,51 +25,42 @@ HeadlessOutput::HeadlessOutput() {
         }
     }
     DWORD mode = 0;
-    console_ = handle_ != nullptr && GetConsoleMode(handle_, &mode);
+    if (handle_ != nullptr && GetConsoleMode(handle_, &mode)) {
+        buffer_ = std::make_unique<WideConsoleBuffer>(handle_);
+    } else if (handle_ != nullptr) {
+        buffer_ = std::make_unique<FileBuffer>(handle_);
+    }
+    // Without a buffer the stream is bad and drops what is written to it.
+    stream_.rdbuf(buffer_.get());
 }
 
 HeadlessOutput::~HeadlessOutput() {
     stream_.flush();
+    stream_.rdbuf(nullptr);
+    buffer_.reset();
     if (own_handle_) CloseHandle(handle_);
 }
 
-HeadlessOutput::Buffer::int_type HeadlessOutput::Buffer::overflow(int_type c) {
+HeadlessOutput::FileBuffer::int_type HeadlessOutput::FileBuffer::overflow(int_type c) {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (c == '\n') pending_.push_back('\r');
     pending_.push_back(traits_type::to_char_type(c));
     if (c == '\n') sync();
     return c;
 }
 
-int HeadlessOutput::Buffer::sync() {
-    if (!pending_.empty()) output_.Write(pending_);
-    pending_.clear();
-    return 0;
-}
-
-void HeadlessOutput::Write(const std::string& utf8) {
-    if (handle_ == nullptr) return;
-    std::string text;
-    for (char c : utf8) {
-        if (c == '\n' && (text.empty() || text.back() != '\r')) text.push_back('\r');
-        text.push_back(c);
-    }
-    if (console_) {
-        const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(length), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-        DWORD written = 0;
-        WriteConsoleW(handle_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
-    }
+int HeadlessOutput::FileBuffer::sync() {
     std::size_t done = 0;
-    while (done < text.size()) {
+    while (done < pending_.size()) {
         DWORD written = 0;
-        if (!WriteFile(handle_, text.data() + done, static_cast<DWORD>(text.size() - done), &written, nullptr) ||
+        if (!WriteFile(file_, pending_.data() + done, static_cast<DWORD>(pending_.size() - done), &written, nullptr) ||
             written == 0) {
-            return;
+            break;
         }
         done += written;
     }
+    pending_.clear();
+    return 0;
 }
 
 }  // namespace tarnwell::win32

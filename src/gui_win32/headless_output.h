@@ -11,9 +11,10 @@ namespace tarnwell::win32 {
 
 // Where the headless program's messages go, for a windowed executable that has no console of its own:
 // standard error when it leads somewhere (a file or a pipe the caller redirected it to), else the console
-// of the process that started the program, if it has one. Text arrives as UTF-8; a console is written in
-// UTF-16 so that Russian shows whatever its code page, anything else gets the UTF-8 bytes. Line ends are
-// written as CR LF. Without either, the messages go nowhere, and the exit status still tells.
+// of the process that started the program, if it has one. A console gets the text through the wide
+// console call (app/standard_error.h), so that Russian shows whatever its code page; a file or pipe gets
+// the UTF-8 bytes with CR LF line ends. Without either, the messages go nowhere, and the exit status
+// still tells.
 class HeadlessOutput {
 public:
     HeadlessOutput();
@@ -22,29 +23,26 @@ public:
     HeadlessOutput& operator=(const HeadlessOutput&) = delete;
 
     std::ostream& Stream() { return stream_; }
-    bool LeadsSomewhere() const { return handle_ != nullptr; }
 
 private:
-    class Buffer : public std::streambuf {
+    // UTF-8 text into a file or pipe, passed on at every line end and flush.
+    class FileBuffer : public std::streambuf {
     public:
-        explicit Buffer(HeadlessOutput& output) : output_(output) {}
+        explicit FileBuffer(HANDLE file) : file_(file) {}
 
     protected:
         int_type overflow(int_type c) override;
         int sync() override;
 
     private:
-        HeadlessOutput& output_;
+        HANDLE file_;
         std::string pending_;
     };
 
-    void Write(const std::string& utf8);
-
     HANDLE handle_ = nullptr;
-    bool console_ = false;
     bool own_handle_ = false;
-    Buffer buffer_{*this};
-    std::ostream stream_{&buffer_};
+    std::unique_ptr<std::streambuf> buffer_;
+    std::ostream stream_{nullptr};
 };
 
 }  // namespace tarnwell::win32

@@ -11,10 +11,10 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     using namespace tarnwell;
-    const std::string tail = CommandTail(0, nullptr);
+    const std::optional<std::string> argument = FirstCommandArgument(0, nullptr);
     if (!win32::HasDesktop(instance)) {
         win32::HeadlessOutput output;
-        return RunHeadless(tail, output.Stream(), TFSendSetup::FromEnvironment);
+        return RunHeadless(argument, output.Stream(), TFSendSetup::FromEnvironment);
     }
-    return win32::RunWindow(instance, tail, show_command, TFSendSetup::FromEnvironment);
+    return win32::RunWindow(instance, argument, show_command, TFSendSetup::FromEnvironment);
 }

@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "app/command_line.h"
 #include "app/error_box_text.h"
 
 namespace tarnwell::win32 {
@@ -33,12 +32,12 @@ void WindowProgram::Start(const std::optional<std::string>& first_argument, int 
     if (!host_.QuitQueued()) window_->Show(show_command);
 }
 
-int RunWindow(HINSTANCE instance, std::string_view command_tail, int show_command,
+int RunWindow(HINSTANCE instance, const std::optional<std::string>& first_argument, int show_command,
               const std::function<TFSendSetup()>& make_setup) {
     std::unique_ptr<WindowProgram> program;
     try {
         program = std::make_unique<WindowProgram>(instance, make_setup());
-        program->Start(FirstArgument(command_tail), show_command);
+        program->Start(first_argument, show_command);
         return program->Host().RunMessageLoop();
     } catch (const std::exception& e) {
         // Shown by the program's host when it was made; the error of making it goes to a box of its own.

@@ -38,7 +38,7 @@ private:
 
 // The windowed program: start-up, then the message loop until the program ends. An error that escapes
 // the making of the window is shown in the error box and ends the program. Returns the exit status.
-int RunWindow(HINSTANCE instance, std::string_view command_tail, int show_command,
+int RunWindow(HINSTANCE instance, const std::optional<std::string>& first_argument, int show_command,
               const std::function<TFSendSetup()>& make_setup);
 
 // The common controls of version 6 (the manifest asks for them), registered for this process.
