@@ -82,7 +82,7 @@ int RunWindowChild(int argc, char** argv, const std::string& folder) {
     int qt_argc = 1;
     (void)argc;
     FirstPaint* first = nullptr;
-    tarnwell::RunWindow(qt_argc, argv, "", setup, [&](tarnwell::MainWindow& window) {
+    tarnwell::RunWindow(qt_argc, argv, std::nullopt, setup, [&](tarnwell::MainWindow& window) {
         first = new FirstPaint(MsSince(kMainEntered));
         auto* grid = window.findChild<QAbstractItemView*>(QStringLiteral("ASGRead"));
         grid->viewport()->installEventFilter(first);

@@ -2,16 +2,15 @@
 // start-up sequence with its switch and autorun jobs, reported on standard error, with an exit status
 // for the scheduler).
 
-#include <iostream>
-
 #include "app/command_line.h"
 #include "app/program.h"
+#include "app/standard_error.h"
 #include "gui/window_program.h"
 
 int main(int argc, char** argv) {
-    const std::string tail = tarnwell::CommandTail(argc, argv);
+    const std::optional<std::string> argument = tarnwell::FirstCommandArgument(argc, argv);
     if (tarnwell::WindowAvailable()) {
-        return tarnwell::RunWindow(argc, argv, tail, tarnwell::TFSendSetup::FromEnvironment);
+        return tarnwell::RunWindow(argc, argv, argument, tarnwell::TFSendSetup::FromEnvironment);
     }
-    return tarnwell::RunHeadless(tail, std::cerr, tarnwell::TFSendSetup::FromEnvironment);
+    return tarnwell::RunHeadless(argument, tarnwell::StandardError(), tarnwell::TFSendSetup::FromEnvironment);
 }

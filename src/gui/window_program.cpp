@@ -9,7 +9,6 @@
 #include <exception>
 #include <memory>
 
-#include "app/command_line.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 
@@ -57,8 +56,8 @@ bool WindowAvailable() {
     return EnvSet("WAYLAND_DISPLAY") && WaylandPlatformPresent();
 }
 
-int RunWindow(int& argc, char** argv, std::string_view command_tail, const std::function<TFSendSetup()>& make_setup,
-              const std::function<void(MainWindow&)>& started) {
+int RunWindow(int& argc, char** argv, const std::optional<std::string>& first_argument,
+              const std::function<TFSendSetup()>& make_setup, const std::function<void(MainWindow&)>& started) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwell"));
@@ -67,7 +66,7 @@ int RunWindow(int& argc, char** argv, std::string_view command_tail, const std::
         TFSend form(host, make_setup());
         MainWindow window(form, host);
         host.Attach(&window);
-        form.FormCreate(FirstArgument(command_tail));
+        form.FormCreate(first_argument);
         // A switch's quit is taken before the window is ever offered.
         if (host.QuitQueued()) return host.ExitStatus();
         if (started) started(window);

@@ -56,17 +56,19 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    // The window with fake jobs, or with its own report and mail jobs.
-    TFSend& Form(std::string failing_job = {}, bool own_jobs = false) {
-        std::unique_ptr<ReportMailJobs> jobs;
-        if (!own_jobs) {
-            jobs = std::make_unique<FakeJobs>(log_, failing_job, [this] {
-                if (during_job_) during_job_();
-            });
-        }
-        form_ = std::make_unique<TFSend>(
-            host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(), std::move(jobs),
-                               std::make_unique<FakeRunner>(log_)});
+    // The window with fake jobs (the one named failing), or with its own report and mail jobs.
+    TFSend& Form(std::string failing_job = {}, bool service_program_runs = true) {
+        return MakeForm(std::make_unique<FakeJobs>(log_, failing_job,
+                                                   [this] {
+                                                       if (during_job_) during_job_();
+                                                   }),
+                        service_program_runs);
+    }
+    TFSend& FormWithItsOwnJobs() { return MakeForm(nullptr, true); }
+    TFSend& MakeForm(std::unique_ptr<ReportMailJobs> jobs, bool service_program_runs) {
+        form_ = std::make_unique<TFSend>(host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()),
+                                                            folder_.string(), std::move(jobs),
+                                                            std::make_unique<FakeRunner>(log_, service_program_runs)});
         host_.status_bar = &form_->Controls().StatBar;
         return *form_;
     }
@@ -196,6 +198,14 @@ TEST_F(TFSendTest, SetLimitWithoutServiceKeyStopsAfterItsMessage) {
     Form().FormCreate(std::string("/setlimit"));
     // The table is written all the same; no quit and no autorun follow.
     EXPECT_EQ(log_.events, Events{"message: Не найдено имя службы для перезапуска"});
+    EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
+}
+
+TEST_F(TFSendTest, SetLimitWithAServiceProgramThatCannotRunStopsAfterNamingIt) {
+    WriteFile(SettingsPath(), Settings(true, false, false));
+    Form({}, /*service_program_runs=*/false).FormCreate(std::string("/setlimit"));
+    EXPECT_EQ(log_.events,
+              Events{"message: Программа службы WinGate \"@SERVICE@\" не найдена или не может быть запущена"});
     EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
 }
 
@@ -356,7 +366,7 @@ TEST_F(TFSendTest, ReportTakesItsColoursFromTheHost) {
     } scheme;
     host_.colors = &scheme;
     WriteFile(SettingsPath(), Settings(false, false, false));
-    TFSend& form = Form({}, /*own_jobs=*/true);
+    TFSend& form = FormWithItsOwnJobs();
     form.FormCreate(std::nullopt);
     form.Controls().EHTMLPath.Text = (folder_ / "colours.htm").string();
     form.Controls().SBSaveHTML.Click();

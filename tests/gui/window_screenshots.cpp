@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         window.close();
         QCoreApplication::quit();
     };
-    tarnwell::RunWindow(qt_argc, argv, "", setup,
+    tarnwell::RunWindow(qt_argc, argv, std::nullopt, setup,
                         [&](tarnwell::MainWindow& window) { QTimer::singleShot(0, &window, [&] { take(window); }); });
     return status;
 }

@@ -298,6 +298,7 @@ void WindowTest::switchRunsItsJobAndEndsWithADisplay() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.remove(QStringLiteral("TARNWELL_REGISTRY"));
+    environment.remove(QStringLiteral("TARNWELL_HOME"));
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(QString::fromStdString(folder.Path().string()));
     program.start(QString::fromStdString((folder.Path() / "tarnwell").string()), {QStringLiteral("/createhtml")});

@@ -107,8 +107,16 @@ std::string SmtpSink::Envelope(int n) const {
 }
 
 std::string SmtpSink::Parsed(int n) const {
+    return RunReader("parse", n);
+}
+
+std::string SmtpSink::Checked(int n) const {
+    return RunReader("check", n);
+}
+
+std::string SmtpSink::RunReader(const char* mode, int n) const {
     std::string command =
-        python_ + " " + kSink + " parse " + (folder_ / ("msg-" + std::to_string(n) + ".eml")).string();
+        python_ + " " + kSink + " " + mode + " " + (folder_ / ("msg-" + std::to_string(n) + ".eml")).string();
     std::string output;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[4096];

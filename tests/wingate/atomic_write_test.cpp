@@ -1,5 +1,6 @@
 // A batch is replaced as a whole: a process killed at any moment of its writing leaves the old file or the
-// new one, never a mix and never a damaged file.
+// new one, never a mix and never a damaged file, and at most one temporary file, which the next save
+// removes.
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,12 @@
 #endif
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "store_backends.h"
 #include "wingate/reg_document.h"
@@ -28,6 +31,15 @@ constexpr int kAccounts = 300;
 
 std::string Login(int i) {
     return "user" + std::to_string(i);
+}
+
+// Everything in the folder but the database itself.
+std::vector<std::string> Leftovers(const TempFolder& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        if (entry.path().filename() != "registry.reg") names.push_back(entry.path().filename().string());
+    }
+    return names;
 }
 
 TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
@@ -76,8 +88,15 @@ TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
         }
         ASSERT_EQ(limits.size(), 1u) << "round " << round << ": accounts of two different batches";
         seen.insert(static_cast<unsigned char>(limits.begin()->at(0)));
+        ASSERT_LE(Leftovers(folder).size(), 1u) << "round " << round;
     }
     EXPECT_GT(seen.size(), 1u) << "the child never got a batch written";
+
+    RegFileUserDatabase db(path, {});
+    db.OpenAccount(Login(0));
+    db.WriteNumber("Limit", 0);
+    db.Flush();
+    EXPECT_EQ(Leftovers(folder), std::vector<std::string>{});
 }
 
 #endif
