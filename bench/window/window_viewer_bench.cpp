@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     tarnwell::MainWindow window(form, host);
     host.Attach(&window);
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window)) std::fprintf(stderr, "bench_window_viewer: the window was not shown\n");
     window.findChild<QToolButton*>(QStringLiteral("SpeedButton3"))->click();
     auto* grid = window.findChild<QAbstractItemView*>(QStringLiteral("SG1"));
     QTest::qWait(50);

@@ -46,7 +46,8 @@ struct SaveDialog {
 //     and after closing, TFSend tells its host that controls may have changed. The window then reads
 //     every control again with its widgets' signals blocked, so that a value set from code runs no handler
 //     in the window either. A grid is read again only when its Revision has moved since the window last
-//     looked.
+//     looked. A user action that runs no handler can change other controls too (a filter picked changes
+//     the file list): the window reads the controls again after each action it hands in.
 //   - Busy: while a handler runs (TFSend::Busy()), the job and navigation controls
 //     (TFormControls::JobControls()) and the file browser are disabled in the model, so no handler is
 //     entered twice. A handler lets the user's events through only where it asks its host to: when it

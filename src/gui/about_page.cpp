@@ -10,6 +10,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "gui/control_binder.h"
 #include "gui/pages.h"
@@ -30,6 +32,37 @@ public:
 
 private:
     QLabel* picture_;
+};
+
+// The two links stand side by side along the picture's bottom edge: when the window is too narrow for
+// both in the window's font, their font shrinks until they fit, down to 6 points.
+class FitLinks final : public QObject {
+public:
+    FitLinks(QWidget* picture, std::vector<QPushButton*> links)
+        : QObject(picture), picture_(picture), links_(std::move(links)) {
+        picture->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show) Fit();
+        return false;
+    }
+
+private:
+    void Fit() {
+        QFont font = picture_->font();
+        font.setBold(true);
+        const int room = picture_->width() - 40;  // margins, the space between, the buttons' padding
+        auto needed = [&](const QFont& f) {
+            int width = 0;
+            for (QPushButton* link : links_) width += QFontMetrics(f).horizontalAdvance(link->text());
+            return width;
+        };
+        while (font.pointSizeF() > 6 && needed(font) > room) font.setPointSizeF(font.pointSizeF() - 0.5);
+        for (QPushButton* link : links_) link->setFont(font);
+    }
+
+    QWidget* picture_;
+    std::vector<QPushButton*> links_;
 };
 
 }  // namespace
@@ -106,9 +139,10 @@ QWidget* MakeAboutPage(ControlBinder& binder) {
         links->addWidget(widget);
         return widget;
     };
-    link(c.STtoSite, "STtoSite");
+    QPushButton* site = link(c.STtoSite, "STtoSite");
     links->addStretch(1);
-    link(c.StaticText7, "StaticText7");
+    QPushButton* mail = link(c.StaticText7, "StaticText7");
+    new FitLinks(picture, {site, mail});
     over->addLayout(links);
     layout->addWidget(picture, 1);
     return page;

@@ -8,10 +8,9 @@
 #include "gui/window_program.h"
 
 int main(int argc, char** argv) {
-    // Taken before Qt sees argv: QApplication removes the arguments it knows.
-    const auto first_argument = tarnwell::FirstCommandArgument(argc, argv);
+    const std::optional<std::string> argument = tarnwell::FirstCommandArgument(argc, argv);
     if (tarnwell::WindowAvailable()) {
-        return tarnwell::RunWindow(argc, argv, first_argument, tarnwell::TFSendSetup::FromEnvironment);
+        return tarnwell::RunWindow(argc, argv, argument, tarnwell::TFSendSetup::FromEnvironment);
     }
-    return tarnwell::RunHeadless(first_argument, tarnwell::StandardError(), tarnwell::TFSendSetup::FromEnvironment);
+    return tarnwell::RunHeadless(argument, tarnwell::StandardError(), tarnwell::TFSendSetup::FromEnvironment);
 }

@@ -9,7 +9,6 @@
 #include <exception>
 #include <memory>
 
-#include "app/command_line.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 
@@ -58,8 +57,7 @@ bool WindowAvailable() {
 }
 
 int RunWindow(int& argc, char** argv, const std::optional<std::string>& first_argument,
-              const std::function<TFSendSetup()>& make_setup,
-              const std::function<void(MainWindow&)>& started) {
+              const std::function<TFSendSetup()>& make_setup, const std::function<void(MainWindow&)>& started) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwell"));

@@ -16,7 +16,7 @@ class MainWindow;
 bool WindowAvailable();
 
 // The program with its window: the application titled "Tarnwell", the main window made hidden, its
-// start-up run (FormCreate with the first command-line argument, if any), then, unless a switch has
+// start-up run (FormCreate with the command line's first argument), then, unless a switch has
 // queued the quit, the window shown and the event loop run until the window closes. An error that
 // escapes the making of the window is shown in the error box and ends the program. Returns the exit
 // status: 0 when no message or error box was shown, 1 otherwise, as the headless program does.
@@ -24,7 +24,6 @@ bool WindowAvailable();
 // `started` runs once the start-up is over, just before the window is shown (benchmarks and the screenshot
 // tool drive the window from there).
 int RunWindow(int& argc, char** argv, const std::optional<std::string>& first_argument,
-              const std::function<TFSendSetup()>& make_setup,
-              const std::function<void(MainWindow&)>& started = {});
+              const std::function<TFSendSetup()>& make_setup, const std::function<void(MainWindow&)>& started = {});
 
 }  // namespace tarnwell

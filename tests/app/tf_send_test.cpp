@@ -56,14 +56,16 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    // The window with fake jobs, or with its own report and mail jobs; a service program that runs or not.
-    TFSend& Form(std::string failing_job = {}, bool own_jobs = false, bool service_program_runs = true) {
-        std::unique_ptr<ReportMailJobs> jobs;
-        if (!own_jobs) {
-            jobs = std::make_unique<FakeJobs>(log_, failing_job, [this] {
-                if (during_job_) during_job_();
-            });
-        }
+    // The window with fake jobs (the one named failing), or with its own report and mail jobs.
+    TFSend& Form(std::string failing_job = {}, bool service_program_runs = true) {
+        return MakeForm(std::make_unique<FakeJobs>(log_, failing_job,
+                                                   [this] {
+                                                       if (during_job_) during_job_();
+                                                   }),
+                        service_program_runs);
+    }
+    TFSend& FormWithItsOwnJobs() { return MakeForm(nullptr, true); }
+    TFSend& MakeForm(std::unique_ptr<ReportMailJobs> jobs, bool service_program_runs) {
         form_ = std::make_unique<TFSend>(
             host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(), std::move(jobs),
                                std::make_unique<FakeRunner>(log_, service_program_runs)});
@@ -201,7 +203,7 @@ TEST_F(TFSendTest, SetLimitWithoutServiceKeyStopsAfterItsMessage) {
 
 TEST_F(TFSendTest, SetLimitWithAServiceProgramThatCannotRunStopsAfterNamingIt) {
     WriteFile(SettingsPath(), Settings(true, false, false));
-    Form({}, /*own_jobs=*/false, /*service_program_runs=*/false).FormCreate(std::string("/setlimit"));
+    Form({}, /*service_program_runs=*/false).FormCreate(std::string("/setlimit"));
     EXPECT_EQ(log_.events,
               Events{"message: Программа службы WinGate \"@SERVICE@\" не найдена или не может быть запущена"});
     EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
@@ -364,7 +366,7 @@ TEST_F(TFSendTest, ReportTakesItsColoursFromTheHost) {
     } scheme;
     host_.colors = &scheme;
     WriteFile(SettingsPath(), Settings(false, false, false));
-    TFSend& form = Form({}, /*own_jobs=*/true);
+    TFSend& form = FormWithItsOwnJobs();
     form.FormCreate(std::nullopt);
     form.Controls().EHTMLPath.Text = (folder_ / "colours.htm").string();
     form.Controls().SBSaveHTML.Click();

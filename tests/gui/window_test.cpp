@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,12 +12,24 @@
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
 #include <QToolButton>
+#include <QUrl>
 
 #include "gui/grid_view.h"
 #include "gui/statistics_sort.h"
 #include "window_fixture.h"
 
 namespace tarnwell::gui_testing {
+
+// Stands for the desktop's handler of links: notes what the window asks it to open.
+class LinkCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -38,6 +51,7 @@ private slots:
     void hiDpiScreensScaleTheDesignedSizes();
     void typedPrecisionReloadsTheTableAndKeepsTheFocus();
     void gridsDrawBandsTheHotHeaderAndTheirSizing();
+    void aboutLinksGoToTheDesktopsHandler();
     void sortValuesOfDisplayTexts();
 };
 
@@ -298,6 +312,7 @@ void WindowTest::switchRunsItsJobAndEndsWithADisplay() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.remove(QStringLiteral("TARNWELL_REGISTRY"));
+    environment.remove(QStringLiteral("TARNWELL_HOME"));
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(QString::fromStdString(folder.Path().string()));
     program.start(QString::fromStdString((folder.Path() / "tarnwell").string()), {QStringLiteral("/createhtml")});
@@ -452,6 +467,23 @@ void WindowTest::gridsDrawBandsTheHotHeaderAndTheirSizing() {
     // The limits grid's login column is its row header, as wide as designed; the others as the grid says.
     QCOMPARE(limits->verticalHeader()->width(), 70);
     QCOMPARE(limits->columnWidth(0), w.Controls().ASGLimit.ColWidths(1));
+}
+
+void WindowTest::aboutLinksGoToTheDesktopsHandler() {
+    LinkCatcher catcher;
+    for (const char* scheme : {"http", "mailto"})
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "Open");
+    Window w;
+    w.Click("SBAbout");
+    QCOMPARE(w.Find<QPushButton>("STtoSite")->text(), QStringLiteral("http://www.example.com"));
+    w.Click("STtoSite");
+    w.Click("StaticText7");
+    for (const char* scheme : {"http", "mailto"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    QCOMPARE(catcher.opened.size(), 2);
+    QCOMPARE(catcher.opened[0], QUrl(QStringLiteral("http://www.example.com")));
+    // The mail link is not the text shown: the maker's addresses and the subject.
+    QCOMPARE(catcher.opened[1].scheme(), QStringLiteral("mailto"));
+    QVERIFY(catcher.opened[1].toString().contains(QStringLiteral("subject=Программа")));
 }
 
 void WindowTest::sortValuesOfDisplayTexts() {
