@@ -15,6 +15,19 @@ endif()
 
 find_program(TARNWELL_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
 
+# Helpers every test may use (tests/support), included as "support/<file>.h"; platform files are picked
+# as in the libraries.
+file(GLOB support_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
+if(WIN32)
+    list(FILTER support_sources EXCLUDE REGEX "_posix\\.cpp$")
+else()
+    list(FILTER support_sources EXCLUDE REGEX "_win32\\.cpp$")
+endif()
+add_library(tarnwell_test_support STATIC ${support_sources})
+target_include_directories(tarnwell_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+list(GET TARNWELL_GTEST_LIBS 0 gtest_library)
+target_link_libraries(tarnwell_test_support PUBLIC ${gtest_library})
+
 # tarnwell_test(<name> [SOURCES <file>...] [DEPS <layer>...] [LIBS <target>...])
 #
 # One GoogleTest executable test_<name>, run by CTest as the test <name>. Without SOURCES it takes every
@@ -29,7 +42,7 @@ function(tarnwell_test name)
     foreach(dep IN LISTS ARG_DEPS)
         target_link_libraries(test_${name} PRIVATE tarnwell_${dep})
     endforeach()
-    target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} ${TARNWELL_GTEST_LIBS})
+    target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} tarnwell_test_support ${TARNWELL_GTEST_LIBS})
     set(python "${TARNWELL_PYTHON}")
     if(WIN32)
         set(python "")

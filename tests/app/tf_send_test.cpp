@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "fake_host.h"
+#include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -28,19 +29,7 @@ std::string Settings(bool html, bool mail, bool mail_table, bool auto_close = fa
 
 class TFSendTest : public testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("tarnwell_app_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        start_folder_ = fs::current_path();
-        fs::copy_file(fs::path(TARNWELL_TEST_DATA) / "app" / "users.reg", RegPath());
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::current_path(start_folder_, ignored);  // the viewer moves it
-        fs::remove_all(folder_, ignored);
-    }
+    void SetUp() override { fs::copy_file(fs::path(TARNWELL_TEST_DATA) / "app" / "users.reg", RegPath()); }
 
     // A folder in the place of settings.ini: no save can write it, whatever the rights of the process.
     void BlockSettingsFile() {
@@ -70,8 +59,9 @@ protected:
         return db->ReadNumber(name);
     }
 
-    fs::path folder_;
-    fs::path start_folder_;
+    // Also puts back the current folder, which the viewer moves.
+    testing_support::TempFolder temp_;
+    const fs::path folder_ = temp_.path();
     EventLog log_;
     FakeHost host_{log_};
     std::unique_ptr<TFSend> form_;

@@ -9,6 +9,7 @@
 
 #include "grid/html_table.h"
 #include "grid/table_grid.h"
+#include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -36,16 +37,7 @@ std::vector<std::string> CrLfLines(const std::string& bytes) {
 
 class HtmlWriter : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tarnwell_html_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        SetColorScheme(nullptr);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { SetColorScheme(nullptr); }
 
     // The example table: header A B, then 1 and an empty cell, then x y; one fixed row, no bands.
     static void Fill2x3(TTableGrid& grid) {
@@ -62,7 +54,7 @@ protected:
         return ReadBytes(file);
     }
 
-    fs::path dir_;
+    testing_support::TempFolder dir_;
 };
 
 struct ReferenceCase {

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace tarnwell::xls_test {
 
 inline bool HavePython() {
@@ -95,30 +97,15 @@ inline ReadWorkbook ReadBack(const std::filesystem::path& file) {
 // A fresh folder for each test, removed afterwards.
 class ScratchFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        folder_ = std::filesystem::temp_directory_path() / ("tarnwell_" + name);
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-
-    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+    std::string PathOf(const std::string& name) const { return folder_.File(name); }
     std::vector<std::string> FolderContents() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_))
+        for (const auto& entry : std::filesystem::directory_iterator(folder_.path()))
             names.push_back(entry.path().filename().string());
         return names;
     }
 
-    std::filesystem::path folder_;
+    testing_support::TempFolder folder_;
 };
 
 }  // namespace tarnwell::xls_test

@@ -10,7 +10,8 @@
 #include <fstream>
 #include <thread>
 
-#include "run_process.h"
+#include "support/run_process.h"
+#include "support/temp_folder.h"
 #include "text/cp1251.h"
 #include "wingate/user_database.h"
 
@@ -54,19 +55,12 @@ const std::vector<std::string> kQuietSettings = {"[set]",      "LastPath=",     
 class ProgramTest : public testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("tarnwell_it_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root_);
         fs::create_directories(Folder());
         fs::create_directories(WorkFolder());
         fs::copy_file(TARNWELL_PROGRAM, Folder() / fs::path(TARNWELL_PROGRAM).filename());
         fs::copy_file(kServiceSource, Folder() / kServiceProgram);
         fs::permissions(Folder() / kServiceProgram, fs::perms::owner_all);
         WriteDatabase(Folder() / "registry.reg");
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
 
     static fs::path Data(const std::string& name) { return fs::path(TARNWELL_TEST_DATA) / "app" / name; }
@@ -127,7 +121,8 @@ protected:
         return log;
     }
 
-    fs::path root_;
+    testing_support::TempFolder temp_;
+    const fs::path root_ = temp_.path();
 };
 
 }  // namespace tarnwell::program_testing

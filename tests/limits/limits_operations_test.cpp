@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "limits/limits_table.h"
+#include "support/temp_folder.h"
 #include "text/cp1251.h"
 
 namespace tarnwell {
@@ -47,14 +48,7 @@ const std::vector<std::string> kRestart = {
 class WorkingCopy {
 public:
     explicit WorkingCopy(const std::string& fixture) {
-        static int counter = 0;
-        path_ = std::filesystem::temp_directory_path() / ("tarnwell_limits_" + std::to_string(counter++) + ".reg");
-        std::filesystem::copy_file(std::string(TARNWELL_TEST_DATA) + "/" + fixture, path_,
-                                   std::filesystem::copy_options::overwrite_existing);
-    }
-    ~WorkingCopy() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
+        std::filesystem::copy_file(std::string(TARNWELL_TEST_DATA) + "/" + fixture, path_);
     }
     std::unique_ptr<TUserDatabase> Open() const { return UserDatabaseLocation::RegFile(path_.string()).Open(); }
     std::string Bytes() const {
@@ -63,7 +57,8 @@ public:
     }
 
 private:
-    std::filesystem::path path_;
+    testing_support::TempFolder folder_;
+    std::filesystem::path path_ = folder_ / "registry.reg";
 };
 
 // The limits grid as the main window creates it: 6 x 5, a fixed header row and login column.

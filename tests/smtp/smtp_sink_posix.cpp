@@ -43,9 +43,8 @@ std::string SmtpSink::Hex(std::string_view bytes) {
 
 std::string SmtpSink::Start(const std::string& python) {
     python_ = python;
-    char pattern[] = "/tmp/tarnwell-aiosmtpd-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) return "cannot make a folder for the SMTP server";
-    folder_ = pattern;
+    temp_ = std::make_unique<testing_support::TempFolder>();
+    folder_ = temp_->path();
     const std::string log = (folder_ / "server.log").string();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -89,10 +88,6 @@ SmtpSink::~SmtpSink() {
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-    }
-    if (!folder_.empty()) {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
 }
 

@@ -3,8 +3,11 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "support/temp_folder.h"
 
 namespace tarnwell::testing {
 
@@ -37,6 +40,7 @@ public:
 
 private:
     std::string python_;
+    std::unique_ptr<testing_support::TempFolder> temp_;
     std::filesystem::path folder_;
     pid_t pid_ = 0;
     int port_ = 0;

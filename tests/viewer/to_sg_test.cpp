@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plain_lines.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 #include "viewer/file_open_error.h"
 #include "viewer/native_path.h"
 
@@ -22,6 +22,7 @@ namespace tarnwell {
 namespace {
 
 using namespace std::string_literals;
+using testing_support::TempFolder;
 
 // The grid as the viewer page starts: 5 x 5 with one header row.
 void MakeLikeViewerTable(TTableGrid& grid) {

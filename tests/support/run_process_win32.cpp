@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
-#include "run_process.h"
+#include "support/run_process.h"
 
 namespace tarnwell::testing_support {
 namespace {
@@ -102,6 +104,16 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     std::thread out_reader([&] { ReadAll(out_read.h, result.out); });
     std::thread err_reader([&] { ReadAll(err_read.h, result.err); });
     DWORD limit = static_cast<DWORD>(time_limit.count() * 1000);
+    if (process.h == nullptr) {
+        // A program of the host system started by Wine: no handle to wait on, but its end closes its output.
+        auto deadline = std::chrono::steady_clock::now() + time_limit;
+        out_reader.join();
+        err_reader.join();
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << program << " ran longer than " << time_limit.count() << " s";
+        }
+        return result;
+    }
     if (WaitForSingleObject(process.h, limit) != WAIT_OBJECT_0) {
         TerminateProcess(process.h, 1);
         ADD_FAILURE() << program << " ran longer than " << time_limit.count() << " s and was killed";
@@ -111,6 +123,91 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     DWORD code = 0;
     result.exit_status = GetExitCodeProcess(process.h, &code) ? static_cast<int>(code) : -1;
     return result;
+}
+
+struct RunningProcess::Impl {
+    Handle process, input, output;
+    std::thread reader;
+    std::atomic<bool> output_ended{false};
+    mutable std::mutex mutex;
+    std::string collected;
+};
+
+RunningProcess::RunningProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                               const EnvironmentChanges& environment)
+    : impl_(std::make_shared<Impl>()) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handle input_read, output_write;
+    if (!CreatePipe(&input_read.h, &impl_->input.h, &inherit, 0) ||
+        !CreatePipe(&impl_->output.h, &output_write.h, &inherit, 0)) {
+        throw std::runtime_error("cannot make pipes");
+    }
+    SetHandleInformation(impl_->input.h, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(impl_->output.h, HANDLE_FLAG_INHERIT, 0);
+
+    std::wstring command = Quote(program.wstring());
+    for (const std::string& arg : arguments) command += L" " + Quote(Widen(arg));
+    std::wstring env = EnvironmentBlock(environment);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input_read.h;
+    startup.hStdOutput = output_write.h;
+    startup.hStdError = output_write.h;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(program.wstring().c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                        env.data(), nullptr, &startup, &info)) {
+        throw std::runtime_error("cannot start " + program.string());
+    }
+    impl_->process.h = info.hProcess;
+    if (info.hThread != nullptr) CloseHandle(info.hThread);
+    input_read.Close();
+    output_write.Close();
+    impl_->reader = std::thread([impl = impl_] {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(impl->output.h, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+            std::lock_guard<std::mutex> lock(impl->mutex);
+            impl->collected.append(buffer, got);
+        }
+        impl->output_ended = true;
+    });
+}
+
+RunningProcess::~RunningProcess() {
+    if (!CloseInputAndWait(std::chrono::seconds(5))) Kill();
+    // A child of the process, or a host program that would not end, may still hold the output open: the
+    // collecting thread is left to it.
+    impl_->reader.detach();
+}
+
+void RunningProcess::Kill() {
+    if (impl_->process.h == nullptr) return;
+    TerminateProcess(impl_->process.h, 1);
+    WaitForSingleObject(impl_->process.h, INFINITE);
+}
+
+bool RunningProcess::CloseInputAndWait(std::chrono::milliseconds limit) {
+    impl_->input.Close();
+    if (impl_->process.h != nullptr) {
+        return WaitForSingleObject(impl_->process.h, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+    }
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!impl_->output_ended) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+bool RunningProcess::Ended() {
+    if (impl_->process.h != nullptr) return WaitForSingleObject(impl_->process.h, 0) == WAIT_OBJECT_0;
+    return impl_->output_ended;
+}
+
+std::string RunningProcess::Output() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->collected;
 }
 
 }  // namespace tarnwell::testing_support

@@ -9,8 +9,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
 
-#include "run_process.h"
+#include "support/run_process.h"
 
 extern char** environ;
 
@@ -26,8 +29,16 @@ struct Pipe {
         write = fds[1];
     }
     ~Pipe() {
+        CloseRead();
+        CloseWrite();
+    }
+    void CloseRead() {
         if (read >= 0) close(read);
+        read = -1;
+    }
+    void CloseWrite() {
         if (write >= 0) close(write);
+        write = -1;
     }
 };
 
@@ -108,6 +119,92 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     }
     result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+struct RunningProcess::Impl {
+    pid_t pid = 0;
+    bool reaped = false;
+    Pipe input, output;
+    std::thread reader;
+    mutable std::mutex mutex;
+    std::string collected;
+
+    bool Reap(int flags) {
+        if (reaped) return true;
+        int status = 0;
+        pid_t got;
+        while ((got = waitpid(pid, &status, flags)) < 0 && errno == EINTR) {
+        }
+        reaped = got == pid || got < 0;
+        return reaped;
+    }
+};
+
+RunningProcess::RunningProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                               const EnvironmentChanges& environment)
+    : impl_(std::make_shared<Impl>()) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, impl_->input.read, 0);
+    posix_spawn_file_actions_adddup2(&actions, impl_->output.write, 1);
+    posix_spawn_file_actions_adddup2(&actions, impl_->output.write, 2);
+
+    std::vector<std::string> argv_text{program.string()};
+    argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env_text = ChildEnvironment(environment);
+    std::vector<char*> envp;
+    for (std::string& e : env_text) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    int rc = posix_spawn(&impl_->pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("cannot start " + program.string() + ": " + std::strerror(rc));
+    impl_->input.CloseRead();
+    impl_->output.CloseWrite();
+    impl_->reader = std::thread([impl = impl_] {
+        char buffer[4096];
+        for (;;) {
+            ssize_t got = read(impl->output.read, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            std::lock_guard<std::mutex> lock(impl->mutex);
+            impl->collected.append(buffer, static_cast<std::size_t>(got));
+        }
+    });
+}
+
+RunningProcess::~RunningProcess() {
+    if (!CloseInputAndWait(std::chrono::seconds(5))) Kill();
+    // A child of the process may still hold the output open: the collecting thread is then left to it.
+    impl_->reader.detach();
+}
+
+void RunningProcess::Kill() {
+    if (impl_->reaped) return;
+    kill(impl_->pid, SIGKILL);
+    impl_->Reap(0);
+}
+
+bool RunningProcess::CloseInputAndWait(std::chrono::milliseconds limit) {
+    impl_->input.CloseWrite();
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!impl_->Reap(WNOHANG)) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+bool RunningProcess::Ended() {
+    return impl_->Reap(WNOHANG);
+}
+
+std::string RunningProcess::Output() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->collected;
 }
 
 }  // namespace tarnwell::testing_support
