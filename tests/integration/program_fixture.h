@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "support/run_process.h"
@@ -109,8 +110,18 @@ protected:
         return db->ReadNumber(name);
     }
 
+    // One run of the service stand-in: its argument and when it ran.
+    struct ServiceRun {
+        std::string argument;
+        std::int64_t ms = 0;  // milliseconds since 1970
+    };
+    static std::int64_t NowMs() {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    }
     // The service program is started, not waited for: give its runs a moment to leave their lines.
-    std::string ServiceRuns(std::size_t expected_lines) const {
+    std::vector<ServiceRun> ServiceRuns(std::size_t expected_lines) const {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         std::string log;
         while (std::chrono::steady_clock::now() < deadline) {
@@ -118,7 +129,10 @@ protected:
             if (static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')) >= expected_lines) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        return log;
+        std::vector<ServiceRun> runs;
+        std::istringstream lines(log);
+        for (ServiceRun run; lines >> run.argument >> run.ms;) runs.push_back(run);
+        return runs;
     }
 
     testing_support::TempFolder temp_;
