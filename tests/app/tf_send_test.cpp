@@ -2,70 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "fake_host.h"
-#include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
+#include "tf_send_fixture.h"
 
 namespace tarnwell {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace literals;
-using Events = std::vector<std::string>;
-
-// settings.ini with the given autorun items (HTML, Mail, MailTable) and options; every other key is left
-// to its missing-key value.
-std::string Settings(bool html, bool mail, bool mail_table, bool auto_close = false, bool auto_save = false) {
-    std::ostringstream s;
-    s << "[mail]\r\nHTMLPath=report.htm\r\n[set]\r\nLastPath=\r\n"
-      << "[AutoRun]\r\nHTML=" << html << "\r\nMail=" << mail << "\r\nMailTable=" << mail_table << "\r\n"
-      << "[opt]\r\nAutoClose=" << auto_close << "\r\nAutoSave=" << auto_save << "\r\n";
-    return s.str();
-}
-
-class TFSendTest : public testing::Test {
-protected:
-    void SetUp() override { fs::copy_file(fs::path(TARNWELL_TEST_DATA) / "app" / "users.reg", RegPath()); }
-
-    // A folder in the place of settings.ini: no save can write it, whatever the rights of the process.
-    void BlockSettingsFile() {
-        fs::remove(SettingsPath());
-        fs::create_directory(SettingsPath());
-    }
-
-    fs::path RegPath() const { return folder_ / "registry.reg"; }
-    fs::path SettingsPath() const { return folder_ / "settings.ini"; }
-    void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::string ReadFile(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
-    TFSend& Form(std::string failing_job = {}) {
-        form_ = std::make_unique<TFSend>(
-            host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(),
-                               std::make_unique<FakeJobs>(log_, failing_job), std::make_unique<FakeRunner>(log_)});
-        host_.status_bar = &form_->Controls().StatBar;
-        return *form_;
-    }
-
-    std::int32_t Number(const std::string& login, const std::string& name) {
-        auto db = UserDatabaseLocation::RegFile(RegPath().string()).Open();
-        db->OpenExistingAccount(login);
-        return db->ReadNumber(name);
-    }
-
-    // Also puts back the current folder, which the viewer moves.
-    testing_support::TempFolder temp_;
-    const fs::path folder_ = temp_.path();
-    EventLog log_;
-    FakeHost host_{log_};
-    std::unique_ptr<TFSend> form_;
-};
+using namespace app_testing;
 
 TEST_F(TFSendTest, SwitchesRunTheirJobThenQueueTheQuit) {
     struct Case {

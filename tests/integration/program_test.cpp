@@ -98,6 +98,17 @@ TEST_F(ProgramTest, SetLimitResetsTheBalancesAndRestartsTheService) {
     EXPECT_EQ(ReadFile(Folder() / "registry.reg"), beside_before);
 }
 
+TEST_F(ProgramTest, AnEmptyRegistryVariableMeansTheFileBesideTheProgram) {
+    WriteSettings(kQuietSettings);
+    // Set but empty: the database beside the program, on Windows too (not its registry).
+    ProcessResult r = Run({}, {{"TARNWELL_REGISTRY", ""}});
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.exit_status, 0);
+    fs::remove(Folder() / "registry.reg");
+    r = Run({}, {{"TARNWELL_REGISTRY", ""}});
+    EXPECT_EQ(r.err, "Tarnwell: Возможно WinGate не установлен или версия программыне совместима!\n");
+}
+
 TEST_F(ProgramTest, AutoSaveWritesTheWholeFileInSectionOrder) {
     // An empty file: every key takes its missing-key value, so auto-save and every autorun item are on,
     // and the last viewed file is "0" in the current folder.

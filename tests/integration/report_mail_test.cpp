@@ -111,6 +111,17 @@ TEST_F(MailProgramTest, SendHtmlMailsTheReportPageToTheTableAddress) {
     EXPECT_FALSE(fs::exists(WorkFolder() / "export.htm"));
 }
 
+// "HELO" with no name is a syntax error to the server (501): the user is told the greeting failed.
+TEST_F(MailProgramTest, AnEmptyUserIdIsRefusedByTheServerAndNothingIsSent) {
+    std::vector<std::string> settings = JobSettings(sink_.Port());
+    std::replace(settings.begin(), settings.end(), std::string("UserID=tarnwell"), std::string("UserID="));
+    WriteSettings(settings);
+    ProcessResult r = Run({"/sendmail"});
+    EXPECT_EQ(r.err, "Tarnwell: Authentication failed.\n");
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(sink_.MessageCount(), 0);
+}
+
 #endif
 
 }  // namespace
