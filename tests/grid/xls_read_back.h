@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -14,24 +13,21 @@
 #include <utility>
 #include <vector>
 
+#include "support/host_python.h"
 #include "support/temp_folder.h"
 
 namespace tarnwell::xls_test {
 
+// Also under Wine: the workbooks the Windows build writes are read by the same reader.
 inline bool HavePython() {
-    return !std::string(TARNWELL_PYTHON).empty();
+    return !testing_support::HostPython().empty();
 }
 
 // The lines xls_dump.py prints for `mode` ("book" or "stream") and the file.
 inline std::vector<std::string> RunXlsDump(const std::string& mode, const std::filesystem::path& file) {
-    std::string command = std::string(TARNWELL_PYTHON) + " '" + TARNWELL_SOURCE_DIR + "/tests/grid/xls_dump.py' " +
-                          mode + " '" + file.string() + "' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string output;
-    if (pipe) {
-        char buffer[65536];
-        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe.get())) output.append(buffer, n);
-    }
+    testing_support::ProcessResult python = testing_support::RunHostPython(
+        {testing_support::SourceFile("tests/grid/xls_dump.py"), mode, testing_support::HostPath(file)});
+    const std::string output = python.out + python.err;
     std::vector<std::string> lines;
     std::istringstream in(output);
     for (std::string line; std::getline(in, line);) lines.push_back(line);

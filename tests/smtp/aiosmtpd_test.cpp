@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "smtp/smtp_client.h"
-#include "smtp_sink_posix.h"
+#include "smtp_sink.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -16,14 +16,13 @@ namespace {
 using namespace tarnwell::literals;
 namespace fs = std::filesystem;
 
-const std::string kPython = TARNWELL_PYTHON;
 using testing::SmtpSink;
 
 class AiosmtpdTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (kPython.empty()) GTEST_SKIP() << "no Debian Python in this build";
-        std::string failure = sink_.Start(kPython);
+        if (!SmtpSink::Available()) GTEST_SKIP() << "no Debian Python here";
+        std::string failure = sink_.Start();
         ASSERT_EQ(failure, "");
         port_ = sink_.Port();
         folder_ = sink_.Folder();

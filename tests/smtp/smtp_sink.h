@@ -1,19 +1,19 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "support/run_process.h"
 #include "support/temp_folder.h"
 
 namespace tarnwell::testing {
 
 // A real SMTP server for the tests: Debian's Python running smtp_sink.py (python3-aiosmtpd) on a free
-// loopback port, storing every message it receives in a folder of its own. Stopped and removed when
-// destroyed.
+// loopback port, storing every message it receives in a folder of its own. The Windows tests under Wine
+// start the same server. It ends when the object is destroyed (the server ends when its standard input
+// is closed), and its folder is removed.
 class SmtpSink {
 public:
     SmtpSink() = default;
@@ -21,12 +21,15 @@ public:
     SmtpSink(const SmtpSink&) = delete;
     SmtpSink& operator=(const SmtpSink&) = delete;
 
-    // Starts the server with the given Python and waits (bounded) until it listens. Returns an empty
-    // text when it does, else why not (the server's own output included).
-    std::string Start(const std::string& python);
+    // Whether there is a Python to run the server with; the tests skip themselves without it.
+    static bool Available();
+
+    // Starts the server and waits (bounded) until it listens. Returns an empty text when it does, else why
+    // not (the server's own output included).
+    std::string Start();
 
     int Port() const { return port_; }
-    const std::filesystem::path& Folder() const { return folder_; }
+    const std::filesystem::path& Folder() const { return folder_.path(); }
     // How many messages have been stored so far.
     int MessageCount() const;
     // Sender and recipients of message n (from 1), one a line.
@@ -39,10 +42,8 @@ public:
     static std::string Hex(std::string_view bytes);
 
 private:
-    std::string python_;
-    std::unique_ptr<testing_support::TempFolder> temp_;
-    std::filesystem::path folder_;
-    pid_t pid_ = 0;
+    testing_support::TempFolder folder_;
+    std::unique_ptr<testing_support::RunningProcess> server_;
     int port_ = 0;
 };
 
