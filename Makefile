@@ -1,6 +1,7 @@
 # The whole user interface of the build. `make run` starts the program on the demo folder, `make test`
 # runs every test (native, window, integration, the Windows build under Wine, and the sanitized build with
-# the replay of the fuzz corpus), `make fuzz` the fuzz targets, `make bench` the benchmarks.
+# the replay of the fuzz corpus), `make fuzz` the fuzz targets, `make bench` the benchmarks, `make package`
+# builds the Debian package and the Windows zip into dist/.
 
 BUILD       := build
 BUILD_WIN   := build-win
@@ -19,7 +20,7 @@ SAN_FLAGS   += -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=
 endif
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-native test-windows test-sanitize build-san fuzz bench format clean
+.PHONY: all deps build run test test-native test-windows test-sanitize build-san fuzz bench package format clean
 
 all: build
 
@@ -30,7 +31,10 @@ build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Builds only the program that it runs, not the tests.
+run: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target tarnwell
 	@scripts/run-demo $(BUILD)
 
 test: test-native test-windows test-sanitize
@@ -59,8 +63,14 @@ bench: deps
 	@cmake --build $(BUILD_BENCH) -j$(JOBS)
 	@ctest --test-dir $(BUILD_BENCH) -L bench --verbose --timeout 3600 | grep -v '^[0-9]*: Test command'
 
+package: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD_WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTARNWELL_GUI=OFF \
+	    $(CMAKE_FLAGS) >/dev/null
+	@scripts/package $(BUILD) $(BUILD_WIN)
+
 format:
 	@find src tests bench fuzz -name '*.h' -o -name '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(BUILD_WIN) $(BUILD_BENCH) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_WIN) $(BUILD_BENCH) $(BUILD_SAN) dist

@@ -46,6 +46,7 @@ public:
     }
     void SetStatusText(std::string_view) override {}
     void Sleep(std::chrono::milliseconds) override {}
+    bool CanRun(const std::string&) override { return true; }
     void Run(const std::string&, const std::string&) override {}
 };
 

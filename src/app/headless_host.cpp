@@ -12,17 +12,24 @@ namespace tarnwell {
 
 HeadlessHost::HeadlessHost(std::ostream& out) : out_(out) {}
 
-void HeadlessHost::Print(std::string_view text) {
+void HeadlessHost::AddNote(std::string message, std::string note) {
+    notes_.emplace_back(std::move(message), std::move(note));
+}
+
+void HeadlessHost::Print(std::string_view utf8) {
     anything_shown_ = true;
-    out_ << "Tarnwell: " << Cp1251ToUtf8(text) << '\n' << std::flush;
+    out_ << "Tarnwell: " << utf8 << '\n' << std::flush;
 }
 
 void HeadlessHost::ShowMessage(std::string_view text) {
-    Print(text);
+    Print(Cp1251ToUtf8(text));
+    for (const auto& [message, note] : notes_) {
+        if (message == text) Print(note);
+    }
 }
 
 void HeadlessHost::ShowError(std::string_view text) {
-    Print(ErrorBoxText(text));
+    Print(Cp1251ToUtf8(ErrorBoxText(text)));
 }
 
 void HeadlessHost::StartCloseTimer(std::chrono::milliseconds, std::function<void()> tick) {

@@ -3,7 +3,10 @@
 #include <chrono>
 #include <functional>
 #include <iosfwd>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/host.h"
 
@@ -14,9 +17,16 @@ namespace tarnwell {
 // once the start-up is over, a queued quit ends the program; otherwise a running close timer closes the
 // window at once (with the close handler's auto-save) instead of 15 seconds later; then the program ends.
 // The exit status tells the scheduler whether anything was shown: 0 when nothing, 1 otherwise.
+//
+// A message box of the window holds one sentence; a line in a log must also say where the program looked.
+// A note added for a message text is printed as a line of its own right after that message.
 class HeadlessHost final : public Host {
 public:
     explicit HeadlessHost(std::ostream& out);
+
+    // After every message box whose text is `message` (Windows-1251), the line "Tarnwell: " and `note`
+    // (UTF-8, printed as it stands).
+    void AddNote(std::string message, std::string note);
 
     void ShowMessage(std::string_view text) override;
     void ShowError(std::string_view text) override;
@@ -39,12 +49,13 @@ public:
     int ExitStatus() const { return anything_shown_ ? 1 : 0; }
 
 private:
-    void Print(std::string_view text);
+    void Print(std::string_view utf8);
 
     std::ostream& out_;
     bool quit_queued_ = false;
     bool anything_shown_ = false;
     std::function<void()> close_tick_;
+    std::vector<std::pair<std::string, std::string>> notes_;
 };
 
 }  // namespace tarnwell

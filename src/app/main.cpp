@@ -1,11 +1,11 @@
 // Program entry. Without a window the program runs headless: the start-up sequence with its switch and
 // autorun jobs, reported on standard error, with an exit status for the scheduler.
 
-#include <iostream>
-
 #include "app/command_line.h"
 #include "app/program.h"
+#include "app/standard_error.h"
 
 int main(int argc, char** argv) {
-    return tarnwell::RunHeadless(tarnwell::CommandTail(argc, argv), std::cerr, tarnwell::TFSendSetup::FromEnvironment);
+    return tarnwell::RunHeadless(tarnwell::FirstCommandArgument(argc, argv), tarnwell::StandardError(),
+                                 tarnwell::TFSendSetup::FromEnvironment);
 }

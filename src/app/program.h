@@ -2,7 +2,8 @@
 
 #include <functional>
 #include <iosfwd>
-#include <string_view>
+#include <optional>
+#include <string>
 
 #include "app/headless_host.h"
 #include "app/tf_send.h"
@@ -10,10 +11,11 @@
 namespace tarnwell {
 
 // The headless program: the main window is created on a HeadlessHost (which runs its start-up with the
-// first argument of the command tail), then the host's event loop runs. An error that escapes the making
-// of the window is shown in the error box and ends the program. Returns the exit status.
+// command line's first argument, if there is one), then the host's event loop runs. An error that escapes
+// the making of the window is shown in the error box and ends the program. Returns the exit status.
 //
 // `make_setup` gives the window's surroundings; the program passes TFSendSetup::FromEnvironment.
-int RunHeadless(std::string_view command_tail, std::ostream& err, const std::function<TFSendSetup()>& make_setup);
+int RunHeadless(const std::optional<std::string>& first_argument, std::ostream& err,
+                const std::function<TFSendSetup()>& make_setup);
 
 }  // namespace tarnwell

@@ -22,4 +22,10 @@ std::optional<Switch> MatchSwitch(std::string_view argument) {
     return std::nullopt;
 }
 
+std::vector<std::string_view> SwitchTexts() {
+    std::vector<std::string_view> texts;
+    for (const auto& entry : kSwitches) texts.push_back(entry.first);
+    return texts;
+}
+
 }  // namespace tarnwell

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tarnwell {
 
@@ -16,5 +17,8 @@ enum class Switch {
 // The switch that the argument names, compared byte for byte over the whole argument (letter case counts,
 // no abbreviation or prefix matches), or nothing.
 std::optional<Switch> MatchSwitch(std::string_view argument);
+
+// The switches' texts, in the order they are compared.
+std::vector<std::string_view> SwitchTexts();
 
 }  // namespace tarnwell

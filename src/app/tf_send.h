@@ -55,7 +55,7 @@ public:
     // --- Start-up and closing ----------------------------------------------------------------------
     // The start-up sequence, with the command line's first argument if there is one. Never throws: an
     // error is shown in the error box and ends the sequence where it stands, as does an operation that
-    // showed its own message (settings file or user database missing, no service key).
+    // showed its own message (settings file or user database missing, no service key or service program).
     void FormCreate(const std::optional<std::string>& first_argument);
     // The close handler: saves the settings when auto-save is chosen. Errors propagate.
     void FormClose();

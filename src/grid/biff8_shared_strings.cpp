@@ -38,17 +38,26 @@ std::uint16_t StringsPerBucket(std::uint32_t unique) {
 
 }  // namespace
 
+std::size_t BiffSharedStrings::Slot(std::string_view text) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = std::hash<std::string_view>{}(text)&mask;
+    while (slots_[slot] != 0 && Text(slots_[slot] - 1) != text) slot = (slot + 1) & mask;
+    return slot;
+}
+
+std::uint32_t BiffSharedStrings::Find(std::string_view text) const {
+    const std::size_t slot = slots_.empty() ? 0 : Slot(text);
+    if (slots_.empty() || slots_[slot] == 0) throw std::out_of_range("text not in the shared string table");
+    return slots_[slot] - 1;
+}
+
 std::uint32_t BiffSharedStrings::Add(std::string_view text) {
     if (text.size() > kMaxText) throw std::length_error("text too long for the shared string table");
     ++references_;
     // Keep at least half of the slots free so that probe runs stay short.
     if (2 * (spans_.size() + 1) > slots_.size()) Grow();
-    const std::size_t mask = slots_.size() - 1;
-    const std::size_t hash = std::hash<std::string_view>{}(text);
-    std::size_t slot = hash & mask;
-    for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
-        if (Text(slots_[slot] - 1) == text) return slots_[slot] - 1;
-    }
+    const std::size_t slot = Slot(text);
+    if (slots_[slot] != 0) return slots_[slot] - 1;
     const auto index = static_cast<std::uint32_t>(spans_.size());
     slots_[slot] = index + 1;
     spans_.push_back(std::uint64_t{texts_.size()} << 16 | text.size());

@@ -23,6 +23,8 @@ public:
     // The index of a Windows-1251 text of at most kMaxText bytes, added on first use. Every call counts as
     // one reference.
     std::uint32_t Add(std::string_view text);
+    // The index of a text added before; std::out_of_range for any other text.
+    std::uint32_t Find(std::string_view text) const;
 
     std::uint32_t UniqueCount() const { return static_cast<std::uint32_t>(spans_.size()); }
     // Bytes of the stored strings (headers and characters) without record overhead: a lower bound of the
@@ -35,6 +37,8 @@ public:
 
 private:
     std::string_view Text(std::uint32_t index) const;
+    // The slot that holds the text, or the free slot where it belongs.
+    std::size_t Slot(std::string_view text) const;
     void Grow();
 
     std::string texts_;                 // the distinct texts, one after another

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/output_file.h"
+#include "grid/table_grid_error.h"
 
 namespace tarnwell {
 namespace {
@@ -20,16 +21,33 @@ std::string HexColor(TColor color) {
     return hex;
 }
 
+// Cell text is text, never markup: "&", "<" and ">" go out as entities, so that a log line holding a
+// requested address with a script in it cannot become a script in the page. Then every CR becomes a
+// line break. Texts without these bytes are copied as they are.
 void AppendCellText(std::string& out, std::string_view text) {
     if (text.empty()) {
         out += "<br>";
         return;
     }
     std::size_t start = 0;
-    for (std::size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', start)) {
-        out.append(text, start, cr - start);
-        out += "<br>";
-        start = cr + 1;
+    for (std::size_t at = text.find_first_of("&<>\r"); at != std::string_view::npos;
+         at = text.find_first_of("&<>\r", start)) {
+        out.append(text, start, at - start);
+        switch (text[at]) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += "<br>";
+                break;
+        }
+        start = at + 1;
     }
     out.append(text, start);
 }
@@ -103,7 +121,12 @@ std::string BuildHtmlTable(const TTableGrid& grid) {
 
 void TTableGrid::SaveToHTML(const std::string& file_name) const {
     // The whole fragment is built before the file is touched: a failure to create it leaves nothing.
-    WriteNewFile(file_name, BuildHtmlTable(*this));
+    const std::string fragment = BuildHtmlTable(*this);
+    try {
+        ReplaceFile(file_name, fragment);
+    } catch (const EOutputFile& e) {
+        throw GridFileError(file_name, e);
+    }
 }
 
 }  // namespace tarnwell

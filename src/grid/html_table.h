@@ -8,8 +8,8 @@ namespace tarnwell {
 
 // The grid as an HTML table fragment: the table start tag, a bold header row made of row 0 when the
 // grid has a fixed row, one row element per further row with one cell per visible column in display
-// order, and the end tag; every line ends in CR LF. Cell texts come through SaveCell and go out as they
-// are (HTML in a cell is passed through), each CR turned into "<br>", an empty text written as "<br>".
+// order, and the end tag; every line ends in CR LF. Cell texts come through SaveCell and go out as text:
+// "&", "<" and ">" as entities, then each CR turned into "<br>"; an empty text is written as "<br>".
 // Named colours are resolved now, through the active colour scheme.
 std::string BuildHtmlTable(const TTableGrid& grid);
 

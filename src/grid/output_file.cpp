@@ -1,49 +1,35 @@
 #include "grid/output_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
-
-#ifdef _WIN32
-#include "text/cp1251.h"
-#endif
-
-#include "grid/table_grid_error.h"
+#include "grid/output_file_platform.h"
 
 namespace tarnwell {
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-FilePtr OpenForWriting(const std::string& file_name) {
-    // A name with a NUL byte in it would silently name another file.
-    if (file_name.empty() || file_name.find('\0') != std::string::npos) return nullptr;
-#ifdef _WIN32
-    std::u16string wide = Cp1251ToUtf16(file_name);
-    return FilePtr(_wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"wb"));
-#else
-    return FilePtr(std::fopen(file_name.c_str(), "wb"));
-#endif
-}
-
-[[noreturn]] void WriteFailed(const std::string& file_name, int error) {
-    throw ETableGridError("Cannot write file " + file_name + ": " + std::strerror(error));
-}
+// Small pieces (the workbook writer hands over a record block at a time) are gathered into writes of
+// this size; larger ones go straight through.
+constexpr std::size_t kBufferSize = 1 << 16;
 
 }  // namespace
 
-void WriteNewFile(const std::string& file_name, std::string_view bytes) {
-    FilePtr file = OpenForWriting(file_name);
-    if (!file) throw ETableGridError("Cannot Create file " + file_name);
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        WriteFailed(file_name, errno);
+void FileReplacement::Write(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > kBufferSize) FlushBuffer();
+    if (bytes.size() >= kBufferSize) {
+        output_file_platform::WriteAll(file_, bytes.data(), bytes.size());
+    } else {
+        buffer_.append(bytes);
     }
-    // Closing flushes the last buffer, which is where a full disk often shows.
-    if (std::fclose(file.release()) != 0) WriteFailed(file_name, errno);
+}
+
+void FileReplacement::FlushBuffer() {
+    if (buffer_.empty()) return;
+    output_file_platform::WriteAll(file_, buffer_.data(), buffer_.size());
+    buffer_.clear();
+}
+
+void ReplaceFile(const std::string& path, std::string_view bytes, Durability durability) {
+    FileReplacement file(path, durability);
+    file.Write(bytes);
+    file.Commit();
 }
 
 }  // namespace tarnwell

@@ -138,10 +138,12 @@ public:
     // The text a writer puts out for a cell; the stored text unless a subclass says otherwise.
     virtual std::string_view SaveCell(int col, int row) const;
     // An HTML table fragment (see grid/html_table.h), built whole in memory, then written with CR LF
-    // line ends. Throws ETableGridError "Cannot Create file " + name, before anything is written, when
-    // the file cannot be created.
+    // line ends through a temporary file (grid/output_file.h). Throws ETableGridError "Cannot Create
+    // file " + name when the file cannot be created or replaced, "Cannot write file " + name + ": " +
+    // reason when writing fails; the old file then stays as it was.
     void SaveToHTML(const std::string& file_name) const;
-    // An Excel 97-2003 workbook of the visible columns, every row, texts without CR.
+    // An Excel 97-2003 workbook of the visible columns, every row, texts without CR; a table longer than
+    // a sheet goes on over further sheets, each starting with the fixed rows again (grid/xls_workbook.h).
     void SaveToXLS(const std::string& file_name) const;
 
 private:

@@ -1,18 +1,15 @@
 #include "grid/xls_workbook.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <limits>
-#include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "grid/biff8_record.h"
 #include "grid/biff8_shared_strings.h"
 #include "grid/compound_file.h"
+#include "grid/output_file.h"
 #include "grid/table_grid_error.h"
 #include "text/cp1251.h"
 #include "text/cp1251_literal.h"
@@ -38,11 +35,6 @@ constexpr std::uint16_t kUtf16CodePage = 1200;
 
 constexpr std::size_t kLabelSstSize = 4 + 10;
 
-// A cell's entry in the table gathered before writing: its string index, with the top bit set when the
-// text holds a line feed; or kBlank.
-constexpr std::uint32_t kBlank = 0xFFFFFFFF;
-constexpr std::uint32_t kWrapBit = 0x80000000;
-
 std::string ColumnName(std::size_t col) {
     std::string name;
     for (std::size_t n = col + 1; n > 0; n = (n - 1) / 26)
@@ -54,41 +46,75 @@ ETableGridError TooLarge() {
     return ETableGridError("Table too large for an Excel workbook: more than 2 GB");
 }
 
-// Everything the sheet needs, gathered in one pass over the cells before the file is opened, so that a
-// refusal leaves nothing behind and the stream's size is known for the container's header.
-struct SheetContent {
-    BiffSharedStrings strings;
-    std::vector<std::uint32_t> cells;  // row by row
+// One sheet of the workbook: the table rows it shows and what it holds, gathered in one pass over the
+// cells before the file is opened, so that a refusal leaves nothing behind and the stream's size is known
+// for the container's header.
+struct SheetPlan {
+    std::size_t header_rows = 0;     // the sheet starts with this many rows from the table's top
+    std::size_t first_data_row = 0;  // the table row shown after them
+    std::size_t rows = 0;
     std::size_t filled = 0;
+    // The used range, in the sheet's own rows; meaningful when filled > 0.
     std::size_t first_row = std::numeric_limits<std::size_t>::max();
     std::size_t last_row = 0;
     std::size_t first_col = std::numeric_limits<std::size_t>::max();
     std::size_t last_col = 0;
+
+    std::size_t TableRow(std::size_t row) const {
+        return row < header_rows ? row : first_data_row + (row - header_rows);
+    }
 };
 
-void Gather(SheetContent& sheet, std::size_t rows, std::size_t columns,
-            const std::function<std::string_view(std::size_t, std::size_t)>& cell) {
-    sheet.cells.assign(rows * columns, kBlank);
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (std::size_t c = 0; c < columns; ++c) {
-            std::string_view text = cell(r, c);
-            if (text.empty()) continue;
-            if (text.size() > kMaxCellText) {
-                throw ETableGridError(FormatMsg("Text of cell %s too long for Excel: %s characters (at most 32767)",
-                                                {ColumnName(c) + std::to_string(r + 1), std::to_string(text.size())}));
+// The first sheet shows the table's first kXlsMaxRows rows as they are; every further sheet the header rows
+// again and as many of the next rows as fit beside them.
+std::vector<SheetPlan> PlanSheets(std::size_t rows, std::size_t header_rows) {
+    const std::size_t repeated = header_rows < kXlsMaxRows ? header_rows : 0;
+    const std::size_t per_sheet = kXlsMaxRows - repeated;
+    std::vector<SheetPlan> sheets(1);
+    sheets[0].rows = std::min(rows, kXlsMaxRows);
+    for (std::size_t next = kXlsMaxRows; next < rows; next += per_sheet) {
+        SheetPlan sheet;
+        sheet.header_rows = repeated;
+        sheet.first_data_row = next;
+        sheet.rows = repeated + std::min(per_sheet, rows - next);
+        sheets.push_back(sheet);
+    }
+    return sheets;
+}
+
+using CellSource = std::function<std::string_view(std::size_t, std::size_t)>;
+
+// Every text into the shared string table, once per cell that shows it (the repeated header rows count on
+// every sheet), and each sheet's used range.
+void Gather(BiffSharedStrings& strings, std::vector<SheetPlan>& sheets, std::size_t columns, const CellSource& cell) {
+    std::uint64_t filled = 0;
+    for (SheetPlan& sheet : sheets) {
+        for (std::size_t r = 0; r < sheet.rows; ++r) {
+            const std::size_t table_row = sheet.TableRow(r);
+            for (std::size_t c = 0; c < columns; ++c) {
+                std::string_view text = cell(table_row, c);
+                if (text.empty()) continue;
+                if (text.size() > kMaxCellText) {
+                    throw ETableGridError(
+                        FormatMsg("Text of cell %s too long for Excel: %s characters (at most 32767)",
+                                  {ColumnName(c) + std::to_string(table_row + 1), std::to_string(text.size())}));
+                }
+                strings.Add(text);
+                ++sheet.filled;
+                ++filled;
+                sheet.first_row = std::min(sheet.first_row, r);
+                sheet.last_row = r;
+                sheet.first_col = std::min(sheet.first_col, c);
+                sheet.last_col = std::max(sheet.last_col, c);
+                // Stop before memory runs out on a table that could never be written anyway.
+                if (strings.StringBytes() + filled * kLabelSstSize > kCompoundMaxStreamSize) throw TooLarge();
             }
-            std::uint32_t index = sheet.strings.Add(text);
-            if (text.find('\n') != std::string_view::npos) index |= kWrapBit;
-            sheet.cells[r * columns + c] = index;
-            ++sheet.filled;
-            sheet.first_row = std::min(sheet.first_row, r);
-            sheet.last_row = r;
-            sheet.first_col = std::min(sheet.first_col, c);
-            sheet.last_col = std::max(sheet.last_col, c);
-            // Stop before memory runs out on a table that could never be written anyway.
-            if (sheet.strings.StringBytes() + sheet.filled * kLabelSstSize > kCompoundMaxStreamSize) throw TooLarge();
         }
     }
+}
+
+std::u16string SheetName(std::size_t index) {
+    return Cp1251ToUtf16("Лист"_cp) + Cp1251ToUtf16(std::to_string(index + 1));
 }
 
 void Bof(BiffRecordWriter& out, std::uint16_t substream) {
@@ -169,8 +195,8 @@ void Formats(BiffRecordWriter& out) {
     out.End();
 }
 
-// The workbook globals substream, followed by the sheet at `sheet_offset` in the stream.
-void Globals(BiffRecordWriter& out, const BiffSharedStrings& strings, std::uint32_t sheet_offset) {
+// The workbook globals substream; the sheets follow it at the given stream offsets.
+void Globals(BiffRecordWriter& out, const BiffSharedStrings& strings, const std::vector<std::uint32_t>& sheet_offsets) {
     Bof(out, kGlobalsSubstream);
     out.Begin(BiffRecord::kCodePage);
     out.U16(kUtf16CodePage);
@@ -179,19 +205,20 @@ void Globals(BiffRecordWriter& out, const BiffSharedStrings& strings, std::uint3
     Fonts(out);
     Formats(out);
 
-    out.Begin(BiffRecord::kBoundSheet);
-    out.U32(sheet_offset);
-    out.U8(0);  // visible
-    out.U8(0);  // worksheet
-    out.ShortString(Cp1251ToUtf16("Лист1"_cp));
-    out.End();
+    for (std::size_t i = 0; i < sheet_offsets.size(); ++i) {
+        out.Begin(BiffRecord::kBoundSheet);
+        out.U32(sheet_offsets[i]);
+        out.U8(0);  // visible
+        out.U8(0);  // worksheet
+        out.ShortString(SheetName(i));
+        out.End();
+    }
 
     strings.WriteRecords(out);
     Eof(out);
 }
 
-void SheetHead(BiffRecordWriter& out, const SheetContent& sheet) {
-    Bof(out, kWorksheetSubstream);
+void Dimensions(BiffRecordWriter& out, const SheetPlan& sheet) {
     out.Begin(BiffRecord::kDimensions);
     bool any = sheet.filled > 0;
     out.U32(any ? static_cast<std::uint32_t>(sheet.first_row) : 0);
@@ -200,138 +227,96 @@ void SheetHead(BiffRecordWriter& out, const SheetContent& sheet) {
     out.U16(any ? static_cast<std::uint16_t>(sheet.last_col + 1) : 0);
     out.U16(0);
     out.End();
+}
 
+// Only the first sheet is selected and shown: several selected sheets would open as a group.
+void Window2(BiffRecordWriter& out, bool first_sheet) {
     out.Begin(BiffRecord::kWindow2);
-    out.U16(0x06B6);  // grid lines, headings, zeros, outline symbols; sheet selected and shown
-    out.U16(0);       // top row
-    out.U16(0);       // left column
-    out.U32(64);      // heading colour: the window's text
-    out.U16(0);       // zoom: default
+    // Grid lines, headings, zeros, outline symbols; on the first sheet also selected and shown.
+    out.U16(first_sheet ? 0x06B6 : 0x00B6);
+    out.U16(0);   // top row
+    out.U16(0);   // left column
+    out.U32(64);  // heading colour: the window's text
+    out.U16(0);   // zoom: default
     out.U16(0);
     out.U32(0);
     out.End();
 }
 
-// The worksheet substream, its cells in row order.
-void Sheet(BiffRecordWriter& out, const SheetContent& sheet, std::size_t columns) {
-    SheetHead(out, sheet);
-    for (std::size_t i = 0; i < sheet.cells.size(); ++i) {
-        std::uint32_t entry = sheet.cells[i];
-        if (entry == kBlank) continue;
-        out.Begin(BiffRecord::kLabelSst);
-        out.U16(static_cast<std::uint16_t>(i / columns));
-        out.U16(static_cast<std::uint16_t>(i % columns));
-        out.U16((entry & kWrapBit) != 0 ? kWrappedCellXf : kCellXf);
-        out.U32(entry & ~kWrapBit);
-        out.End();
+// A worksheet substream in the format's order: BOF, DIMENSIONS, the cells in row order, then the window
+// settings and EOF. (Readers that follow the format to the letter refuse a WINDOW2 before the cells.)
+void Sheet(BiffRecordWriter& out, const BiffSharedStrings& strings, const SheetPlan& sheet, bool first_sheet,
+           std::size_t columns, const CellSource& cell) {
+    Bof(out, kWorksheetSubstream);
+    Dimensions(out, sheet);
+    for (std::size_t r = 0; r < sheet.rows && sheet.filled > 0; ++r) {
+        const std::size_t table_row = sheet.TableRow(r);
+        for (std::size_t c = 0; c < columns; ++c) {
+            std::string_view text = cell(table_row, c);
+            if (text.empty()) continue;
+            out.Begin(BiffRecord::kLabelSst);
+            out.U16(static_cast<std::uint16_t>(r));
+            out.U16(static_cast<std::uint16_t>(c));
+            out.U16(text.find('\n') != std::string_view::npos ? kWrappedCellXf : kCellXf);
+            out.U32(strings.Find(text));
+            out.End();
+        }
     }
+    Window2(out, first_sheet);
     Eof(out);
 }
 
-std::filesystem::path NativePath(const std::string& name) {
-#ifdef _WIN32
-    return std::filesystem::path(Cp1251ToUtf16(name));
-#else
-    return std::filesystem::path(name);
-#endif
-}
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// The workbook is written to a temporary file beside the target, which replaces the target only once it
-// is complete; on any failure the temporary file is removed and the target stays as it was.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::string& target) : target_(target) {
-        if (target.empty() || target.find('\0') != std::string::npos) throw CannotCreate();
-        std::error_code ec;
-        path_ = NativePath(target + ".tmp");
-        for (int n = 1; std::filesystem::exists(path_, ec); ++n) {
-            path_ = NativePath(target + "." + std::to_string(n) + ".tmp");
-        }
-#ifdef _WIN32
-        file_.reset(_wfopen(path_.c_str(), L"wb"));
-#else
-        file_.reset(std::fopen(path_.c_str(), "wb"));
-#endif
-        if (!file_) throw CannotCreate();
-    }
-    ~TemporaryFile() {
-        file_.reset();
-        if (!path_.empty()) {
-            std::error_code ec;
-            std::filesystem::remove(path_, ec);
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    void Write(const void* data, std::size_t size) {
-        if (size > 0 && std::fwrite(data, 1, size, file_.get()) != size) throw CannotWrite(errno);
-    }
-    // Closes the file (where a full disk often shows) and renames it over the target.
-    void Commit() {
-        if (std::fclose(file_.release()) != 0) throw CannotWrite(errno);
-        std::error_code ec;
-        std::filesystem::rename(path_, NativePath(target_), ec);
-        if (ec) throw CannotCreate();
-        path_.clear();
-    }
-
-private:
-    ETableGridError CannotCreate() const {
-        return ETableGridError("Cannot Create file " + target_);
-    }
-    ETableGridError CannotWrite(int error) const {
-        return ETableGridError("Cannot write file " + target_ + ": " + std::strerror(error));
-    }
-
-    std::string target_;
-    std::filesystem::path path_;
-    std::unique_ptr<std::FILE, FileCloser> file_;
-};
-
 }  // namespace
 
-void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_t columns,
+void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_t columns, std::size_t header_rows,
                       const std::function<std::string_view(std::size_t row, std::size_t col)>& cell) {
-    if (rows > kXlsMaxRows) {
-        throw ETableGridError(
-            FormatMsg("Too many rows for an Excel sheet: %s (at most 65536)", {std::to_string(rows)}));
-    }
     if (columns > kXlsMaxColumns) {
         throw ETableGridError(
             FormatMsg("Too many columns for an Excel sheet: %s (at most 256)", {std::to_string(columns)}));
     }
 
-    SheetContent sheet;
-    Gather(sheet, rows, columns, cell);
-    // The globals are measured first: the sheet's offset comes in them, and the stream's size in the
-    // container's header.
+    BiffSharedStrings strings;
+    std::vector<SheetPlan> sheets = PlanSheets(rows, header_rows);
+    Gather(strings, sheets, columns, cell);
+
+    // The stream's layout: the globals first (their size does not depend on the offsets they hold), then
+    // the sheets, each its frame of fixed records and one LABELSST record per filled cell.
     BiffRecordWriter measure([](const void*, std::size_t) {});
-    Globals(measure, sheet.strings, 0);
+    std::vector<std::uint32_t> offsets(sheets.size());
+    Globals(measure, strings, offsets);
     const std::uint64_t globals_size = measure.size();
-    Sheet(measure, sheet, columns);
-    measure.Flush();
-    const std::uint64_t content = measure.size();
+    Sheet(measure, strings, SheetPlan{}, true, 0, cell);
+    const std::uint64_t frame_size = measure.size() - globals_size;
+    std::uint64_t content = globals_size;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (content > kCompoundMaxStreamSize) throw TooLarge();
+        offsets[i] = static_cast<std::uint32_t>(content);
+        content += frame_size + sheets[i].filled * kLabelSstSize;
+    }
     if (content > kCompoundMaxStreamSize) throw TooLarge();
     // Streams under 4096 bytes would go to the container's mini stream; zeros after the last EOF record
     // lift the stream over that size and are never read.
     const std::uint64_t stream_size = std::max<std::uint64_t>(content, kCompoundMinStreamSize);
 
-    TemporaryFile file(file_name);
-    CompoundFileWriter writer([&file](const void* data, std::size_t size) { file.Write(data, size); }, u"Workbook",
-                              stream_size);
-    BiffRecordWriter out([&writer](const void* data, std::size_t size) { writer.Write(data, size); });
-    Globals(out, sheet.strings, static_cast<std::uint32_t>(globals_size));
-    Sheet(out, sheet, columns);
-    out.Flush();
-    const std::vector<unsigned char> padding(stream_size - content);
-    writer.Write(padding.data(), padding.size());
-    writer.Finish();
-    file.Commit();
+    try {
+        FileReplacement file(file_name);
+        CompoundFileWriter writer(
+            [&file](const void* data, std::size_t size) {
+                file.Write({static_cast<const char*>(data), size});
+            },
+            u"Workbook", stream_size);
+        BiffRecordWriter out([&writer](const void* data, std::size_t size) { writer.Write(data, size); });
+        Globals(out, strings, offsets);
+        for (std::size_t i = 0; i < sheets.size(); ++i) Sheet(out, strings, sheets[i], i == 0, columns, cell);
+        out.Flush();
+        if (out.size() != content) throw std::logic_error("workbook stream size differs from its plan");
+        const std::vector<unsigned char> padding(stream_size - content);
+        writer.Write(padding.data(), padding.size());
+        writer.Finish();
+        file.Commit();
+    } catch (const EOutputFile& e) {
+        throw GridFileError(file_name, e);
+    }
 }
 
 }  // namespace tarnwell

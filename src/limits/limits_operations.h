@@ -32,7 +32,8 @@ void SetBalancesFromLimits(TTableGrid& grid);
 // A cell of columns 2 to 4 that is not an integer stops the writing at that cell with EConvertError
 // "'<text>' is not a valid integer value"; the rows and values before it stay written. Such an error is
 // raised only after the restart has run (also when the restart itself could only show its message).
-// Returns false when the restart showed "Не найдено имя службы для перезапуска" (abandon silently).
+// Returns false when the restart showed its message instead (no service key, or a service program that
+// cannot be run): abandon silently.
 bool SaveLimits(const TTableGrid& grid, std::unique_ptr<TUserDatabase> database, const ServiceRestartHost& host);
 
 // "Сохранить состояние профилей "Включен"": writes only each row's AccountEnabled; no restart. The batch

@@ -31,15 +31,22 @@ std::string MkTable(const std::string& file_name, const TTableGrid& grid, const 
     // The fragment is kept in memory as well as written: the page is made from exactly what the
     // temporary file received, without reading it back.
     const std::string fragment = BuildHtmlTable(grid);
-    WriteNewFile(temp_path, fragment);
-    std::string page = ReportPage(fragment);
+    // Whatever stands at the temporary name goes first and the file is made anew, so that a link placed
+    // there cannot lead the fragment into another file, and a read-only leftover of another account does
+    // not block the report.
+    RemoveFile(temp_path);
     try {
-        WriteNewFile(file_name, page);
-    } catch (const ETableGridError& e) {
-        if (std::string_view(e.what()) == "Cannot Create file " + file_name) {
-            throw Error("Cannot create file " + file_name);
-        }
-        throw;
+        WriteNewFile(temp_path, fragment);
+    } catch (const EOutputFile& e) {
+        throw GridFileError(temp_path, e);
+    }
+    std::string page = ReportPage(fragment);
+    // The page replaces the target only once it is complete: a full disk leaves the last report whole.
+    try {
+        ReplaceFile(file_name, page);
+    } catch (const EOutputFile& e) {
+        if (e.step() == EOutputFile::Step::kWrite) throw Error("Cannot write file " + file_name + ": " + e.what());
+        throw Error("Cannot create file " + file_name);
     }
     return page;
 }

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "settings/no_file_there.h"
 #include "settings/profile_file.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
@@ -37,7 +38,8 @@ bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& s
              std::string_view folder) {
     std::string path = SettingsFilePath(folder);
     std::string bytes;
-    if (!ReadRegFile(path, kMaxSettingsFileSize, bytes)) {
+    // A folder or a pipe in the file's place holds no settings any more than an empty place does.
+    if (NoFileThere(path) || !ReadRegFile(path, kMaxSettingsFileSize, bytes)) {
         notifier.ShowMessage("Не найден или не существует файл настроек!"_cp);
         for (TCheckListBox* list : {&form.ChLBRun, &form.ChLBCont, &form.ChLBTable, &form.ChLBHTML, &form.ChLBOther}) {
             list->SetAllChecked(true);

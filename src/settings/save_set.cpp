@@ -14,6 +14,11 @@ using namespace settings_keys;
 
 namespace {
 
+// The statistics table's "Послать" boxes, and beside them, past the eleven columns shown, the keys of the
+// accounts the boxes belong to.
+constexpr int kSendColumn = 0;
+constexpr int kSendFlagAccountColumn = 11;
+
 Error UnableToWrite(const std::string& path) {
     return Error(FormatMsg("Unable to write to %s", {path}));
 }
@@ -72,14 +77,17 @@ void SaveSet(TFormControls& form, TUserDatabase& db, std::string_view folder) {
     SaveSendFlags(form.ASGRead, db);
 }
 
+void KeepSendFlagAccount(TTableGrid& grid, int row, std::string_view account) {
+    grid.SetCellEx(kSendFlagAccountColumn, row, account);
+}
+
 void SaveSendFlags(const TTableGrid& grid, TUserDatabase& db) {
     try {
         for (int row = 1; row <= grid.RowCount() - 2; ++row) {
-            std::string login(grid.GetCellEx(1, row));
+            std::string account(grid.GetCellEx(kSendFlagAccountColumn, row));
             bool send = false;
-            if (login.empty() || !grid.GetCheckBoxState(0, row, send)) continue;
-            if (row == 1 && login == "system") continue;
-            if (!db.OpenExistingAccount(login)) continue;
+            if (account.empty() || !grid.GetCheckBoxState(kSendColumn, row, send)) continue;
+            if (!db.OpenExistingAccount(account)) continue;
             if (db.ReadText("Type") == "User") db.WriteFlag("SendMail", send);
             db.CloseAccount();
         }

@@ -10,11 +10,13 @@ namespace tarnwell {
 // Fills the statistics grid from the user database: the eleven captions into row 0, then one row per
 // account of type "User" in the store's listing order (the first listed account, when it is a user, reads
 // "system"), the row count set to header plus users, the send box of row 1 cleared, and the columns fitted
-// to their content.
+// to their content. Beside each row's send box the account's key is kept for the settings writer
+// (KeepSendFlagAccount); the row shown as "system" keeps none.
 //
-// Traffic counters and time on line are shown as read; balances and the limit are stored in units of
-// 100 bytes and shown in bytes, computed in 64 bits so that values above 21474836 units keep their true
-// size. A user without a limit shows "Не установлено"; without SendMail, a ticked send box.
+// Traffic counters and time on line are counts, read as unsigned 32-bit numbers (0 to 4294967295);
+// balances and the limit are signed, stored in units of 100 bytes and shown in bytes, computed in 64 bits
+// so that values above 21474836 units keep their true size. A user without a limit shows "Не установлено";
+// without SendMail, a ticked send box.
 //
 // Database not reachable: shows "Возможно WinGate не установлен или версия программыне совместима!"
 // through the notifier and returns false (the caller abandons silently); the header is rewritten, the rows

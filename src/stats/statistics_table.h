@@ -24,6 +24,8 @@ constexpr int OpeningBalance = 8;        // bytes
 constexpr int ClosingBalance = 9;        // bytes
 constexpr int Limit = 10;                // bytes, or stat_text::kNoLimit
 constexpr int Count = 11;
+// Past these, unseen, each user row keeps the key of the account its send box belongs to
+// (KeepSendFlagAccount in settings/settings.h).
 }  // namespace stat_col
 
 // The table's own texts (Windows-1251).

@@ -1,53 +1,33 @@
 #include "text/program_folder.h"
 
+#include <array>
 #include <string>
-#include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include "text/win32_text.h"
-#else
-#include <unistd.h>
-#endif
-
-#include "text/error.h"
 
 namespace tarnwell {
-namespace {
 
-std::string ExecutablePath() {
-#ifdef _WIN32
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) throw Error("Cannot find the program's own path");
-        if (n < buffer.size()) {
-            return WideToCp1251({buffer.data(), n});
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-#else
-    std::vector<char> buffer(4096);
-    for (;;) {
-        ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (n < 0) throw Error("Cannot find the program's own path");
-        if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
-        buffer.resize(buffer.size() * 2);
-    }
-#endif
-}
-
-}  // namespace
-
-std::string ProgramFolder() {
-    std::string path = ExecutablePath();
+std::string ParentFolder(std::string_view path) {
     std::size_t end = path.size();
     while (end > 0 && !IsPathSeparator(path[end - 1])) --end;
     // Keep the root's own separator ("/tarnwell" lives in "/").
     if (end > 1) --end;
-    path.resize(end);
-    return path;
+    return std::string(path.substr(0, end));
+}
+
+std::string UserConfigFolder(std::string_view xdg_config_home, std::string_view home) {
+    auto absolute = [](std::string_view path) { return !path.empty() && path.front() == '/'; };
+    if (absolute(xdg_config_home)) return JoinPath(xdg_config_home, "tarnwell");
+    if (absolute(home)) return JoinPath(JoinPath(home, ".config"), "tarnwell");
+    return {};
+}
+
+bool IsSystemProgramFolder(std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
+    static constexpr std::array<std::string_view, 6> kFolders = {"/bin",      "/sbin",          "/usr/bin",
+                                                                 "/usr/sbin", "/usr/local/bin", "/usr/local/sbin"};
+    for (std::string_view system : kFolders) {
+        if (folder == system) return true;
+    }
+    return false;
 }
 
 bool IsPathSeparator(char c) {

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,13 @@
 extern char** environ;
 
 namespace tarnwell {
+
+// What execve would take: a relative path from the current folder, no search of PATH.
+bool SystemProgramRunner::CanRun(const std::string& program) {
+    std::string path = Cp1251ToUtf8(program);
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
 
 // The program is started by a short-lived intermediate child that is waited for at once; the program
 // itself then belongs to the system's init process, which reaps it. So the restart leaves no zombie behind

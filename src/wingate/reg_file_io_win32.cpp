@@ -43,30 +43,4 @@ bool ReadRegFile(const std::string& path, std::size_t limit, std::string& bytes)
     return true;
 }
 
-void ReplaceRegFile(const std::string& path, std::string_view bytes) {
-    std::wstring target = Cp1251ToWide(path);
-    std::wstring temp = target + L".tmp";
-    UniqueHandle file(
-        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) throw IoError(path, "cannot create a temporary file");
-    try {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            DWORD put = 0;
-            DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-            if (!WriteFile(file.get(), bytes.data() + done, want, &put, nullptr)) throw IoError(path, "cannot write");
-            done += put;
-        }
-        if (!FlushFileBuffers(file.get())) throw IoError(path, "cannot write");
-        if (!file.Close()) throw IoError(path, "cannot write");
-        if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            throw IoError(path, "cannot replace");
-        }
-    } catch (...) {
-        file.Close();
-        DeleteFileW(temp.c_str());
-        throw;
-    }
-}
-
 }  // namespace tarnwell

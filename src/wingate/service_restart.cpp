@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "text/cp1251_literal.h"
+#include "text/message.h"
 
 namespace tarnwell {
 
@@ -20,6 +21,14 @@ bool RestartProxyService(std::unique_ptr<TUserDatabase> database, const ServiceR
         program = database->ReadServiceImagePath();
     } catch (const EServiceNotFound&) {
         host.notifier.ShowMessage("Не найдено имя службы для перезапуска"_cp);
+        database.reset();
+        return false;
+    }
+    // Checked before the stop: a program that cannot be started again must not be stopped either, and a
+    // run that cannot happen must not pass for a restart.
+    if (!host.runner.CanRun(program)) {
+        host.notifier.ShowMessage(
+            FormatMsg("Программа службы WinGate \"%s\" не найдена или не может быть запущена"_cp, {program}));
         database.reset();
         return false;
     }

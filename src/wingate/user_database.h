@@ -58,7 +58,8 @@ struct UserDatabaseKeys {
 
 // WinGate's user database: one key per account below the database key, holding named values.
 //
-// All texts (logins, value names, string values) are Windows-1251 bytes; numbers are signed 32-bit. The
+// All texts (logins, value names, string values) are Windows-1251 bytes; numbers are signed 32-bit (counts
+// can be read as unsigned, ReadCount). The
 // store keeps at most one open account; the value operations apply to it. With no open account (none
 // opened yet, the last open failed, or it was closed) reads of text give "", HasValue gives false, number
 // reads fail with "Failed to get data for '<name>'" and writes with "Failed to set data for '<name>'".
@@ -110,6 +111,10 @@ public:
     // but is not a REG_DWORD. A string counts as fitting when it has at most 3 characters (its 8-bit text
     // with the closing zero byte takes at most 4 bytes): "abc" is of the wrong type, "abcd" cannot be got.
     virtual std::int32_t ReadNumber(std::string_view name) = 0;
+
+    // A REG_DWORD that counts something and is never negative (traffic in bytes, time on line in seconds):
+    // its 32 bits as an unsigned number, 0 to 4294967295. The same errors as ReadNumber.
+    std::uint32_t ReadCount(std::string_view name) { return static_cast<std::uint32_t>(ReadNumber(name)); }
 
     // ReadNumber(name) != 0, with the same errors.
     bool ReadFlag(std::string_view name) { return ReadNumber(name) != 0; }

@@ -16,7 +16,7 @@ struct FirstArgumentCase {
 
 class FirstArgumentTest : public testing::TestWithParam<FirstArgumentCase> {};
 
-TEST_P(FirstArgumentTest, SplitsLikeTheProgramAlwaysDid) {
+TEST_P(FirstArgumentTest, SplitsTheWindowsCommandLineAsTheProgramAlwaysDid) {
     EXPECT_EQ(FirstArgument(GetParam().tail), GetParam().first) << '[' << GetParam().tail << ']';
 }
 
@@ -47,16 +47,27 @@ TEST(NextArgument, TakesArgumentsOneByOne) {
 }
 
 #ifndef _WIN32
-TEST(CommandTail, SplitsBackIntoTheShellsArguments) {
-    const char* argv[] = {"/opt/tarnwell", "/sendhtml", "", "two words", "tab\there"};
-    EXPECT_EQ(CommandTail(5, argv), "/sendhtml  \"two words\" \"tab\there\"");
-    EXPECT_EQ(CommandTail(1, argv), "");
-    // An empty first argument is no argument, so the next one is the first.
-    const char* empty_first[] = {"tarnwell", "", "/setlimit"};
-    EXPECT_EQ(FirstArgument(CommandTail(3, empty_first)), "/setlimit");
-    // An argument with a blank stays one argument, and so is no switch.
-    const char* quoted[] = {"tarnwell", "/setlimit now"};
-    EXPECT_EQ(FirstArgument(CommandTail(2, quoted)), "/setlimit now");
+// The shell has split the arguments: the first one is argv[1] as it stands, quotes and blanks included.
+TEST(FirstCommandArgument, IsTheFirstShellArgumentByteForByte) {
+    struct Case {
+        std::vector<const char*> argv;
+        std::optional<std::string> first;
+    };
+    const Case cases[] = {
+        {{"tarnwell"}, std::nullopt},
+        {{"tarnwell", "/setlimit"}, "/setlimit"},
+        {{"tarnwell", "/sendhtml", "/sendmail"}, "/sendhtml"},
+        {{"tarnwell", "/set\"limit"}, "/set\"limit"},      // no quoting inside an argument
+        {{"tarnwell", "/createhtml\""}, "/createhtml\""},  // nor an open quote
+        {{"tarnwell", "\"/sendmail\""}, "\"/sendmail\""},
+        {{"tarnwell", "/setlimit now"}, "/setlimit now"},  // blanks stay inside
+        {{"tarnwell", " /setlimit"}, " /setlimit"},
+        {{"tarnwell", "", "/setlimit"}, ""},  // an empty argument is the first one, and names no switch
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FirstCommandArgument(static_cast<int>(c.argv.size()), c.argv.data()), c.first)
+            << (c.argv.size() > 1 ? c.argv[1] : "(none)");
+    }
 }
 #endif
 

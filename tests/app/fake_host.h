@@ -58,13 +58,16 @@ private:
     std::function<void()> tick_;
 };
 
+// The service program: there unless the test moves it away.
 class FakeRunner final : public ProgramRunner {
 public:
-    explicit FakeRunner(EventLog& log) : log_(log) {}
+    explicit FakeRunner(EventLog& log, bool program_runs = true) : log_(log), program_runs_(program_runs) {}
+    bool CanRun(const std::string&) override { return program_runs_; }
     void Run(const std::string&, const std::string& argument) override { log_.Add("run " + argument); }
 
 private:
     EventLog& log_;
+    bool program_runs_;
 };
 
 // Report and mail jobs that note their calls; the one named in `failing` raises an error instead.

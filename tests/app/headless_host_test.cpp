@@ -48,6 +48,20 @@ TEST(HeadlessHost, PrintsBoxesAsUtf8LinesAndSetsTheExitStatus) {
     EXPECT_EQ(host.ExitStatus(), 1);
 }
 
+TEST(HeadlessHost, ANoteFollowsItsMessageOnly) {
+    std::ostringstream err;
+    HeadlessHost host(err);
+    host.AddNote(std::string("Неправильно задан ключ"_cp), "ключи: /a, /б");
+    host.ShowMessage("Неправильно задан"_cp);
+    host.ShowError("Неправильно задан ключ"_cp);  // an error box is no message box
+    host.ShowMessage("Неправильно задан ключ"_cp);
+    EXPECT_EQ(err.str(),
+              "Tarnwell: Неправильно задан\n"
+              "Tarnwell: Неправильно задан ключ.\n"
+              "Tarnwell: Неправильно задан ключ\n"
+              "Tarnwell: ключи: /a, /б\n");
+}
+
 TEST(HeadlessHost, AnErrorAloneAlsoFailsTheRun) {
     std::ostringstream err;
     HeadlessHost host(err);

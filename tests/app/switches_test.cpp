@@ -24,6 +24,8 @@ TEST(MatchSwitch, MatchesOnlyTheExactText) {
         {"/sendmail2", std::nullopt},  // no prefix matches
         {"/send", std::nullopt},       // no abbreviation either
         {"-setlimit", std::nullopt},
+        {"/set\"limit", std::nullopt},  // a quote is a character like any other
+        {"/createhtml\"", std::nullopt},
         {"", std::nullopt},
         {std::string("/setlimit\0", 10), std::nullopt},
     };

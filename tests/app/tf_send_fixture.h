@@ -49,10 +49,11 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    TFSend& Form(std::string failing_job = {}) {
-        form_ = std::make_unique<TFSend>(
-            host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(),
-                               std::make_unique<FakeJobs>(log_, failing_job), std::make_unique<FakeRunner>(log_)});
+    TFSend& Form(std::string failing_job = {}, bool service_program_runs = true) {
+        form_ =
+            std::make_unique<TFSend>(host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()),
+                                                        folder_.string(), std::make_unique<FakeJobs>(log_, failing_job),
+                                                        std::make_unique<FakeRunner>(log_, service_program_runs)});
         host_.status_bar = &form_->Controls().StatBar;
         return *form_;
     }

@@ -124,6 +124,14 @@ TEST_F(TFSendTest, SetLimitWithoutServiceKeyStopsAfterItsMessage) {
     EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
 }
 
+TEST_F(TFSendTest, SetLimitWithAServiceProgramThatCannotRunStopsAfterNamingIt) {
+    WriteFile(SettingsPath(), Settings(true, false, false));
+    Form({}, /*service_program_runs=*/false).FormCreate(std::string("/setlimit"));
+    EXPECT_EQ(log_.events,
+              Events{"message: Программа службы WinGate \"@SERVICE@\" не найдена или не может быть запущена"});
+    EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
+}
+
 TEST_F(TFSendTest, MissingSettingsFileStopsOnTheViewerPageWithEverythingTicked) {
     std::string reg_before = ReadFile(RegPath());
     TFSend& form = Form();

@@ -1,6 +1,7 @@
 // SaveToXLS end to end: the grid's rows and visible columns as the workbook shows them, read back by
 // python3-xlrd (see xls_read_back.h).
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -60,6 +61,19 @@ TEST_F(TableGridXls, VisibleColumnsInDisplayOrderWithoutCarriageReturns) {
     EXPECT_EQ(got, want);
     EXPECT_EQ(got[std::make_pair(0, 1)], "Адрес"_cp);
     EXPECT_EQ(got[std::make_pair(299, 1)], "Строка 299"_cp);
+}
+
+// A log longer than a sheet: the second sheet starts with the grid's fixed row again (three texts), then
+// the last line.
+TEST_F(TableGridXls, FixedRowHeadsEveryFurtherSheet) {
+    if (!xls_test::HavePython()) GTEST_SKIP() << "no Python in this build";
+    const int rows = 65537;
+    TTableGrid grid(3, rows);
+    for (int col = 0; col < 3; ++col) grid.SetCellEx(col, 0, "h" + std::to_string(col));
+    for (int row = 1; row < rows; ++row) grid.SetCellEx(0, row, std::to_string(row));
+    grid.SaveToXLS(PathOf("log.xls"));
+    EXPECT_THAT(xls_test::RecordOrder(folder_ / "log.xls"),
+                ::testing::ElementsAre("0809 0200 00FD*65538 023E 000A", "0809 0200 00FD*4 023E 000A"));
 }
 
 }  // namespace

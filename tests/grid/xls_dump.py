@@ -3,12 +3,19 @@ C++ tests to compare.
 
 xls_dump.py book FILE
     sheets N
-    size ROWS COLUMNS
-    dimensions ROWS COLUMNS         the used range the sheet declares (its DIMENSIONS record)
-    cell ROW COLUMN KIND WRAP HEX   one line per non-empty cell; KIND is "text" for a text cell, WRAP 1
+    then for each sheet, numbered from 0:
+    sheet S HEX SELECTED            its name in Windows-1251; SELECTED 1 when its tab is selected
+    size S ROWS COLUMNS
+    dimensions S ROWS COLUMNS       the used range the sheet declares (its DIMENSIONS record)
+    cell S ROW COLUMN KIND WRAP HEX one line per non-empty cell; KIND is "text" for a text cell, WRAP 1
                                     when the cell's format wraps its text, HEX the text in Windows-1251
+    and at the end:
     index ok|bad                    whether the EXTSST record points at every bucket's first string
     log LINE                        whatever xlrd complained about
+
+xls_dump.py order FILE
+    order S TYPE...                 the record types of sheet S's substream in stream order, four hex
+                                    digits each, a run of one type written TYPE*COUNT
 
 xls_dump.py stream FILE
     stream SIZE PATTERN LAYOUT      the "Workbook" stream's size; PATTERN "ok" when its bytes hold the
@@ -34,25 +41,27 @@ END_OF_CHAIN = -2
 def book(path, log):
     workbook = xlrd.open_workbook(path, formatting_info=True, logfile=log)
     print("sheets", workbook.nsheets)
-    sheet = workbook.sheet_by_index(0)
-    print("size", sheet.nrows, sheet.ncols)
-    print("dimensions", sheet._dimnrows, sheet._dimncols)
-    for r in range(sheet.nrows):
-        for c in range(sheet.ncols):
-            cell = sheet.cell(r, c)
-            if cell.ctype == xlrd.XL_CELL_EMPTY:
-                continue
-            kind = "text" if cell.ctype == xlrd.XL_CELL_TEXT else "other"
-            wrap = workbook.xf_list[cell.xf_index].alignment.text_wrapped
-            text = cell.value if isinstance(cell.value, str) else str(cell.value)
-            print("cell", r, c, kind, int(wrap), text.encode("cp1251").hex())
+    for s in range(workbook.nsheets):
+        sheet = workbook.sheet_by_index(s)
+        print("sheet", s, sheet.name.encode("cp1251").hex(), int(sheet.sheet_selected))
+        print("size", s, sheet.nrows, sheet.ncols)
+        print("dimensions", s, sheet._dimnrows, sheet._dimncols)
+        for r in range(sheet.nrows):
+            for c in range(sheet.ncols):
+                cell = sheet.cell(r, c)
+                if cell.ctype == xlrd.XL_CELL_EMPTY:
+                    continue
+                kind = "text" if cell.ctype == xlrd.XL_CELL_TEXT else "other"
+                wrap = workbook.xf_list[cell.xf_index].alignment.text_wrapped
+                text = cell.value if isinstance(cell.value, str) else str(cell.value)
+                print("cell", s, r, c, kind, int(wrap), text.encode("cp1251").hex())
     workbook_stream = xlrd.compdoc.CompDoc(open(path, "rb").read(), logfile=log).get_named_stream("Workbook")
     print("index", "ok" if string_index_ok(workbook_stream) else "bad")
 
 
-def records(stream):
-    """The records of the workbook globals: (type, stream offset, data)."""
-    found, pos = [], 0
+def records(stream, pos=0):
+    """The records of the substream that starts at pos, up to its EOF: (type, stream offset, data)."""
+    found = []
     while pos + 4 <= len(stream):
         kind, length = struct.unpack_from("<HH", stream, pos)
         found.append((kind, pos, stream[pos + 4 : pos + 4 + length]))
@@ -99,6 +108,19 @@ def string_index_ok(stream):
             and buckets == starts[::per_bucket])
 
 
+def order(path, log):
+    content = xlrd.compdoc.CompDoc(open(path, "rb").read(), logfile=log).get_named_stream("Workbook")
+    sheet_offsets = [struct.unpack_from("<I", data, 0)[0] for kind, _, data in records(content) if kind == 0x0085]
+    for s, offset in enumerate(sheet_offsets):
+        runs = []
+        for kind, _, _ in records(content, offset):
+            if runs and runs[-1][0] == kind:
+                runs[-1][1] += 1
+            else:
+                runs.append([kind, 1])
+        print("order", s, " ".join("%04X" % kind + ("*%d" % count if count > 1 else "") for kind, count in runs))
+
+
 def stream(path, log):
     data = open(path, "rb").read()
     doc = xlrd.compdoc.CompDoc(data, logfile=log)
@@ -131,7 +153,7 @@ def stream(path, log):
 
 def main():
     log = io.StringIO()
-    {"book": book, "stream": stream}[sys.argv[1]](sys.argv[2], log)
+    {"book": book, "order": order, "stream": stream}[sys.argv[1]](sys.argv[2], log)
     for line in log.getvalue().splitlines():
         print("log", line)
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -40,13 +41,19 @@ struct ReadCell {
     std::string text;  // Windows-1251
 };
 
-struct ReadWorkbook {
-    int sheets = 0;
+struct ReadSheet {
+    std::string name;  // Windows-1251
+    bool selected = false;
     std::size_t rows = 0;
     std::size_t columns = 0;
     std::size_t declared_rows = 0;  // the used range the sheet declares
     std::size_t declared_columns = 0;
     std::map<std::pair<std::size_t, std::size_t>, ReadCell> cells;
+};
+
+struct ReadWorkbook : ReadSheet {  // the first sheet's contents, for the tests of one sheet
+    int sheets = 0;
+    std::vector<ReadSheet> sheet;    // all of them, the first one included
     bool string_index_ok = false;    // the EXTSST record points where the strings are
     std::vector<std::string> other;  // xlrd's complaints and anything unexpected
 };
@@ -63,31 +70,59 @@ inline ReadWorkbook ReadBack(const std::filesystem::path& file) {
     for (const std::string& line : RunXlsDump("book", file)) {
         std::istringstream in(line);
         std::string tag;
+        std::size_t s = 0;
         in >> tag;
         if (tag == "sheets") {
             in >> book.sheets;
-        } else if (tag == "size") {
-            in >> book.rows >> book.columns;
-        } else if (tag == "dimensions") {
-            in >> book.declared_rows >> book.declared_columns;
+            book.sheet.resize(static_cast<std::size_t>(std::max(book.sheets, 0)));
+        } else if ((tag == "sheet" || tag == "size" || tag == "dimensions" || tag == "cell") && (in >> s) &&
+                   s < book.sheet.size()) {
+            ReadSheet& sheet = book.sheet[s];
+            if (tag == "sheet") {
+                std::string hex;
+                int selected = 0;
+                in >> hex >> selected;
+                sheet.name = FromHex(hex);
+                sheet.selected = selected != 0;
+            } else if (tag == "size") {
+                in >> sheet.rows >> sheet.columns;
+            } else if (tag == "dimensions") {
+                in >> sheet.declared_rows >> sheet.declared_columns;
+            } else {
+                std::size_t row = 0, col = 0;
+                int wrap = 0;
+                ReadCell cell;
+                std::string hex;
+                in >> row >> col >> cell.kind >> wrap >> hex;
+                cell.wrap = wrap != 0;
+                cell.text = FromHex(hex);
+                sheet.cells[{row, col}] = cell;
+            }
         } else if (tag == "index") {
             std::string verdict;
             in >> verdict;
             book.string_index_ok = verdict == "ok";
-        } else if (tag == "cell") {
-            std::size_t row = 0, col = 0;
-            int wrap = 0;
-            ReadCell cell;
-            std::string hex;
-            in >> row >> col >> cell.kind >> wrap >> hex;
-            cell.wrap = wrap != 0;
-            cell.text = FromHex(hex);
-            book.cells[{row, col}] = cell;
         } else {
             book.other.push_back(line);
         }
     }
+    if (!book.sheet.empty()) static_cast<ReadSheet&>(book) = book.sheet.front();
     return book;
+}
+
+// Each sheet's record types in stream order, as xls_dump.py's "order" prints them ("0809 0200 00FD*3
+// 023E 000A"); anything else it prints follows at the end.
+inline std::vector<std::string> RecordOrder(const std::filesystem::path& file) {
+    std::vector<std::string> sheets;
+    for (const std::string& line : RunXlsDump("order", file)) {
+        std::istringstream in(line);
+        std::string tag, number;
+        in >> tag >> number;
+        std::string rest;
+        std::getline(in, rest);
+        sheets.push_back(tag == "order" ? rest.substr(rest.empty() ? 0 : 1) : line);
+    }
+    return sheets;
 }
 
 // A fresh folder for each test, removed afterwards.

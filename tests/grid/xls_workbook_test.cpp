@@ -29,7 +29,7 @@ struct Sheet {
     std::map<std::pair<std::size_t, std::size_t>, std::string> texts;
 
     void Write(const std::string& file) const {
-        WriteXlsWorkbook(file, rows, columns, [this](std::size_t r, std::size_t c) -> std::string_view {
+        WriteXlsWorkbook(file, rows, columns, 1, [this](std::size_t r, std::size_t c) -> std::string_view {
             auto found = texts.find({r, c});
             return found == texts.end() ? std::string_view() : std::string_view(found->second);
         });
@@ -197,7 +197,88 @@ INSTANTIATE_TEST_SUITE_P(Sheets, XlsReadBack,
                                            ReadBackCase{"EmptySheet", EmptySheet}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A table longer than a sheet: how many rows each sheet of the workbook gets.
+struct SheetSplit {
+    const char* name;
+    std::size_t rows;
+    std::size_t header_rows;
+    std::vector<std::size_t> sheet_rows;
+    friend void PrintTo(const SheetSplit& s, std::ostream* os) { *os << s.name; }
+};
+
+class XlsSheets : public xls_test::ScratchFolder, public ::testing::WithParamInterface<SheetSplit> {};
+
+// Nothing is lost: the table goes on over further sheets of 65,536 rows, each starting with the fixed
+// header rows again, and every other row of the table is on exactly one sheet, in order. Only the first
+// sheet is selected, and each sheet's records come in the format's order.
+TEST_P(XlsSheets, LongTableGoesOnOverSheetsThatRepeatTheHeader) {
+    if (!xls_test::HavePython()) GTEST_SKIP() << "no Python in this build";
+    const SheetSplit& split = GetParam();
+    const std::size_t h = split.header_rows;
+    auto text = [h](std::size_t r, std::size_t c) -> std::string {
+        if (r < h) return std::string("Заголовок "_cp) + std::to_string(r) + "." + std::to_string(c);
+        if (c == 0) return std::string("строка "_cp) + std::to_string(r);
+        return r % 1000 == 0 ? "#" + std::to_string(r) : std::string();
+    };
+    std::string scratch;
+    const std::string file = PathOf("long.xls");
+    WriteXlsWorkbook(file, split.rows, 2, h, [&](std::size_t r, std::size_t c) -> std::string_view {
+        scratch = text(r, c);
+        return scratch;
+    });
+
+    xls_test::ReadWorkbook book = xls_test::ReadBack(file);
+    EXPECT_THAT(book.other, IsEmpty());
+    EXPECT_TRUE(book.string_index_ok);
+    ASSERT_EQ(book.sheet.size(), split.sheet_rows.size());
+    const std::vector<std::string> order = xls_test::RecordOrder(file);
+    ASSERT_EQ(order.size(), split.sheet_rows.size());
+    std::size_t next = 0;  // the next table row not yet seen on a sheet
+    for (std::size_t k = 0; k < book.sheet.size(); ++k) {
+        SCOPED_TRACE("sheet " + std::to_string(k + 1));
+        const xls_test::ReadSheet& sheet = book.sheet[k];
+        EXPECT_EQ(sheet.name, std::string("Лист"_cp) + std::to_string(k + 1));
+        EXPECT_EQ(sheet.selected, k == 0);
+        EXPECT_EQ(sheet.rows, split.sheet_rows[k]);
+        std::vector<std::string> differences;
+        std::size_t filled = 0;
+        for (std::size_t r = 0; r < split.sheet_rows[k]; ++r) {
+            const std::size_t table_row = k > 0 && r < h ? r : next++;
+            for (std::size_t c = 0; c < 2; ++c) {
+                const std::string want = text(table_row, c);
+                if (want.empty()) continue;
+                ++filled;
+                auto found = sheet.cells.find({r, c});
+                if (found == sheet.cells.end() || found->second.text != want) {
+                    if (differences.size() < 5) differences.push_back(std::to_string(r) + "," + std::to_string(c));
+                }
+            }
+        }
+        EXPECT_THAT(differences, IsEmpty());
+        EXPECT_EQ(sheet.cells.size(), filled);
+        const std::string cells = filled == 1 ? "00FD" : "00FD*" + std::to_string(filled);
+        EXPECT_EQ(order[k], "0809 0200 " + cells + " 023E 000A");
+    }
+    EXPECT_EQ(next, split.rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Split, XlsSheets,
+                         ::testing::Values(SheetSplit{"OneRowMore", kXlsMaxRows + 1, 1, {kXlsMaxRows, 2}},
+                                           SheetSplit{"ThreeSheets", 2 * kXlsMaxRows, 1, {kXlsMaxRows, kXlsMaxRows, 2}},
+                                           SheetSplit{"ThreeFixedRows", kXlsMaxRows + 10, 3, {kXlsMaxRows, 13}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 using XlsWorkbook = xls_test::ScratchFolder;
+
+// The format puts a sheet's cells before its window settings; a reader that keeps to it refuses a
+// WINDOW2 record among the sheet's first records.
+TEST_F(XlsWorkbook, SheetRecordsComeInTheFormatsOrder) {
+    if (!xls_test::HavePython()) GTEST_SKIP() << "no Python in this build";
+    MixedTexts().Write(PathOf("cells.xls"));
+    EmptySheet().Write(PathOf("empty.xls"));
+    EXPECT_THAT(xls_test::RecordOrder(folder_ / "cells.xls"), ElementsAre("0809 0200 00FD*11 023E 000A"));
+    EXPECT_THAT(xls_test::RecordOrder(folder_ / "empty.xls"), ElementsAre("0809 0200 023E 000A"));
+}
 
 std::string FileContents(const std::string& file) {
     std::ifstream in(std::filesystem::path(file), std::ios::binary);
@@ -223,6 +304,7 @@ TEST_F(XlsWorkbook, ReplacesAnExistingFileAndLeavesNoTemporaryFile) {
     std::string file = PathOf("book.xls");
     WriteFile(file, "old contents");
     WriteFile(file + ".tmp", "someone else's");  // a name the writer must not take over
+    WriteFile(file + ".tarnwell.tmp", "left by a crash");
     Sheet sheet = MixedTexts();
     sheet.Write(file);
     EXPECT_EQ(FileContents(file).substr(0, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
@@ -251,7 +333,7 @@ TEST_P(XlsRefusal, RefusesBeforeWritingAnything) {
         return r == 2 && c == 29 ? std::string_view(too_long) : std::string_view("x");
     };
     try {
-        WriteXlsWorkbook(file, refusal.rows, refusal.columns, cell);
+        WriteXlsWorkbook(file, refusal.rows, refusal.columns, 1, cell);
         ADD_FAILURE() << "no error";
     } catch (const ETableGridError& e) {
         EXPECT_STREQ(e.what(), refusal.message);
@@ -263,7 +345,6 @@ TEST_P(XlsRefusal, RefusesBeforeWritingAnything) {
 INSTANTIATE_TEST_SUITE_P(
     Limits, XlsRefusal,
     ::testing::Values(
-        Refusal{"Rows", kXlsMaxRows + 1, 1, "Too many rows for an Excel sheet: 65537 (at most 65536)"},
         Refusal{"Columns", 1, kXlsMaxColumns + 1, "Too many columns for an Excel sheet: 257 (at most 256)"},
         Refusal{"CellText", 3, 30, "Text of cell AD3 too long for Excel: 32768 characters (at most 32767)"}),
     [](const auto& info) { return std::string(info.param.name); });

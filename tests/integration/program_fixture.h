@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -37,8 +38,13 @@ inline std::string Lines(std::string text) {
     return text;
 }
 
-constexpr const char* kNotFoundSettings = "Tarnwell: Не найден или не существует файл настроек!\n";
-constexpr const char* kBadSwitch = "Tarnwell: Неправильно задан ключ\n";
+// The headless messages with the line that says where the program looked.
+inline std::string NotFoundSettings(const fs::path& settings) {
+    return "Tarnwell: Не найден или не существует файл настроек!\nTarnwell: файл настроек ожидается здесь: " +
+           settings.string() + "\n";
+}
+constexpr const char* kBadSwitch =
+    "Tarnwell: Неправильно задан ключ\nTarnwell: допустимые ключи: /setlimit, /createhtml, /sendhtml, /sendmail\n";
 
 // settings.ini in Windows-1251 with CR LF line ends, from UTF-8 lines.
 inline std::string Ini(const std::vector<std::string>& lines) {
@@ -76,11 +82,11 @@ protected:
     static void WriteFile(const fs::path& path, const std::string& text) {
         std::ofstream(path, std::ios::binary) << text;
     }
-    // The test database, its service program being the stand-in beside the program.
-    void WriteDatabase(const fs::path& path) const {
+    // The test database, its service program being the stand-in beside the program unless another is given.
+    void WriteDatabase(const fs::path& path, std::optional<std::string> service = std::nullopt) const {
         std::string reg = ReadFile(Data("users.reg"));
         std::string image_path;
-        for (char c : (Folder() / kServiceProgram).string()) {
+        for (char c : service.value_or((Folder() / kServiceProgram).string())) {
             if (c == '\\') image_path.push_back('\\');  // the export format's escape
             image_path.push_back(c);
         }
@@ -92,14 +98,24 @@ protected:
     }
 
     ProcessResult Run(const std::vector<std::string>& arguments, const EnvironmentChanges& extra = {}) const {
-        EnvironmentChanges env = {
-            {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"TARNWELL_REGISTRY", std::nullopt}};
+        EnvironmentChanges env = {{"DISPLAY", std::nullopt},
+                                  {"WAYLAND_DISPLAY", std::nullopt},
+                                  {"TARNWELL_REGISTRY", std::nullopt},
+                                  {"TARNWELL_HOME", std::nullopt}};
 #ifdef _WIN32
         // Windows would otherwise use its own registry.
         env["TARNWELL_REGISTRY"] = (Folder() / "registry.reg").string();
 #endif
         for (const auto& [name, value] : extra) env[name] = value;
-        ProcessResult r = RunProcess(Folder() / fs::path(TARNWELL_PROGRAM).filename(), arguments, WorkFolder(), env);
+        fs::path program = Folder() / fs::path(TARNWELL_PROGRAM).filename();
+        std::vector<std::string> all(arguments);
+        if (!runner_.empty()) {
+            // The runner (such as setpriv) starts the program with the arguments.
+            all.insert(all.begin(), program.string());
+            all.insert(all.begin(), runner_.begin() + 1, runner_.end());
+            program = runner_.front();
+        }
+        ProcessResult r = RunProcess(program, all, WorkFolder(), env);
         r.err = Lines(r.err);
         return r;
     }
@@ -121,11 +137,11 @@ protected:
             .count();
     }
     // The service program is started, not waited for: give its runs a moment to leave their lines.
-    std::vector<ServiceRun> ServiceRuns(std::size_t expected_lines) const {
+    std::vector<ServiceRun> ServiceRuns(std::size_t expected_lines, const fs::path& service_log = {}) const {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         std::string log;
         while (std::chrono::steady_clock::now() < deadline) {
-            log = Lines(ReadFile(ServiceLog()));
+            log = Lines(ReadFile(service_log.empty() ? ServiceLog() : service_log));
             if (static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')) >= expected_lines) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -137,6 +153,7 @@ protected:
 
     testing_support::TempFolder temp_;
     const fs::path root_ = temp_.path();
+    std::vector<std::string> runner_;  // a program that runs the program, with its own arguments; none: none
 };
 
 }  // namespace tarnwell::program_testing

@@ -15,30 +15,40 @@ TEST_F(ProgramTest, QuietStartWithoutSwitchExitsZero) {
 
 TEST_F(ProgramTest, MissingSettingsFileIsReportedAndStopsEverything) {
     std::string reg_before = ReadFile(Folder() / "registry.reg");
-    ProcessResult r = Run({"/setlimit"});
-    EXPECT_EQ(r.err, kNotFoundSettings);
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_FALSE(fs::exists(Folder() / "settings.ini"));
-    EXPECT_EQ(ReadFile(Folder() / "registry.reg"), reg_before);
-    EXPECT_FALSE(fs::exists(ServiceLog()));
+    // A folder in the file's place is no settings file either.
+    for (bool folder : {false, true}) {
+        if (folder) fs::create_directory(Folder() / "settings.ini");
+        ProcessResult r = Run({"/setlimit"});
+        EXPECT_EQ(r.err, NotFoundSettings(Folder() / "settings.ini")) << folder;
+        EXPECT_EQ(r.exit_status, 1) << folder;
+        EXPECT_EQ(fs::exists(Folder() / "settings.ini"), folder);
+        EXPECT_EQ(ReadFile(Folder() / "registry.reg"), reg_before);
+        EXPECT_FALSE(fs::exists(ServiceLog()));
+    }
 }
 
 TEST_F(ProgramTest, ArgumentsThatAreNoSwitchAreRefused) {
     WriteSettings(kQuietSettings);
     std::string reg_before = ReadFile(Folder() / "registry.reg");
     // Only the first argument counts: a valid switch after a wrong one does not run.
-    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{{"/nonsense"},
-                                                                               {"/SendMail"},
-                                                                               {"sendmail"},
-                                                                               {"/sendmail2"},
-                                                                               {"/setlimit now"},
-                                                                               {"/nonsense", "/setlimit"}}) {
+    std::vector<std::vector<std::string>> cases = {{"/nonsense"},  {"/SendMail"},     {"sendmail"},
+                                                   {"/sendmail2"}, {"/setlimit now"}, {"/nonsense", "/setlimit"}};
+#ifndef _WIN32
+    // The shell's arguments are compared as they stand: a quote inside one is no quoting, and an empty
+    // one is the first argument. (A Windows command line is split by the program itself, where a quote
+    // does quote and a lone "" is no argument.)
+    cases.push_back({"/set\"limit"});
+    cases.push_back({"/createhtml\""});
+    cases.push_back({"", "/setlimit"});
+#endif
+    for (const std::vector<std::string>& args : cases) {
         ProcessResult r = Run(args);
         EXPECT_EQ(r.err, kBadSwitch) << args[0];
         EXPECT_EQ(r.exit_status, 1) << args[0];
     }
     EXPECT_EQ(ReadFile(Folder() / "registry.reg"), reg_before);
     EXPECT_FALSE(fs::exists(ServiceLog()));
+    EXPECT_TRUE(fs::is_empty(WorkFolder())) << "no report was written";
 }
 
 TEST_F(ProgramTest, SecondSwitchIsIgnored) {
@@ -50,14 +60,32 @@ TEST_F(ProgramTest, SecondSwitchIsIgnored) {
     EXPECT_EQ(r.exit_status, 1);
 }
 
-TEST_F(ProgramTest, MissingDatabaseIsReported) {
+TEST_F(ProgramTest, MissingDatabaseIsReportedWithTheFileAndKey) {
     WriteSettings(kQuietSettings);
     fs::remove(Folder() / "registry.reg");
     ProcessResult r = Run({"/setlimit"});
-    EXPECT_EQ(r.err, "Tarnwell: Возможно WinGate не установлен или версия программыне совместима!\n");
+    EXPECT_EQ(r.err,
+              "Tarnwell: Возможно WinGate не установлен или версия программыне совместима!\n"
+              "Tarnwell: база пользователей ожидается в файле " +
+                  (Folder() / "registry.reg").string() +
+                  ": HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\n");
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_FALSE(fs::exists(Folder() / "registry.reg"));
     EXPECT_FALSE(fs::exists(ServiceLog()));
+}
+
+TEST_F(ProgramTest, MissingServiceKeyIsReportedWithTheFileAndKey) {
+    WriteSettings(kQuietSettings);
+    std::string reg = ReadFile(Folder() / "registry.reg");
+    reg.erase(reg.find("[HKEY_LOCAL_MACHINE\\SYSTEM"));
+    WriteFile(Folder() / "registry.reg", reg);
+    ProcessResult r = Run({"/setlimit"});
+    EXPECT_EQ(r.err,
+              "Tarnwell: Не найдено имя службы для перезапуска\n"
+              "Tarnwell: ключ службы ожидается в файле " +
+                  (Folder() / "registry.reg").string() +
+                  ": HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\WinGateEngine\n");
+    EXPECT_EQ(r.exit_status, 1);
 }
 
 TEST_F(ProgramTest, SetLimitResetsTheBalancesAndRestartsTheService) {
@@ -106,7 +134,45 @@ TEST_F(ProgramTest, AnEmptyRegistryVariableMeansTheFileBesideTheProgram) {
     EXPECT_EQ(r.exit_status, 0);
     fs::remove(Folder() / "registry.reg");
     r = Run({}, {{"TARNWELL_REGISTRY", ""}});
-    EXPECT_EQ(r.err, "Tarnwell: Возможно WinGate не установлен или версия программыне совместима!\n");
+    EXPECT_EQ(r.err.rfind("Tarnwell: Возможно WinGate не установлен или версия программыне совместима!\n", 0), 0u);
+    EXPECT_NE(r.err.find((Folder() / "registry.reg").string()), std::string::npos) << r.err;
+}
+
+// The limits are saved, but a service program that cannot be run is named and fails the run, instead of a
+// restart that never happened passing for one.
+TEST_F(ProgramTest, SetLimitNamesAServiceProgramThatCannotRun) {
+    WriteSettings(kQuietSettings);
+    std::vector<std::string> services = {
+        (Folder() / "moved" / kServiceProgram).string(),
+        (fs::path("moved") / kServiceProgram).string(),  // relative: not in the current folder
+        Folder().string(),
+    };
+#ifndef _WIN32
+    fs::copy_file(Folder() / kServiceProgram, Folder() / "not-executable.sh");
+    fs::permissions(Folder() / "not-executable.sh", fs::perms::owner_read | fs::perms::owner_write);
+    services.push_back((Folder() / "not-executable.sh").string());
+#endif
+    for (const std::string& service : services) {
+        WriteDatabase(Folder() / "registry.reg", service);
+        ProcessResult r = Run({"/setlimit"});
+        EXPECT_EQ(r.err,
+                  "Tarnwell: Программа службы WinGate \"" + service + "\" не найдена или не может быть запущена\n");
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(Number(Folder() / "registry.reg", "petrov", "ClosingBalanceLo"), 300) << service;
+    }
+    EXPECT_FALSE(fs::exists(ServiceLog()));
+
+#ifndef _WIN32
+    // A relative path names the program in the current folder (Windows adds its own program search).
+    fs::copy_file(Folder() / kServiceProgram, WorkFolder() / kServiceProgram);
+    WriteDatabase(Folder() / "registry.reg", kServiceProgram);
+    ProcessResult r = Run({"/setlimit"});
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.exit_status, 0);
+    std::vector<ServiceRun> runs = ServiceRuns(2, WorkFolder() / "service.log");
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].argument + " " + runs[1].argument, "-stop -start");
+#endif
 }
 
 TEST_F(ProgramTest, AutoSaveWritesTheWholeFileInSectionOrder) {

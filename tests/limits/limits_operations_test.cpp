@@ -28,12 +28,14 @@ public:
     void Sleep(std::chrono::milliseconds duration) override {
         events.push_back("sleep " + std::to_string(duration.count()));
     }
+    bool CanRun(const std::string&) override { return service_program_runs; }
     void Run(const std::string& program, const std::string& argument) override {
         events.push_back("run " + program + " " + argument);
     }
     ServiceRestartHost Host() { return {*this, *this, *this, *this}; }
 
     std::vector<std::string> events;
+    bool service_program_runs = true;
 };
 
 const std::vector<std::string> kRestart = {
@@ -233,25 +235,42 @@ TEST(SaveLimits, CellThatIsNoIntegerIsReportedAfterTheRestart) {
     EXPECT_EQ(Stored(file, "bob"), (Row{"bob", "Борис", "12345", "10000", "9000", "-"}));
 }
 
-TEST(SaveLimits, WithoutServiceKeyTheValuesStayWrittenAndTheMessageIsShown) {
-    for (const char* bad_cell : {"", "1x"}) {
-        SCOPED_TRACE(bad_cell);
-        auto grid = MakeLimitsGrid();
-        WorkingCopy file("limits_users_no_service.reg");
-        EventLog log;
-        ReadLimits(*grid, *file.Open(), log, "200000");
-        SetText(*grid, limit_col::Limit, 2, "300");
-        if (*bad_cell) SetText(*grid, limit_col::Limit, 3, bad_cell);
+// A restart that cannot happen says why, after the values are written, and runs nothing.
+TEST(SaveLimits, WithoutARunnableServiceTheValuesStayWrittenAndTheMessageIsShown) {
+    struct Case {
+        const char* fixture;
+        bool program_runs;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"limits_users_no_service.reg", true, "message Не найдено имя службы для перезапуска"},
+        {"limits_users.reg", false,
+         "message Программа службы WinGate \"C:\\Program Files\\WinGate\\WinGate.exe\" не найдена или не может "
+         "быть запущена"},
+    };
+    for (const Case& c : cases) {
+        for (const char* bad_cell : {"", "1x"}) {
+            SCOPED_TRACE(std::string(c.fixture) + " " + bad_cell);
+            auto grid = MakeLimitsGrid();
+            WorkingCopy file(c.fixture);
+            EventLog log;
+            log.service_program_runs = c.program_runs;
+            ReadLimits(*grid, *file.Open(), log, "200000");
+            SetText(*grid, limit_col::Limit, 2, "300");
+            if (*bad_cell) SetText(*grid, limit_col::Limit, 3, bad_cell);
 
-        if (*bad_cell) {
-            // The write error is not lost behind the restart's message: it follows it.
-            EXPECT_THROW(SaveLimits(*grid, file.Open(), log.Host()), EConvertError);
-        } else {
-            EXPECT_FALSE(SaveLimits(*grid, file.Open(), log.Host()));
+            if (*bad_cell) {
+                // The write error is not lost behind the restart's message: it follows it.
+                EXPECT_THROW(SaveLimits(*grid, file.Open(), log.Host()), EConvertError);
+            } else {
+                EXPECT_FALSE(SaveLimits(*grid, file.Open(), log.Host()));
+            }
+            EXPECT_EQ(log.events, std::vector<std::string>{c.message});
+            EXPECT_EQ(Stored(file, "alice")[limit_col::Limit], "300");
+            if (c.program_runs) {
+                EXPECT_EQ(file.Bytes().find("WinGateEngine"), std::string::npos);  // no key created
+            }
         }
-        EXPECT_EQ(log.events, std::vector<std::string>{"message Не найдено имя службы для перезапуска"});
-        EXPECT_EQ(Stored(file, "alice")[limit_col::Limit], "300");
-        EXPECT_EQ(file.Bytes().find("WinGateEngine"), std::string::npos);  // no key created
     }
 }
 

@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
+#include "file_size_limit.h"
 #include "form/form_controls.h"
+#include "grid/html_table.h"
 #include "grid/table_grid_error.h"
 #include "report/mk_table.h"
 #include "support/temp_folder.h"
@@ -115,6 +123,73 @@ TEST_F(MkTableTest, FailuresNameTheirFileAndStillRestoreTheScreenColumns) {
     EXPECT_TRUE(fs::exists(Temp()));
     EXPECT_EQ(HiddenColumns(), std::vector<int>{6});
 }
+
+#ifndef _WIN32
+
+// A full disk while the page is written: the error names the file, the report of the last run stays whole
+// (a web server goes on serving it), and nothing of the new page is left behind.
+TEST_F(MkTableTest, FailedWriteLeavesThePreviousReportWhole) {
+    const std::string previous = ReadBytes(fs::path(TARNWELL_TEST_DATA) / "report_2x3_page.htm");
+    std::ofstream(Target(), std::ios::binary) << previous;
+    const std::size_t fragment = BuildHtmlTable(statistics_).size();
+    try {
+        // Room for the fragment in grid.tmp, not for the page around it.
+        testing_support::FileSizeLimit limit(fragment + 16);
+        MkTable(Target(), statistics_, {statistics_, AllBut({}), AllBut({4})}, Temp());
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write file " + Target() + ": File too large");
+    }
+    EXPECT_EQ(ReadBytes(Target()), previous);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"export.htm", "grid.tmp"}));
+    EXPECT_EQ(HiddenColumns(), std::vector<int>{4});
+}
+
+// Whatever stands at the temporary name is deleted and the fragment written into a new file: a link there
+// does not lead it into another file, a read-only file left by another account does not block the report.
+TEST_F(MkTableTest, TemporaryFileIsMadeAnewWhateverStoodThere) {
+    const fs::path victim = dir_ / "victim.txt";
+    struct Case {
+        const char* name;
+        std::function<void()> plant;
+    };
+    const Case cases[] = {
+        {"link", [&] { fs::create_symlink(victim, Temp()); }},
+        {"read-only file",
+         [&] {
+             std::ofstream(Temp(), std::ios::binary) << "old fragment of another account";
+             fs::permissions(Temp(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(victim, std::ios::binary) << "precious";
+        c.plant();
+        MkTable(Target(), statistics_, {statistics_, AllBut({}), AllBut({})}, Temp());
+        EXPECT_FALSE(fs::is_symlink(Temp()));
+        EXPECT_EQ(ReadBytes(Temp()), BuildHtmlTable(statistics_));
+        EXPECT_EQ(ReadBytes(victim), "precious");
+        fs::remove(Temp());
+    }
+}
+
+TEST_F(MkTableTest, ReadOnlyReportIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "the administrator may write any file";
+    std::ofstream(Target(), std::ios::binary) << "kept";
+    fs::permissions(Target(), fs::perms::owner_read);
+    try {
+        MkTable(Target(), statistics_, {statistics_, AllBut({}), AllBut({})}, Temp());
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + Target());
+    }
+    EXPECT_EQ(ReadBytes(Target()), "kept");
+}
+
+#endif
 
 }  // namespace
 }  // namespace tarnwell

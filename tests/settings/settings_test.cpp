@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -64,19 +68,38 @@ protected:
     FakeUserDatabase db;
 };
 
+// Anything in the file's place that is no regular file holds no settings: the missing-file case.
 TEST_F(Settings, MissingFileShowsTheMessageOnceAndTicksEveryItem) {
-    TFormControls f;
-    EXPECT_FALSE(Read(f));
-    EXPECT_EQ(notifier.messages,
-              std::vector<std::string>{std::string("Не найден или не существует файл настроек!"_cp)});
-    for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
-        for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> place;
+    };
+    std::vector<Case> cases = {
+        {"nothing", [](const std::string&) {}},
+        {"a folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+#ifndef _WIN32
+        {"a named pipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"a link to nothing", [](const std::string& path) { std::filesystem::create_symlink(path + ".gone", path); }},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(Path());
+        c.place(Path());
+        notifier.messages.clear();
+        TFormControls f;
+        EXPECT_FALSE(Read(f));
+        EXPECT_EQ(notifier.messages,
+                  std::vector<std::string>{std::string("Не найден или не существует файл настроек!"_cp)});
+        for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
+            for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
+        }
+        EXPECT_EQ(f.EHost.Text, "127.0.0.1");
+        EXPECT_EQ(f.ESubject.Text, "Наработанный трафик"_cp);
+        EXPECT_EQ(f.RG1.ItemIndex(), 0);
+        EXPECT_EQ(f.CSETochn.Value(), 2);
+        EXPECT_TRUE(shown.empty());
     }
-    EXPECT_EQ(f.EHost.Text, "127.0.0.1");
-    EXPECT_EQ(f.ESubject.Text, "Наработанный трафик"_cp);
-    EXPECT_EQ(f.RG1.ItemIndex(), 0);
-    EXPECT_EQ(f.CSETochn.Value(), 2);
-    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(Settings, FileWithOnlyAutoSaveGivesTheMissingKeyValues) {
@@ -273,6 +296,7 @@ TEST_F(Settings, RefusedWriteNamesTheFileAndWritesNoSendFlag) {
         TFormControls f;
         f.ASGRead.SetCellEx(1, 1, "alice");
         f.ASGRead.AddCheckBox(0, 1, true);
+        KeepSendFlagAccount(f.ASGRead, 1, "alice");
         db.accounts["alice"] = {{"Type", std::string("User")}};
         try {
             SaveSet(f, db, folder);
@@ -288,11 +312,15 @@ TEST_F(Settings, SendFlagsGoIntoTheRegistryExportFilesExistingUserKeys) {
     std::string reg = (folder_ / "registry.reg").string();
     std::filesystem::copy_file(TARNWELL_TEST_DATA "/settings_users.reg", reg);
     TFormControls f;
-    const char* logins[] = {"system", "Guests", "alice", "bob", "carol", "Сумма"};  // "system": Administrator
-    f.ASGRead.SetRowCount(1 + static_cast<int>(std::size(logins)));
-    for (int row = 1; row <= static_cast<int>(std::size(logins)); ++row) {
-        f.ASGRead.SetCellEx(1, row, logins[row - 1]);
-        if (row < f.ASGRead.RowCount() - 1) f.ASGRead.AddCheckBox(0, row, row == 5);
+    // Row 1 shows Administrator, listed first, as "system" and keeps no key for it.
+    const char* accounts[] = {"", "Guests", "alice", "bob", "carol", "Сумма"};
+    f.ASGRead.SetRowCount(1 + static_cast<int>(std::size(accounts)));
+    for (int row = 1; row <= static_cast<int>(std::size(accounts)); ++row) {
+        f.ASGRead.SetCellEx(1, row, row == 1 ? "system" : accounts[row - 1]);
+        if (row < f.ASGRead.RowCount() - 1) {
+            f.ASGRead.AddCheckBox(0, row, row == 5);
+            KeepSendFlagAccount(f.ASGRead, row, accounts[row - 1]);
+        }
     }
     SaveSet(f, *UserDatabaseLocation::RegFile(reg).Open(), Folder());
 
@@ -318,16 +346,27 @@ protected:
             {"erin", {{"Type", std::string("User")}}},   {"frank", {{"Type", std::string("User")}}},
         };
         struct Row {
-            const char* login;
-            int check;  // -1: no check box
+            const char* login;    // as shown
+            const char* account;  // kept beside the row by the loader
+            int check;            // -1: no check box
         };
-        const Row rows[] = {{"system", 1}, {"alice", 0}, {"bob", 1},  {"carol", 0},
-                            {"", -1},      {"dave", -1}, {"erin", 1}, {"frank", 1}};  // frank stands in the totals row
+        const Row rows[] = {
+            {"system", "system", 1},  // a real account named "system" in row 1
+            {"mallory", "alice", 0},  // the login edited on screen: the key counts
+            {"bob", "bob", 1},        // no user
+            {"carol", "carol", 0},    // no key in the store
+            {"", "", -1},             // a placeholder row
+            {"dave", "dave", -1},     // no box
+            {"system", "", 1},        // the first listed account's stand-in: no key kept
+            {"erin", "erin", 1},
+            {"frank", "frank", 1},  // in the totals row
+        };
         grid.SetRowCount(1 + static_cast<int>(std::size(rows)));
         int row = 1;
         for (const Row& r : rows) {
             grid.SetCellEx(1, row, r.login);
             if (r.check >= 0) grid.AddCheckBox(0, row, r.check == 1);
+            KeepSendFlagAccount(grid, row, r.account);
             ++row;
         }
     }
@@ -338,7 +377,7 @@ protected:
 
 TEST_F(SendFlags, WrittenOnlyIntoExistingUserKeys) {
     SaveSendFlags(grid, db);
-    EXPECT_EQ(db.log, (std::vector<std::string>{"alice.SendMail=0", "erin.SendMail=1", "flush"}));
+    EXPECT_EQ(db.log, (std::vector<std::string>{"system.SendMail=1", "alice.SendMail=0", "erin.SendMail=1", "flush"}));
 }
 
 TEST_F(SendFlags, ARefusedWriteEndsTheBatchAndKeepsTheEarlierFlags) {
@@ -349,7 +388,7 @@ TEST_F(SendFlags, ARefusedWriteEndsTheBatchAndKeepsTheEarlierFlags) {
     } catch (const EUserDatabaseError& e) {
         EXPECT_STREQ(e.what(), "Failed to set data for 'SendMail'");
     }
-    EXPECT_EQ(db.log, (std::vector<std::string>{"alice.SendMail=0", "flush"}));
+    EXPECT_EQ(db.log, (std::vector<std::string>{"system.SendMail=1", "alice.SendMail=0", "flush"}));
 }
 
 }  // namespace

@@ -36,12 +36,12 @@ TEST(LoadFromReg, FillsOneRowPerUserInListingOrder) {
               (Row{"Послать", "Логин", "Имя", "Скачано клиентом", "Скачано сервером", "Отравлено клиентом",
                    "Отправлено сервером", "Время в сети", "Выданный лимит", "Остаток лимита", "Ежемесячный лимит"}));
     // The first account reads "system"; balances and limits are bytes (above 2^31 for alice's opening
-    // balance of 30000000 units); a counter stored as FFFFFFFF reads -1.
+    // balance of 30000000 units); a counter stored as FFFFFFFF reads 4294967295, a balance -100.
     EXPECT_EQ(RowTexts(*grid, 1), (Row{"", "system", "Администратор", "1048576", "2048", "3072", "4096", "3600",
                                        "20000000", "15000000", "20000000"}));
     EXPECT_EQ(RowTexts(*grid, 2),
               (Row{"", "alice", "Алиса", "1048577", "0", "0", "0", "60", "3000000000", "-100", "Не установлено"}));
-    EXPECT_EQ(RowTexts(*grid, 3), (Row{"", "bob", "Боб", "-1", "0", "0", "0", "0", "0", "0", "2000000"}));
+    EXPECT_EQ(RowTexts(*grid, 3), (Row{"", "bob", "Боб", "4294967295", "0", "0", "0", "0", "0", "0", "2000000"}));
     EXPECT_EQ(grid->RowCount(), 4);
     EXPECT_EQ(grid->FixedRows(), 1);
 

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "settings/settings.h"
 #include "stats/statistics_steps.h"
 #include "stats/statistics_table.h"
 #include "stats_test_support.h"
+#include "support/temp_folder.h"
 #include "text/cp1251.h"
 
 namespace tarnwell {
@@ -32,10 +35,10 @@ TEST(RefreshStatistics, TotalsFromByteCountsThenUserRowsConverted) {
     EXPECT_EQ(RowTexts(*grid, 2), (Row{"", "alice", "Алиса", "1,00 мб.", "0 кб.", "0 кб.", "0 кб.", "60", "2,79 гб.",
                                        "-0,09 кб.", "Не установлено"}));
     EXPECT_EQ(RowTexts(*grid, 3),
-              (Row{"", "bob", "Боб", "-0,00 кб.", "0 кб.", "0 кб.", "0 кб.", "0", "0 кб.", "0 кб.", "1,90 мб."}));
+              (Row{"", "bob", "Боб", "4 гб.", "0 кб.", "0 кб.", "0 кб.", "0", "0 кб.", "0 кб.", "1,90 мб."}));
     // The opening balances add up to 3020000000 bytes: beyond 32 bits, shown at their true size.
-    EXPECT_EQ(RowTexts(*grid, 4),
-              (Row{"", "Сумма", "", "2 мб.", "2 кб.", "3 кб.", "4 кб.", "3660", "2,81 гб.", "14,30 мб.", "20,98 мб."}));
+    EXPECT_EQ(RowTexts(*grid, 4), (Row{"", "Сумма", "", "4,00 гб.", "2 кб.", "3 кб.", "4 кб.", "3660", "2,81 гб.",
+                                       "14,30 мб.", "20,98 мб."}));
     bool state = false;
     EXPECT_FALSE(grid->GetCheckBoxState(stat_col::Send, 4, state));
     EXPECT_EQ(grid->ColCount(), stat_col::Count);
@@ -53,6 +56,47 @@ TEST(RefreshStatistics, TotalsRowMovesUpIntoTheRowOfARemovedUser) {
                                        "14,30 мб.", "19,07 мб."}));
     bool state = false;
     EXPECT_FALSE(grid->GetCheckBoxState(stat_col::Send, 3, state));
+}
+
+// The settings writer stores each send box into the account the row was read from, found by the key kept
+// beside the row: whatever the login text on screen says, also for a real account named "system" in row 1
+// (the first listed key being a group). The first listed account, shown as "system", is not written.
+TEST(RefreshStatistics, SendBoxesGoBackIntoTheAccountsTheyWereReadFrom) {
+    struct Case {
+        const char* fixture;
+        bool tick_row_1;  // the load clears it
+        std::vector<std::pair<std::string, int>> send_mail;
+    };
+    const Case cases[] = {
+        {"stats_system_after_group.reg", true, {{"system", 1}, {"alice", 0}}},  // system had 0, alice none
+        {"stats_users.reg", false, {{"Administrator", 1}, {"alice", 0}}},       // Administrator keeps his 1
+    };
+    const testing_support::TempFolder folder;
+    const std::filesystem::path path = folder / "registry.reg";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        std::filesystem::copy_file(std::string(TARNWELL_TEST_DATA) + "/" + c.fixture, path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        auto location = UserDatabaseLocation::RegFile(path.string());
+        const std::vector<std::string> accounts = location.Open()->ListAccounts();
+        auto grid = test::MakeStatisticsGrid();
+        RecordingNotifier notifier;
+        ASSERT_TRUE(RefreshStatistics(*grid, *location.Open(), notifier, kAuto, kAllColumns));
+        ASSERT_EQ(grid->GetCellEx(stat_col::Login, 1), "system");
+
+        grid->SetCheckBoxState(stat_col::Send, 1, c.tick_row_1);
+        grid->SetCellEx(stat_col::Login, 2, "mallory");  // edited on screen
+        grid->SetCheckBoxState(stat_col::Send, 2, false);
+        SaveSendFlags(*grid, *location.Open());
+
+        auto db = location.Open();
+        EXPECT_EQ(db->ListAccounts(), accounts);  // no key made for "mallory" or "system"
+        for (const auto& [login, send_mail] : c.send_mail) {
+            ASSERT_TRUE(db->OpenExistingAccount(login)) << login;
+            EXPECT_EQ(db->ReadNumber("SendMail"), send_mail) << login;
+        }
+    }
+    std::filesystem::remove(path);
 }
 
 TEST(RefreshStatistics, DatabaseNotReachableStopsBeforeTheTotals) {
@@ -130,6 +174,10 @@ TEST(RefreshStatistics, TotalsTableOfCases) {
           {{"ClientRecvTraffic", 2000000000}, {"ClosingBalanceLo", 10000000}, {"TimeOnLine", 2147483647}}},
          kAuto,
          {{1, 9, "953,67 мб."}, {4, 5, "5,58 гб."}, {4, 7, "6442450941"}, {4, 9, "2,79 гб."}}},
+        {"counters and time on line are unsigned",
+         {{{"ClientSendTraffic", 2174552822}, {"TimeOnLine", 4294967295}}, {{"ClientSendTraffic", 2174552822}}},
+         kAuto,
+         {{1, 3, "2,02 гб."}, {1, 7, "4294967295"}, {3, 3, "4,05 гб."}, {3, 7, "4294967295"}}},
         {"negative balances",
          {{{"ClosingBalanceLo", -20000}}, {{"ClosingBalanceLo", 10000}}},
          kAuto,

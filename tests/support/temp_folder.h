@@ -21,6 +21,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // The folder stands for its path wherever one is taken.
+    operator const std::filesystem::path&() const { return path_; }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
     // The path of `name` inside the folder as the program's functions take it.

@@ -1,5 +1,6 @@
 // A batch is replaced as a whole: a process killed at any moment of its writing leaves the old file or the
-// new one, never a mix and never a damaged file, and a batch it finished stays written.
+// new one, never a mix and never a damaged file, a batch it finished stays written, and at most one
+// temporary file is left, which the next save removes.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "store_backends.h"
 #include "support/run_process.h"
@@ -27,6 +29,15 @@ std::string Login(int i) {
     return "user" + std::to_string(i);
 }
 
+// Everything in the folder but the database itself.
+std::vector<std::string> Leftovers(const TempFolder& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        if (entry.path().filename() != "registry.reg") names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
 TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
     TempFolder folder;
     const std::string path = folder.File("registry.reg");
@@ -40,10 +51,11 @@ TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
         db.Flush();
     }
 
+    TempFolder signals;  // where the writer reports its first finished batch
     std::mt19937 random(7);
     for (int round = 0; round < 40; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        const std::filesystem::path first_done = folder / ("first-batch-" + std::to_string(round));
+        const std::filesystem::path first_done = signals / ("first-batch-" + std::to_string(round));
         RunningProcess writer(TARNWELL_BATCH_WRITER, {path, std::to_string(kAccounts), first_done.string()});
         // The writer is killed only after it has reported a finished batch, however slow the disk: so every
         // kill falls on a later batch, and the finished one must survive it.
@@ -75,7 +87,14 @@ TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
         std::uint32_t batch = 0;
         for (int k = 3; k >= 0; --k) batch = batch << 8 | static_cast<unsigned char>(limits.begin()->at(k));
         ASSERT_GE(batch, 1u) << "the batch the writer reported finished is lost";
+        ASSERT_LE(Leftovers(folder).size(), 1u);
     }
+
+    RegFileUserDatabase db(path, {});
+    db.OpenAccount(Login(0));
+    db.WriteNumber("Limit", 0);
+    db.Flush();
+    EXPECT_EQ(Leftovers(folder), std::vector<std::string>{});
 }
 
 }  // namespace

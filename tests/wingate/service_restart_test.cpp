@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #endif
 
 #include "store_backends.h"
+#include "text/cp1251.h"
 #include "text/cp1251_literal.h"
 #include "wingate/service_restart.h"
 
@@ -30,10 +32,13 @@ struct Recorder : UserNotifier, StatusText, Pause, ProgramRunner {
     void Sleep(std::chrono::milliseconds duration) override {
         log.push_back("pause " + std::to_string(duration.count()));
     }
+    bool CanRun(const std::string& program) override { return runnable.contains(program); }
     void Run(const std::string& program, const std::string& argument) override {
         log.push_back("run " + program + " " + argument);
     }
     ServiceRestartHost host() { return {*this, *this, *this, *this}; }
+
+    std::set<std::string> runnable = {"/opt/wingate/WinGate", "svc"};  // the programs that are there
 };
 
 // A store that reports its batch end and its release into the same log.
@@ -77,11 +82,15 @@ TEST(RestartProxyService, StopsPausesAndStartsTheServiceProgram) {
                                                "run /opt/wingate/WinGate -start", "status ", "released"}));
 }
 
-TEST(RestartProxyService, WithoutImagePathBothRunsGetAnEmptyProgram) {
-    Recorder r;
-    EXPECT_TRUE(RestartProxyService(std::make_unique<LoggingStore>(r, LoggingStore::Service::Present, ""), r.host()));
-    EXPECT_EQ(r.log, (std::vector<std::string>{"flush", kStatus, "run  -stop", "pause 5000", "run  -start", "status ",
-                                               "released"}));
+// A restart that cannot start the program again must not stop the service, nor pass for a restart.
+TEST(RestartProxyService, AProgramThatCannotBeRunIsNamedAndNothingRuns) {
+    for (std::string path : {"", "/opt/wingate/moved/WinGate"}) {
+        Recorder r;
+        EXPECT_FALSE(
+            RestartProxyService(std::make_unique<LoggingStore>(r, LoggingStore::Service::Present, path), r.host()));
+        std::string message = "Программа службы WinGate \"" + path + "\" не найдена или не может быть запущена";
+        EXPECT_EQ(r.log, (std::vector<std::string>{"flush", "message " + Utf8ToCp1251(message), "released"}));
+    }
 }
 
 TEST(RestartProxyService, WithoutTheServiceKeyTellsSoAndRunsNothing) {
@@ -120,6 +129,45 @@ TEST(RestartProxyService, TheServiceFindsTheWrittenValues) {
     EXPECT_TRUE(RestartProxyService(std::move(db), checker.host()));
     EXPECT_EQ(checker.log[1], "svc -stop sees 2");
     EXPECT_EQ(checker.log[3], "svc -start sees 2");
+}
+
+// The check before the restart resolves the path as the run does.
+TEST(SystemProgramRunner, CanRunOnlyWhatItCouldStart) {
+    TempFolder folder;
+    std::string subfolder = folder.File("folder");
+    std::filesystem::create_directory(subfolder);
+#ifdef _WIN32
+    std::string program = folder.File("service.exe");
+    WriteBytes(program, "MZ");
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {program, true},
+        {"\"" + program + "\"", true},                  // ImagePath may hold it in quotes
+        {program.substr(0, program.size() - 4), true},  // ".exe" is tried
+        {folder.File("WinGate.exe"), false},
+    };
+#else
+    std::string program = folder.File("wingate-service");
+    std::filesystem::copy_file(std::string(TARNWELL_SOURCE_DIR) + "/examples/wingate-service", program);
+    std::string unrunnable = folder.File("not-a-program");
+    WriteBytes(unrunnable, "#!/bin/sh\n");
+    std::filesystem::permissions(unrunnable, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {program, true},
+        {unrunnable, false},  // no right to execute it
+        {folder.File("WinGate"), false},
+        {"wingate-service", true},  // relative: from the current folder
+        {"./wingate-service", true},
+        {"folder/../wingate-service", true},
+        {"WinGate", false},
+    };
+#endif
+    const std::filesystem::path start = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    SystemProgramRunner runner;
+    for (const auto& [path, runs] : cases) EXPECT_EQ(runner.CanRun(path), runs) << path;
+    EXPECT_FALSE(runner.CanRun(subfolder));
+    EXPECT_FALSE(runner.CanRun(""));
+    std::filesystem::current_path(start);
 }
 
 #ifndef _WIN32

@@ -130,6 +130,12 @@ TEST_P(UserDatabaseStore, ReadsEachKindOfValue) {
         expect(c.text, [&] { return db->ReadText(c.name); });
         expect(c.number, [&] { return std::to_string(db->ReadNumber(c.name)); });
     }
+    // Counts read the same 32 bits unsigned, from every store.
+    EXPECT_EQ(db->ReadCount("Count"), 10u);
+    EXPECT_EQ(db->ReadCount("AllOnes"), 4294967295u);
+    EXPECT_EQ(db->ReadCount("Lowest"), 2147483648u);
+    EXPECT_EQ(ErrorOf([&] { db->ReadCount("Short"); }), "Invalid data type for 'Short'");
+    EXPECT_EQ(ErrorOf([&] { db->ReadCount("Missing"); }), "Failed to get data for 'Missing'");
     EXPECT_TRUE(db->ReadFlag("Count"));
     EXPECT_FALSE(db->ReadFlag("Zero"));
     EXPECT_EQ(ErrorOf([&] { db->ReadFlag("Short"); }), "Invalid data type for 'Short'");

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace tarnwell {
+
+// Whether no file that can be read stands at the path: nothing at all (also a dangling link or a missing
+// folder on the way), or something that is no regular file (a folder, a named pipe, a device, a socket).
+// False when a file is there, and when the path cannot be looked at (no right to its folder): the read
+// that follows then reports what is wrong.
+bool NoFileThere(const std::string& path);
+
+}  // namespace tarnwell
