@@ -37,7 +37,8 @@ bool SmtpSink::Available() {
 std::string SmtpSink::Start() {
     server_ = std::make_unique<testing_support::RunningProcess>(
         testing_support::HostPython(),
-        std::vector<std::string>{SourceFile("tests/smtp/smtp_sink.py"), "serve", HostPath(Folder())});
+        std::vector<std::string>{SourceFile("tests/smtp/smtp_sink.py"), "serve", HostPath(Folder())},
+        Folder() / "server.log");
 
     // The server writes its port once it listens. Bounded: a server that dies or hangs fails the test.
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -51,8 +52,15 @@ std::string SmtpSink::Start() {
 }
 
 SmtpSink::~SmtpSink() {
-    // Ended (or killed) before its folder goes.
-    server_.reset();
+    // The server is asked to stop and given a moment to do so before its folder goes.
+    if (server_) {
+        std::ofstream(Folder() / "stop").close();
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!fs::exists(Folder() / "stopped") && !server_->Ended() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        server_.reset();
+    }
 }
 
 int SmtpSink::MessageCount() const {

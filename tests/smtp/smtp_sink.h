@@ -12,8 +12,7 @@ namespace tarnwell::testing {
 
 // A real SMTP server for the tests: Debian's Python running smtp_sink.py (python3-aiosmtpd) on a free
 // loopback port, storing every message it receives in a folder of its own. The Windows tests under Wine
-// start the same server. It ends when the object is destroyed (the server ends when its standard input
-// is closed), and its folder is removed.
+// start the same server. It is stopped when the object is destroyed, and its folder removed.
 class SmtpSink {
 public:
     SmtpSink() = default;

@@ -3,8 +3,10 @@
     smtp_sink.py serve FOLDER   listens on a free port of 127.0.0.1, writes the port into FOLDER/port once
                                 it accepts connections, and stores every message it receives as
                                 FOLDER/msg-N.eml (the data as received) and FOLDER/msg-N.env (sender and
-                                recipients, one a line). It ends when its standard input ends: the test
-                                that started it holds the other end.
+                                recipients, one a line). It ends once the file FOLDER/stop exists, or
+                                after ten minutes, and then writes FOLDER/stopped. (A file, not a
+                                signal or the end of standard input: under Wine the test can do neither
+                                to a program of the host.)
     smtp_sink.py parse FILE     parses a stored message with the email package and prints, one a line:
                                 "header NAME HEX" for every header, then for every leaf part
                                 "part TYPE CHARSET FILENAME" and "payload HEX" of its decoded bytes.
@@ -18,6 +20,11 @@ import os
 import sys
 
 from aiosmtpd.smtp import SMTP
+
+# Seconds: how often the server looks for the stop file, and how long it runs at most (a test that died
+# never asks it to stop).
+POLL = 0.02
+LIFETIME = 600
 
 
 class Store:
@@ -40,20 +47,18 @@ async def serve(folder):
     loop = asyncio.get_running_loop()
     server = await loop.create_server(lambda: SMTP(store, hostname="sink", decode_data=False), "127.0.0.1", 0)
     port = server.sockets[0].getsockname()[1]
-#Written under another name and renamed, so the reader never sees half a number.
+    # Written under another name and renamed, so the reader never sees half a number.
     with open(os.path.join(folder, "port.tmp"), "w") as f:
         f.write(str(port))
     os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
-#Ends when the test closes standard input, or ends itself, whatever the system it runs on.
-    done = loop.create_future()
-
-    def input_ended():
-        if not os.read(sys.stdin.fileno(), 4096) and not done.done():
-            done.set_result(None)
-
-    loop.add_reader(sys.stdin.fileno(), input_ended)
     async with server:
-        await done
+        stop = os.path.join(folder, "stop")
+        for _ in range(int(LIFETIME / POLL)):
+            if os.path.exists(stop):
+                break
+            await asyncio.sleep(POLL)
+    with open(os.path.join(folder, "stopped"), "w"):
+        pass
 
 
 def raw(text):
@@ -63,7 +68,7 @@ def raw(text):
 def decoded(part):
     encoding = (part.get("Content-Transfer-Encoding") or "").lower()
     if encoding == "x-uuencode":
-#Lines of uuencoded data without begin and end lines : each decoded on its own.
+        # Lines of uuencoded data without begin and end lines: each decoded on its own.
         data = part.get_payload(decode=False)
         return b"".join(binascii.a2b_uu(line) for line in raw(data).splitlines() if line)
     return part.get_payload(decode=True)

@@ -10,4 +10,8 @@ std::string HostPath(const std::filesystem::path& path) {
     return path.string();
 }
 
+ProcessResult RunHostPython(const std::vector<std::string>& arguments) {
+    return RunProcess(HostPython(), arguments, std::filesystem::current_path(), {});
+}
+
 }  // namespace tarnwell::testing_support

@@ -27,15 +27,16 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
                          std::chrono::seconds time_limit = std::chrono::seconds(60));
 
 // A program started and left running beside the test. Its standard input is a pipe that the test holds,
-// so a program that reads it to its end (a test server) ends when the test closes it; its standard output
-// and error are collected together. Kill ends it at once, as a crash or a power cut would.
+// so a program that reads it to its end ends when the test closes it; its standard output and error go
+// to a file. Kill ends it at once, as a crash or a power cut would.
 //
-// Under Wine the program may be one of the host system's own (Debian's Python): Wine starts it but gives
-// no handle to it. Such a program cannot be killed; it has ended when its output has reached its end.
+// Under Wine the program may be one of the host system's own (Debian's Python). Wine starts such a program
+// with the file for its output, but hands it no pipe and gives the test no handle to it: it cannot be
+// waited for or killed, and it ends in its own way (see the SMTP sink).
 class RunningProcess {
 public:
     RunningProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                   const EnvironmentChanges& environment = {});
+                   const std::filesystem::path& output_file, const EnvironmentChanges& environment = {});
     // Closes the input, waits a few seconds for the end and kills what still runs.
     ~RunningProcess();
     RunningProcess(const RunningProcess&) = delete;
@@ -45,6 +46,7 @@ public:
     void Kill();
     // Closes the process's standard input and waits until it has ended; false when it did not in time.
     bool CloseInputAndWait(std::chrono::milliseconds limit);
+    // Whether the process has ended (never, for a host program under Wine: that cannot be known).
     bool Ended();
     // What it wrote so far.
     std::string Output() const;
@@ -52,8 +54,7 @@ public:
     struct Impl;
 
 private:
-    // Shared with the thread that collects the output, which may outlive the object (see the destructor).
-    std::shared_ptr<Impl> impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace tarnwell::testing_support

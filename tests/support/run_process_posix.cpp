@@ -9,7 +9,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <mutex>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -124,10 +125,8 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
 struct RunningProcess::Impl {
     pid_t pid = 0;
     bool reaped = false;
-    Pipe input, output;
-    std::thread reader;
-    mutable std::mutex mutex;
-    std::string collected;
+    Pipe input;
+    std::filesystem::path output_file;
 
     bool Reap(int flags) {
         if (reaped) return true;
@@ -141,13 +140,14 @@ struct RunningProcess::Impl {
 };
 
 RunningProcess::RunningProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                               const EnvironmentChanges& environment)
-    : impl_(std::make_shared<Impl>()) {
+                               const std::filesystem::path& output_file, const EnvironmentChanges& environment)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->output_file = output_file;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, impl_->input.read, 0);
-    posix_spawn_file_actions_adddup2(&actions, impl_->output.write, 1);
-    posix_spawn_file_actions_adddup2(&actions, impl_->output.write, 2);
+    posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
 
     std::vector<std::string> argv_text{program.string()};
     argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
@@ -163,23 +163,10 @@ RunningProcess::RunningProcess(const std::filesystem::path& program, const std::
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) throw std::runtime_error("cannot start " + program.string() + ": " + std::strerror(rc));
     impl_->input.CloseRead();
-    impl_->output.CloseWrite();
-    impl_->reader = std::thread([impl = impl_] {
-        char buffer[4096];
-        for (;;) {
-            ssize_t got = read(impl->output.read, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            std::lock_guard<std::mutex> lock(impl->mutex);
-            impl->collected.append(buffer, static_cast<std::size_t>(got));
-        }
-    });
 }
 
 RunningProcess::~RunningProcess() {
     if (!CloseInputAndWait(std::chrono::seconds(5))) Kill();
-    // A child of the process may still hold the output open: the collecting thread is then left to it.
-    impl_->reader.detach();
 }
 
 void RunningProcess::Kill() {
@@ -203,8 +190,8 @@ bool RunningProcess::Ended() {
 }
 
 std::string RunningProcess::Output() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->collected;
+    std::ifstream in(impl_->output_file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace tarnwell::testing_support

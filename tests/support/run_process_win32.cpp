@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <mutex>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -104,16 +104,6 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     std::thread out_reader([&] { ReadAll(out_read.h, result.out); });
     std::thread err_reader([&] { ReadAll(err_read.h, result.err); });
     DWORD limit = static_cast<DWORD>(time_limit.count() * 1000);
-    if (process.h == nullptr) {
-        // A program of the host system started by Wine: no handle to wait on, but its end closes its output.
-        auto deadline = std::chrono::steady_clock::now() + time_limit;
-        out_reader.join();
-        err_reader.join();
-        if (std::chrono::steady_clock::now() > deadline) {
-            ADD_FAILURE() << program << " ran longer than " << time_limit.count() << " s";
-        }
-        return result;
-    }
     if (WaitForSingleObject(process.h, limit) != WAIT_OBJECT_0) {
         TerminateProcess(process.h, 1);
         ADD_FAILURE() << program << " ran longer than " << time_limit.count() << " s and was killed";
@@ -126,24 +116,21 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
 }
 
 struct RunningProcess::Impl {
-    Handle process, input, output;
-    std::thread reader;
-    std::atomic<bool> output_ended{false};
-    mutable std::mutex mutex;
-    std::string collected;
+    Handle process, input;
+    std::filesystem::path output_file;
 };
 
 RunningProcess::RunningProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                               const EnvironmentChanges& environment)
-    : impl_(std::make_shared<Impl>()) {
+                               const std::filesystem::path& output_file, const EnvironmentChanges& environment)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->output_file = output_file;
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    Handle input_read, output_write;
-    if (!CreatePipe(&input_read.h, &impl_->input.h, &inherit, 0) ||
-        !CreatePipe(&impl_->output.h, &output_write.h, &inherit, 0)) {
-        throw std::runtime_error("cannot make pipes");
-    }
+    Handle input_read;
+    if (!CreatePipe(&input_read.h, &impl_->input.h, &inherit, 0)) throw std::runtime_error("cannot make a pipe");
     SetHandleInformation(impl_->input.h, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(impl_->output.h, HANDLE_FLAG_INHERIT, 0);
+    Handle output(CreateFileW(output_file.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &inherit, CREATE_ALWAYS, 0, nullptr));
+    if (output.h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + output_file.string());
 
     std::wstring command = Quote(program.wstring());
     for (const std::string& arg : arguments) command += L" " + Quote(Widen(arg));
@@ -152,8 +139,8 @@ RunningProcess::RunningProcess(const std::filesystem::path& program, const std::
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input_read.h;
-    startup.hStdOutput = output_write.h;
-    startup.hStdError = output_write.h;
+    startup.hStdOutput = output.h;
+    startup.hStdError = output.h;
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(program.wstring().c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
                         env.data(), nullptr, &startup, &info)) {
@@ -161,24 +148,10 @@ RunningProcess::RunningProcess(const std::filesystem::path& program, const std::
     }
     impl_->process.h = info.hProcess;
     if (info.hThread != nullptr) CloseHandle(info.hThread);
-    input_read.Close();
-    output_write.Close();
-    impl_->reader = std::thread([impl = impl_] {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(impl->output.h, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            std::lock_guard<std::mutex> lock(impl->mutex);
-            impl->collected.append(buffer, got);
-        }
-        impl->output_ended = true;
-    });
 }
 
 RunningProcess::~RunningProcess() {
     if (!CloseInputAndWait(std::chrono::seconds(5))) Kill();
-    // A child of the process, or a host program that would not end, may still hold the output open: the
-    // collecting thread is left to it.
-    impl_->reader.detach();
 }
 
 void RunningProcess::Kill() {
@@ -189,25 +162,17 @@ void RunningProcess::Kill() {
 
 bool RunningProcess::CloseInputAndWait(std::chrono::milliseconds limit) {
     impl_->input.Close();
-    if (impl_->process.h != nullptr) {
-        return WaitForSingleObject(impl_->process.h, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
-    }
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!impl_->output_ended) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    if (impl_->process.h == nullptr) return true;
+    return WaitForSingleObject(impl_->process.h, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
 }
 
 bool RunningProcess::Ended() {
-    if (impl_->process.h != nullptr) return WaitForSingleObject(impl_->process.h, 0) == WAIT_OBJECT_0;
-    return impl_->output_ended;
+    return impl_->process.h != nullptr && WaitForSingleObject(impl_->process.h, 0) == WAIT_OBJECT_0;
 }
 
 std::string RunningProcess::Output() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->collected;
+    std::ifstream in(impl_->output_file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace tarnwell::testing_support

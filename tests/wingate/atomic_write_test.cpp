@@ -56,7 +56,8 @@ TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
     for (int round = 0; round < 40; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const std::filesystem::path first_done = signals / ("first-batch-" + std::to_string(round));
-        RunningProcess writer(TARNWELL_BATCH_WRITER, {path, std::to_string(kAccounts), first_done.string()});
+        RunningProcess writer(TARNWELL_BATCH_WRITER, {path, std::to_string(kAccounts), first_done.string()},
+                              signals / ("writer-" + std::to_string(round) + ".log"));
         // The writer is killed only after it has reported a finished batch, however slow the disk: so every
         // kill falls on a later batch, and the finished one must survive it.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
