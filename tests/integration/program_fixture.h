@@ -105,6 +105,8 @@ protected:
 #ifdef _WIN32
         // Windows would otherwise use its own registry.
         env["TARNWELL_REGISTRY"] = (Folder() / "registry.reg").string();
+        // The program's standard error is compared whole: none of Wine's own messages in it.
+        env["WINEDEBUG"] = "-all";
 #endif
         for (const auto& [name, value] : extra) env[name] = value;
         fs::path program = Folder() / fs::path(TARNWELL_PROGRAM).filename();

@@ -56,6 +56,26 @@ std::vector<std::string> ChildEnvironment(const EnvironmentChanges& changes) {
     return env;
 }
 
+// Starts the program with the arguments and the environment changed as given; the file actions are used
+// and destroyed.
+pid_t Spawn(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+            const EnvironmentChanges& environment, posix_spawn_file_actions_t& actions) {
+    std::vector<std::string> argv_text{program.string()};
+    argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env_text = ChildEnvironment(environment);
+    std::vector<char*> envp;
+    for (std::string& e : env_text) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("cannot start " + program.string() + ": " + std::strerror(rc));
+    return pid;
+}
+
 }  // namespace
 
 ProcessResult RunProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
@@ -69,20 +89,7 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     posix_spawn_file_actions_adddup2(&actions, err.write, 2);
     posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
 
-    std::vector<std::string> argv_text{program.string()};
-    argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : argv_text) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env_text = ChildEnvironment(environment);
-    std::vector<char*> envp;
-    for (std::string& e : env_text) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) throw std::runtime_error("cannot start " + program.string() + ": " + std::strerror(rc));
+    pid_t pid = Spawn(program, arguments, environment, actions);
     close(out.write);
     out.write = -1;
     close(err.write);
@@ -149,19 +156,7 @@ RunningProcess::RunningProcess(const std::filesystem::path& program, const std::
     posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
 
-    std::vector<std::string> argv_text{program.string()};
-    argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : argv_text) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env_text = ChildEnvironment(environment);
-    std::vector<char*> envp;
-    for (std::string& e : env_text) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    int rc = posix_spawn(&impl_->pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) throw std::runtime_error("cannot start " + program.string() + ": " + std::strerror(rc));
+    impl_->pid = Spawn(program, arguments, environment, actions);
     impl_->input.CloseRead();
 }
 

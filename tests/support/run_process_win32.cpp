@@ -59,6 +59,28 @@ std::wstring EnvironmentBlock(const EnvironmentChanges& changes) {
     return block;
 }
 
+// Starts the program with the arguments, the environment changed as given and the standard handles, in
+// the folder (null: this process's). Its handles are the caller's to close.
+PROCESS_INFORMATION Spawn(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                          const EnvironmentChanges& environment, const wchar_t* folder, HANDLE input, HANDLE output,
+                          HANDLE error) {
+    std::wstring command = Quote(program.wstring());
+    for (const std::string& arg : arguments) command += L" " + Quote(Widen(arg));
+    std::wstring env = EnvironmentBlock(environment);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = error;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(program.wstring().c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                        env.data(), folder, &startup, &info)) {
+        throw std::runtime_error("cannot start " + program.string());
+    }
+    return info;
+}
+
 void ReadAll(HANDLE pipe, std::string& sink) {
     char buffer[4096];
     DWORD got = 0;
@@ -80,22 +102,8 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     Handle null_in(
         CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
 
-    std::wstring command = Quote(program.wstring());
-    for (const std::string& arg : arguments) command += L" " + Quote(Widen(arg));
-    std::wstring env = EnvironmentBlock(environment);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = null_in.h;
-    startup.hStdOutput = out_write.h;
-    startup.hStdError = err_write.h;
-    PROCESS_INFORMATION info{};
-    std::wstring folder = working_folder.wstring();
-    if (!CreateProcessW(program.wstring().c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                        env.data(), folder.c_str(), &startup, &info)) {
-        throw std::runtime_error("cannot start " + program.string());
-    }
+    PROCESS_INFORMATION info =
+        Spawn(program, arguments, environment, working_folder.wstring().c_str(), null_in.h, out_write.h, err_write.h);
     Handle process(info.hProcess), thread(info.hThread);
     out_write.Close();
     err_write.Close();
@@ -132,20 +140,7 @@ RunningProcess::RunningProcess(const std::filesystem::path& program, const std::
                               &inherit, CREATE_ALWAYS, 0, nullptr));
     if (output.h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + output_file.string());
 
-    std::wstring command = Quote(program.wstring());
-    for (const std::string& arg : arguments) command += L" " + Quote(Widen(arg));
-    std::wstring env = EnvironmentBlock(environment);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input_read.h;
-    startup.hStdOutput = output.h;
-    startup.hStdError = output.h;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.wstring().c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                        env.data(), nullptr, &startup, &info)) {
-        throw std::runtime_error("cannot start " + program.string());
-    }
+    PROCESS_INFORMATION info = Spawn(program, arguments, environment, nullptr, input_read.h, output.h, output.h);
     impl_->process.h = info.hProcess;
     if (info.hThread != nullptr) CloseHandle(info.hThread);
 }
