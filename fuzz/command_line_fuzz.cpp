@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::vector<const char*> argv;
     for (const std::string& a : argv_text) argv.push_back(a.c_str());
-    const std::optional<std::string> first = FirstArgument(CommandTail(static_cast<int>(argv.size()), argv.data()));
+    const std::optional<std::string> first = FirstCommandArgument(static_cast<int>(argv.size()), argv.data());
     Require(MatchSwitch(first.value_or("")) == MatchSwitch(argv_text[1]),
             "on Linux the switch is the one the first argument names byte for byte");
 #endif
