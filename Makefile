@@ -62,7 +62,7 @@ fuzz: build-san
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz $(BUILD_SAN)
 
 bench: deps
-	@cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BENCH=ON -DTARNWELL_GUI=OFF >/dev/null
+	@cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BENCH=ON >/dev/null
 	@cmake --build $(BUILD_BENCH) -j$(JOBS)
 	@ctest --test-dir $(BUILD_BENCH) -L bench --verbose --timeout 3600 | grep -v '^[0-9]*: Test command'
 

@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
     // No window, and the database beside the program.
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
     unsetenv("TARNWELL_REGISTRY");
     const fs::path folder = fs::temp_directory_path() / "tarnwell_bench_report";
     fs::remove_all(folder);

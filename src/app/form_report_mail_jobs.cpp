@@ -39,7 +39,7 @@ ReportColumns FormReportMailJobs::Columns() {
 }
 
 std::string FormReportMailJobs::WriteReport(const std::string& file_name, TTableGrid& grid) {
-    return tarnwell::MkTable(file_name, grid, Columns(), TempPath());
+    return tarnwell::MkTable(file_name, grid, Columns(), TempPath(), host_.Colors());
 }
 
 void FormReportMailJobs::MkTable(const std::string& file_name, TTableGrid& grid) {

@@ -37,6 +37,8 @@ public:
     void Sleep(std::chrono::milliseconds duration) override;
     void RepaintNow(const TControl&) override {}
     const TextWidthMeasure& TextWidth() const override { return HeadlessTextWidth(); }
+    const ColorScheme& Colors() const override { return HeadlessColorScheme(); }
+    void ControlsChanged() override {}
     bool ExecuteSaveDialog(SaveDialog& dialog) override;
     void ShellOpen(std::string_view target) override;
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "form/control.h"
+#include "grid/color.h"
 #include "grid/text_width.h"
 #include "text/user_notifier.h"
 
@@ -24,11 +25,40 @@ struct SaveDialog {
     std::function<void(int)> OnTypeChange;
 };
 
-// What the main window needs from whatever shows it: the Qt window, or the headless host that runs the
-// program from a scheduler with no display. TFSend talks to its host only through this interface, so the
-// start-up, the switches and every handler run the same with or without a window.
+// What the main window needs from whatever shows it: the Qt window, the Win32 window, or the headless host
+// that runs the program from a scheduler with no display. TFSend talks to its host only through this
+// interface, so the start-up, the switches and every handler run the same with or without a window.
 //
 // Texts are Windows-1251, like every text of the program.
+//
+// How a window works over this seam (the Qt window and the Win32 window both work so; neither keeps a
+// copy of the program's state):
+//
+//   - The controls are plain data in src/form, owned by TFSend (TFSend::Controls(), TFSend::Browser()).
+//     A window makes one widget per control and shows the control's state: captions, texts, items,
+//     check states, Enabled, Visible, hints, the selected page, the grids' cells.
+//   - Input goes in through the controls' user-action methods (TEdit::UserSetText,
+//     TCheckListBox::UserToggle, TButton::Click, TGridControl::UserSetCellText, FileBrowser::
+//     UserDoubleClickFile, ...). Those run the handlers that TFSend bound to them, each through
+//     TFSend::RunHandler, which shows an escaping error in the error box. A window never calls a handler
+//     by another road and never writes a control's fields directly for the user.
+//   - Output comes back through ControlsChanged: after every handler run, after the start-up (FormCreate)
+//     and after closing, TFSend tells its host that controls may have changed. The window then reads
+//     every control again with its widgets' signals blocked, so that a value set from code runs no handler
+//     in the window either. A grid is read again only when its Revision has moved since the window last
+//     looked.
+//   - Busy: while a handler runs (TFSend::Busy()), the job and navigation controls
+//     (TFormControls::JobControls()) and the file browser are disabled in the model, so no handler is
+//     entered twice. A handler lets the user's events through only where it asks its host to: when it
+//     pumps events while waiting (ProcessMessages), or shows a message box or a dialog. There the window
+//     reads the controls first, so that the locked ones show disabled, and may show a wait cursor; a
+//     handler that does neither runs without the window ever showing the lock. Closing the window while
+//     busy is put off until the handler has ended (TFSend::UserClose).
+//   - The hint under the mouse: the window finds the control under the mouse, or the nearest enclosing
+//     control that has a hint, and hands it to TStatusBar::ShowHintOf; tool tips show ShortHint() where
+//     ShowHint is set.
+//   - During a long handler the window redraws single controls when asked (RepaintNow): the gauge of a
+//     load, the status text before the service restart blocks.
 class Host : public UserNotifier {
 public:
     // ShowMessage (from UserNotifier): the program's own modal message box, titled "Tarnwell", one
@@ -61,6 +91,14 @@ public:
 
     // How wide the grids draw a text, for fitting their columns.
     virtual const TextWidthMeasure& TextWidth() const = 0;
+
+    // The desktop's colours, for the grid colours written into HTML (the window's palette; the headless
+    // values without a window).
+    virtual const ColorScheme& Colors() const = 0;
+
+    // Controls may have changed: the window re-reads them (see above). Called after every handler run,
+    // after FormCreate and closing. Must not throw.
+    virtual void ControlsChanged() = 0;
 
     // Shows the save dialog modally. True when the user confirmed a file name (then in dialog.FileName),
     // false when he cancelled or no dialog can be shown.

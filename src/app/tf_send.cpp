@@ -12,8 +12,8 @@
 namespace tarnwell {
 
 TFSendSetup TFSendSetup::FromEnvironment() {
-    return TFSendSetup{UserDatabaseLocation::FromEnvironment(), ProgramFolder(),
-                       nullptr, std::make_unique<SystemProgramRunner>()};
+    return TFSendSetup{UserDatabaseLocation::FromEnvironment(), ProgramFolder(), nullptr,
+                       std::make_unique<SystemProgramRunner>()};
 }
 
 TFSend::TFSend(Host& host, TFSendSetup setup)
@@ -42,11 +42,44 @@ TFSend::TFSend(Host& host, TFSendSetup setup)
 }
 
 void TFSend::RunHandler(const std::function<void()>& handler) {
+    EnterHandler();
     try {
         handler();
     } catch (const std::exception& e) {
         host_.ShowError(e.what());
     }
+    LeaveHandler();
+}
+
+void TFSend::EnterHandler() {
+    if (busy_depth_++ == 0) LockJobControls(true);
+}
+
+void TFSend::LeaveHandler() {
+    if (--busy_depth_ == 0) LockJobControls(false);
+    host_.ControlsChanged();
+    if (busy_depth_ == 0 && close_pending_) {
+        close_pending_ = false;
+        CloseAndQuit();
+    }
+}
+
+void TFSend::LockJobControls(bool lock) {
+    std::vector<TControl*> controls = c_.JobControls();
+    if (lock) {
+        saved_enabled_.clear();
+        for (TControl* control : controls) {
+            saved_enabled_.push_back(control->Enabled);
+            control->Enabled = false;
+        }
+        saved_enabled_.push_back(browser_.Enabled);
+        browser_.Enabled = false;
+        return;
+    }
+    for (std::size_t i = 0; i < controls.size() && i < saved_enabled_.size(); ++i) {
+        controls[i]->Enabled = saved_enabled_[i];
+    }
+    if (saved_enabled_.size() == controls.size() + 1) browser_.Enabled = saved_enabled_.back();
 }
 
 TNotifyEvent TFSend::Handler(void (TFSend::*method)()) {
@@ -82,6 +115,10 @@ void TFSend::BindHandlers() {
     c_.SBSend1.OnClick = Handler(&TFSend::SBSendClick);
     c_.SBEditPathHTML.OnClick = Handler(&TFSend::SBEditPathHTMLClick);
     c_.SBSave.OnClick = Handler(&TFSend::SBSaveClick);
+
+    browser_.OnDriveChange = Handler(&TFSend::DriveCB1Change);
+    browser_.OnFolderChange = Handler(&TFSend::CDirOChange);
+    browser_.OnFileDoubleClick = Handler(&TFSend::FLB1Click);
 }
 
 ServiceRestartHost TFSend::RestartHost() {

@@ -49,8 +49,15 @@ public:
     TFormControls& Controls() { return c_; }
     FileBrowser& Browser() { return browser_; }
 
-    // Runs a handler as the message loop would: an error that escapes it is shown in the error box.
+    // Runs a handler as the message loop would: an error that escapes it is shown in the error box. The
+    // window is busy meanwhile (see Busy); the host hears after it has run (Host::ControlsChanged).
     void RunHandler(const std::function<void()>& handler);
+
+    // True while a handler runs, the start-up included. The job and navigation controls
+    // (TFormControls::JobControls) and the file browser are disabled meanwhile and enabled again as they
+    // were when the outermost handler ends, so that the events a waiting job lets through cannot start a
+    // second job or change the page under it.
+    bool Busy() const { return busy_depth_ > 0; }
 
     // --- Start-up and closing ----------------------------------------------------------------------
     // The start-up sequence, with the command line's first argument if there is one. Never throws: an
@@ -62,7 +69,12 @@ public:
     // Closing the window the user's way: FormClose, with its error shown in the error box. True when the
     // window may close; false leaves it open.
     bool CloseWindow();
-    // Tick of TMClose: closes the window and ends the program.
+    // The user closes the window (its close box, the system menu). Not busy: CloseWindow. Busy: false, and
+    // the close is made as soon as the running handler has ended, with a quit request when it succeeds.
+    bool UserClose();
+    // Tick of TMClose: closes the window and ends the program. The timer stops first: a close refused by
+    // a failing save shows its error once and leaves the window open. A tick that comes while a handler
+    // runs (one that pumps events) closes the window when that handler has ended.
     void TMCloseTimer();
     // ChLBRun's check changed: the table address edit is enabled exactly when "Рассылка таблицы" is chosen.
     void ChLBRunClickCheck();
@@ -118,6 +130,10 @@ private:
     void ShowLastFile(const std::string& path);
     void EnableCloseTimer();
     ServiceRestartHost RestartHost();
+    void EnterHandler();
+    void LeaveHandler();
+    void LockJobControls(bool lock);
+    void CloseAndQuit();
 
     Host& host_;
     TFSendSetup setup_;
@@ -128,6 +144,10 @@ private:
     GaugeProgress gauge_progress_;
     HostEventPump event_pump_;
     TSmtpClient SmtpClient1;
+
+    int busy_depth_ = 0;
+    std::vector<bool> saved_enabled_;  // the job controls' and the browser's Enabled before the lock
+    bool close_pending_ = false;       // a close asked for while busy
 };
 
 }  // namespace tarnwell

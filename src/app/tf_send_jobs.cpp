@@ -40,12 +40,34 @@ void TFSend::SBSaveClick() {
 
 void TFSend::EnableCloseTimer() {
     c_.TMClose.Enabled = true;
-    host_.StartCloseTimer(std::chrono::milliseconds(c_.TMClose.Interval), [this] { c_.TMClose.Tick(); });
+    host_.StartCloseTimer(std::chrono::milliseconds(c_.TMClose.Interval), [this] {
+        // A tick let through by a job that pumps events waits for the job: the window cannot close under it.
+        if (Busy()) {
+            close_pending_ = true;
+            return;
+        }
+        c_.TMClose.Tick();
+    });
 }
 
 void TFSend::TMCloseTimer() {
-    // A close refused by a failing save leaves the timer running: it tries again at the next tick.
+    CloseAndQuit();
+}
+
+// One try: a close that a failing save refuses shows its error once, stops the timer and leaves the
+// window open for the user, rather than a new error box at every tick.
+void TFSend::CloseAndQuit() {
+    c_.TMClose.Enabled = false;
+    host_.StopCloseTimer();
     if (CloseWindow()) host_.PostQuit();
+}
+
+bool TFSend::UserClose() {
+    if (Busy()) {
+        close_pending_ = true;
+        return false;
+    }
+    return CloseWindow();
 }
 
 void TFSend::FormClose() {

@@ -1,7 +1,5 @@
 // The start-up sequence of the main window and the jobs of the command-line switches.
 
-#include <exception>
-
 #include "app/tf_send.h"
 #include "settings/settings.h"
 #include "text/cp1251_literal.h"
@@ -11,12 +9,8 @@ namespace tarnwell {
 using namespace literals;
 
 void TFSend::FormCreate(const std::optional<std::string>& first_argument) {
-    try {
-        StartUp(first_argument);
-    } catch (const std::exception& e) {
-        // The sequence ends where the error stands; the window opens for use.
-        host_.ShowError(e.what());
-    }
+    // The sequence ends where an error stands, shown in the error box; the window opens for use.
+    RunHandler([&] { StartUp(first_argument); });
 }
 
 // Each step that returns false has shown its own message; the sequence then ends without a word more.

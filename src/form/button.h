@@ -12,8 +12,10 @@ public:
     std::string Caption;
     TNotifyEvent OnClick;
 
-    // The user's click: runs OnClick.
-    void Click() const { Fire(OnClick); }
+    // The user's click: runs OnClick. A disabled control takes no click.
+    void Click() const {
+        if (Enabled) Fire(OnClick);
+    }
 };
 
 }  // namespace tarnwell

@@ -29,10 +29,12 @@ void TCheckListBox::SetAllChecked(bool checked) {
 }
 
 void TCheckListBox::UserToggle(int index) {
+    if (!Enabled) return;
     UserSetState(index, State(index) == cbChecked ? cbUnchecked : cbChecked);
 }
 
 void TCheckListBox::UserSetState(int index, TCheckBoxState state) {
+    if (!Enabled) return;
     SetState(index, state);
     Fire(OnClickCheck);
 }

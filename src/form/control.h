@@ -10,7 +10,8 @@ namespace tarnwell {
 using TNotifyEvent = std::function<void()>;
 
 // What every visible control has: a hint, whether its tool tip is shown, and whether it is enabled and
-// visible. The window reads these; the program sets them.
+// visible. The window reads these; the program sets them. A disabled control takes none of the user's
+// actions (the User... methods and clicks do nothing).
 //
 // A hint is written "short|long": the short part is the tool tip, the long part what the status bar
 // shows while the mouse rests on the control. A hint without "|" is both parts.

@@ -5,6 +5,7 @@
 namespace tarnwell {
 
 void TEdit::UserSetText(std::string text) {
+    if (!Enabled) return;
     Text = std::move(text);
     Fire(OnChange);
 }

@@ -6,7 +6,8 @@
 
 namespace tarnwell {
 
-// A one-line text edit. Writing Text from code runs no handler; UserSetText is the user's typing.
+// A one-line text edit. Writing Text from code runs no handler; UserSetText is the user's typing, which a
+// disabled edit does not take.
 class TEdit : public TControl {
 public:
     std::string Text;

@@ -171,4 +171,10 @@ TFormControls::TFormControls()
     SetButton(StaticText7, "mailto:author@example.com");
 }
 
+std::vector<TControl*> TFormControls::JobControls() {
+    return {&SpeedButton3,   &SBToStat,  &SBLimit,    &SpeedButton4, &SBAbout,  &SBSave,
+            &SBEditPathHTML, &CSETochn,  &SBSaveHTML, &SBSend1,      &RG1,      &SBRead,
+            &SBSet,          &SBSaveLim, &NRead,      &NSet,         &NSaveLim, &NSaveEn};
+}
+
 }  // namespace tarnwell

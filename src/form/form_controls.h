@@ -111,6 +111,12 @@ struct TFormControls {
     std::array<TButton*, 5> NavigationButtons() {
         return {&SpeedButton3, &SBToStat, &SBLimit, &SpeedButton4, &SBAbout};
     }
+
+    // The controls that start a job or change the page: the navigation buttons, the buttons and menu
+    // items of the pages, and the unit and precision of the statistics, whose changes reload the table.
+    // They are disabled while a handler runs, so that the events a waiting job lets through cannot start
+    // a second one.
+    std::vector<TControl*> JobControls();
 };
 
 }  // namespace tarnwell

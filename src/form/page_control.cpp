@@ -7,6 +7,7 @@ void TPageControl::SetActivePageIndex(int index) {
 }
 
 void TPageControl::UserSelectPage(int index) {
+    if (!Enabled) return;
     int before = active_page_;
     SetActivePageIndex(index);
     if (active_page_ != before) Fire(OnChange);

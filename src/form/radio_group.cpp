@@ -13,6 +13,7 @@ void TRadioGroup::SetItemIndex(int index) {
 }
 
 void TRadioGroup::UserSelect(int index) {
+    if (!Enabled) return;
     int before = item_index_;
     SetItemIndex(index);
     if (item_index_ != before) Fire(OnClick);

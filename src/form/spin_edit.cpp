@@ -27,7 +27,7 @@ void TSpinEdit::SetValue(std::int32_t value) {
 }
 
 void TSpinEdit::UserSetText(std::string text) {
-    if (text == text_) return;
+    if (!Enabled || text == text_) return;
     text_ = std::move(text);
     Fire(OnChange);
 }

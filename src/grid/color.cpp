@@ -18,24 +18,15 @@ public:
 };
 
 const Headless kHeadless;
-const ColorScheme* active_scheme = &kHeadless;
 
 }  // namespace
 
-std::uint32_t TColor::ToRgb() const {
-    return system_ ? ActiveColorScheme().Resolve(static_cast<SystemColor>(value_)) : value_;
+std::uint32_t TColor::ToRgb(const ColorScheme& scheme) const {
+    return system_ ? scheme.Resolve(static_cast<SystemColor>(value_)) : value_;
 }
 
 const ColorScheme& HeadlessColorScheme() {
     return kHeadless;
-}
-
-void SetColorScheme(const ColorScheme* scheme) {
-    active_scheme = scheme ? scheme : &kHeadless;
-}
-
-const ColorScheme& ActiveColorScheme() {
-    return *active_scheme;
 }
 
 }  // namespace tarnwell

@@ -4,6 +4,9 @@
 
 namespace tarnwell {
 
+// Turns the desktop's named colours into RGB: the colour scheme in force where the colours are needed.
+class ColorScheme;
+
 // The desktop's named colours that the grids use. Their RGB values come from the colour scheme in force
 // when a writer needs them, not when the grid is made.
 enum class SystemColor : std::uint8_t { Window, BtnFace, InfoBk, WindowText, HotLight };
@@ -16,8 +19,8 @@ public:
     }
     static constexpr TColor System(SystemColor name) { return TColor(true, static_cast<std::uint32_t>(name)); }
 
-    // 0xRRGGBB, named colours resolved through the active colour scheme.
-    std::uint32_t ToRgb() const;
+    // 0xRRGGBB, named colours resolved through the given colour scheme.
+    std::uint32_t ToRgb(const ColorScheme& scheme) const;
 
     constexpr bool operator==(const TColor&) const = default;
 
@@ -34,17 +37,14 @@ inline constexpr TColor clWindowText = TColor::System(SystemColor::WindowText);
 inline constexpr TColor clHotLight = TColor::System(SystemColor::HotLight);
 inline constexpr TColor clSilver = TColor::Rgb(0xC0, 0xC0, 0xC0);
 
-// Turns named colours into RGB. The Qt window installs one that reads the application palette; without
-// one the headless values apply: FFFFFF, F0F0F0, FFFFE1, 000000, 0066CC.
 class ColorScheme {
 public:
     virtual ~ColorScheme() = default;
     virtual std::uint32_t Resolve(SystemColor name) const = 0;
 };
 
+// The headless values: FFFFFF, F0F0F0, FFFFE1, 000000, 0066CC. A window has its own scheme (the Qt
+// window reads the application palette) and hands it to whatever resolves colours.
 const ColorScheme& HeadlessColorScheme();
-// The scheme in force; nullptr restores the headless one. The caller keeps the scheme alive.
-void SetColorScheme(const ColorScheme* scheme);
-const ColorScheme& ActiveColorScheme();
 
 }  // namespace tarnwell

@@ -13,9 +13,9 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 
 // "#RRGGBB", upper-case hex digits, red first.
-std::string HexColor(TColor color) {
+std::string HexColor(TColor color, const ColorScheme& colors) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::uint32_t rgb = color.ToRgb();
+    std::uint32_t rgb = color.ToRgb(colors);
     std::string hex = "#";
     for (int shift = 20; shift >= 0; shift -= 4) hex.push_back(kDigits[(rgb >> shift) & 0xF]);
     return hex;
@@ -54,7 +54,7 @@ void AppendCellText(std::string& out, std::string_view text) {
 
 }  // namespace
 
-std::string BuildHtmlTable(const TTableGrid& grid) {
+std::string BuildHtmlTable(const TTableGrid& grid, const ColorScheme& colors) {
     const THTMLSettings& html = grid.HTMLSettings;
     const std::vector<int> real = grid.VisibleRealColumns();
     const int fixed_rows = grid.FixedRows();
@@ -62,8 +62,9 @@ std::string BuildHtmlTable(const TTableGrid& grid) {
 
     // The start of a data cell line for each of its four looks: fixed cell, band primary, band
     // secondary, plain.
-    auto data_cell_start = [](TColor background, TColor text) {
-        return "<td nowrap bgcolor=\"" + HexColor(background) + "\"><font color=\"" + HexColor(text) + "\">";
+    auto data_cell_start = [&colors](TColor background, TColor text) {
+        return "<td nowrap bgcolor=\"" + HexColor(background, colors) + "\"><font color=\"" + HexColor(text, colors) +
+               "\">";
     };
     enum Look { kFixed, kPrimary, kSecondary, kPlain };
     const std::array<std::string, 4> starts = {
@@ -72,7 +73,7 @@ std::string BuildHtmlTable(const TTableGrid& grid) {
         data_cell_start(grid.Bands.SecondaryColor, grid.FontColor),
         data_cell_start(grid.Color, grid.FontColor),
     };
-    const std::string header_cell_start = "<td nowrap bgcolor=\"" + HexColor(grid.FixedColor) + "\"><b>";
+    const std::string header_cell_start = "<td nowrap bgcolor=\"" + HexColor(grid.FixedColor, colors) + "\"><b>";
     // A band period of 0 or less would divide by zero; such bands colour nothing.
     const std::int64_t band_period = std::int64_t{grid.Bands.PrimaryLength} + grid.Bands.SecondaryLength;
     const bool bands = grid.Bands.Active && band_period > 0;
@@ -119,9 +120,9 @@ std::string BuildHtmlTable(const TTableGrid& grid) {
     return out;
 }
 
-void TTableGrid::SaveToHTML(const std::string& file_name) const {
+void TTableGrid::SaveToHTML(const std::string& file_name, const ColorScheme& colors) const {
     // The whole fragment is built before the file is touched: a failure to create it leaves nothing.
-    const std::string fragment = BuildHtmlTable(*this);
+    const std::string fragment = BuildHtmlTable(*this, colors);
     try {
         ReplaceFile(file_name, fragment);
     } catch (const EOutputFile& e) {

@@ -10,7 +10,7 @@ namespace tarnwell {
 // grid has a fixed row, one row element per further row with one cell per visible column in display
 // order, and the end tag; every line ends in CR LF. Cell texts come through SaveCell and go out as text:
 // "&", "<" and ">" as entities, then each CR turned into "<br>"; an empty text is written as "<br>".
-// Named colours are resolved now, through the active colour scheme.
-std::string BuildHtmlTable(const TTableGrid& grid);
+// Named colours are resolved now, through `colors`.
+std::string BuildHtmlTable(const TTableGrid& grid, const ColorScheme& colors = HeadlessColorScheme());
 
 }  // namespace tarnwell

@@ -27,6 +27,7 @@ std::string_view TTableGrid::GetCellEx(int col, int row) const {
 }
 
 void TTableGrid::SetCellEx(int col, int row, std::string_view text) {
+    ++state_->revision;
     state_->cells.Set(col, row, text);
 }
 
@@ -39,14 +40,17 @@ std::string_view TTableGrid::AdoptedText(TextBlockId block) const {
 }
 
 void TTableGrid::SetCellSlice(int col, int row, TextBlockId block, std::size_t offset, std::size_t length) {
+    ++state_->revision;
     state_->cells.SetSlice(col, row, block, offset, length);
 }
 
 void TTableGrid::SetRowSlices(int row, TextBlockId block, std::span<const TextSlice> slices) {
+    ++state_->revision;
     state_->cells.SetRowSlices(row, block, slices);
 }
 
 void TTableGrid::Clear() {
+    ++state_->revision;
     state_->cells.Clear();
     state_->check_boxes = {};
 }
@@ -62,6 +66,7 @@ void TTableGrid::SetRowCount(int count) {
     count = AtLeastOne(count);
     if (count <= state_->fixed_rows) state_->fixed_rows = count - 1;
     state_->row_count = count;
+    ++state_->revision;
 }
 
 int TTableGrid::ColCount() const {
@@ -73,6 +78,7 @@ void TTableGrid::SetColCount(int count) {
     count = AtLeastOne(count);
     if (count <= state_->fixed_cols) state_->fixed_cols = count - 1;
     state_->columns.Resize(count);
+    ++state_->revision;
 }
 
 int TTableGrid::FixedRows() const {
@@ -83,6 +89,7 @@ void TTableGrid::SetFixedRows(int n) {
     if (n < 0) throw ETableGridError("Grid index out of range");
     if (n >= state_->row_count) throw ETableGridError("Fixed row count must be less than row count");
     state_->fixed_rows = n;
+    ++state_->revision;
 }
 
 int TTableGrid::FixedCols() const {
@@ -93,11 +100,13 @@ void TTableGrid::SetFixedCols(int n) {
     if (n < 0) throw ETableGridError("Grid index out of range");
     if (n >= ColCount()) throw ETableGridError("Fixed column count must be less than column count");
     state_->fixed_cols = n;
+    ++state_->revision;
 }
 
 // --- Check boxes -----------------------------------------------------------------------------------
 
 void TTableGrid::AddCheckBox(int col, int row, bool state, bool /*data*/) {
+    ++state_->revision;
     if (col < 0 || row < 0) throw ETableGridError("Grid index out of range");
     state_->check_boxes[State::CellKey(col, row)] = state;
 }
@@ -115,23 +124,28 @@ bool TTableGrid::SetCheckBoxState(int col, int row, bool state) {
     auto it = state_->check_boxes.find(State::CellKey(col, row));
     if (it == state_->check_boxes.end()) return false;
     it->second = state;
+    ++state_->revision;
     return true;
 }
 
 bool TTableGrid::RemoveCheckBox(int col, int row) {
     if (col < 0 || row < 0) return false;
-    return state_->check_boxes.erase(State::CellKey(col, row)) > 0;
+    if (state_->check_boxes.erase(State::CellKey(col, row)) == 0) return false;
+    ++state_->revision;
+    return true;
 }
 
 // --- Hidden columns --------------------------------------------------------------------------------
 
 void TTableGrid::HideColumn(int real_col) {
     if (!state_->columns.Hide(real_col)) return;
+    ++state_->revision;
     // The count has dropped by one: the fixed columns stay below it.
     if (ColCount() <= state_->fixed_cols) state_->fixed_cols = ColCount() - 1;
 }
 
 void TTableGrid::UnHideColumnsAll() {
+    ++state_->revision;
     state_->columns.UnHideAll();
 }
 
@@ -162,7 +176,12 @@ int TTableGrid::ColWidths(int display_col) const {
 }
 
 void TTableGrid::SetColWidths(int display_col, int width) {
+    ++state_->revision;
     state_->columns.SetWidth(display_col, width);
+}
+
+std::uint64_t TTableGrid::Revision() const {
+    return state_->revision;
 }
 
 // --- Writers' hook ---------------------------------------------------------------------------------

@@ -121,6 +121,14 @@ public:
     // Fits every non-fixed column to its widest content now: check box + text width, + 16 pixels.
     void AutoSize(const TextWidthMeasure& measure = HeadlessTextWidth());
 
+    // --- Revision -----------------------------------------------------------------------------------
+    // A number that every change of texts, check boxes, counts, fixed counts, hidden columns or widths
+    // moves on (also a change that writes what was there). A view that shows the grid re-reads it only
+    // when the number has moved since it last looked: a table of millions of cells is not re-read after
+    // a handler that did not touch it. The appearance fields below are not counted: they are set once,
+    // when the window is made.
+    std::uint64_t Revision() const;
+
     // --- Appearance, read by the writers ------------------------------------------------------
     TColor Color = clWindow;
     TColor FixedColor = clBtnFace;
@@ -141,7 +149,7 @@ public:
     // line ends through a temporary file (grid/output_file.h). Throws ETableGridError "Cannot Create
     // file " + name when the file cannot be created or replaced, "Cannot write file " + name + ": " +
     // reason when writing fails; the old file then stays as it was.
-    void SaveToHTML(const std::string& file_name) const;
+    void SaveToHTML(const std::string& file_name, const ColorScheme& colors = HeadlessColorScheme()) const;
     // An Excel 97-2003 workbook of the visible columns, every row, texts without CR; a table longer than
     // a sheet goes on over further sheets, each starting with the fixed rows again (grid/xls_workbook.h).
     void SaveToXLS(const std::string& file_name) const;

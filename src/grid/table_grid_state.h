@@ -22,6 +22,7 @@ struct TTableGrid::State {
     int row_count = 1;
     int fixed_rows = 0;
     int fixed_cols = 0;
+    std::uint64_t revision = 0;
 
     static std::uint64_t CellKey(int col, int row) {
         return (std::uint64_t{static_cast<std::uint32_t>(row)} << 32) | static_cast<std::uint32_t>(col);

@@ -26,11 +26,11 @@ private:
 }  // namespace
 
 std::string MkTable(const std::string& file_name, const TTableGrid& grid, const ReportColumns& columns,
-                    const std::string& temp_path) {
+                    const std::string& temp_path, const ColorScheme& colors) {
     ReportColumnChoice choice(columns);
     // The fragment is kept in memory as well as written: the page is made from exactly what the
     // temporary file received, without reading it back.
-    const std::string fragment = BuildHtmlTable(grid);
+    const std::string fragment = BuildHtmlTable(grid, colors);
     // Whatever stands at the temporary name goes first and the file is made anew, so that a link placed
     // there cannot lead the fragment into another file, and a read-only leftover of another account does
     // not block the report.

@@ -26,7 +26,8 @@ struct ReportColumns {
 // is not touched); Error "Cannot create file <file_name>" when the page cannot be created or put in place
 // (missing folder, no right, a read-only file), and "Cannot write file <file_name>: <reason>" when writing
 // it fails (a full disk).
+// Named colours of the grid are resolved through `colors`: the window's colour scheme.
 std::string MkTable(const std::string& file_name, const TTableGrid& grid, const ReportColumns& columns,
-                    const std::string& temp_path);
+                    const std::string& temp_path, const ColorScheme& colors = HeadlessColorScheme());
 
 }  // namespace tarnwell

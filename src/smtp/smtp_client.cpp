@@ -1,6 +1,7 @@
 #include "smtp/smtp_client.h"
 
 #include "smtp/line_safety.h"
+#include "smtp/smtp_reply.h"
 
 namespace tarnwell {
 
@@ -8,22 +9,87 @@ TSmtpClient::TSmtpClient(EventPump* pump) : TSocketSession(pump), random_(std::r
     Port = 25;
 }
 
+namespace {
+
+// 2xx and 3xx: the server goes on with what was asked. Anything else accepts nothing.
+bool Accepting(int number) {
+    return number >= 200 && number < 400;
+}
+
+}  // namespace
+
+void TSmtpClient::CloseNow() noexcept {
+    try {
+        CloseSocket();
+    } catch (...) {
+        // The handle is released whatever the system says; the failure that led here is the one to report.
+    }
+}
+
+std::string TSmtpClient::ReadReplyLine() {
+    std::string line;
+    try {
+        line = ReadLn();
+    } catch (const ETimeOutError&) {
+        CloseNow();
+        throw;
+    }
+    if (line.empty() || line.back() == '\n') return line;
+    CloseNow();
+    // A line that fills the whole buffer has more behind it: no reply is that long, and reading it on
+    // would only hand out its pieces as further replies.
+    if (line.size() >= kLineBufferSize) {
+        throw ESmtpReplyError("Server reply line longer than " + std::to_string(kLineBufferSize) + " bytes");
+    }
+    // What was read before the connection broke: as the empty reply of a closed connection.
+    return {};
+}
+
+void TSmtpClient::ReadReply() {
+    std::string line = ReadReplyLine();
+    if (!line.empty() && !IsReplyLine(line)) {
+        TakeReply(line, false);
+        CloseNow();
+        throw InvalidReply(line);
+    }
+    TakeReply(std::move(line));
+}
+
 void TSmtpClient::ReadContinuation() {
     std::string line = LastReply();
     int lines = 1;
     while (!line.empty() && (line[0] == ' ' || (line.size() >= 4 && line[3] == '-'))) {
         // A server that keeps sending continuation lines would never let the time-out fire: bound them.
-        if (++lines > kMaxReplyLines) throw Error("Server reply longer than " + std::to_string(kMaxReplyLines) + " lines");
-        line = ReadLn();
+        if (++lines > kMaxReplyLines) {
+            CloseNow();
+            throw ESmtpReplyError("Server reply longer than " + std::to_string(kMaxReplyLines) + " lines");
+        }
+        line = ReadReplyLine();
         if (!line.empty()) ReportStatus(1, line);
         SetLastReply(line);
+        if (!line.empty() && line[0] != ' ' && !IsReplyLine(line)) {
+            CloseNow();
+            throw InvalidReply(line);
+        }
     }
 }
 
-void TSmtpClient::CheckReply(int refused_from) {
+void TSmtpClient::CheckAccepted() {
     // An empty reply is what a connection closed by the server gives; it accepts nothing.
     if (LastReply().empty()) throw Error("Not Connected");
-    if (ReplyNumber() >= refused_from) throw Error(LastReply());
+    if (!Accepting(ReplyNumber())) throw Error(LastReply());
+}
+
+std::string TSmtpClient::Transaction(std::string_view command) {
+    ReportStatus(8, "Transaction");
+    try {
+        Writeln(command);
+    } catch (const ETimeOutError&) {
+        CloseNow();
+        throw;
+    }
+    ReadReply();
+    return LastReply();
 }
 
 void TSmtpClient::Connect() {
@@ -34,14 +100,14 @@ void TSmtpClient::Connect() {
         CheckLineSafe("UserID", UserID);
         TSocketSession::Connect();
         try {
-            TakeReply(ReadLn());
+            ReadReply();
             ReadContinuation();
-            CheckReply(400);
+            CheckAccepted();
             for (int failures = 0;; ++failures) {
                 Transaction("HELO " + UserID);
                 ReadContinuation();
                 if (LastReply().empty()) throw Error("Not Connected");
-                if (ReplyNumber() < 300) break;
+                if (ReplyNumber() >= 200 && ReplyNumber() < 300) break;
                 if (failures > 0 || !OnAuthenticationFailed) throw Error("Authentication failed");
                 bool handled = false;
                 OnAuthenticationFailed(handled);
@@ -49,8 +115,8 @@ void TSmtpClient::Connect() {
                 CheckLineSafe("UserID", UserID);
             }
         } catch (...) {
-            // The session is ended before the failure is passed on; a failure of that ending would
-            // only hide the one that matters.
+            // The session is ended before the failure is passed on (with QUIT, unless it is closed
+            // already); a failure of that ending would only hide the one that matters.
             try {
                 if (Connected()) Disconnect();
             } catch (...) {
@@ -92,35 +158,46 @@ void TSmtpClient::SendMailMessage() {
         if (OnSendStart) OnSendStart(*this);
 
         Transaction("RSET");
-        CheckReply(400);
+        CheckAccepted();
         Transaction("MAIL FROM:<" + m.FromAddress + ">");
-        CheckReply(400);
+        CheckAccepted();
         for (const auto* list : {&m.ToAddress, &m.ToCarbonCopy, &m.ToBlindCarbonCopy}) {
             for (const std::string& entry : *list) {
                 std::string address = ExtractAddress(entry);
                 if (address.empty()) continue;
                 Transaction("RCPT TO:<" + address + ">");
-                if (ReplyNumber() > 300 && OnRecipientNotFound) OnRecipientNotFound(entry);
+                if (LastReply().empty()) throw Error("Not Connected");
+                const bool refused = ReplyNumber() > 300 || ReplyNumber() < 200;
+                if (refused && OnRecipientNotFound) OnRecipientNotFound(entry);
             }
         }
-        // Any reply below 400, not only 354, lets the message follow.
+        // Any 2xx or 3xx reply, not only 354, lets the message follow.
         Transaction("DATA");
-        CheckReply(400);
+        CheckAccepted();
         // The header, an empty line, and one more: the body as received begins with an empty line. The
         // three pieces up to the closing dot may travel together.
         SetMoreFollows(true);
         try {
             Write(final_header_.Text() + "\r\n\r\n");
             SendStream(body_stream_);
+        } catch (const ETimeOutError&) {
+            SetMoreFollows(false);
+            CloseNow();
+            throw;
         } catch (...) {
             SetMoreFollows(false);
             throw;
         }
         SetMoreFollows(false);
-        Transaction(".");
-        if (ReplyNumber() >= 400 || LastReply().empty()) {
+        try {
+            Transaction(".");
+        } catch (const ESmtpReplyError&) {
             if (OnFailure) OnFailure(*this);
-            CheckReply(400);
+            throw;
+        }
+        if (!Accepting(ReplyNumber()) || LastReply().empty()) {
+            if (OnFailure) OnFailure(*this);
+            CheckAccepted();
         }
         sent = true;
         if (ClearParams) ClearParameters();
@@ -136,7 +213,7 @@ void TSmtpClient::Disconnect() {
     ClearCanceled();
     try {
         Transaction("QUIT");
-        if (ReplyNumber() > 339) throw Error(LastReply());
+        if (!LastReply().empty() && (ReplyNumber() < 200 || ReplyNumber() > 339)) throw Error(LastReply());
     } catch (...) {
         TSocketSession::Disconnect();
         throw;

@@ -26,11 +26,18 @@ enum TMailSubType : int { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperate
 //     client.SendMailMessage();               // as often as needed, changing PostMessage in between
 //     client.Disconnect();                    // QUIT, then close
 //
-// Failures are exceptions whose text is the server's reply line (CR LF included), or one of "Not
-// Connected", "Incomplete Header", "Authentication failed", the socket session's texts, or "Invalid
-// character (CR, LF or NUL) in <field>": a sender, recipient, subject, header value or HELO name holding
-// a line break or a zero byte is refused before anything is sent, since it would smuggle further
-// commands or header lines to the server.
+// Only a well-formed reply numbered 2xx or 3xx accepts a step (HELO: 2xx only). Failures are exceptions
+// whose text is the server's reply line (CR LF included), or one of "Not Connected" (the server closed
+// the connection instead of answering), "Incomplete Header", "Authentication failed", the socket
+// session's texts, or "Invalid character (CR, LF or NUL) in <field>": a sender, recipient, subject,
+// header value or HELO name holding a line break or a zero byte is refused before anything is sent,
+// since it would smuggle further commands or header lines to the server.
+//
+// Two failures leave the dialogue out of step with the server, and so close the session at once,
+// without QUIT: a wait cut short by the time-out (ETimeOutError; the server may still answer the old
+// command at any moment, and a QUIT would only wait once more), and an answer that is no SMTP reply
+// (ESmtpReplyError: a line without its three-digit number, a line longer than the line buffer, a reply
+// of more than kMaxReplyLines lines).
 class TSmtpClient : public TSocketSession {
 public:
     explicit TSmtpClient(EventPump* pump = nullptr);
@@ -68,11 +75,16 @@ public:
     // Sends PostMessage over the open session. Returns at once, sending nothing, while another send or
     // a Connect is running (Busy). A refused recipient is reported through OnRecipientNotFound only.
     void SendMailMessage();
-    // QUIT (a reply above 339 is raised), and the socket is closed whatever the reply.
+    // QUIT (a reply above 339 is raised; the empty reply of a connection closed by the server is not),
+    // and the socket is closed whatever the reply.
     void Disconnect() override;
+    // Sends the command and reads one reply line, as TSocketSession does, but refuses a line that is no
+    // SMTP reply (ESmtpReplyError) and closes the session after a time-out.
+    std::string Transaction(std::string_view command) override;
     // Empties ToAddress, ToCarbonCopy, ToBlindCarbonCopy and Attachments of PostMessage.
     void ClearParameters();
-    // Composes FinalHeader and BodyStream from PostMessage (attachments encoded).
+    // Composes FinalHeader (every message with its own Date and Message-ID, non-ASCII texts as encoded
+    // words) and BodyStream (8-bit text, attachments encoded) from PostMessage.
     void BuildMessage();
     // Appends the part of attachment number `index` (from 1) to BodyStream.
     void EncodeAttachment(int index);
@@ -84,14 +96,23 @@ public:
     const std::string& Boundary() const { return boundary_; }
 
 private:
+    // One line from the server, its line end included; the empty line when the server has closed the
+    // connection. A line that fills the line buffer without ending, or a wait ended by the time-out,
+    // closes the session and raises.
+    std::string ReadReplyLine();
+    // Reads the first line of a reply into LastReply and ReplyNumber; a line that is no reply line
+    // closes the session and raises.
+    void ReadReply();
     // Reads further reply lines while the last one is a continuation line (a blank first, or "-" as
-    // its fourth character); the last line read becomes LastReply. A reply of more than kMaxReplyLines
-    // lines is refused.
+    // its fourth character); the last line read becomes LastReply. Each must be a reply line or begin
+    // with a blank; a reply of more than kMaxReplyLines lines is refused.
     void ReadContinuation();
     static constexpr int kMaxReplyLines = 1000;
-    // Raises the reply when its number is `refused_from` or more, or "Not Connected" when the server
-    // closed the connection instead of answering.
-    void CheckReply(int refused_from);
+    // Raises "Not Connected" for the empty reply of a closed connection, and the reply itself for any
+    // number but 2xx and 3xx.
+    void CheckAccepted();
+    // Closes the socket without a word to the server; a failure to close changes nothing for the caller.
+    void CloseNow() noexcept;
     // Body text as it goes after DATA: each line ended by CR LF, a leading dot doubled.
     void AppendBodyLine(const std::string& line);
 

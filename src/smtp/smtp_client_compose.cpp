@@ -1,23 +1,21 @@
 // Composition of the message that TSmtpClient sends after DATA: the header lines and the body, with the
 // multipart layout and encoded files when there are attachments.
 
+#include <cstdint>
+#include <ctime>
 #include <memory>
 
 #include "smtp/buffer_stream.h"
+#include "smtp/header_text.h"
 #include "smtp/line_safety.h"
+#include "smtp/message_stamp.h"
 #include "smtp/smtp_client.h"
 
 namespace tarnwell {
 namespace {
 
-std::string JoinEntries(const std::vector<std::string>& entries) {
-    std::string joined;
-    for (const std::string& entry : entries) {
-        if (!joined.empty()) joined += ',';
-        joined += entry;
-    }
-    return joined;
-}
+// The text goes out as it is, Windows-1251 bytes included.
+constexpr const char* kEightBit = "Content-Transfer-Encoding: 8bit";
 
 const char* ContentTypeOf(TMailSubType sub_type) {
     switch (sub_type) {
@@ -62,14 +60,20 @@ void TSmtpClient::BuildMessage() {
     CheckHeaderSafe(m);
     CheckLineSafe("Charset", Charset);
 
+    // Each entry is one whole header line, folded where it is long; text that is not ASCII goes out as
+    // encoded words. The body goes out as it is, and the last line says that it is 8-bit text.
     final_header_.Clear();
-    final_header_.Add("From: " + m.FromName + "<" + m.FromAddress + ">");
-    if (!m.ToAddress.empty()) final_header_.Add("To: " + JoinEntries(m.ToAddress));
-    if (!m.ToCarbonCopy.empty()) final_header_.Add("CC: " + JoinEntries(m.ToCarbonCopy));
-    final_header_.SetHeader("Subject", m.Subject);
-    final_header_.SetHeader("X-Mailer", m.LocalProgram);
-    if (!m.ReplyTo.empty()) final_header_.SetHeader("Reply-To", m.ReplyTo);
-    if (!m.Date.empty()) final_header_.SetHeader("Date", m.Date);
+    final_header_.Add(MailboxHeader("From", m.FromName, m.FromAddress));
+    if (!m.ToAddress.empty()) final_header_.Add(AddressListHeader("To", m.ToAddress));
+    if (!m.ToCarbonCopy.empty()) final_header_.Add(AddressListHeader("CC", m.ToCarbonCopy));
+    if (!m.Subject.empty()) final_header_.Add(TextHeader("Subject", m.Subject));
+    if (!m.LocalProgram.empty()) final_header_.Add(TextHeader("X-Mailer", m.LocalProgram));
+    if (!m.ReplyTo.empty()) final_header_.Add(AddressListHeader("Reply-To", {m.ReplyTo}));
+    // A date given with the message goes out as it is; else the moment of composing.
+    const std::time_t now = std::time(nullptr);
+    final_header_.Add("Date: " + (m.Date.empty() ? MailDate(now) : m.Date));
+    const std::uint64_t random = (static_cast<std::uint64_t>(random_()) << 32) | random_();
+    final_header_.Add("Message-ID: " + MessageId(now, random, m.FromAddress));
     final_header_.Add("Mime-Version: 1.0");
     if (!m.Attachments.empty()) {
         std::uniform_int_distribution<int> letter(0, 24);
@@ -80,11 +84,13 @@ void TSmtpClient::BuildMessage() {
     } else {
         final_header_.Add(ContentTypeOf(SubType) + Charset);
     }
+    final_header_.Add(kEightBit);
 
     body_stream_.Clear();
     if (!m.Attachments.empty()) {
         // The text part is always plain text, whatever SubType says.
-        body_stream_.WriteBuffer("--" + boundary_ + "\r\nContent-Type: text/plain; charset=" + Charset + "\r\n\r\n");
+        body_stream_.WriteBuffer("--" + boundary_ + "\r\nContent-Type: text/plain; charset=" + Charset + "\r\n" +
+                                 kEightBit + "\r\n\r\n");
         for (const std::string& line : m.Body) AppendBodyLine(line);
         for (std::size_t i = 1; i <= m.Attachments.size(); ++i) EncodeAttachment(static_cast<int>(i));
         body_stream_.WriteBuffer("--" + boundary_ + "--\r\n");

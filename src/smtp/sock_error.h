@@ -17,6 +17,26 @@ public:
     using ESockError::ESockError;
 };
 
+// A send or a line read ended by the time-out. Its text is that of the abort; the type tells the two
+// apart, since after a time-out the peer may still answer the old command at any moment.
+class ETimeOutError : public EAbortError {
+public:
+    using EAbortError::EAbortError;
+};
+
+// A host name that gave no address ("Host Lookup Failed"): Connect turns it into "Null Remote Address".
+class EHostLookupFailed : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
+// What the server sent is not an SMTP reply: a line without its three-digit number, a line longer than
+// the line buffer, or a reply of more lines than a client reads. The session is closed when it is raised.
+class ESmtpReplyError : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
 // A number or a count outside the range its field can hold (a reply number beyond 16 bits, a text of
 // more than 65535 bytes for one send).
 class ERangeError : public Error {

@@ -165,7 +165,7 @@ void TSocketSession::ResolveHost() {
     }
     if (timed_out_) throw ESockError("Host Lookup Timed Out");
     if (canceled_) throw ESockError("Host Lookup Canceled");
-    if (!last_event_ok_) throw ESockError("Host Lookup Failed");
+    if (!last_event_ok_) throw EHostLookupFailed("Host Lookup Failed");
     remote_address_ = *lookup.Address();
     if (OnHostResolved) OnHostResolved(*this);
 }
@@ -178,13 +178,11 @@ void TSocketSession::Connect() {
     if (Port < 0 || Port > 65535) throw ESockError("Invalid port " + std::to_string(Port));
 
     // A name that gives no address has one chance of repair through OnInvalidHost. Only a lookup that
-    // timed out or was cancelled is reported as such; any other failure ends as "Null Remote Address".
+    // timed out or was cancelled is reported as such; a failed one ends as "Null Remote Address".
     for (int repairs = 0;; ++repairs) {
         try {
             ResolveHost();
-        } catch (const ESockError& e) {
-            std::string_view text = e.what();
-            if (text == "Host Lookup Timed Out" || text == "Host Lookup Canceled") throw;
+        } catch (const EHostLookupFailed&) {
         }
         if (AddressHeld()) break;
         if (repairs > 0 || !OnInvalidHost) throw ESockError("Null Remote Address");
@@ -341,10 +339,7 @@ void TSocketSession::SendBuffer(const char* data, std::size_t count) {
             }
         }
     }
-    if (canceled_) {
-        canceled_ = false;
-        throw EAbortError("Socket send aborted");
-    }
+    if (canceled_) ThrowAborted("Socket send aborted");
 }
 
 void TSocketSession::SendStream(TStream& stream) {
@@ -378,10 +373,7 @@ void TSocketSession::SendStream(TStream& stream) {
             }
         }
     }
-    if (canceled_) {
-        canceled_ = false;
-        throw EAbortError("Socket send aborted");
-    }
+    if (canceled_) ThrowAborted("Socket send aborted");
 }
 
 // --- Reading -------------------------------------------------------------------------------------
@@ -429,10 +421,7 @@ std::string TSocketSession::ReadLn() {
         Pump();
         if (canceled_) break;
     }
-    if (canceled_) {
-        canceled_ = false;
-        throw EAbortError("Socket readln aborted");
-    }
+    if (canceled_) ThrowAborted("Socket readln aborted");
     if (take > 0) {
         int error = 0;
         long got = socket_api::Receive(socket_, buffer, take, false, error);
@@ -442,11 +431,18 @@ std::string TSocketSession::ReadLn() {
     return line;
 }
 
-void TSocketSession::TakeReply(std::string line) {
+void TSocketSession::ThrowAborted(const char* text) {
+    canceled_ = false;
+    if (timed_out_) throw ETimeOutError(text);
+    throw EAbortError(text);
+}
+
+void TSocketSession::TakeReply(std::string line, bool take_number) {
     last_reply_ = std::move(line);
     reply_number_ = 0;
     if (last_reply_.empty()) return;
     ReportStatus(1, last_reply_);
+    if (!take_number) return;
     std::int64_t value = 0;
     std::size_t digits = 0;
     while (digits < last_reply_.size() && digits < 10 && last_reply_[digits] >= '0' && last_reply_[digits] <= '9')

@@ -83,13 +83,13 @@ public:
     // Reads one line, its line feed included, and not a byte more. The empty line when the peer has
     // closed the connection (the socket is then closed too). A line longer than the 65536-byte line
     // buffer comes in pieces of 65536 bytes, only the last of which ends with the line feed.
-    // EAbortError "Socket readln aborted" on Abort, Cancel or the time-out.
+    // EAbortError "Socket readln aborted" on Abort or Cancel, ETimeOutError with that text on the time-out.
     std::string ReadLn();
     // Sends count bytes (0: up to the first zero byte; at most 65535). EAbortError "Socket send aborted"
-    // on Abort, Cancel or the time-out.
+    // on Abort or Cancel, ETimeOutError with that text on the time-out.
     void SendBuffer(const char* data, std::size_t count);
     // Sends the stream from its start to its end in pieces of at most 65536 bytes. The time-out applies
-    // to each stretch in which the server takes nothing.
+    // to each stretch in which the server takes nothing. Aborts as SendBuffer.
     void SendStream(TStream& stream);
     // "<number>:<text>" of the socket error table, "Unknown Error No. <n>", or empty for 0.
     std::string ErrorMessage(int error_no);
@@ -130,8 +130,8 @@ protected:
     std::chrono::milliseconds WaitSlice() const;
     void Pump();
     // The reply bookkeeping of Transaction: LastReply, its report at level 1, ReplyNumber (0 when the
-    // line has no leading digits).
-    void TakeReply(std::string line);
+    // line has no leading digits, or when take_number is false).
+    void TakeReply(std::string line, bool take_number = true);
     void ClearCanceled() { canceled_ = false; }
     // While set, sends tell the system that more data follows at once, so that pieces written one after
     // the other (a message's header, body and closing dot) may travel together.
@@ -140,6 +140,9 @@ protected:
 
 private:
     void OpenSocket(bool drop_on_close);
+    // Ends a send or read that was cancelled: clears Canceled and raises ETimeOutError when the time-out
+    // did it, EAbortError otherwise.
+    [[noreturn]] void ThrowAborted(const char* text);
     void InitWinsock();
     bool AddressHeld() const { return remote_address_ != 0; }
 

@@ -1,5 +1,6 @@
 #include "smtp/uu_processor.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -36,6 +37,19 @@ void EncodeLine(const unsigned char* in, std::size_t n, TUUMethod method, const 
 }
 
 }  // namespace
+
+std::string MimeBase64(std::string_view bytes) {
+    std::string text;
+    std::string line;
+    // Whole lines of 45 bytes leave no padding inside, so the lines joined without their ends are one
+    // valid run.
+    for (std::size_t at = 0; at < bytes.size(); at += kBytesPerLine) {
+        const std::size_t n = std::min(kBytesPerLine, bytes.size() - at);
+        EncodeLine(reinterpret_cast<const unsigned char*>(bytes.data() + at), n, uuMime, kMimeAlphabet, line);
+        text.append(line, 0, line.size() - 2);
+    }
+    return text;
+}
 
 void TUUProcessor::Encode() {
     // Setting the output's position to 0 also writes out a buffered output.

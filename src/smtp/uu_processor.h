@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "smtp/stream.h"
 
@@ -24,5 +26,8 @@ public:
     // after a failure, sets the output's position to 0 and calls OnEndEncode.
     void Encode();
 };
+
+// The bytes in Base64 with "=" padding, as one run of characters without line ends.
+std::string MimeBase64(std::string_view bytes);
 
 }  // namespace tarnwell

@@ -23,6 +23,25 @@ void FileBrowser::SetFilterIndex(int index) {
     files_.SetMask(std::string(kFileFilters[static_cast<std::size_t>(index)].Mask));
 }
 
+void FileBrowser::UserSelectDrive(int index) {
+    if (!Enabled) return;
+    const int before = drive_index_;
+    SetDriveIndex(index);
+    if (drive_index_ != before) Fire(OnDriveChange);
+}
+
+void FileBrowser::UserSelectFolder(const std::string& folder) {
+    if (!Enabled || folder == folder_) return;
+    folder_ = folder;
+    Fire(OnFolderChange);
+}
+
+void FileBrowser::UserDoubleClickFile(int index) {
+    if (!Enabled) return;
+    files_.SetItemIndex(index);
+    Fire(OnFileDoubleClick);
+}
+
 void FileBrowser::DriveCB1Change() {
     if (drive_index_ < 0) return;
     folder_ = drives_[static_cast<std::size_t>(drive_index_)];

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "form/control.h"
 #include "grid/table_grid.h"
 #include "grid/text_width.h"
 #include "viewer/file_list.h"
@@ -11,12 +12,35 @@
 namespace tarnwell {
 
 // The viewer page's browsing controls and how they are chained: the drive box (DriveCB1), the folder
-// tree (CDirO), the file list (FLB1) and its file-type filter (FilterComboBox1). The window draws them;
-// it writes the user's choice into the model (SetDriveIndex, SetFolder, the file list's SetItemIndex,
-// SetFilterIndex) and then calls the handler of the control. Setting a control from code runs no
-// handler.
+// tree (CDirO), the file list (FLB1) and its file-type filter (FilterComboBox1). The window draws them
+// and hands the user's choices in through the User... methods, which run the bound events like the other
+// controls' user actions; the main window binds them to its handlers. Setting a control from code runs
+// no handler.
 class FileBrowser {
 public:
+    // DriveCB1's change, CDirO's change, FLB1's double click.
+    TNotifyEvent OnDriveChange;
+    TNotifyEvent OnFolderChange;
+    TNotifyEvent OnFileDoubleClick;
+    // Whether the user can work the four controls (the main window locks them while a job runs); the
+    // User... methods do nothing while it is false.
+    bool Enabled = true;
+
+    // --- The user's actions ---
+    // A drive picked in the drive box: OnDriveChange when the selection changed.
+    void UserSelectDrive(int index);
+    // A folder picked in the tree: OnFolderChange when it differs from the folder open.
+    void UserSelectFolder(const std::string& folder);
+    // A click on the file list (no handler) and a double click (OnFileDoubleClick); -1 selects nothing.
+    void UserSelectFile(int index) {
+        if (Enabled) files_.SetItemIndex(index);
+    }
+    void UserDoubleClickFile(int index);
+    // A filter picked: the file list takes its mask (no handler).
+    void UserSelectFilter(int index) {
+        if (Enabled) SetFilterIndex(index);
+    }
+
     // The drive box on the drive of the current folder, the tree and the file list on the current
     // folder, the first filter.
     FileBrowser();

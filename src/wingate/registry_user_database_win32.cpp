@@ -3,10 +3,14 @@
 #include <utility>
 #include <vector>
 
+#include "text/cp1251_literal.h"
 #include "text/win32_text.h"
 #include "wingate/value_rules.h"
 
 namespace tarnwell {
+
+using namespace literals;
+
 namespace {
 
 // Registry paths are written with a leading backslash and taken from the root; the API wants them
@@ -32,6 +36,33 @@ private:
     HKEY key_ = nullptr;
 };
 
+// The view that holds the key: the 64-bit one when it has the key with accounts in it or the 32-bit one
+// lacks it, else the 32-bit one when that has it, else the 64-bit one.
+REGSAM ViewHolding(const std::wstring& path) {
+    auto sub_keys = [&path](REGSAM view) -> long {
+        Key key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, key.out()) != ERROR_SUCCESS) return -1;
+        DWORD count = 0;
+        RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr);
+        return static_cast<long>(count);
+    };
+    const long native = sub_keys(KEY_WOW64_64KEY);
+    if (native > 0) return KEY_WOW64_64KEY;
+    const long wow = sub_keys(KEY_WOW64_32KEY);
+    if (wow > 0 || (wow == 0 && native < 0)) return KEY_WOW64_32KEY;
+    return KEY_WOW64_64KEY;
+}
+
+// Opens for writing where the rights allow it, else for reading. read_only tells which it got.
+LONG OpenWritableOrReadable(const std::wstring& path, REGSAM view, HKEY* key, bool& read_only) {
+    read_only = false;
+    LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | view, key);
+    if (result != ERROR_ACCESS_DENIED) return result;
+    read_only = true;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, key);
+}
+
 struct ValueInfo {
     DWORD type = 0;
     DWORD size = 0;
@@ -44,7 +75,15 @@ bool QueryInfo(HKEY key, const std::wstring& name, ValueInfo& info) {
 
 }  // namespace
 
+const std::string_view kNeedsAdministrator =
+    "Нет прав на запись в базу пользователей WinGate: запустите программу от имени администратора"_cp;
+
 RegistryUserDatabase::RegistryUserDatabase(UserDatabaseKeys keys) : keys_(std::move(keys)) {}
+
+REGSAM RegistryUserDatabase::DatabaseView() {
+    if (database_view_ == 0) database_view_ = ViewHolding(KeyPath(keys_.database));
+    return database_view_;
+}
 
 RegistryUserDatabase::~RegistryUserDatabase() {
     CloseAccount();
@@ -52,7 +91,7 @@ RegistryUserDatabase::~RegistryUserDatabase() {
 
 std::vector<std::string> RegistryUserDatabase::ListAccounts() {
     Key key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPath(keys_.database).c_str(), 0, KEY_ALL_ACCESS, key.out()) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPath(keys_.database).c_str(), 0, KEY_READ | DatabaseView(), key.out()) !=
         ERROR_SUCCESS) {
         throw EDatabaseNotFound("Cannot open the key '" + keys_.database + "'");
     }
@@ -86,10 +125,11 @@ std::wstring RegistryUserDatabase::AccountPath(std::string_view login) const {
     std::wstring database = KeyPath(keys_.database);
     std::wstring path = database + L"\\" + Cp1251ToWide(login);
     if (login.find(kUnmappable) == std::string_view::npos) return path;
+    const REGSAM view = database_view_ != 0 ? database_view_ : KEY_WOW64_64KEY;
     Key probe;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, probe.out()) == ERROR_SUCCESS) return path;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, probe.out()) == ERROR_SUCCESS) return path;
     Key parent;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, database.c_str(), 0, KEY_ALL_ACCESS, parent.out()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, database.c_str(), 0, KEY_READ | view, parent.out()) != ERROR_SUCCESS) {
         return path;
     }
     std::vector<wchar_t> buffer(512);
@@ -104,22 +144,27 @@ std::wstring RegistryUserDatabase::AccountPath(std::string_view login) const {
 }
 
 bool RegistryUserDatabase::OpenAccount(std::string_view login) {
-    CloseAccount();
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, AccountPath(login).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    account_ = key;
-    return true;
+    return OpenAccountKey(login, true);
 }
 
 bool RegistryUserDatabase::OpenExistingAccount(std::string_view login) {
+    return OpenAccountKey(login, false);
+}
+
+// In the database's view; an existing key without the right to write it is opened for reading.
+bool RegistryUserDatabase::OpenAccountKey(std::string_view login, bool create) {
     CloseAccount();
+    const REGSAM view = DatabaseView();
+    const std::wstring path = AccountPath(login);
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, AccountPath(login).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-        return false;
+    LONG result = OpenWritableOrReadable(path, view, &key, account_read_only_);
+    if (result == ERROR_FILE_NOT_FOUND && create) {
+        result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
+        // No right to add the key: the write that follows says so.
+        if (result == ERROR_ACCESS_DENIED) account_read_only_ = true;
     }
+    if (result != ERROR_SUCCESS) return false;
     account_ = key;
     return true;
 }
@@ -127,6 +172,7 @@ bool RegistryUserDatabase::OpenExistingAccount(std::string_view login) {
 void RegistryUserDatabase::CloseAccount() {
     if (account_ != nullptr) RegCloseKey(account_);
     account_ = nullptr;
+    account_read_only_ = false;
 }
 
 bool RegistryUserDatabase::HasValue(std::string_view name) {
@@ -182,11 +228,15 @@ std::int32_t RegistryUserDatabase::ReadNumber(std::string_view name) {
     return static_cast<std::int32_t>(value);
 }
 
+// A write without the right to it is refused in words an administrator acts on, before anything is
+// written: every account of the database has the same rights, so the first write of a batch meets it.
 void RegistryUserDatabase::SetValue(std::string_view name, DWORD type, const void* data, DWORD size) {
-    if (account_ == nullptr || RegSetValueExW(account_, Cp1251ToWide(name).c_str(), 0, type,
-                                              static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
-        throw value_rules::SetDataError(name);
-    }
+    if (account_read_only_) throw EUserDatabaseError(std::string(kNeedsAdministrator));
+    if (account_ == nullptr) throw value_rules::SetDataError(name);
+    const LONG result =
+        RegSetValueExW(account_, Cp1251ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    if (result == ERROR_ACCESS_DENIED) throw EUserDatabaseError(std::string(kNeedsAdministrator));
+    if (result != ERROR_SUCCESS) throw value_rules::SetDataError(name);
 }
 
 void RegistryUserDatabase::WriteText(std::string_view name, std::string_view text) {
@@ -201,9 +251,9 @@ void RegistryUserDatabase::WriteNumber(std::string_view name, std::int32_t value
 }
 
 std::string RegistryUserDatabase::ReadServiceImagePath() {
+    const std::wstring path = KeyPath(keys_.service);
     Key key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPath(keys_.service).c_str(), 0, KEY_ALL_ACCESS, key.out()) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | ViewHolding(path), key.out()) != ERROR_SUCCESS) {
         throw EServiceNotFound("Cannot open the key '" + keys_.service + "'");
     }
     return ReadTextOf(key.get(), "ImagePath");

@@ -41,6 +41,12 @@ public:
         if (&control == status_bar) log_.Add("status: " + Cp1251ToUtf8(status_bar->Text));
     }
     const TextWidthMeasure& TextWidth() const override { return HeadlessTextWidth(); }
+    const ColorScheme& Colors() const override { return colors ? *colors : HeadlessColorScheme(); }
+    // Not in the event log: counted, and the window's re-reading can be played by `on_controls_changed`.
+    void ControlsChanged() override {
+        ++controls_changed;
+        if (on_controls_changed) on_controls_changed();
+    }
     bool ExecuteSaveDialog(SaveDialog& dialog) override { return save_dialog ? save_dialog(dialog) : false; }
     void ShellOpen(std::string_view target) override { log_.Add("open " + Cp1251ToUtf8(target)); }
 
@@ -50,6 +56,9 @@ public:
     }
 
     const TStatusBar* status_bar = nullptr;
+    const ColorScheme* colors = nullptr;
+    int controls_changed = 0;
+    std::function<void()> on_controls_changed;
     // What the user does in a save dialog: none cancels every one.
     std::function<bool(SaveDialog&)> save_dialog;
 
@@ -70,22 +79,26 @@ private:
     bool program_runs_;
 };
 
-// Report and mail jobs that note their calls; the one named in `failing` raises an error instead.
+// Report and mail jobs that note their calls; the one named in `failing` raises an error instead. `during`
+// runs inside every job, as the events a job pumps while it waits would.
 class FakeJobs final : public ReportMailJobs {
 public:
-    FakeJobs(EventLog& log, std::string failing = {}) : log_(log), failing_(std::move(failing)) {}
+    FakeJobs(EventLog& log, std::string failing = {}, std::function<void()> during = {})
+        : log_(log), failing_(std::move(failing)), during_(std::move(during)) {}
     void MkTable(const std::string& file_name, TTableGrid&) override { Note("MkTable " + Cp1251ToUtf8(file_name)); }
     void SendMail(TTableGrid&) override { Note("SendMail"); }
     void SendHTM(TTableGrid&) override { Note("SendHTM"); }
 
 private:
     void Note(const std::string& event) {
+        if (during_) during_();
         if (!failing_.empty() && event.rfind(failing_, 0) == 0) throw Error(failing_ + " failed");
         log_.Add(event);
     }
 
     EventLog& log_;
     std::string failing_;
+    std::function<void()> during_;
 };
 
 }  // namespace tarnwell

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -49,11 +50,17 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    TFSend& Form(std::string failing_job = {}, bool service_program_runs = true) {
-        form_ =
-            std::make_unique<TFSend>(host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()),
-                                                        folder_.string(), std::make_unique<FakeJobs>(log_, failing_job),
-                                                        std::make_unique<FakeRunner>(log_, service_program_runs)});
+    // The window with fake jobs, or with its own report and mail jobs; a service program that runs or not.
+    TFSend& Form(std::string failing_job = {}, bool own_jobs = false, bool service_program_runs = true) {
+        std::unique_ptr<ReportMailJobs> jobs;
+        if (!own_jobs) {
+            jobs = std::make_unique<FakeJobs>(log_, failing_job, [this] {
+                if (during_job_) during_job_();
+            });
+        }
+        form_ = std::make_unique<TFSend>(
+            host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(), std::move(jobs),
+                               std::make_unique<FakeRunner>(log_, service_program_runs)});
         host_.status_bar = &form_->Controls().StatBar;
         return *form_;
     }
@@ -70,6 +77,8 @@ protected:
     EventLog log_;
     FakeHost host_{log_};
     std::unique_ptr<TFSend> form_;
+    // Runs inside every fake job: what the user does while a job pumps events.
+    std::function<void()> during_job_;
 };
 
 }  // namespace tarnwell::app_testing

@@ -126,7 +126,7 @@ TEST_F(TFSendTest, SetLimitWithoutServiceKeyStopsAfterItsMessage) {
 
 TEST_F(TFSendTest, SetLimitWithAServiceProgramThatCannotRunStopsAfterNamingIt) {
     WriteFile(SettingsPath(), Settings(true, false, false));
-    Form({}, /*service_program_runs=*/false).FormCreate(std::string("/setlimit"));
+    Form({}, /*own_jobs=*/false, /*service_program_runs=*/false).FormCreate(std::string("/setlimit"));
     EXPECT_EQ(log_.events,
               Events{"message: Программа службы WinGate \"@SERVICE@\" не найдена или не может быть запущена"});
     EXPECT_EQ(Number("ivanov", "OpeningBalanceLo"), Number("ivanov", "Limit"));
@@ -181,22 +181,122 @@ TEST_F(TFSendTest, NavigationSavesFirstAndAFailedSaveKeepsThePage) {
     EXPECT_EQ(log_.events, Events{});
 }
 
-TEST_F(TFSendTest, CloseTimerSavesAndQuitsUnlessTheSaveFails) {
+TEST_F(TFSendTest, CloseTimerSavesAndQuits) {
     WriteFile(SettingsPath(), Settings(true, false, false, true, true));
     TFSend& form = Form();
     form.FormCreate(std::nullopt);
     ASSERT_EQ(log_.events, (Events{"MkTable report.htm", "timer 15000"}));
-
-    BlockSettingsFile();
-    log_.events.clear();
-    host_.Tick();
-    EXPECT_EQ(log_.events, Events{"error: Unable to write to " + SettingsPath().string()});
 
     fs::remove(SettingsPath());
     log_.events.clear();
     host_.Tick();
     EXPECT_EQ(log_.events, Events{"quit"});
     EXPECT_NE(ReadFile(SettingsPath()).find("AutoClose=1\r\nAutoSave=1\r\n"), std::string::npos);
+}
+
+// A save that fails at closing shows its error once and leaves the window open for the user, instead of
+// a new error box at every tick; the user's own close then works as before.
+TEST_F(TFSendTest, AFailedCloseByTheTimerIsShownOnceAndStopsIt) {
+    WriteFile(SettingsPath(), Settings(true, false, false, true, true));
+    TFSend& form = Form();
+    form.FormCreate(std::nullopt);
+    BlockSettingsFile();
+    log_.events.clear();
+    host_.Tick();
+    host_.Tick();
+    EXPECT_EQ(log_.events, Events{"error: Unable to write to " + SettingsPath().string()});
+    EXPECT_FALSE(form.Controls().TMClose.Enabled);
+
+    EXPECT_FALSE(form.UserClose());
+    fs::remove(SettingsPath());
+    EXPECT_TRUE(form.UserClose());
+    EXPECT_TRUE(fs::is_regular_file(SettingsPath()));
+}
+
+// While a handler runs, a job that pumps events lets the user's clicks through: the job and navigation
+// controls are disabled then, so none of them can start a second job or change the page, and the host
+// hears after each handler has run.
+TEST_F(TFSendTest, AHandlerRunsBusyWithTheJobControlsLocked) {
+    WriteFile(SettingsPath(), Settings(false, false, true));
+    TFSend& form = Form();
+    form.FormCreate(std::nullopt);
+    TFormControls& c = form.Controls();
+    ASSERT_FALSE(form.Busy());
+    ASSERT_TRUE(c.ESGToUser.Enabled);
+    log_.events.clear();
+
+    int changes_seen_inside = -1;
+    host_.controls_changed = 0;
+    during_job_ = [&] {
+        changes_seen_inside = host_.controls_changed;
+        EXPECT_TRUE(form.Busy());
+        for (TControl* control : c.JobControls()) EXPECT_FALSE(control->Enabled);
+        EXPECT_FALSE(form.Browser().Enabled);
+        c.SBLimit.Click();  // ignored: the page stays
+        c.SBSend1.Click();  // ignored: no second job
+        // Other controls still work, and their handlers run nested.
+        c.ChLBRun.UserToggle(2);
+    };
+    c.SBSaveHTML.Click();
+    during_job_ = nullptr;
+
+    EXPECT_EQ(log_.events, Events{"MkTable report.htm"});
+    EXPECT_EQ(c.PC1.ActivePageIndex(), kStatPage);
+    EXPECT_FALSE(c.ESGToUser.Enabled);
+    EXPECT_FALSE(form.Busy());
+    for (TControl* control : c.JobControls()) EXPECT_TRUE(control->Enabled);
+    EXPECT_TRUE(form.Browser().Enabled);
+    EXPECT_EQ(changes_seen_inside, 0);     // a handler that lets no event through shows no lock
+    EXPECT_EQ(host_.controls_changed, 2);  // after the nested handler, after the outer one
+
+    // A handler that fails unlocks all the same.
+    log_.events.clear();
+    Form("MkTable").Controls().SBSaveHTML.Click();
+    EXPECT_EQ(log_.events, Events{"error: MkTable failed"});
+    EXPECT_FALSE(form_->Busy());
+    EXPECT_TRUE(form_->Controls().SBSaveHTML.Enabled);
+}
+
+// The close timer's tick and the user's close that come while a job pumps events wait for the job: the
+// window does not close under it.
+TEST_F(TFSendTest, ACloseDuringAJobWaitsForTheJob) {
+    WriteFile(SettingsPath(), Settings(true, false, false, /*auto_close=*/true));
+    TFSend& form = Form();
+    form.FormCreate(std::nullopt);
+    ASSERT_EQ(log_.events, (Events{"MkTable report.htm", "timer 15000"}));
+
+    for (bool by_timer : {true, false}) {
+        log_.events.clear();
+        during_job_ = [&] {
+            if (by_timer) {
+                host_.Tick();
+            } else {
+                EXPECT_FALSE(form.UserClose());
+            }
+            log_.Add("job goes on");
+        };
+        form.Controls().SBSend1.Click();
+        during_job_ = nullptr;
+        EXPECT_EQ(log_.events, (Events{"job goes on", "SendMail", "quit"})) << by_timer;
+    }
+}
+
+TEST_F(TFSendTest, ReportTakesItsColoursFromTheHost) {
+    struct Scheme final : ColorScheme {
+        std::uint32_t Resolve(SystemColor name) const override {
+            return name == SystemColor::BtnFace ? 0x123456 : 0xFEDCBA;
+        }
+    } scheme;
+    host_.colors = &scheme;
+    WriteFile(SettingsPath(), Settings(false, false, false));
+    TFSend& form = Form({}, /*own_jobs=*/true);
+    form.FormCreate(std::nullopt);
+    form.Controls().EHTMLPath.Text = (folder_ / "colours.htm").string();
+    form.Controls().SBSaveHTML.Click();
+    ASSERT_EQ(log_.events, Events{});
+    std::string page = ReadFile(folder_ / "colours.htm");
+    EXPECT_NE(page.find("bgcolor=\"#123456\"><b>"), std::string::npos) << page.substr(0, 400);
+    EXPECT_EQ(page.find("#F0F0F0"), std::string::npos);
 }
 
 TEST_F(TFSendTest, TableAddressFollowsTheThirdAutorunItem) {

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "form/button.h"
 #include "form/check_list_box.h"
 #include "form/control.h"
+#include "form/edit.h"
 #include "form/gauge.h"
+#include "form/grid_control.h"
 #include "form/page_control.h"
 #include "form/radio_group.h"
 #include "form/spin_edit.h"
@@ -196,6 +201,104 @@ TEST(Timer, TicksOnlyWhileEnabled) {
     timer.Tick();
     timer.Tick();
     EXPECT_EQ(ticks, 2);
+}
+
+// The window writes the user's edits through these; each refuses what the view must not allow.
+TEST(GridControl, UserEditsOnlyWhereTheUserMay) {
+    // 6 columns, header row and header column, column 3 hidden; a check box in (5, 1) and in the fixed
+    // column at (0, 2).
+    auto make = [] {
+        auto grid = std::make_unique<TGridControl>(6, 4);
+        grid->SetFixedCols(1);
+        grid->Editable = true;
+        grid->HideColumn(3);
+        grid->AddCheckBox(5, 1, false);
+        grid->AddCheckBox(0, 2, false);
+        return grid;
+    };
+    struct Case {
+        int col, row;
+        bool edits, toggles;
+    };
+    const Case cases[] = {
+        {1, 1, true, false},    // a plain cell: text only
+        {5, 1, true, true},     // a check box cell
+        {0, 2, false, false},   // the fixed column, check box or not
+        {2, 0, false, false},   // the header row
+        {3, 1, false, false},   // a hidden column
+        {2, 4, false, false},   // below the row count
+        {6, 1, false, false},   // beyond the column count
+        {-1, 1, false, false},  // hostile coordinates
+        {1, -1, false, false},
+    };
+    for (const Case& c : cases) {
+        auto grid = make();
+        const std::uint64_t before = grid->Revision();
+        EXPECT_EQ(grid->UserSetCellText(c.col, c.row, "new"), c.edits) << c.col << "," << c.row;
+        EXPECT_EQ(grid->GetCellEx(c.col, c.row) == "new", c.edits) << c.col << "," << c.row;
+        EXPECT_EQ(grid->UserToggleCheckBox(c.col, c.row), c.toggles) << c.col << "," << c.row;
+        bool state = false;
+        EXPECT_EQ(grid->GetCheckBoxState(c.col, c.row, state) && state, c.toggles) << c.col << "," << c.row;
+        EXPECT_EQ(grid->Revision() != before, c.edits || c.toggles) << c.col << "," << c.row;
+    }
+
+    // A grid that is not editable, or disabled, takes nothing.
+    for (bool editable : {false, true}) {
+        auto grid = make();
+        grid->Editable = editable;
+        grid->Enabled = false;
+        EXPECT_FALSE(grid->UserSetCellText(1, 1, "new"));
+        EXPECT_FALSE(grid->UserToggleCheckBox(5, 1));
+    }
+
+    // Column widths: only on a resizable grid and within its columns.
+    auto grid = make();
+    EXPECT_FALSE(grid->UserSetColWidth(1, 90));
+    grid->Resizable = true;
+    EXPECT_TRUE(grid->UserSetColWidth(1, 90));
+    EXPECT_EQ(grid->ColWidths(1), 90);
+    EXPECT_FALSE(grid->UserSetColWidth(5, 90));  // 5 display columns with column 3 hidden
+    EXPECT_FALSE(grid->UserSetColWidth(1, -1));
+}
+
+// A disabled control takes none of the user's actions and runs no handler.
+TEST(Control, DisabledControlsTakeNoUserAction) {
+    int handled = 0;
+    auto count = [&] { ++handled; };
+    TButton button;
+    button.OnClick = count;
+    TEdit edit;
+    edit.OnChange = count;
+    TCheckListBox list({"a"});
+    list.OnClickCheck = count;
+    TRadioGroup group("", {"a", "b"});
+    group.OnClick = count;
+    TSpinEdit spin(1, 20, 2);
+    spin.OnChange = count;
+    TPageControl pages(3);
+    pages.OnChange = count;
+    std::vector<TControl*> controls = {&button, &edit, &list, &group, &spin, &pages};
+    auto act = [&] {
+        button.Click();
+        edit.UserSetText("x");
+        list.UserToggle(0);
+        list.UserSetState(0, cbGrayed);
+        group.UserSelect(1);
+        spin.UserSetText("5");
+        pages.UserSelectPage(2);
+    };
+    for (TControl* control : controls) control->Enabled = false;
+    act();
+    EXPECT_EQ(handled, 0);
+    EXPECT_EQ(edit.Text, "");
+    EXPECT_FALSE(list.Checked(0));
+    EXPECT_EQ(group.ItemIndex(), -1);
+    EXPECT_EQ(spin.Text(), "2");
+    EXPECT_EQ(pages.ActivePageIndex(), 0);
+
+    for (TControl* control : controls) control->Enabled = true;
+    act();
+    EXPECT_EQ(handled, 7);
 }
 
 }  // namespace

@@ -39,8 +39,6 @@ std::vector<std::string> CrLfLines(const std::string& bytes) {
 
 class HtmlWriter : public ::testing::Test {
 protected:
-    void TearDown() override { SetColorScheme(nullptr); }
-
     // The example table: header A B, then 1 and an empty cell, then x y; one fixed row, no bands.
     static void Fill2x3(TTableGrid& grid) {
         grid.SetCellEx(0, 0, "A");
@@ -50,9 +48,9 @@ protected:
         grid.SetCellEx(1, 2, "y");
     }
 
-    std::string Save(const TTableGrid& grid) {
+    std::string Save(const TTableGrid& grid, const ColorScheme& colors = HeadlessColorScheme()) {
         std::string file = (dir_ / "table.htm").string();
-        grid.SaveToHTML(file);
+        grid.SaveToHTML(file, colors);
         return ReadBytes(file);
     }
 
@@ -149,9 +147,8 @@ TEST_F(HtmlWriter, BandsAlternateFromFirstDataRowAndCheckBoxesAreNotWritten) {
         grid.AddCheckBox(0, row, row % 2 == 0);
         grid.SetCellEx(1, row, "u" + std::to_string(row));
     }
-    // Colours are resolved when the table is written, not when the grid was made.
-    SetColorScheme(&scheme);
-    std::vector<std::string> lines = CrLfLines(Save(grid));
+    // Colours are resolved through the scheme the writer is given, not when the grid was made.
+    std::vector<std::string> lines = CrLfLines(Save(grid, scheme));
 
     ASSERT_EQ(lines.size(), 1u + 6 * 4 + 1);
     EXPECT_EQ(lines[2], "<td nowrap bgcolor=\"#102030\"><b>" + std::string("Послать"_cp) + "</b></td>");

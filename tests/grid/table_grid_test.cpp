@@ -302,5 +302,58 @@ TEST(TableGridAutoSize, FitsDisplayColumnsWithTheirRealTexts) {
     EXPECT_EQ(grid.ColWidths(1), 15 + 14 + 18);
 }
 
+// A view re-reads a grid only when its revision moved: every change must move it, and reading or a
+// change refused before it is made must not.
+TEST(TableGridRevision, EveryChangeMovesItAndNothingElseDoes) {
+    struct Case {
+        const char* what;
+        void (*action)(TTableGrid&);
+        bool moves;
+    };
+    const Case cases[] = {
+        {"SetCellEx", [](TTableGrid& g) { g.SetCellEx(1, 9, "x"); }, true},
+        {"SetCellSlice", [](TTableGrid& g) { g.SetCellSlice(0, 1, g.AdoptText("abc"), 0, 2); }, true},
+        {"SetRowSlices",
+         [](TTableGrid& g) {
+             TextSlice slice{0, 1};
+             g.SetRowSlices(2, g.AdoptText("z"), {&slice, 1});
+         },
+         true},
+        {"Clear", [](TTableGrid& g) { g.Clear(); }, true},
+        {"RowCount", [](TTableGrid& g) { g.SetRowCount(9); }, true},
+        {"ColCount", [](TTableGrid& g) { g.SetColCount(2); }, true},
+        {"FixedRows", [](TTableGrid& g) { g.SetFixedRows(0); }, true},
+        {"FixedCols", [](TTableGrid& g) { g.SetFixedCols(1); }, true},
+        {"AddCheckBox", [](TTableGrid& g) { g.AddCheckBox(0, 1, true); }, true},
+        {"SetCheckBoxState", [](TTableGrid& g) { g.SetCheckBoxState(0, 2, false); }, true},
+        {"RemoveCheckBox", [](TTableGrid& g) { g.RemoveCheckBox(0, 2); }, true},
+        {"HideColumn", [](TTableGrid& g) { g.HideColumn(3); }, true},
+        {"UnHideColumnsAll", [](TTableGrid& g) { g.UnHideColumnsAll(); }, true},
+        {"SetColWidths", [](TTableGrid& g) { g.SetColWidths(0, 80); }, true},
+        {"AutoSize", [](TTableGrid& g) { g.AutoSize(); }, true},
+        {"reads",
+         [](TTableGrid& g) {
+             bool state = false;
+             (void)g.GetCellEx(0, 0);
+             (void)g.GetCheckBoxState(0, 2, state);
+             (void)g.VisibleRealColumns();
+         },
+         false},
+        {"AdoptText alone", [](TTableGrid& g) { g.AdoptText("unused"); }, false},
+        {"the same RowCount", [](TTableGrid& g) { g.SetRowCount(5); }, false},
+        {"no check box to set", [](TTableGrid& g) { g.SetCheckBoxState(3, 3, true); }, false},
+        {"no check box to remove", [](TTableGrid& g) { g.RemoveCheckBox(3, 3); }, false},
+        {"a column already hidden", [](TTableGrid& g) { g.HideColumn(4); }, false},
+    };
+    for (const Case& c : cases) {
+        TTableGrid grid(5, 5);
+        grid.AddCheckBox(0, 2, true);
+        grid.HideColumn(4);
+        const std::uint64_t before = grid.Revision();
+        c.action(grid);
+        EXPECT_EQ(grid.Revision() != before, c.moves) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace tarnwell

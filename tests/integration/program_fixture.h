@@ -98,8 +98,10 @@ protected:
     }
 
     ProcessResult Run(const std::vector<std::string>& arguments, const EnvironmentChanges& extra = {}) const {
+        // No display: the headless program, which would otherwise open its window.
         EnvironmentChanges env = {{"DISPLAY", std::nullopt},
                                   {"WAYLAND_DISPLAY", std::nullopt},
+                                  {"QT_QPA_PLATFORM", std::nullopt},
                                   {"TARNWELL_REGISTRY", std::nullopt},
                                   {"TARNWELL_HOME", std::nullopt}};
 #ifdef _WIN32

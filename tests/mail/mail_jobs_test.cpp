@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "mail/mail_jobs.h"
 #include "scripted_server.h"
 #include "text/cp1251_literal.h"
@@ -66,6 +68,27 @@ TEST_F(MailJobsTest, LettersGoToTickedUsersAndARefusedOneIsPassedOver) {
     EXPECT_EQ(c_.CG1.Max(), 6);
     EXPECT_EQ(c_.CG1.Position(), 4);
     EXPECT_EQ(repaints, 6);  // shown, four rows, hidden
+}
+
+TEST_F(MailJobsTest, AServerThatFallsSilentCostsTheJobOneTimeOut) {
+    // The server answers HELO, then nothing. Neither the second letter nor the end of the session waits
+    // on it again.
+    Start({"250 hello\r\n", "<silent>"});
+    client_.TimeOut = 400;
+    TTableGrid grid(11, 4);
+    for (int row = 1; row < 3; ++row) {
+        grid.SetCellEx(1, row, "user" + std::to_string(row));
+        grid.AddCheckBox(0, row, true);
+    }
+    MailDispatcher mail(client_, c_);
+    std::tm now{};
+    auto start = std::chrono::steady_clock::now();
+    SendMail(mail, grid, now, c_.CG1, [] {});
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(380));
+    EXPECT_LT(waited, std::chrono::milliseconds(700)) << "one time-out for the whole job";
+    EXPECT_FALSE(client_.Connected());
+    EXPECT_EQ(Transcript(), "HELO \r\nRSET\r\n");
 }
 
 TEST_F(MailJobsTest, TableGoesAsHtmlAndTheClientIsBackToPlainText) {

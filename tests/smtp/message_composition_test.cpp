@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 
 #include "smtp/ex_string_list.h"
 #include "smtp/smtp_client.h"
@@ -14,6 +15,21 @@ namespace {
 std::vector<std::string> HeaderOf(TSmtpClient& client) {
     client.BuildMessage();
     return client.FinalHeader().Lines();
+}
+
+// The header with its Date and Message-ID values checked for their form and replaced by "<date>" and
+// "<id>", which change from one message to the next.
+std::vector<std::string> StampedHeaderOf(TSmtpClient& client) {
+    static const std::regex date(
+        "Date: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), [0-3][0-9] [A-Z][a-z]{2} 2[0-9]{3} "
+        "[0-2][0-9]:[0-5][0-9]:[0-6][0-9] [+-][0-9]{4}");
+    static const std::regex id("Message-ID: <[0-9]{14}\\.[0-9]+\\.[0-9a-f]{16}@[a-z.]+>");
+    std::vector<std::string> lines = HeaderOf(client);
+    for (std::string& line : lines) {
+        if (std::regex_match(line, date)) line = "Date: <date>";
+        if (std::regex_match(line, id)) line = "Message-ID: <id>";
+    }
+    return lines;
 }
 
 std::string BodyOf(TSmtpClient& client) {
@@ -37,10 +53,12 @@ TEST(BuildMessage, HeaderLinesInTheirOrder) {
     m.FromAddress = "admin@corp.ru";
     m.ToAddress = {"ivan@corp.ru"};
     m.Subject = "Traffic";
-    // As the program's letters go: no name, no X-Mailer, Reply-To or Date.
-    EXPECT_EQ(HeaderOf(client),
-              (std::vector<std::string>{"From: <admin@corp.ru>", "To: ivan@corp.ru", "Subject: Traffic",
-                                        "Mime-Version: 1.0", "Content-Type: text/plain; charset=us-ascii"}));
+    // As the program's letters go: no name, no X-Mailer or Reply-To; the date of composing.
+    EXPECT_EQ(
+        StampedHeaderOf(client),
+        (std::vector<std::string>{"From: <admin@corp.ru>", "To: ivan@corp.ru", "Subject: Traffic", "Date: <date>",
+                                  "Message-ID: <id>", "Mime-Version: 1.0", "Content-Type: text/plain; charset=us-ascii",
+                                  "Content-Transfer-Encoding: 8bit"}));
     m.FromName = "Admin";
     m.ToAddress = {"ivan@corp.ru", "Olga <olga@corp.ru>"};
     m.ToCarbonCopy = {"boss@corp.ru"};
@@ -48,14 +66,24 @@ TEST(BuildMessage, HeaderLinesInTheirOrder) {
     m.Subject.clear();
     m.LocalProgram = "Tarnwell";
     m.ReplyTo = "noreply@corp.ru";
-    m.Date = "01.02.2026";
+    m.Date = "01.02.2026";  // a date given with the message goes out as it is
     client.SubType = mtHtml;
     client.Charset = "windows-1251";
-    EXPECT_EQ(HeaderOf(client),
-              (std::vector<std::string>{"From: Admin<admin@corp.ru>", "To: ivan@corp.ru,Olga <olga@corp.ru>",
-                                        "CC: boss@corp.ru", "X-Mailer: Tarnwell", "Reply-To: noreply@corp.ru",
-                                        "Date: 01.02.2026", "Mime-Version: 1.0",
-                                        "Content-Type: text/html; charset=windows-1251"}));
+    EXPECT_EQ(
+        StampedHeaderOf(client),
+        (std::vector<std::string>{"From: Admin<admin@corp.ru>", "To: ivan@corp.ru,Olga <olga@corp.ru>",
+                                  "CC: boss@corp.ru", "X-Mailer: Tarnwell", "Reply-To: noreply@corp.ru",
+                                  "Date: 01.02.2026", "Message-ID: <id>", "Mime-Version: 1.0",
+                                  "Content-Type: text/html; charset=windows-1251", "Content-Transfer-Encoding: 8bit"}));
+}
+
+TEST(BuildMessage, EveryMessageGetsItsOwnMessageId) {
+    TSmtpClient client;
+    client.PostMessage.FromAddress = "admin@corp.ru";
+    std::set<std::string> ids;
+    for (int i = 0; i < 100; ++i) ids.insert(HeaderOf(client)[2]);
+    EXPECT_EQ(ids.size(), 100u);
+    EXPECT_EQ(ids.begin()->rfind("Message-ID: <", 0), 0u);
 }
 
 TEST(BuildMessage, ContentTypeFollowsSubType) {
@@ -74,7 +102,8 @@ TEST(BuildMessage, ContentTypeFollowsSubType) {
     client.Charset = "koi8-r";
     for (const Case& c : cases) {
         client.SubType = c.sub_type;
-        EXPECT_EQ(HeaderOf(client).back(), c.line) << c.sub_type;
+        std::vector<std::string> header = HeaderOf(client);
+        EXPECT_EQ(header[header.size() - 2], c.line) << c.sub_type;
     }
 }
 
@@ -99,9 +128,10 @@ TEST(BuildMessage, AttachmentsMakeAMultipartMessage) {
 
     const std::string boundary = client.Boundary();
     EXPECT_TRUE(std::regex_match(boundary, std::regex("={20}54535[a-y]{6}====")));
-    EXPECT_EQ(header.back(), "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"");
+    EXPECT_EQ(header[header.size() - 2], "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"");
+    EXPECT_EQ(header.back(), "Content-Transfer-Encoding: 8bit");
     std::string expected =
-        "--<B>\r\nContent-Type: text/plain; charset=windows-1251\r\n\r\n"
+        "--<B>\r\nContent-Type: text/plain; charset=windows-1251\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
         "See the file.\r\n"
         "--<B>\r\n"
         "Content-Type: application/octet-stream; name=\"report.bin\"\r\n"

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <regex>
 
 #include "scripted_server.h"
+#include "smtp/sock_error.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -40,10 +42,19 @@ void SetLetter(TSmtpClient& client, const std::string& to = "ivan@corp.ru") {
     client.PostMessage.Body = {"Line one", ".dot"};
 }
 
+// The subject as an encoded word, the date and the message id as Stamped leaves them.
 std::string LetterData(const std::string& to = "ivan@corp.ru") {
-    return "From: Admin<admin@corp.ru>\r\nTo: " + to + "\r\nSubject: " + kSubject +
-           "\r\nMime-Version: 1.0\r\nContent-Type: text/plain; charset=windows-1251\r\n\r\n\r\n"
-           "Line one\r\n..dot\r\n.\r\n";
+    return "From: Admin<admin@corp.ru>\r\nTo: " + to +
+           "\r\nSubject: =?windows-1251?B?zeDw4OHu8uDt7fvpIPLw4PTo6g==?=\r\nDate: <date>\r\nMessage-ID: <id>\r\n"
+           "Mime-Version: 1.0\r\nContent-Type: text/plain; charset=windows-1251\r\n"
+           "Content-Transfer-Encoding: 8bit\r\n\r\n\r\nLine one\r\n..dot\r\n.\r\n";
+}
+
+// What the server received, the values of Date and Message-ID, which differ from one letter to the next,
+// replaced by "<date>" and "<id>".
+std::string Stamped(const std::string& received) {
+    static const std::regex stamps("Date: [^\r\n]+\r\nMessage-ID: <[^>\r\n]+>\r\n");
+    return std::regex_replace(received, stamps, "Date: <date>\r\nMessage-ID: <id>\r\n");
 }
 
 std::string Envelope(const std::string& to = "ivan@corp.ru") {
@@ -76,7 +87,7 @@ protected:
     }
     std::string Transcript() {
         server->WaitForClientClose();
-        return server->Received();
+        return Stamped(server->Received());
     }
 
     TSmtpClient client;
@@ -249,17 +260,120 @@ TEST_F(SmtpDialogueTest, AServerThatClosesMidMessageFailsTheSendAndTheSession) {
     }
 }
 
-TEST_F(SmtpDialogueTest, ASilentServerIsCutShortByTheTimeOut) {
-    Start("220 ready\r\n", {"250 hello\r\n", "<silent>"});
-    client.Connect();
-    client.TimeOut = 300;
-    SetLetter(client);
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "Socket readln aborted");
-    auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(280));
-    EXPECT_LT(waited, std::chrono::milliseconds(2000));
-    EXPECT_FALSE(client.Busy());
+// After a time-out the server may still answer the old command at any moment, so the session is closed
+// at once: no QUIT, and no second wait for its answer.
+TEST_F(SmtpDialogueTest, ASilentServerCostsOneTimeOutAndTheSessionIsClosed) {
+    struct Case {
+        const char* what;
+        std::vector<Step> script;
+        bool fails_connect;
+        std::string transcript;
+    } cases[] = {
+        {"silent from the start", {}, true, ""},
+        {"silent after the greeting", SmtpScript("220 ready\r\n", {"<silent>"}), true, "HELO tarnwell\r\n"},
+        {"silent after HELO", SmtpScript("220 ready\r\n", {"250 hello\r\n", "<silent>"}), false,
+         "HELO tarnwell\r\nRSET\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedServer peer(c.script);
+        TSmtpClient session;
+        session.Host = "127.0.0.1";
+        session.Port = peer.Port();
+        session.UserID = "tarnwell";
+        session.TimeOut = 400;
+        auto start = std::chrono::steady_clock::now();
+        std::string error;
+        try {
+            session.Connect();
+            SetLetter(session);
+            session.SendMailMessage();
+        } catch (const ETimeOutError& e) {
+            error = e.what();
+        }
+        auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(error, "Socket readln aborted");
+        EXPECT_GE(waited, std::chrono::milliseconds(380));
+        EXPECT_LT(waited, std::chrono::milliseconds(700)) << "one time-out, not two";
+        EXPECT_FALSE(session.Connected());
+        EXPECT_FALSE(session.Busy());
+        if (!c.fails_connect) {
+            EXPECT_EQ(ErrorText([&] { session.SendMailMessage(); }), "Not Connected");
+        }
+        peer.WaitForClientClose();
+        EXPECT_EQ(peer.Received(), c.transcript);
+    }
+}
+
+// Nothing but a well-formed reply numbered 2xx or 3xx accepts a step. An answer that is no SMTP reply
+// fails its step and ends the session at once; a well-formed refusal keeps it.
+TEST_F(SmtpDialogueTest, RepliesThatAreNoSmtpRepliesFailTheirStep) {
+    const std::string huge(10 * 1024 * 1024, 'x');
+    const std::string too_long = "Server reply line longer than 65536 bytes";
+    const std::string hello = "HELO tarnwell\r\n";
+    const std::string letter = hello + Envelope() + LetterData();
+    struct Case {
+        const char* what;
+        std::vector<Step> script;
+        std::string error;
+        bool invalid;  // ESmtpReplyError, the session closed
+        std::string transcript;
+    } cases[] = {
+        {"10 MB greeting without a line end", {Send("220 " + huge)}, too_long, true, ""},
+        {"10 MB greeting with its line end", {Send("220 " + huge + "\r\n")}, too_long, true, ""},
+        {"over-long reply to HELO", SmtpScript("220 ready\r\n", {"250 " + huge + "\r\n"}), too_long, true, hello},
+        {"greeting without a number",
+         {Send("hello\r\n")},
+         "Invalid server reply: expected three digits, saw 'hello'",
+         true,
+         ""},
+        {"continuation line without a number",
+         {Send("220-ready\r\nhello\r\n")},
+         "Invalid server reply: expected three digits, saw 'hello'",
+         true,
+         ""},
+        {"four digits to RSET", SmtpScript("220 ready\r\n", {"250 hello\r\n", "2500 ok\r\n"}),
+         "Invalid server reply: expected three digits, saw '2500 ok'", true, hello + "RSET\r\n"},
+        {"1xx to MAIL FROM",
+         SmtpScript("220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "199 wait\r\n", "221 bye\r\n"}), "199 wait\r\n",
+         false, hello + "RSET\r\nMAIL FROM:<admin@corp.ru>\r\nQUIT\r\n"},
+        {"no number to DATA",
+         SmtpScript("220 ready\r\n",
+                    {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "250 ok\r\n", "hello\r\n"}),
+         "Invalid server reply: expected three digits, saw 'hello'", true, hello + Envelope()},
+        {"no number to the dot", SmtpScript("220 ready\r\n", Then(kAccepting, {"\x01ok\r\n"})),
+         "Invalid server reply: expected three digits, saw '?ok'", true, letter},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedServer peer(c.script);
+        TSmtpClient session;
+        session.Host = "127.0.0.1";
+        session.Port = peer.Port();
+        session.UserID = "tarnwell";
+        session.TimeOut = 5000;
+        int successes = 0;
+        session.OnSuccess = [&](TSmtpClient&) { ++successes; };
+        std::string error = "<no error>";
+        bool invalid = false;
+        try {
+            session.Connect();
+            SetLetter(session);
+            session.SendMailMessage();
+        } catch (const ESmtpReplyError& e) {
+            error = e.what();
+            invalid = true;
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(invalid, c.invalid);
+        EXPECT_EQ(session.Connected(), !c.invalid);
+        EXPECT_EQ(successes, 0);
+        if (session.Connected()) session.Disconnect();
+        peer.WaitForClientClose();
+        EXPECT_EQ(Stamped(peer.Received()), c.transcript) << "no QUIT after a reply that is no reply";
+    }
 }
 
 TEST_F(SmtpDialogueTest, QuitAnsweredWith421RaisesTheReplyAndClosesAnyway) {

@@ -74,8 +74,16 @@ std::string SmtpSink::Envelope(int n) const {
 }
 
 std::string SmtpSink::Parsed(int n) const {
+    return RunReader("parse", n);
+}
+
+std::string SmtpSink::Checked(int n) const {
+    return RunReader("check", n);
+}
+
+std::string SmtpSink::RunReader(const char* mode, int n) const {
     testing_support::ProcessResult python = testing_support::RunHostPython(
-        {SourceFile("tests/smtp/smtp_sink.py"), "parse", HostPath(Folder() / ("msg-" + std::to_string(n) + ".eml"))});
+        {SourceFile("tests/smtp/smtp_sink.py"), mode, HostPath(Folder() / ("msg-" + std::to_string(n) + ".eml"))});
     if (!python.err.empty()) return python.out + "<parse failed: " + python.err + ">";
     return python.out;
 }

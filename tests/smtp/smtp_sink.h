@@ -33,14 +33,18 @@ public:
     int MessageCount() const;
     // Sender and recipients of message n (from 1), one a line.
     std::string Envelope(int n) const;
-    // What Python's email package makes of message n (see smtp_sink.py).
+    // What Python's email package makes of message n (see smtp_sink.py): its raw headers and decoded
+    // parts, and what a mail program reads of its header (defects, names, subject, date).
     std::string Parsed(int n) const;
+    std::string Checked(int n) const;
 
     static std::string ReadFile(const std::filesystem::path& path);
     // Bytes in lower-case hexadecimal, as the parser prints them.
     static std::string Hex(std::string_view bytes);
 
 private:
+    std::string RunReader(const char* mode, int n) const;
+
     testing_support::TempFolder folder_;
     std::unique_ptr<testing_support::RunningProcess> server_;
     int port_ = 0;

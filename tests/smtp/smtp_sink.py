@@ -11,13 +11,21 @@
                                 "header NAME HEX" for every header, then for every leaf part
                                 "part TYPE CHARSET FILENAME" and "payload HEX" of its decoded bytes.
                                 HEX is the bytes in hexadecimal, so Windows-1251 text passes unchanged.
+    smtp_sink.py check FILE     reads a stored message as a mail program does (the email package's default
+                                policy) and prints, one a line: "defects" and the names of every defect
+                                found; "from HEX ADDRESS" and "to HEX ADDRESS" for each mailbox of From and
+                                To, HEX the display name in UTF-8; "subject HEX"; "date-local True" when the
+                                Date is within ten minutes of now and carries the local offset of its
+                                moment; "message-id ID"; "longest-header-line N" in bytes.
 """
 
 import asyncio
 import binascii
 import email
+import email.policy
 import os
 import sys
+import time
 
 from aiosmtpd.smtp import SMTP
 
@@ -86,10 +94,30 @@ def parse(path):
         print("payload", decoded(part).hex())
 
 
+def check(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    message = email.message_from_bytes(data, policy=email.policy.default)
+    defects = [d for part in message.walk() for d in part.defects]
+    defects += [d for _, value in message.items() for d in value.defects]
+    print("defects", " ".join(sorted(type(d).__name__ for d in defects)))
+    for name in ("From", "To"):
+        for mailbox in message[name].addresses:
+            print(name.lower(), mailbox.display_name.encode().hex(), mailbox.addr_spec)
+    print("subject", str(message["Subject"]).encode().hex())
+    date = message["Date"].datetime
+    print("date-local", date.utcoffset() == date.astimezone().utcoffset() and abs(time.time() - date.timestamp()) < 600)
+    print("message-id", message["Message-ID"])
+    head = data.split(b"\r\n\r\n", 1)[0]
+    print("longest-header-line", max(len(line) for line in head.split(b"\r\n")))
+
+
 if __name__ == "__main__":
     if len(sys.argv) == 3 and sys.argv[1] == "serve":
         asyncio.run(serve(sys.argv[2]))
     elif len(sys.argv) == 3 and sys.argv[1] == "parse":
         parse(sys.argv[2])
+    elif len(sys.argv) == 3 and sys.argv[1] == "check":
+        check(sys.argv[2])
     else:
         sys.exit(__doc__)

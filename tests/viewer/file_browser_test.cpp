@@ -165,6 +165,43 @@ TEST_F(BrowserTree, ChoosingADriveOpensItsRoot) {
     EXPECT_EQ(Canonical(Current()), Canonical(drive));
 }
 
+// The window's road in: the user's choices run the bound events, and only when something changed;
+// setting from code runs none, and a disabled browser takes nothing.
+TEST_F(BrowserTree, UserActionsRunTheBoundEvents) {
+    FileBrowser browser;
+    std::vector<std::string> events;
+    browser.OnDriveChange = [&] { events.push_back("drive"); };
+    browser.OnFolderChange = [&] {
+        events.push_back("folder " + browser.Folder());
+        browser.CDirOChange();
+    };
+    browser.OnFileDoubleClick = [&] { events.push_back("open " + browser.Files().FileName()); };
+
+    browser.SetFolder(sub);
+    browser.CDirOChange();
+    browser.SetFilterIndex(3);
+    EXPECT_EQ(events, Names{});
+
+    browser.UserSelectFolder(sub);  // already open
+    browser.UserSelectFolder(root);
+    browser.UserSelectFilter(1);  // *.txt: a.txt
+    EXPECT_EQ(browser.Files().Mask(), "*.txt");
+    browser.UserSelectFile(0);
+    browser.UserDoubleClickFile(0);
+    browser.UserSelectDrive(browser.DriveIndex());  // the same drive
+    EXPECT_EQ(events, (Names{"folder " + root, "open " + JoinPath(root, "a.txt")}));
+
+    events.clear();
+    browser.Enabled = false;
+    browser.UserSelectFolder(sub);
+    browser.UserSelectFilter(0);
+    browser.UserDoubleClickFile(0);
+    browser.UserSelectDrive(-1);
+    EXPECT_EQ(events, Names{});
+    EXPECT_EQ(browser.Folder(), root);
+    EXPECT_EQ(browser.Files().Mask(), "*.txt");
+}
+
 TEST(Drives, ListedDrivesAreFoldersAndHoldTheCurrentOne) {
     std::vector<std::string> drives = ListDrives();
     ASSERT_FALSE(drives.empty());

@@ -1,0 +1,223 @@
+#include "gui/control_binder.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <climits>
+#include <exception>
+
+#include "gui/grid_view.h"
+#include "gui/qt_host.h"
+#include "gui/qt_text.h"
+#include "text/int_text.h"
+
+namespace tarnwell {
+namespace {
+
+Qt::CheckState ToQt(TCheckBoxState state) {
+    switch (state) {
+        case cbChecked:
+            return Qt::Checked;
+        case cbGrayed:
+            return Qt::PartiallyChecked;
+        case cbUnchecked:
+            break;
+    }
+    return Qt::Unchecked;
+}
+
+}  // namespace
+
+ControlBinder::ControlBinder(TFSend& form, QtHost& host) : form_(form), host_(host) {}
+
+void ControlBinder::Act(const std::function<void()>& action) {
+    if (refreshing_) return;
+    for (GridView* grid : grids_) grid->CommitEdit();
+    try {
+        action();
+    } catch (const std::exception& e) {
+        host_.ShowError(e.what());
+    }
+    Refresh();
+}
+
+void ControlBinder::Refresh() {
+    // Signals raised while reading are ignored, so reading runs no handler and cannot nest itself; a
+    // nested call would just read again.
+    const bool outer = !refreshing_;
+    refreshing_ = true;
+    for (const auto& refresh : refreshers_) refresh();
+    if (outer) refreshing_ = false;
+}
+
+void ControlBinder::RepaintNow(const TControl& control) {
+    QWidget* widget = widgets_.value(&control, nullptr);
+    if (!widget) return;
+    const bool outer = !refreshing_;
+    refreshing_ = true;
+    for (auto it = own_refreshers_.find(&control); it != own_refreshers_.end() && it.key() == &control; ++it) {
+        (*it)();
+    }
+    if (outer) refreshing_ = false;
+    widget->repaint();
+}
+
+void ControlBinder::OnRefresh(std::function<void()> refresh, const TControl* control) {
+    if (control) own_refreshers_.insert(control, refresh);
+    refreshers_.push_back(std::move(refresh));
+}
+
+void ControlBinder::Bind(QWidget* widget, const TControl& control, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    controls_.insert(widget, &control);
+    widgets_.insert(&control, widget);
+    if (control.ShowHint && !control.ShortHint().empty()) widget->setToolTip(ToQString(control.ShortHint()));
+    if (!control.LongHint().empty()) widget->setAccessibleDescription(ToQString(control.LongHint()));
+    OnRefresh(
+        [widget, &control] {
+            widget->setEnabled(control.Enabled);
+            // Hidden only by its own flag: a widget on a page that is not shown is not hidden itself.
+            if (widget->isHidden() == control.Visible) widget->setVisible(control.Visible);
+        },
+        &control);
+}
+
+QLabel* ControlBinder::CaptionStrip(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text);
+    label->setObjectName(QStringLiteral("CaptionStrip"));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, QColor(201, 207, 220));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    label->setMargin(1);
+    if (buddy) {
+        label->setBuddy(buddy);
+        // Lists and tables do not look for a buddy of their own: each control is named by its strip.
+        if (buddy->accessibleName().isEmpty()) buddy->setAccessibleName(text);
+    }
+    return label;
+}
+
+QLineEdit* ControlBinder::Edit(TEdit& edit, const char* name, bool path) {
+    auto* widget = new QLineEdit;
+    Bind(widget, edit, name);
+    auto to_qt = [path](const std::string& text) { return path ? PathToQString(text) : ToQString(text); };
+    QObject::connect(widget, &QLineEdit::textEdited, widget, [this, &edit, path](const QString& text) {
+        Act([&] { edit.UserSetText(path ? PathFromQString(text) : FromQString(text)); });
+    });
+    OnRefresh(
+        [widget, &edit, to_qt] {
+            const QString text = to_qt(edit.Text);
+            if (widget->text() != text) widget->setText(text);
+        },
+        &edit);
+    if (edit.Label.empty()) widget->setAccessibleName(ToQString(edit.ShortHint()));
+    return widget;
+}
+
+QPushButton* ControlBinder::Button(TButton& button, const char* name) {
+    auto* widget = new QPushButton(ToQString(button.Caption));
+    Bind(widget, button, name);
+    QObject::connect(widget, &QPushButton::clicked, widget, [this, &button] { Act([&] { button.Click(); }); });
+    OnRefresh([widget, &button] { widget->setText(ToQString(button.Caption)); });
+    return widget;
+}
+
+QListWidget* ControlBinder::CheckList(TCheckListBox& list, const char* name) {
+    auto* widget = new QListWidget;
+    Bind(widget, list, name);
+    widget->setMinimumSize(40, 40);
+    for (const std::string& item : list.Items()) {
+        auto* row = new QListWidgetItem(ToQString(item), widget);
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        row->setCheckState(Qt::Unchecked);
+    }
+    QObject::connect(widget, &QListWidget::itemChanged, widget, [this, widget, &list](QListWidgetItem* item) {
+        const int index = widget->row(item);
+        if (index < 0 || index >= list.Count()) return;
+        const TCheckBoxState wanted = item->checkState() == Qt::Checked ? cbChecked : cbUnchecked;
+        Act([&] {
+            if (list.State(index) != wanted) list.UserSetState(index, wanted);
+        });
+    });
+    OnRefresh([widget, &list] {
+        for (int i = 0; i < list.Count() && i < widget->count(); ++i) {
+            const Qt::CheckState state = ToQt(list.State(i));
+            if (widget->item(i)->checkState() != state) widget->item(i)->setCheckState(state);
+        }
+    });
+    if (list.Label.empty()) widget->setAccessibleName(ToQString(list.ShortHint()));
+    return widget;
+}
+
+QGroupBox* ControlBinder::RadioGroup(TRadioGroup& group, const char* name) {
+    auto* widget = new QGroupBox(ToQString(group.Caption));
+    Bind(widget, group, name);
+    if (group.Caption.empty()) widget->setAccessibleName(ToQString(group.ShortHint()));
+    auto* layout = new QGridLayout(widget);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(1);
+    auto* buttons = new QButtonGroup(widget);
+    const int columns = group.Columns < 1 ? 1 : group.Columns;
+    const int count = static_cast<int>(group.Items().size());
+    const int rows = (count + columns - 1) / columns;
+    for (int i = 0; i < count; ++i) {
+        auto* radio = new QRadioButton(ToQString(group.Items()[static_cast<std::size_t>(i)]));
+        radio->setMinimumWidth(1);  // a narrow window cuts the caption rather than growing
+        radio->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
+        buttons->addButton(radio, i);
+        // Filled column by column, as a radio group with several columns lays out its items.
+        layout->addWidget(radio, i % rows, i / rows);
+    }
+    QObject::connect(buttons, &QButtonGroup::idClicked, widget,
+                     [this, &group](int id) { Act([&] { group.UserSelect(id); }); });
+    OnRefresh([buttons, &group] {
+        QAbstractButton* chosen = buttons->button(group.ItemIndex());
+        if (chosen) {
+            if (!chosen->isChecked()) chosen->setChecked(true);
+        } else if (QAbstractButton* checked = buttons->checkedButton()) {
+            buttons->setExclusive(false);
+            checked->setChecked(false);
+            buttons->setExclusive(true);
+        }
+    });
+    return widget;
+}
+
+QSpinBox* ControlBinder::SpinEdit(TSpinEdit& spin, const char* name) {
+    auto* widget = new QSpinBox;
+    Bind(widget, spin, name);
+    if (spin.MaxValue() > spin.MinValue()) {
+        widget->setRange(spin.MinValue(), spin.MaxValue());
+    } else {
+        widget->setRange(INT_MIN, INT_MAX);  // equal bounds: any value
+    }
+    QObject::connect(widget, &QSpinBox::textChanged, widget,
+                     [this, &spin](const QString& text) { Act([&] { spin.UserSetText(FromQString(text)); }); });
+    OnRefresh([widget, &spin] {
+        if (widget->text() == ToQString(spin.Text())) return;
+        if (std::optional<std::int32_t> value = TryStrToInt(spin.Text())) widget->setValue(*value);
+    });
+    if (spin.Label.empty()) widget->setAccessibleName(ToQString(spin.ShortHint()));
+    return widget;
+}
+
+GridView* ControlBinder::Grid(TGridControl& grid, const char* name, const QString& accessible_name) {
+    auto* view = new GridView(grid, host_.Colors(), QtHost::GridFont());
+    Bind(view, grid, name);
+    view->setAccessibleName(accessible_name);
+    grids_.push_back(view);
+    OnRefresh([view] { view->Sync(); });
+    return view;
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,238 @@
+#include "gui/grid_view.h"
+
+#include <QAbstractButton>
+#include <QAbstractProxyModel>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <algorithm>
+
+#include "gui/palette_colors.h"
+
+namespace tarnwell {
+namespace {
+
+// The grid lines in the grid's own colour (clSilver), whatever the style would draw.
+class GridLineStyle final : public QProxyStyle {
+public:
+    GridLineStyle(QRgb color) : color_(color) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_Table_GridLineColor) return static_cast<int>(color_);
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+
+private:
+    QRgb color_;
+};
+
+constexpr int kRowEdgeGrip = 3;  // pixels on either side of a row's lower edge that grab it
+
+}  // namespace
+
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    editor_ = editor;
+    return editor;
+}
+
+void GridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+    if (editor_ == editor) editor_ = nullptr;
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) {
+    if (!(index.flags() & Qt::ItemIsUserCheckable)) {
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+    auto toggle = [&] {
+        const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    };
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            // Taken here, so that a press does not start an edit; the release toggles.
+            return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton || !option.rect.contains(mouse->position().toPoint())) return false;
+            toggle();
+            return true;
+        }
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Space && key != Qt::Key_Select) return false;
+            toggle();
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+GridView::GridView(TGridControl& grid, const ColorScheme& colors, const QFont& font, QWidget* parent)
+    : QTableView(parent), model_(new GridModel(grid, colors, this)), delegate_(new GridDelegate(this)) {
+    auto* style = new GridLineStyle(ToQColor(grid.GridLineColor, colors).rgb());
+    style->setParent(this);
+    setStyle(style);
+    setFont(font);
+    horizontalHeader()->setFont(font);
+    verticalHeader()->setFont(font);
+    setItemDelegate(delegate_);
+    setModel(model_);
+    setWordWrap(grid.WordWrap);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(grid.Editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                        QAbstractItemView::AnyKeyPressed
+                                  : QAbstractItemView::NoEditTriggers);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->setSectionsClickable(false);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setMinimumSectionSize(2);
+    verticalHeader()->setDefaultSectionSize(grid.DefaultRowHeight);
+    const QHeaderView::ResizeMode mode = grid.Resizable ? QHeaderView::Interactive : QHeaderView::Fixed;
+    horizontalHeader()->setSectionResizeMode(mode);
+    verticalHeader()->setSectionResizeMode(mode);
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (applying_) return;
+        Model().UserSetColWidth(section, size);
+    });
+    corner_ = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (corner_) corner_->installEventFilter(this);
+    viewport()->setMouseTracking(grid.Resizable);
+    ApplyShape();
+}
+
+void GridView::SetProxy(QAbstractProxyModel* proxy) {
+    proxy_ = proxy;
+    setModel(proxy ? static_cast<QAbstractItemModel*>(proxy) : static_cast<QAbstractItemModel*>(model_));
+    ApplyShape();
+}
+
+QModelIndex GridView::ToModel(const QModelIndex& view_index) const {
+    return proxy_ ? proxy_->mapToSource(view_index) : view_index;
+}
+
+QModelIndex GridView::FromModel(const QModelIndex& model_index) const {
+    return proxy_ ? proxy_->mapFromSource(model_index) : model_index;
+}
+
+void GridView::ApplyShape() {
+    applying_ = true;
+    TGridControl& grid = Grid();
+    horizontalHeader()->setVisible(model_->HasColumnHeader());
+    verticalHeader()->setVisible(model_->HasRowHeader());
+    if (model_->HasRowHeader()) verticalHeader()->setFixedWidth(grid.ColWidths(0));
+    // Header sections follow the view's columns, which are the model's unless a proxy reorders rows
+    // only: columns are never moved.
+    for (int col = 0; col < model_->columnCount(); ++col) {
+        horizontalHeader()->resizeSection(col, grid.ColWidths(model_->DisplayColumn(col)));
+    }
+    applying_ = false;
+}
+
+void GridView::Sync() {
+    const QModelIndex current = currentIndex();
+    const int row = current.row();
+    const int col = current.column();
+    const int top = verticalScrollBar()->value();
+    const int left = horizontalScrollBar()->value();
+    if (!model_->Sync()) return;
+    ApplyShape();
+    QAbstractItemModel* shown = model();
+    if (row >= 0 && shown->rowCount() > 0 && shown->columnCount() > 0) {
+        const QModelIndex again =
+            shown->index(std::min(row, shown->rowCount() - 1), std::min(col, shown->columnCount() - 1));
+        selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
+    }
+    verticalScrollBar()->setValue(top);
+    horizontalScrollBar()->setValue(left);
+}
+
+void GridView::CommitEdit() {
+    if (QWidget* editor = delegate_->OpenEditor()) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    model_->SetHotColumn(current.isValid() ? ToModel(current).column() : -1);
+}
+
+// The corner above the row header shows the fixed cell it stands for ("Логин" of the limits table).
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != corner_ || event->type() != QEvent::Paint || !model_->HasRowHeader() || !model_->HasColumnHeader()) {
+        return QTableView::eventFilter(watched, event);
+    }
+    auto* corner = static_cast<QWidget*>(watched);
+    QStyleOptionHeader option;
+    option.initFrom(corner);
+    option.rect = corner->rect();
+    option.text = model_->CornerText();
+    option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    QPainter painter(corner);
+    corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+    return true;
+}
+
+// Rows are sized by dragging a row's lower edge in the first column, where a row header would be: the
+// grids that allow sizing have none.
+int GridView::RowEdgeAt(const QPoint& pos) const {
+    if (!Grid().Resizable || verticalHeader()->isVisible() || model()->columnCount() == 0) return -1;
+    if (pos.x() < 0 || pos.x() >= columnViewportPosition(0) + columnWidth(0)) return -1;
+    const int row = rowAt(pos.y() - kRowEdgeGrip);
+    if (row < 0) return -1;
+    const int edge = rowViewportPosition(row) + rowHeight(row);
+    return std::abs(pos.y() - edge) <= kRowEdgeGrip ? row : -1;
+}
+
+void GridView::mousePressEvent(QMouseEvent* event) {
+    const int row = event->button() == Qt::LeftButton ? RowEdgeAt(event->position().toPoint()) : -1;
+    if (row < 0) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    sizing_row_ = row;
+    sizing_start_y_ = event->position().toPoint().y();
+    sizing_start_height_ = rowHeight(row);
+}
+
+void GridView::mouseMoveEvent(QMouseEvent* event) {
+    if (sizing_row_ >= 0) {
+        const int height = sizing_start_height_ + event->position().toPoint().y() - sizing_start_y_;
+        verticalHeader()->resizeSection(sizing_row_, std::max(2, height));
+        return;
+    }
+    if (event->buttons() == Qt::NoButton) {
+        if (RowEdgeAt(event->position().toPoint()) >= 0) {
+            viewport()->setCursor(Qt::SplitVCursor);
+        } else {
+            viewport()->unsetCursor();
+        }
+    }
+    QTableView::mouseMoveEvent(event);
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent* event) {
+    if (sizing_row_ >= 0) {
+        sizing_row_ = -1;
+        return;
+    }
+    QTableView::mouseReleaseEvent(event);
+}
+
+}  // namespace tarnwell

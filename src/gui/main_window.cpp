@@ -1,0 +1,152 @@
+#include "gui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QStatusBar>
+
+#include "gui/navigation_column.h"
+#include "gui/pages.h"
+#include "gui/qt_host.h"
+#include "gui/qt_text.h"
+
+namespace tarnwell {
+namespace {
+
+// The outer size of the window as designed, less what a usual frame and caption take.
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 27;
+
+const QColor kBarColour(201, 207, 220);
+
+}  // namespace
+
+MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
+    TFormControls& c = binder_.Controls();
+    setObjectName(QStringLiteral("FSend"));
+    setWindowTitle(ToQString(c.Caption));
+    setWindowIcon(QIcon(QStringLiteral(":/images/tarnwell.png")));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+
+    auto* central = new QWidget;
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    pages_ = new QStackedWidget;
+    binder_.Bind(pages_, c.PC1, "PC1");
+    struct Page {
+        QWidget* (*make)(ControlBinder&);
+        const char* name;
+        const char* title;
+    };
+    // In page-index order.
+    const Page pages[] = {
+        {MakeViewerPage, "TabSheet1", "Просмотр"},       {MakeSettingsPage, "TabSheet2", "Настройки"},
+        {MakeStatisticsPage, "TabSheet4", "Статистика"}, {MakeLimitsPage, "TabSheet5", "Лимиты"},
+        {MakeAboutPage, "TabSheet3", "О программе"},
+    };
+    for (const Page& page : pages) {
+        QWidget* widget = page.make(binder_);
+        widget->setObjectName(QString::fromLatin1(page.name));
+        widget->setAccessibleName(QString::fromUtf8(page.title));
+        pages_->addWidget(widget);
+    }
+    binder_.OnRefresh([this, &c] {
+        const int index = c.PC1.ActivePageIndex();
+        if (index >= 0 && index < pages_->count() && pages_->currentIndex() != index) pages_->setCurrentIndex(index);
+    });
+    layout->addWidget(pages_, 1);
+    navigation_ = new NavigationColumn(binder_);
+    layout->addWidget(navigation_);
+    setCentralWidget(central);
+
+    QStatusBar* bar = statusBar();
+    binder_.Bind(bar, c.StatBar, "StatBar");
+    bar->setFixedHeight(20);
+    bar->setAutoFillBackground(true);
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Window, kBarColour);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    bar->setPalette(palette);
+    bar->setAccessibleName(QStringLiteral("Строка состояния"));
+    status_text_ = new QLabel;
+    status_text_->setObjectName(QStringLiteral("StatBarText"));
+    bar->addWidget(status_text_, 1);
+    binder_.OnRefresh(
+        [this, &c] {
+            const QString text = ToQString(c.StatBar.Text);
+            if (status_text_->text() == text) return;
+            status_text_->setText(text);
+            status_text_->setAccessibleName(text);
+        },
+        &c.StatBar);
+
+    move(c.Left, c.Top);
+    resize(c.Width - kFrameWidth, c.Height - kFrameHeight);
+    qApp->installEventFilter(this);
+    Refresh();
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    if (wait_cursor_) QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::Refresh() {
+    binder_.Refresh();
+    if (wait_cursor_ && !binder_.Form().Busy()) {
+        QApplication::restoreOverrideCursor();
+        wait_cursor_ = false;
+    }
+}
+
+void MainWindow::ShowWaitCursor() {
+    if (wait_cursor_ || !binder_.Form().Busy()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    wait_cursor_ = true;
+}
+
+void MainWindow::RepaintControl(const TControl& control) {
+    ShowWaitCursor();
+    binder_.RepaintNow(control);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (binder_.Form().UserClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// The hint under the mouse: the widget the mouse has entered, or after it has left one, the widget it is
+// over now.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
+        QWidget* widget =
+            event->type() == QEvent::Enter ? qobject_cast<QWidget*>(watched) : QApplication::widgetAt(QCursor::pos());
+        if (widget && widget->window() == this) ShowHintAt(widget);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::ShowHintAt(QWidget* widget) {
+    const TControl* hinted = nullptr;
+    for (QWidget* at = widget; at && !hinted; at = at->parentWidget()) {
+        const TControl* control = binder_.ControlOf(at);
+        if (control && !control->Hint.empty()) hinted = control;
+        if (at == this) break;
+    }
+    TStatusBar& bar = binder_.Controls().StatBar;
+    bar.ShowHintOf(hinted);
+    binder_.RepaintNow(bar);
+}
+
+}  // namespace tarnwell

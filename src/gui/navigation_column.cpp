@@ -1,0 +1,141 @@
+#include "gui/navigation_column.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QIcon>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "gui/control_binder.h"
+#include "gui/qt_text.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr int kColumnWidth = 83;
+constexpr int kButtonSize = 75;
+constexpr int kStripHeight = 400;
+constexpr int kScrollStep = 25;
+
+}  // namespace
+
+NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
+    : QWidget(parent), scroller_(new QScrollArea), up_(new QToolButton), down_(new QToolButton) {
+    setObjectName(QStringLiteral("NavigationColumn"));
+    setFixedWidth(kColumnWidth);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* strip = new QWidget;
+    strip->setObjectName(QStringLiteral("NavigationStrip"));
+    strip->setFixedSize(kColumnWidth, kStripHeight);
+    auto* strip_layout = new QVBoxLayout(strip);
+    strip_layout->setContentsMargins(4, 4, 4, 4);
+    strip_layout->setSpacing(2);
+    TFormControls& c = binder.Controls();
+    struct Nav {
+        TButton& button;
+        const char* name;
+        const char* picture;
+    };
+    const Nav buttons[] = {
+        {c.SpeedButton3, "SpeedButton3", ":/images/viewer.png"},
+        {c.SBToStat, "SBToStat", ":/images/statistics.png"},
+        {c.SBLimit, "SBLimit", ":/images/limits.png"},
+        {c.SpeedButton4, "SpeedButton4", ":/images/settings.png"},
+        {c.SBAbout, "SBAbout", ":/images/about.png"},
+    };
+    bool first = true;
+    for (const Nav& nav : buttons) {
+        if (!first) {
+            auto* bevel = new QFrame;
+            bevel->setFrameShape(QFrame::HLine);
+            bevel->setFrameShadow(QFrame::Sunken);
+            strip_layout->addWidget(bevel);
+        }
+        first = false;
+        auto* button = new QToolButton;
+        binder.Bind(button, nav.button, nav.name);
+        button->setText(ToQString(nav.button.Caption));
+        button->setIcon(QIcon(QString::fromLatin1(nav.picture)));
+        button->setIconSize(QSize(40, 40));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setFixedSize(kButtonSize, kButtonSize);
+        button->setFocusPolicy(Qt::StrongFocus);
+        TButton& control = nav.button;
+        QObject::connect(button, &QToolButton::clicked, button,
+                         [&binder, &control] { binder.Act([&] { control.Click(); }); });
+        strip_layout->addWidget(button, 0, Qt::AlignHCenter);
+    }
+    strip_layout->addStretch(1);
+
+    scroller_->setObjectName(QStringLiteral("NavigationScroller"));
+    scroller_->setWidget(strip);
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller_->viewport()->installEventFilter(this);
+
+    for (QToolButton* arrow : {up_, down_}) {
+        arrow->setArrowType(arrow == up_ ? Qt::UpArrow : Qt::DownArrow);
+        arrow->setObjectName(arrow == up_ ? QStringLiteral("NavigationUp") : QStringLiteral("NavigationDown"));
+        arrow->setAccessibleName(arrow == up_ ? QStringLiteral("Вверх") : QStringLiteral("Вниз"));
+        arrow->setAutoRaise(true);
+        arrow->setAutoRepeat(true);
+        arrow->setFixedSize(kColumnWidth, 14);
+        const int step = arrow == up_ ? -kScrollStep : kScrollStep;
+        QObject::connect(arrow, &QToolButton::clicked, this, [this, step] {
+            QScrollBar* bar = scroller_->verticalScrollBar();
+            bar->setValue(bar->value() + step);
+            UpdateArrows();
+        });
+    }
+    // Keyboard focus moving to a button out of sight brings it into view.
+    QObject::connect(scroller_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { UpdateArrows(); });
+    QObject::connect(scroller_->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { UpdateArrows(); });
+    layout->addWidget(up_);
+    layout->addWidget(scroller_, 1);
+    layout->addWidget(down_);
+
+    auto* gauge = new QProgressBar;
+    binder.Bind(gauge, c.CG1, "CG1");
+    gauge->setFixedHeight(15);
+    gauge->setTextVisible(false);
+    gauge->setAccessibleName(QStringLiteral("Ход выполнения"));
+    QPalette palette = gauge->palette();
+    palette.setColor(QPalette::Highlight, QColor(0, 128, 255));
+    gauge->setPalette(palette);
+    // The gauge keeps its place while hidden: showing it moves nothing, so it can be drawn at once.
+    QSizePolicy policy = gauge->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    gauge->setSizePolicy(policy);
+    binder.OnRefresh(
+        [gauge, &c] {
+            gauge->setRange(c.CG1.Min(), c.CG1.Max());
+            gauge->setValue(c.CG1.Position());
+        },
+        &c.CG1);
+    layout->addWidget(gauge);
+    UpdateArrows();
+}
+
+bool NavigationColumn::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) UpdateArrows();
+    return QWidget::eventFilter(watched, event);
+}
+
+void NavigationColumn::UpdateArrows() {
+    const QScrollBar* bar = scroller_->verticalScrollBar();
+    const bool low = bar->maximum() > 0;
+    up_->setVisible(low);
+    down_->setVisible(low);
+    up_->setEnabled(bar->value() > bar->minimum());
+    down_->setEnabled(bar->value() < bar->maximum());
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,158 @@
+// The settings page: the mail server and the letter's form at the top, the letter's content, the columns
+// and the options below. The table address edit ESGToUser sits inside the blank lower part of the
+// autorun list, under its third item.
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include "gui/control_binder.h"
+#include "gui/pages.h"
+#include "gui/qt_text.h"
+
+namespace tarnwell {
+namespace {
+
+QGroupBox* Group(const char* title) {
+    auto* group = new QGroupBox(QString::fromUtf8(title));
+    return group;
+}
+
+// Edits with their caption strips, one per line.
+void AddEdits(ControlBinder& binder, QGroupBox* group, std::initializer_list<std::pair<TEdit*, const char*>> edits) {
+    auto* layout = new QGridLayout(group);
+    layout->setContentsMargins(3, 1, 3, 2);
+    layout->setHorizontalSpacing(3);
+    layout->setVerticalSpacing(2);
+    int row = 0;
+    for (const auto& [edit, name] : edits) {
+        QLineEdit* widget = binder.Edit(*edit, name);
+        layout->addWidget(binder.CaptionStrip(ToQString(edit->Label), widget), row, 0);
+        layout->addWidget(widget, row, 1);
+        ++row;
+    }
+    layout->setColumnStretch(1, 1);
+}
+
+// A check list under its caption strip.
+QWidget* StripAndList(ControlBinder& binder, TCheckListBox& list, const char* name, QListWidget** made = nullptr) {
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    QListWidget* widget = binder.CheckList(list, name);
+    QLabel* strip = binder.CaptionStrip(ToQString(list.Label), widget);
+    // At the designed size the page is tight for the fonts present: strips and lists give way first.
+    strip->setMinimumWidth(1);
+    layout->addWidget(strip);
+    layout->addWidget(widget, 1);
+    if (made) *made = widget;
+    return box;
+}
+
+// Keeps the borderless edit over the list's blank part, under its last item, as wide as the list. The
+// edit is the list's sibling, not its child, so that a screen reader finds it among the controls rather
+// than among the list's items.
+class InsideList final : public QObject {
+public:
+    InsideList(QListWidget* list, QLineEdit* edit) : QObject(list), list_(list), edit_(edit) {
+        list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::Resize:
+            case QEvent::Move:
+            case QEvent::Show:
+            case QEvent::LayoutRequest:
+                Place();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+    void Place() {
+        const int count = list_->count();
+        const QRect last = count > 0 ? list_->visualItemRect(list_->item(count - 1)) : QRect();
+        const int top = last.isValid() ? last.bottom() + 4 : 2;
+        const QPoint at = list_->viewport()->mapTo(list_->parentWidget(), QPoint(2, top));
+        edit_->setGeometry(at.x(), at.y(), list_->viewport()->width() - 4, edit_->sizeHint().height());
+        edit_->raise();
+    }
+
+private:
+    QListWidget* list_;
+    QLineEdit* edit_;
+};
+
+}  // namespace
+
+QWidget* MakeSettingsPage(ControlBinder& binder) {
+    TFormControls& c = binder.Controls();
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(2, 1, 2, 1);
+    layout->setSpacing(2);
+
+    auto* top = new QHBoxLayout;
+    QGroupBox* server = Group("Почтовый сервер:");
+    server->setObjectName(QStringLiteral("GBServer"));
+    AddEdits(binder, server,
+             {{&c.EHost, "EHost"}, {&c.EPort, "EPort"}, {&c.EDomain, "EDomain"}, {&c.EUserID, "EUserID"}});
+    QGroupBox* letter = Group("Оформление письма:");
+    letter->setObjectName(QStringLiteral("GBLetter"));
+    AddEdits(binder, letter,
+             {{&c.EFromName, "EFromName"}, {&c.EFromAddress, "EFromAddress"}, {&c.ESubject, "ESubject"}});
+    top->addWidget(server, 1);
+    top->addWidget(letter, 1);
+    layout->addLayout(top);
+
+    auto* bottom = new QHBoxLayout;
+    QGroupBox* content = Group("Содержание письма:");
+    content->setObjectName(QStringLiteral("GBContent"));
+    auto* content_layout = new QVBoxLayout(content);
+    content_layout->setContentsMargins(3, 1, 3, 2);
+    content_layout->addWidget(binder.CheckList(c.ChLBCont, "ChLBCont"));
+
+    QGroupBox* columns = Group("Столбцы:");
+    columns->setObjectName(QStringLiteral("GBColumns"));
+    auto* columns_layout = new QHBoxLayout(columns);
+    columns_layout->setContentsMargins(3, 1, 3, 2);
+    columns_layout->setSpacing(3);
+    columns_layout->addWidget(StripAndList(binder, c.ChLBTable, "ChLBTable"));
+    columns_layout->addWidget(StripAndList(binder, c.ChLBHTML, "ChLBHTML"));
+
+    QGroupBox* options = Group("Опции:");
+    options->setObjectName(QStringLiteral("GBOptions"));
+    auto* options_layout = new QVBoxLayout(options);
+    options_layout->setContentsMargins(3, 1, 3, 2);
+    options_layout->setSpacing(2);
+    QListWidget* autorun = nullptr;
+    options_layout->addWidget(StripAndList(binder, c.ChLBRun, "ChLBRun", &autorun), 1);
+    QLineEdit* address = binder.Edit(c.ESGToUser, "ESGToUser");
+    address->setParent(autorun->parentWidget());
+    address->setFrame(false);
+    QPalette palette = address->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    address->setPalette(palette);
+    (new InsideList(autorun, address))->Place();
+    autorun->setMinimumHeight(3 * autorun->sizeHintForRow(0) + address->sizeHint().height() + 8);
+    QListWidget* other = nullptr;
+    options_layout->addWidget(StripAndList(binder, c.ChLBOther, "ChLBOther", &other), 1);
+    other->setMinimumHeight(2 * other->sizeHintForRow(0) + 6);
+    options_layout->addWidget(binder.RadioGroup(c.RGkb, "RGkb"));
+
+    bottom->addWidget(content, 3);
+    bottom->addWidget(columns, 5);
+    bottom->addWidget(options, 4);
+    layout->addLayout(bottom, 1);
+    return page;
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/tf_send.h"
+
+namespace tarnwell {
+
+class MainWindow;
+
+// Whether a window can be shown: QT_QPA_PLATFORM names a platform, or an X display (DISPLAY) answers, or
+// a Wayland display (WAYLAND_DISPLAY) is set and Qt has its platform. Without one the program runs
+// headless: a scheduler's run never waits on a window nobody sees.
+bool WindowAvailable();
+
+// The program with its window: the application titled "Tarnwell", the main window made hidden, its
+// start-up run (FormCreate with the first command-line argument, if any), then, unless a switch has
+// queued the quit, the window shown and the event loop run until the window closes. An error that
+// escapes the making of the window is shown in the error box and ends the program. Returns the exit
+// status: 0 when no message or error box was shown, 1 otherwise, as the headless program does.
+//
+// `started` runs once the start-up is over, just before the window is shown (benchmarks and the screenshot
+// tool drive the window from there).
+int RunWindow(int& argc, char** argv, const std::optional<std::string>& first_argument,
+              const std::function<TFSendSetup()>& make_setup,
+              const std::function<void(MainWindow&)>& started = {});
+
+}  // namespace tarnwell

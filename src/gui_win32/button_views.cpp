@@ -1,0 +1,73 @@
+#include "gui_win32/button_views.h"
+
+namespace tarnwell::win32 {
+
+ButtonView::ButtonView(Ui& ui, HWND parent, std::string name, TButton& button)
+    : ControlView(ui, std::move(name), &button), button_(button) {
+    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, Wide(button.Caption));
+}
+
+void ButtonView::Refresh() {
+    RefreshState();
+    SetWindowTextIfChanged(Hwnd(), Wide(button_.Caption));
+}
+
+bool ButtonView::Command(HWND widget, WORD code) {
+    if (widget != Hwnd() || ui_.Refreshing()) return false;
+    if (code != BN_CLICKED && code != STN_CLICKED) return false;
+    button_.Click();
+    return true;
+}
+
+LinkView::LinkView(Ui& ui, HWND parent, std::string name, TButton& link)
+    : ButtonView(ui, std::move(name), link), black_(CreateSolidBrush(RGB(0, 0, 0))) {
+    Add(parent, L"STATIC", name_, WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_LEFT, 0, Wide(link.Caption),
+        FontKind::Link);
+}
+
+// Sky blue on the black of the picture.
+HBRUSH LinkView::CtlColor(HWND, HDC dc) {
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, RGB(0x87, 0xCE, 0xEB));
+    return black_.get();
+}
+
+NavButtonView::NavButtonView(Ui& ui, HWND parent, std::string name, TButton& button, NavPicture picture)
+    : ButtonView(ui, std::move(name), button), picture_(picture) {
+    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, Wide(button.Caption));
+}
+
+// Flat: the column's face, a frame only while the button is pressed or has the focus.
+bool NavButtonView::DrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.hwndItem != Hwnd()) return false;
+    HDC dc = item.hDC;
+    RECT rect = item.rcItem;
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const bool enabled = (item.itemState & ODS_DISABLED) == 0;
+    if (pressed) DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT);
+    const int picture = ui_(32);
+    const int width = rect.right - rect.left;
+    RECT square{rect.left + (width - picture) / 2, rect.top + ui_(8), 0, 0};
+    square.right = square.left + picture;
+    square.bottom = square.top + picture;
+    if (pressed) OffsetRect(&square, 1, 1);
+    DrawNavPicture(dc, square, picture_, enabled);
+    RECT text = rect;
+    text.top = square.bottom + ui_(4);
+    if (pressed) OffsetRect(&text, 1, 1);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    HGDIOBJ old = SelectObject(dc, ui_.Font(FontKind::Dialog));
+    std::wstring caption = Wide(button_.Caption);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_TOP | DT_WORDBREAK);
+    SelectObject(dc, old);
+    if ((item.itemState & ODS_FOCUS) != 0) {
+        RECT focus = rect;
+        InflateRect(&focus, -ui_(3), -ui_(3));
+        DrawFocusRect(dc, &focus);
+    }
+    return true;
+}
+
+}  // namespace tarnwell::win32

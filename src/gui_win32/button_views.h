@@ -1,0 +1,48 @@
+#pragma once
+
+#include "form/button.h"
+#include "gui_win32/control_view.h"
+
+namespace tarnwell::win32 {
+
+// A push button.
+class ButtonView : public ControlView {
+public:
+    ButtonView(Ui& ui, HWND parent, std::string name, TButton& button);
+    void Refresh() override;
+    bool Command(HWND widget, WORD code) override;
+
+protected:
+    ButtonView(Ui& ui, std::string name, TButton& button)
+        : ControlView(ui, std::move(name), &button), button_(button) {}
+    TButton& button_;
+};
+
+// A link text of the About page: bold sky blue on black with the hand cursor; a click opens it.
+class LinkView : public ButtonView {
+public:
+    LinkView(Ui& ui, HWND parent, std::string name, TButton& link);
+    HBRUSH CtlColor(HWND, HDC dc) override;
+    HCURSOR Cursor(HWND) override { return LoadCursorW(nullptr, IDC_HAND); }
+
+private:
+    GdiObject<HBRUSH> black_;
+};
+
+// What a navigation button shows above its caption.
+enum class NavPicture { Viewer, Statistics, Limits, Settings, About };
+
+// A navigation button: flat, its picture above its caption.
+class NavButtonView : public ButtonView {
+public:
+    NavButtonView(Ui& ui, HWND parent, std::string name, TButton& button, NavPicture picture);
+    bool DrawItem(const DRAWITEMSTRUCT& item) override;
+
+private:
+    NavPicture picture_;
+};
+
+// Draws a navigation picture into the square.
+void DrawNavPicture(HDC dc, const RECT& square, NavPicture picture, bool enabled);
+
+}  // namespace tarnwell::win32

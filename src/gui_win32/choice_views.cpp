@@ -1,0 +1,162 @@
+#include "gui_win32/choice_views.h"
+
+#include <algorithm>
+
+namespace tarnwell::win32 {
+
+namespace {
+
+// State image indexes of the list: 1 unchecked, 2 checked (the list's own), 3 grayed (added).
+int StateImage(TCheckBoxState state) {
+    switch (state) {
+        case cbUnchecked:
+            return 1;
+        case cbChecked:
+            return 2;
+        case cbGrayed:
+            return 3;
+    }
+    return 1;
+}
+
+}  // namespace
+
+CheckListView::CheckListView(Ui& ui, HWND parent, std::string name, TCheckListBox& list)
+    : ControlView(ui, std::move(name), &list), list_(list) {
+    HWND view = Add(parent, WC_LISTVIEWW, name_,
+                    WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                    WS_EX_CLIENTEDGE);
+    SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
+                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = ui_(100);
+    SendMessageW(view, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    Ui::RefreshScope quiet(ui_);
+    for (int i = 0; i < list.Count(); ++i) {
+        std::wstring text = Wide(list.Items()[static_cast<std::size_t>(i)]);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = text.data();
+        SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    AddGrayedBox();
+}
+
+// The list has boxes for unchecked and checked only; the grayed one is drawn like them, inactive.
+void CheckListView::AddGrayedBox() {
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Hwnd(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    int width = 0;
+    int height = 0;
+    if (images == nullptr || !ImageList_GetIconSize(images, &width, &height) || ImageList_GetImageCount(images) > 2) {
+        return;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, width, height));
+    HGDIOBJ old = SelectObject(dc, bitmap.get());
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
+    RECT box{1, 1, width - 1, height - 1};
+    DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_INACTIVE | DFCS_FLAT);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    ImageList_Add(images, bitmap.get(), nullptr);
+}
+
+void CheckListView::Place(const RECT& rect) {
+    MoveWindow(Hwnd(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    SendMessageW(Hwnd(), LVM_SETCOLUMNWIDTH, 0, client.right);
+}
+
+RECT CheckListView::BelowItems() const {
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    RECT last{};
+    last.left = LVIR_BOUNDS;
+    const int count = list_.Count();
+    if (count > 0 &&
+        SendMessageW(Hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(count - 1), reinterpret_cast<LPARAM>(&last))) {
+        client.top = std::min<LONG>(last.bottom, client.bottom);
+    }
+    return client;
+}
+
+void CheckListView::Refresh() {
+    RefreshState();
+    for (int i = 0; i < list_.Count(); ++i) {
+        const UINT want = INDEXTOSTATEIMAGEMASK(StateImage(list_.State(i)));
+        const auto shown =
+            static_cast<UINT>(SendMessageW(Hwnd(), LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_STATEIMAGEMASK));
+        if (shown == want) continue;
+        LVITEMW item{};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = want;
+        SendMessageW(Hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// The list flips its own box on a click or Space; the control decides the new state (a grayed item
+// becomes checked) and the refresh that follows shows it.
+bool CheckListView::Notify(NMHDR& header, LRESULT&) {
+    if (header.hwndFrom != Hwnd() || header.code != LVN_ITEMCHANGED || ui_.Refreshing()) return false;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uChanged & LVIF_STATE) == 0 || ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) == 0) {
+        return false;
+    }
+    if (change.iItem < 0 || change.iItem >= list_.Count() || (change.uOldState & LVIS_STATEIMAGEMASK) == 0)
+        return false;
+    list_.UserToggle(change.iItem);
+    return true;
+}
+
+RadioGroupView::RadioGroupView(Ui& ui, HWND parent, std::string name, TRadioGroup& group)
+    : ControlView(ui, std::move(name), &group), group_(group) {
+    frame_ = Add(parent, L"BUTTON", name_, WS_VISIBLE | BS_GROUPBOX, 0, Wide(group.Caption));
+    for (std::size_t i = 0; i < group.Items().size(); ++i) {
+        DWORD style = WS_VISIBLE | BS_RADIOBUTTON | (i == 0 ? WS_TABSTOP | WS_GROUP : 0);
+        buttons_.push_back(Add(parent, L"BUTTON", name_ + "." + std::to_string(i), style, 0, Wide(group.Items()[i])));
+    }
+}
+
+void RadioGroupView::Place(const RECT& rect) {
+    MoveWindow(frame_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    const int columns = std::max(1, group_.Columns);
+    const int count = static_cast<int>(buttons_.size());
+    const int rows = (count + columns - 1) / columns;
+    const int top = rect.top + (group_.Caption.empty() ? ui_(6) : ui_(16));
+    const int left = rect.left + ui_(8);
+    const int width = (rect.right - rect.left - ui_(12)) / columns;
+    const int height = rows > 0 ? std::min(ui_(20), static_cast<int>(rect.bottom - ui_(4) - top) / rows) : 0;
+    for (int i = 0; i < count; ++i) {
+        // Items fill the first column top to bottom, then the next, as a radio group places them.
+        const int column = i / rows;
+        const int row = i % rows;
+        MoveWindow(buttons_[static_cast<std::size_t>(i)], left + column * width, top + row * height, width - ui_(4),
+                   height, TRUE);
+    }
+}
+
+void RadioGroupView::Refresh() {
+    RefreshState();
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        const WPARAM want = static_cast<int>(i) == group_.ItemIndex() ? BST_CHECKED : BST_UNCHECKED;
+        if (static_cast<WPARAM>(SendMessageW(buttons_[i], BM_GETCHECK, 0, 0)) != want) {
+            SendMessageW(buttons_[i], BM_SETCHECK, want, 0);
+        }
+    }
+}
+
+bool RadioGroupView::Command(HWND widget, WORD code) {
+    if (ui_.Refreshing() || code != BN_CLICKED) return false;
+    auto it = std::find(buttons_.begin(), buttons_.end(), widget);
+    if (it == buttons_.end()) return false;
+    group_.UserSelect(static_cast<int>(it - buttons_.begin()));
+    return true;
+}
+
+}  // namespace tarnwell::win32

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <vector>
+
+#include "form/check_list_box.h"
+#include "form/radio_group.h"
+#include "gui_win32/control_view.h"
+
+namespace tarnwell::win32 {
+
+// A check list: a list with a check box before every item. Unchecked, checked and grayed each have their
+// box; a click on the box or Space on the item is the user's toggle.
+class CheckListView : public ControlView {
+public:
+    CheckListView(Ui& ui, HWND parent, std::string name, TCheckListBox& list);
+    void Refresh() override;
+    bool Notify(NMHDR& header, LRESULT& result) override;
+    // Keeps the one column as wide as the list.
+    void Place(const RECT& rect);
+    // The area below the last item, in the list's client coordinates (where ESGToUser sits in ChLBRun).
+    RECT BelowItems() const;
+
+private:
+    void AddGrayedBox();
+
+    TCheckListBox& list_;
+};
+
+// A radio group: a frame with its caption (none for RGkb) around radio buttons in columns.
+class RadioGroupView : public ControlView {
+public:
+    RadioGroupView(Ui& ui, HWND parent, std::string name, TRadioGroup& group);
+    void Refresh() override;
+    bool Command(HWND widget, WORD code) override;
+    void Place(const RECT& rect);
+
+private:
+    TRadioGroup& group_;
+    HWND frame_;
+    std::vector<HWND> buttons_;
+};
+
+}  // namespace tarnwell::win32

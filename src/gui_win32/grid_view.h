@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "form/grid_control.h"
+#include "grid/color.h"
+#include "gui_win32/control_view.h"
+
+namespace tarnwell::win32 {
+
+// A table of the window: a virtual report list over the grid model, drawn cell by cell. The list holds
+// no cells: it asks for the rows it draws (the viewer's table may have millions), and the grid is read
+// again only when its Revision has moved.
+//
+// The first fixed row is the list's header; the rows below it are the list's items. Fixed cells are drawn
+// on the button face, bands alternate on the other rows, the active cell is the user's cursor (a click,
+// the arrow keys), and on grids that ask for it the header cell of its column is drawn in clHotLight.
+// Where the grid lets the user edit, a click on a cell with a check box or Space on it toggles the box,
+// and a double click, F2, Enter or typing edits the cell's text in place (Enter or leaving the cell
+// keeps the text, Escape drops it). Columns are sized with the mouse on grids that are Resizable.
+class GridView : public ControlView {
+public:
+    GridView(Ui& ui, HWND parent, std::string name, TGridControl& grid, const ColorScheme& colors, bool has_menu);
+    ~GridView() override;
+
+    void Refresh() override;
+    bool Notify(NMHDR& header, LRESULT& result) override;
+    bool DrawItem(const DRAWITEMSTRUCT& item) override;
+    void ScaleChanged() override;
+
+    TGridControl& Grid() const { return grid_; }
+    // The active cell: a grid row and a display column.
+    int ActiveRow() const { return active_row_; }
+    int ActiveColumn() const { return active_col_; }
+    // The cell's rectangle in the list's client coordinates; false for a row that is no item (the header).
+    bool CellRect(int display_col, int row, RECT& rect) const;
+
+private:
+    static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK EditorProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPARAM lparam);
+
+    int HeaderRows() const { return grid_.FixedRows() > 0 ? 1 : 0; }
+    bool HitCell(POINT client, int& display_col, int& row) const;
+    void SelectCell(int display_col, int row);
+    void ClampActiveCell();
+    void InvalidateRow(int row);
+    void ToggleActiveCheckBox();
+    bool BeginEdit(const std::wstring* typed);
+    void EndEdit(bool keep);
+    void HeaderChanged(const NMHEADERW& change);
+    void DrawHeaderItem(const DRAWITEMSTRUCT& item);
+    void DrawCell(HDC dc, const RECT& rect, int real_col, int row, int display_col, bool focused);
+    COLORREF Rgb(TColor color) const { return ToColorRef(color.ToRgb(colors_)); }
+
+    TGridControl& grid_;
+    const ColorScheme& colors_;
+    bool has_menu_;
+    HWND header_ = nullptr;
+    HWND editor_ = nullptr;
+    HIMAGELIST row_height_ = nullptr;  // an empty image list that sets the row height
+    std::uint64_t shown_revision_ = ~std::uint64_t{0};
+    int active_row_ = 1;
+    int active_col_ = 0;
+    bool editing_ = false;
+    int edit_row_ = 0;
+    int edit_col_ = 0;   // real column
+    std::wstring text_;  // the text handed to the list for one item
+};
+
+}  // namespace tarnwell::win32

@@ -1,0 +1,176 @@
+#include <algorithm>
+
+#include "gui_win32/pages.h"
+
+namespace tarnwell::win32 {
+
+Page::Page(Ui& ui, Views& views, HWND parent, std::string_view name)
+    : ui_(ui), views_(views), panel_(CreatePanel(ui, parent, name, nullptr, 0)) {}
+
+void Page::Place(const RECT& rect) {
+    width_ = rect.right - rect.left;
+    height_ = rect.bottom - rect.top;
+    MoveWindow(panel_, rect.left, rect.top, width_, height_, TRUE);
+    Layout(width_, height_);
+}
+
+void Page::Relayout() {
+    Layout(width_, height_);
+}
+
+HWND Page::GroupBox(std::string_view name, std::string_view caption) {
+    return ui_.Create(panel_, L"BUTTON", name, WS_VISIBLE | BS_GROUPBOX, 0, Wide(caption), nullptr);
+}
+
+void Page::Move(HWND widget, int x, int y, int width, int height) {
+    MoveWindow(widget, x, y, std::max(0, width), std::max(0, height), TRUE);
+}
+
+int Page::CaptionWidth(HWND widget) {
+    HDC dc = GetDC(widget);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(widget, WM_GETFONT, 0, 0)));
+    const std::wstring text = WindowTextOf(widget);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(widget, dc);
+    return size.cx;
+}
+
+void PageControlView::Refresh() {
+    const int active = pages_.ActivePageIndex();
+    // The new page first, then the old one away: no moment without a page.
+    for (int i = 0; i < kPageCount; ++i) {
+        if (i == active && !IsWindowVisible(panels_[static_cast<std::size_t>(i)])) {
+            ShowWindow(panels_[static_cast<std::size_t>(i)], SW_SHOWNA);
+        }
+    }
+    for (int i = 0; i < kPageCount; ++i) {
+        if (i != active && (GetWindowLongW(panels_[static_cast<std::size_t>(i)], GWL_STYLE) & WS_VISIBLE) != 0) {
+            ShowWindow(panels_[static_cast<std::size_t>(i)], SW_HIDE);
+        }
+    }
+}
+
+NavColumn::NavColumn(Ui& ui, Views& views, HWND parent, TFormControls& c) : Page(ui, views, parent, "NavColumn") {
+    ShowWindow(panel_, SW_SHOWNA);
+    scroller_ = CreatePanel(ui, panel_, "NavScroller", this, WS_VISIBLE | WS_VSCROLL);
+    const std::array<NavPicture, 5> pictures{NavPicture::Viewer, NavPicture::Statistics, NavPicture::Limits,
+                                             NavPicture::Settings, NavPicture::About};
+    const std::array<const char*, 5> names{"SpeedButton3", "SBToStat", "SBLimit", "SpeedButton4", "SBAbout"};
+    auto buttons = c.NavigationButtons();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        buttons_[i] = &Make<NavButtonView>(scroller_, names[i], *buttons[i], pictures[i]);
+    }
+    gauge_ = &Make<GaugeView>(panel_, "CG1", c.CG1);
+}
+
+namespace {
+
+// The strip the buttons stand on, in designed pixels, and their places on it.
+constexpr int kStripHeight = 400;
+constexpr int kButtonSize = 75;
+constexpr int kButtonTop = 4;
+constexpr int kButtonPitch = 79;  // a button and the gap with its bevel line
+
+}  // namespace
+
+void NavColumn::Layout(int width, int height) {
+    const int gauge = ui_(15);
+    Move(scroller_, 0, 0, width, height - gauge);
+    Move(gauge_->Hwnd(), ui_(2), height - gauge, width - ui_(4), gauge);
+    RECT client{};
+    GetClientRect(scroller_, &client);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    info.nMin = 0;
+    info.nMax = ui_(kStripHeight) - 1;
+    info.nPage = static_cast<UINT>(client.bottom);
+    SetScrollInfo(scroller_, SB_VERT, &info, TRUE);
+    ScrollTo(scroll_);
+}
+
+void NavColumn::ScrollTo(int position) {
+    RECT client{};
+    GetClientRect(scroller_, &client);
+    scroll_ = std::clamp(position, 0, std::max(0, ui_(kStripHeight) - static_cast<int>(client.bottom)));
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS;
+    info.nPos = scroll_;
+    SetScrollInfo(scroller_, SB_VERT, &info, TRUE);
+    const int size = ui_(kButtonSize);
+    const int left = std::max(0, static_cast<int>(client.right - size) / 2);
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        Move(buttons_[i]->Hwnd(), left, ui_(kButtonTop) + static_cast<int>(i) * ui_(kButtonPitch) - scroll_, size,
+             size);
+    }
+    InvalidateRect(scroller_, nullptr, TRUE);
+}
+
+bool NavColumn::PanelMessage(HWND panel, UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+    if (panel != scroller_) return false;
+    switch (message) {
+        case WM_VSCROLL: {
+            SCROLLINFO info{};
+            info.cbSize = sizeof(info);
+            info.fMask = SIF_ALL;
+            GetScrollInfo(panel, SB_VERT, &info);
+            int position = info.nPos;
+            switch (LOWORD(wparam)) {
+                case SB_LINEUP:
+                    position -= ui_(20);
+                    break;
+                case SB_LINEDOWN:
+                    position += ui_(20);
+                    break;
+                case SB_PAGEUP:
+                    position -= static_cast<int>(info.nPage);
+                    break;
+                case SB_PAGEDOWN:
+                    position += static_cast<int>(info.nPage);
+                    break;
+                case SB_THUMBTRACK:
+                case SB_THUMBPOSITION:
+                    position = info.nTrackPos;
+                    break;
+                case SB_TOP:
+                    position = 0;
+                    break;
+                case SB_BOTTOM:
+                    position = info.nMax;
+                    break;
+                default:
+                    break;
+            }
+            ScrollTo(position);
+            result = 0;
+            return true;
+        }
+        case WM_MOUSEWHEEL:
+            ScrollTo(scroll_ - GET_WHEEL_DELTA_WPARAM(wparam) * ui_(40) / WHEEL_DELTA);
+            result = 0;
+            return true;
+        case WM_PAINT: {
+            // A thin etched line between two buttons.
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(panel, &paint);
+            RECT client{};
+            GetClientRect(panel, &client);
+            for (int i = 1; i < static_cast<int>(buttons_.size()); ++i) {
+                const int y =
+                    ui_(kButtonTop) + i * ui_(kButtonPitch) - (ui_(kButtonPitch) - ui_(kButtonSize)) / 2 - scroll_;
+                RECT line{client.left + ui_(6), y - 1, client.right - ui_(6), y + 1};
+                DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+            }
+            EndPaint(panel, &paint);
+            result = 0;
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace tarnwell::win32

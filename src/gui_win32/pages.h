@@ -1,0 +1,202 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "form/form_controls.h"
+#include "grid/color.h"
+#include "gui_win32/browser_views.h"
+#include "gui_win32/button_views.h"
+#include "gui_win32/choice_views.h"
+#include "gui_win32/folder_tree_view.h"
+#include "gui_win32/grid_view.h"
+#include "gui_win32/panel.h"
+#include "gui_win32/status_views.h"
+#include "gui_win32/text_views.h"
+#include "viewer/file_browser.h"
+
+namespace tarnwell::win32 {
+
+using Views = std::vector<std::unique_ptr<ControlView>>;
+
+// One page of PC1 (or the navigation column): a panel with its views, laid out in designed sizes scaled
+// to the monitor whenever the window's size or monitor changes.
+class Page {
+public:
+    Page(Ui& ui, Views& views, HWND parent, std::string_view name);
+    virtual ~Page() = default;
+    Page(const Page&) = delete;
+    Page& operator=(const Page&) = delete;
+
+    HWND Panel() const { return panel_; }
+    // Moves the panel into the rectangle (pixels) and lays its widgets out in it.
+    void Place(const RECT& rect);
+    void Relayout();
+
+protected:
+    virtual void Layout(int width, int height) = 0;
+
+    template <typename V, typename... Args>
+    V& Make(Args&&... args) {
+        auto view = std::make_unique<V>(ui_, std::forward<Args>(args)...);
+        V& made = *view;
+        views_.push_back(std::move(view));
+        return made;
+    }
+    // A frame with a caption around widgets; it belongs to no control.
+    HWND GroupBox(std::string_view name, std::string_view caption);
+    // Places a widget; sizes in pixels.
+    static void Move(HWND widget, int x, int y, int width, int height);
+    // How wide the widget's text is drawn in its font, in pixels.
+    static int CaptionWidth(HWND widget);
+
+    Ui& ui_;
+    Views& views_;
+    HWND panel_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// TabSheet1, "Просмотр": the drive box, folder tree, file list and filter on the left, the table of the
+// viewed file on the right, the file's path and "Сохранить ..." under it; two splitters.
+class ViewerPage : public Page {
+public:
+    ViewerPage(Ui& ui, Views& views, HWND parent, TFormControls& c, FileBrowser& browser, const ColorScheme& colors);
+
+private:
+    void Layout(int width, int height) override;
+
+    BrowserChoiceView* drives_;
+    FolderTreeView* tree_;
+    FileListView* files_;
+    BrowserChoiceView* filter_;
+    GridView* grid_;
+    StripView* path_label_;
+    EditView* path_;
+    ButtonView* save_;
+    std::unique_ptr<Splitter> column_splitter_;
+    std::unique_ptr<Splitter> tree_splitter_;
+    int column_width_ = 142;  // designed
+    int tree_share_ = 50;     // percent of the column's height for the drive box and tree
+};
+
+// TabSheet2, "Настройки": mail server, letter, content, columns and options.
+class SettingsPage : public Page {
+public:
+    SettingsPage(Ui& ui, Views& views, HWND parent, TFormControls& c);
+
+private:
+    void Layout(int width, int height) override;
+    void PlaceEdit(EditView& edit, StripView& label, int x, int y, int width);
+
+    struct LabelledEdit {
+        StripView* label;
+        EditView* edit;
+    };
+    HWND server_box_;
+    HWND letter_box_;
+    HWND content_box_;
+    HWND columns_box_;
+    HWND options_box_;
+    std::array<LabelledEdit, 4> server_;
+    std::array<LabelledEdit, 3> letter_;
+    CheckListView* content_;
+    StripView* table_label_;
+    CheckListView* table_;
+    StripView* html_label_;
+    CheckListView* html_;
+    StripView* run_label_;
+    CheckListView* run_;
+    EditView* table_address_;
+    StripView* other_label_;
+    CheckListView* other_;
+    RadioGroupView* kilo_;
+};
+
+// TabSheet4, "Статистика": the statistics table over the report path, precision, report and mail buttons
+// and the display unit.
+class StatPage : public Page {
+public:
+    StatPage(Ui& ui, Views& views, HWND parent, TFormControls& c, const ColorScheme& colors);
+
+private:
+    void Layout(int width, int height) override;
+
+    GridView* grid_;
+    StripView* path_label_;
+    EditView* path_;
+    ButtonView* edit_path_;
+    StripView* precision_label_;
+    SpinEditView* precision_;
+    ButtonView* save_html_;
+    ButtonView* send_;
+    RadioGroupView* unit_;
+};
+
+// TabSheet5, "Лимиты": the limits table (with the pop-up menu) over its three buttons and the default limit.
+class LimitsPage : public Page {
+public:
+    LimitsPage(Ui& ui, Views& views, HWND parent, TFormControls& c, const ColorScheme& colors);
+
+private:
+    void Layout(int width, int height) override;
+
+    GridView* grid_;
+    HWND bar_;
+    ButtonView* read_;
+    ButtonView* set_;
+    ButtonView* save_;
+    SpinEditView* default_limit_;
+};
+
+// TabSheet3, "О программе": the memo on the left, the picture and the two links.
+class AboutPage : public Page {
+public:
+    AboutPage(Ui& ui, Views& views, HWND parent, TFormControls& c);
+
+private:
+    void Layout(int width, int height) override;
+
+    MemoView* memo_;
+    HWND picture_;
+    LinkView* site_;
+    LinkView* mail_;
+};
+
+// The About page's picture, drawn to fill the rectangle.
+void DrawAboutPicture(HDC dc, const RECT& rect);
+
+// The navigation column: the five page buttons on a 400-pixel strip that scrolls when the column is
+// lower, bevel lines between them, and the gauge at its foot.
+class NavColumn : public Page, public PanelHandler {
+public:
+    NavColumn(Ui& ui, Views& views, HWND parent, TFormControls& c);
+    bool PanelMessage(HWND panel, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    GaugeView& Gauge() const { return *gauge_; }
+    int ScrollPosition() const { return scroll_; }
+
+private:
+    void Layout(int width, int height) override;
+    void ScrollTo(int position);
+
+    std::array<NavButtonView*, 5> buttons_{};
+    GaugeView* gauge_;
+    HWND scroller_;
+    int scroll_ = 0;
+};
+
+// PC1: the page panels, one shown at a time; no tabs.
+class PageControlView : public ControlView {
+public:
+    PageControlView(Ui& ui, std::string name, TPageControl& pages, std::array<HWND, kPageCount> panels)
+        : ControlView(ui, std::move(name), &pages), pages_(pages), panels_(panels) {}
+    void Refresh() override;
+
+private:
+    TPageControl& pages_;
+    std::array<HWND, kPageCount> panels_;
+};
+
+}  // namespace tarnwell::win32

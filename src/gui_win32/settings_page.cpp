@@ -1,0 +1,116 @@
+#include <algorithm>
+
+#include "gui_win32/pages.h"
+#include "text/cp1251_literal.h"
+
+using namespace tarnwell::literals;
+
+namespace tarnwell::win32 {
+
+SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, TFormControls& c) : Page(ui, views, parent, "TabSheet2") {
+    // The widgets over the frames come first: a frame is below everything made before it.
+    auto labelled = [this](const char* name, TEdit& edit) {
+        LabelledEdit made{};
+        made.label = &Make<StripView>(panel_, std::string(name) + ".Label", edit.Label);
+        made.edit = &Make<EditView>(panel_, name, edit);
+        return made;
+    };
+    server_ = {labelled("EHost", c.EHost), labelled("EPort", c.EPort), labelled("EDomain", c.EDomain),
+               labelled("EUserID", c.EUserID)};
+    letter_ = {labelled("EFromName", c.EFromName), labelled("EFromAddress", c.EFromAddress),
+               labelled("ESubject", c.ESubject)};
+    content_ = &Make<CheckListView>(panel_, "ChLBCont", c.ChLBCont);
+    table_label_ = &Make<StripView>(panel_, "ChLBTable.Label", c.ChLBTable.Label);
+    table_ = &Make<CheckListView>(panel_, "ChLBTable", c.ChLBTable);
+    html_label_ = &Make<StripView>(panel_, "ChLBHTML.Label", c.ChLBHTML.Label);
+    html_ = &Make<CheckListView>(panel_, "ChLBHTML", c.ChLBHTML);
+    run_label_ = &Make<StripView>(panel_, "ChLBRun.Label", c.ChLBRun.Label);
+    // The table address sits inside the blank lower part of the autorun list, above it.
+    table_address_ = &Make<EditView>(panel_, "ESGToUser", c.ESGToUser, false);
+    run_ = &Make<CheckListView>(panel_, "ChLBRun", c.ChLBRun);
+    SetWindowLongW(run_->Hwnd(), GWL_STYLE, GetWindowLongW(run_->Hwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
+    other_label_ = &Make<StripView>(panel_, "ChLBOther.Label", c.ChLBOther.Label);
+    other_ = &Make<CheckListView>(panel_, "ChLBOther", c.ChLBOther);
+    kilo_ = &Make<RadioGroupView>(panel_, "RGkb", c.RGkb);
+    server_box_ = GroupBox("GroupBox1", "Почтовый сервер:"_cp);
+    letter_box_ = GroupBox("GroupBox2", "Оформление письма:"_cp);
+    content_box_ = GroupBox("GroupBox3", "Содержание письма:"_cp);
+    columns_box_ = GroupBox("GroupBox4", "Столбцы:"_cp);
+    options_box_ = GroupBox("GroupBox5", "Опции:"_cp);
+    SetWindowPos(table_address_->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void SettingsPage::PlaceEdit(EditView& edit, StripView& label, int x, int y, int width) {
+    const int label_width = ui_(104);
+    Move(label.Hwnd(), x, y, label_width, ui_(21));
+    Move(edit.Hwnd(), x + label_width + ui_(2), y, width - label_width - ui_(2), ui_(21));
+}
+
+void SettingsPage::Layout(int width, int height) {
+    const int gap = ui_(4);
+    const int caption = ui_(18);
+    const int row = ui_(24);
+    const int strip = ui_(18);
+
+    // Top: the mail server and the letter side by side.
+    const int top_height = caption + 4 * row + gap;
+    const int half = (width - 3 * gap) / 2;
+    Move(server_box_, gap, 0, half, top_height);
+    Move(letter_box_, 2 * gap + half, 0, half, top_height);
+    for (std::size_t i = 0; i < server_.size(); ++i) {
+        PlaceEdit(*server_[i].edit, *server_[i].label, 2 * gap, caption + static_cast<int>(i) * row, half - 2 * gap);
+    }
+    for (std::size_t i = 0; i < letter_.size(); ++i) {
+        PlaceEdit(*letter_[i].edit, *letter_[i].label, 3 * gap + half, caption + static_cast<int>(i) * row,
+                  half - 2 * gap);
+    }
+
+    // Below: content, columns and options, left to right.
+    const int top = top_height + gap;
+    const int bottom = height - gap;
+    const int box_height = std::max(0, bottom - top);
+    const int content_width = (width - 4 * gap) * 28 / 100;
+    const int columns_width = (width - 4 * gap) * 36 / 100;
+    const int options_width = width - 4 * gap - content_width - columns_width;
+    const int x1 = gap;
+    const int x2 = x1 + content_width + gap;
+    const int x3 = x2 + columns_width + gap;
+    Move(content_box_, x1, top, content_width, box_height);
+    Move(columns_box_, x2, top, columns_width, box_height);
+    Move(options_box_, x3, top, options_width, box_height);
+    const int inner_top = top + caption;
+    const int inner_bottom = bottom - gap;
+    content_->Place({x1 + gap, inner_top, x1 + content_width - gap, inner_bottom});
+
+    const int list_width = (columns_width - 3 * gap) / 2;
+    Move(table_label_->Hwnd(), x2 + gap, inner_top, list_width, strip);
+    table_->Place({x2 + gap, inner_top + strip, x2 + gap + list_width, inner_bottom});
+    Move(html_label_->Hwnd(), x2 + 2 * gap + list_width, inner_top, list_width, strip);
+    html_->Place({x2 + 2 * gap + list_width, inner_top + strip, x2 + 2 * gap + 2 * list_width, inner_bottom});
+
+    // Options: autorun (with the table address under its items), other options, the kilobyte.
+    const int inner_left = x3 + gap;
+    const int inner_width = options_width - 2 * gap;
+    const int kilo_height = ui_(30);
+    const int free = std::max(0, inner_bottom - inner_top - kilo_height - 2 * strip - gap);
+    const int run_height = free * 58 / 100;
+    int y = inner_top;
+    Move(run_label_->Hwnd(), inner_left, y, inner_width, strip);
+    y += strip;
+    run_->Place({inner_left, y, inner_left + inner_width, y + run_height});
+    RECT below = run_->BelowItems();
+    const int address_height = ui_(18);
+    const int address_top =
+        std::min(static_cast<int>(below.top) + ui_(2), std::max(0, static_cast<int>(below.bottom) - address_height));
+    POINT at{below.left + ui_(2), address_top};
+    MapWindowPoints(run_->Hwnd(), panel_, &at, 1);
+    Move(table_address_->Hwnd(), at.x, at.y, below.right - below.left - ui_(4), address_height);
+    y += run_height;
+    Move(other_label_->Hwnd(), inner_left, y, inner_width, strip);
+    y += strip;
+    const int other_height = std::max(0, inner_bottom - kilo_height - gap - y);
+    other_->Place({inner_left, y, inner_left + inner_width, y + other_height});
+    kilo_->Place({inner_left, inner_bottom - kilo_height, inner_left + inner_width, inner_bottom});
+}
+
+}  // namespace tarnwell::win32

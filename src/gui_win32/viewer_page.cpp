@@ -1,0 +1,65 @@
+#include <algorithm>
+
+#include "gui_win32/pages.h"
+#include "viewer/file_filters.h"
+
+namespace tarnwell::win32 {
+
+ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, TFormControls& c, FileBrowser& browser,
+                       const ColorScheme& colors)
+    : Page(ui, views, parent, "TabSheet1") {
+    drives_ = &Make<BrowserChoiceView>(
+        panel_, "DriveCB1", browser, browser.Drives(), [&browser] { return browser.DriveIndex(); },
+        [&browser](int index) { browser.UserSelectDrive(index); });
+    tree_ = &Make<FolderTreeView>(panel_, "CDirO", browser);
+    files_ = &Make<FileListView>(panel_, "FLB1", browser);
+    std::vector<std::string> filters;
+    for (const FileFilter& filter : kFileFilters) filters.emplace_back(filter.Caption);
+    filter_ = &Make<BrowserChoiceView>(
+        panel_, "FilterComboBox1", browser, filters, [&browser] { return browser.FilterIndex(); },
+        [&browser](int index) { browser.UserSelectFilter(index); });
+    grid_ = &Make<GridView>(panel_, "SG1", c.SG1, colors, false);
+    path_label_ = &Make<StripView>(panel_, "ECurrentFile.Label", c.ECurrentFile.Label);
+    path_ = &Make<EditView>(panel_, "ECurrentFile", c.ECurrentFile);
+    save_ = &Make<ButtonView>(panel_, "SBSave", c.SBSave);
+    column_splitter_ = std::make_unique<Splitter>(ui, panel_, "Splitter1", true, [this](int delta) {
+        column_width_ =
+            std::clamp(column_width_ + ui_.S().Designed(delta), 40, std::max(40, ui_.S().Designed(width_) - 60));
+        Relayout();
+    });
+    tree_splitter_ = std::make_unique<Splitter>(ui, panel_, "Splitter2", false, [this](int delta) {
+        if (height_ > 0) tree_share_ = std::clamp(tree_share_ + delta * 100 / std::max(1, height_), 15, 85);
+        Relayout();
+    });
+}
+
+void ViewerPage::Layout(int width, int height) {
+    const int column = std::min(ui_(column_width_), std::max(0, width - ui_(60)));
+    const int splitter = ui_(3);
+    const int combo = ui_(22);
+    const int bar = ui_(31);
+
+    // The left column: drive box over the tree, a splitter, the file list over its filter.
+    const int tree_bottom = std::max(combo * 2, height * tree_share_ / 100);
+    Move(drives_->Hwnd(), 0, 0, column, ui_(200));  // a drop-down list: the height is its list's
+    Move(tree_->Hwnd(), 0, combo, column, tree_bottom - combo);
+    Move(tree_splitter_->Hwnd(), 0, tree_bottom, column, splitter);
+    const int files_top = tree_bottom + splitter;
+    files_->Place({0, files_top, column, std::max(files_top, height - combo)});
+    Move(filter_->Hwnd(), 0, height - combo, column, ui_(120));
+
+    Move(column_splitter_->Hwnd(), column, 0, splitter, height);
+
+    // The table, and the bar under it with the path and the save button at the right edge.
+    const int left = column + splitter;
+    const int right = width;
+    Move(grid_->Hwnd(), left, 0, right - left, height - bar);
+    const int y = height - bar + (bar - ui_(21)) / 2;
+    const int label = ui_(84);
+    const int button = ui_(90);
+    Move(path_label_->Hwnd(), left + ui_(2), y, label, ui_(21));
+    Move(path_->Hwnd(), left + ui_(4) + label, y, right - left - label - button - ui_(10), ui_(21));
+    Move(save_->Hwnd(), right - button - ui_(2), y - ui_(1), button, ui_(23));
+}
+
+}  // namespace tarnwell::win32

@@ -1,0 +1,33 @@
+#include "gui_win32/win32_ui.h"
+
+#include <vector>
+
+namespace tarnwell::win32 {
+
+std::wstring WindowTextOf(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+    int got = GetWindowTextW(window, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), static_cast<std::size_t>(got > 0 ? got : 0));
+}
+
+void SetWindowTextIfChanged(HWND window, const std::wstring& text) {
+    if (WindowTextOf(window) != text) SetWindowTextW(window, text.c_str());
+}
+
+int DpiOfWindow(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (get_dpi != nullptr && window != nullptr) {
+        UINT dpi = get_dpi(window);
+        if (dpi > 0) return static_cast<int>(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+}  // namespace tarnwell::win32

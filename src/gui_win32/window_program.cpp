@@ -1,0 +1,54 @@
+#include "gui_win32/window_program.h"
+
+#include <exception>
+
+#include "app/command_line.h"
+#include "app/error_box_text.h"
+
+namespace tarnwell::win32 {
+
+void InitCommonControlClasses() {
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof(classes);
+    classes.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                    ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES;
+    InitCommonControlsEx(&classes);
+}
+
+WindowProgram::WindowProgram(HINSTANCE instance, TFSendSetup setup) {
+    InitCommonControlClasses();
+    form_ = std::make_unique<TFSend>(host_, std::move(setup));
+    window_ = std::make_unique<MainWindow>(instance, *form_, host_);
+    host_.Attach(window_.get());
+}
+
+WindowProgram::~WindowProgram() {
+    host_.Attach(nullptr);
+    host_.StopCloseTimer();
+    window_.reset();
+}
+
+void WindowProgram::Start(const std::optional<std::string>& first_argument, int show_command) {
+    form_->FormCreate(first_argument);
+    if (!host_.QuitQueued()) window_->Show(show_command);
+}
+
+int RunWindow(HINSTANCE instance, std::string_view command_tail, int show_command,
+              const std::function<TFSendSetup()>& make_setup) {
+    std::unique_ptr<WindowProgram> program;
+    try {
+        program = std::make_unique<WindowProgram>(instance, make_setup());
+        program->Start(FirstArgument(command_tail), show_command);
+        return program->Host().RunMessageLoop();
+    } catch (const std::exception& e) {
+        // Shown by the program's host when it was made; the error of making it goes to a box of its own.
+        if (program != nullptr) {
+            program->Host().ShowError(e.what());
+        } else {
+            MessageBoxW(nullptr, Wide(ErrorBoxText(e.what())).c_str(), L"Tarnwell", MB_OK | MB_ICONERROR);
+        }
+        return 1;
+    }
+}
+
+}  // namespace tarnwell::win32
