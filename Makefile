@@ -1,15 +1,29 @@
 # The whole user interface of the build. `make run` starts the program on the demo folder, `make test`
-# runs every test (native, window, integration and the Windows build under Wine), `make bench` the
+# runs every test (native, window, integration and the Windows build under Wine), `make test-sanitize` the
+# sanitized build's tests with the replay of the fuzz corpus (a third full build: .ci/run runs it after
+# `make test`, which stays under 15 minutes on two cores), `make fuzz` the fuzz targets, `make bench` the
 # benchmarks, `make package` builds the Debian package and the Windows zip into dist/.
 
 BUILD       := build
 BUILD_WIN   := build-win
 BUILD_BENCH := build-bench
+BUILD_SAN   := build-san
 JOBS        := $(shell nproc)
 MAKEFLAGS   += --no-print-directory
 CMAKE_FLAGS := -DTARNWELL_WERROR=ON
 
-.PHONY: all deps build run test test-native test-windows bench package format clean
+# The checked build: clang with AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer, no window.
+SAN_CC      := clang-16
+SAN_CXX     := clang++-16
+# -O1 with line tables only: less to compile than -O2 with full debug information; reports still name lines.
+SAN_FLAGS   := -DTARNWELL_GUI=OFF -DTARNWELL_SANITIZE=ON -DTARNWELL_FUZZ=ON -DCMAKE_BUILD_TYPE=Sanitize \
+               -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only" -DCMAKE_C_FLAGS_SANITIZE="-O1 -gline-tables-only"
+ifneq ($(shell command -v ccache),)
+SAN_FLAGS   += -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+endif
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test test-native test-windows test-sanitize build-san fuzz bench package format clean
 
 all: build
 
@@ -34,6 +48,19 @@ test-native: build
 test-windows: deps
 	@scripts/test-windows $(BUILD_WIN)
 
+# Every toolkit-free test under the sanitizers (a report fails the test), and each fuzz target once over
+# its committed corpus.
+test-sanitize: build-san
+	@ctest --test-dir $(BUILD_SAN) --output-on-failure -j$(JOBS)
+
+build-san: deps
+	@CC=$(SAN_CC) CXX=$(SAN_CXX) cmake -S . -B $(BUILD_SAN) $(SAN_FLAGS) >/dev/null
+	@cmake --build $(BUILD_SAN) -j$(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS (60 by default); what it finds is kept in fuzz/corpus.
+fuzz: build-san
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz $(BUILD_SAN)
+
 bench: deps
 	@cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BENCH=ON >/dev/null
 	@cmake --build $(BUILD_BENCH) -j$(JOBS)
@@ -46,7 +73,7 @@ package: deps
 	@scripts/package $(BUILD) $(BUILD_WIN)
 
 format:
-	@find src tests bench -name '*.h' -o -name '*.cpp' | xargs clang-format -i
+	@find src tests bench fuzz -name '*.h' -o -name '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(BUILD_WIN) $(BUILD_BENCH) dist
+	rm -rf $(BUILD) $(BUILD_WIN) $(BUILD_BENCH) $(BUILD_SAN) dist

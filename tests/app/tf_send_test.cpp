@@ -2,91 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "fake_host.h"
 #include "text/cp1251_literal.h"
+#include "tf_send_fixture.h"
 
 namespace tarnwell {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace literals;
-using Events = std::vector<std::string>;
-
-// settings.ini with the given autorun items (HTML, Mail, MailTable) and options; every other key is left
-// to its missing-key value.
-std::string Settings(bool html, bool mail, bool mail_table, bool auto_close = false, bool auto_save = false) {
-    std::ostringstream s;
-    s << "[mail]\r\nHTMLPath=report.htm\r\n[set]\r\nLastPath=\r\n"
-      << "[AutoRun]\r\nHTML=" << html << "\r\nMail=" << mail << "\r\nMailTable=" << mail_table << "\r\n"
-      << "[opt]\r\nAutoClose=" << auto_close << "\r\nAutoSave=" << auto_save << "\r\n";
-    return s.str();
-}
-
-class TFSendTest : public testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("tarnwell_app_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        start_folder_ = fs::current_path();
-        fs::copy_file(fs::path(TARNWELL_TEST_DATA) / "app" / "users.reg", RegPath());
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::current_path(start_folder_, ignored);  // the viewer moves it
-        fs::remove_all(folder_, ignored);
-    }
-
-    // A folder in the place of settings.ini: no save can write it, whatever the rights of the process.
-    void BlockSettingsFile() {
-        fs::remove(SettingsPath());
-        fs::create_directory(SettingsPath());
-    }
-
-    fs::path RegPath() const { return folder_ / "registry.reg"; }
-    fs::path SettingsPath() const { return folder_ / "settings.ini"; }
-    void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::string ReadFile(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
-    // The window with fake jobs (the one named failing), or with its own report and mail jobs.
-    TFSend& Form(std::string failing_job = {}, bool service_program_runs = true) {
-        return MakeForm(std::make_unique<FakeJobs>(log_, failing_job,
-                                                   [this] {
-                                                       if (during_job_) during_job_();
-                                                   }),
-                        service_program_runs);
-    }
-    TFSend& FormWithItsOwnJobs() { return MakeForm(nullptr, true); }
-    TFSend& MakeForm(std::unique_ptr<ReportMailJobs> jobs, bool service_program_runs) {
-        form_ = std::make_unique<TFSend>(
-            host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(), std::move(jobs),
-                               std::make_unique<FakeRunner>(log_, service_program_runs)});
-        host_.status_bar = &form_->Controls().StatBar;
-        return *form_;
-    }
-
-    std::int32_t Number(const std::string& login, const std::string& name) {
-        auto db = UserDatabaseLocation::RegFile(RegPath().string()).Open();
-        db->OpenExistingAccount(login);
-        return db->ReadNumber(name);
-    }
-
-    fs::path folder_;
-    fs::path start_folder_;
-    EventLog log_;
-    FakeHost host_{log_};
-    std::unique_ptr<TFSend> form_;
-    // Runs inside every fake job: what the user does while a job pumps events.
-    std::function<void()> during_job_;
-};
+using namespace app_testing;
 
 TEST_F(TFSendTest, SwitchesRunTheirJobThenQueueTheQuit) {
     struct Case {

@@ -11,6 +11,7 @@
 #include "grid/html_table.h"
 #include "grid/table_grid.h"
 #include "grid/table_grid_error.h"
+#include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -38,14 +39,6 @@ std::vector<std::string> CrLfLines(const std::string& bytes) {
 
 class HtmlWriter : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tarnwell_html_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // The example table: header A B, then 1 and an empty cell, then x y; one fixed row, no bands.
     static void Fill2x3(TTableGrid& grid) {
         grid.SetCellEx(0, 0, "A");
@@ -61,7 +54,7 @@ protected:
         return ReadBytes(file);
     }
 
-    fs::path dir_;
+    testing_support::TempFolder dir_;
 };
 
 struct ReferenceCase {
@@ -251,7 +244,7 @@ TEST_F(HtmlWriter, FailedWriteNamesTheFileAndKeepsTheOldOne) {
         EXPECT_EQ(std::string(e.what()), "Cannot write file " + file.string() + ": File too large");
     }
     EXPECT_EQ(ReadBytes(file), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
 }
 #endif
 

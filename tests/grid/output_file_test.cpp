@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "file_size_limit.h"
+#include "support/temp_folder.h"
 
 namespace tarnwell {
 namespace {
@@ -32,17 +33,6 @@ using Step = EOutputFile::Step;
 
 class OutputFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("tarnwell_output_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
     std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
     std::string TempOf(const std::string& name) const {
         return PathOf(name) + std::string(FileReplacement::kTemporarySuffix);
@@ -56,7 +46,7 @@ protected:
     }
     std::vector<std::string> Contents() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(folder_.path())) names.push_back(entry.path().filename().string());
         return names;
     }
     // The step of the failure, and its reason.
@@ -70,7 +60,7 @@ protected:
         return {};
     }
 
-    fs::path folder_;
+    testing_support::TempFolder folder_;
 };
 
 TEST_F(OutputFile, ReplacementIsAllOrNothingAndLeavesNoTemporaryFile) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -15,22 +14,21 @@
 #include <utility>
 #include <vector>
 
+#include "support/host_python.h"
+#include "support/temp_folder.h"
+
 namespace tarnwell::xls_test {
 
+// Also under Wine: the workbooks the Windows build writes are read by the same reader.
 inline bool HavePython() {
-    return !std::string(TARNWELL_PYTHON).empty();
+    return !testing_support::HostPython().empty();
 }
 
 // The lines xls_dump.py prints for `mode` ("book" or "stream") and the file.
 inline std::vector<std::string> RunXlsDump(const std::string& mode, const std::filesystem::path& file) {
-    std::string command = std::string(TARNWELL_PYTHON) + " '" + TARNWELL_SOURCE_DIR + "/tests/grid/xls_dump.py' " +
-                          mode + " '" + file.string() + "' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string output;
-    if (pipe) {
-        char buffer[65536];
-        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe.get())) output.append(buffer, n);
-    }
+    testing_support::ProcessResult python = testing_support::RunHostPython(
+        {testing_support::SourceFile("tests/grid/xls_dump.py"), mode, testing_support::HostPath(file)});
+    const std::string output = python.out + python.err;
     std::vector<std::string> lines;
     std::istringstream in(output);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -130,30 +128,15 @@ inline std::vector<std::string> RecordOrder(const std::filesystem::path& file) {
 // A fresh folder for each test, removed afterwards.
 class ScratchFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        folder_ = std::filesystem::temp_directory_path() / ("tarnwell_" + name);
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-
-    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+    std::string PathOf(const std::string& name) const { return folder_.File(name); }
     std::vector<std::string> FolderContents() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_))
+        for (const auto& entry : std::filesystem::directory_iterator(folder_.path()))
             names.push_back(entry.path().filename().string());
         return names;
     }
 
-    std::filesystem::path folder_;
+    testing_support::TempFolder folder_;
 };
 
 }  // namespace tarnwell::xls_test

@@ -16,6 +16,7 @@
 
 #include "gui/grid_view.h"
 #include "gui/statistics_sort.h"
+#include "support/service_log.h"
 #include "window_fixture.h"
 
 namespace tarnwell::gui_testing {
@@ -174,8 +175,9 @@ void WindowTest::limitEditedInTheGridIsSavedWithTheRestart() {
     w.Click("SBSaveLim");
     QCOMPARE(ToQString(w.Controls().ASGLimit.GetCellEx(2, 2)), QStringLiteral("777"));
     QCOMPARE(w.Folder().Number("ivanov", "Limit"), 777);
-    QTRY_COMPARE(QString::fromStdString(ReadFile(w.Folder().Path() / "service.log")),
-                 QStringLiteral("-stop\n-start\n"));
+    QTRY_COMPARE(
+        QString::fromStdString(testing_support::ServiceRunArguments(ReadFile(w.Folder().Path() / "service.log"))),
+        QStringLiteral("-stop\n-start\n"));
     QCOMPARE(w.StatusText(), QString());
 }
 

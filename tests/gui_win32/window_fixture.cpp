@@ -79,11 +79,8 @@ void ModalWatcher::Look() {
 }
 
 void WindowTest::SetUp() {
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    folder_ = fs::temp_directory_path() / ("tarnwell_window_" + name);
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-    fs::create_directories(folder_);
+    temp_ = std::make_unique<testing_support::TempFolder>();
+    folder_ = temp_->path();
     start_folder_ = fs::current_path();
     fs::copy_file(TARNWELL_SERVICE_STUB, folder_ / "service.exe");
     std::string reg = ReadBytes(fs::path(TARNWELL_TEST_DATA) / "app" / "users.reg");
@@ -102,7 +99,7 @@ void WindowTest::TearDown() {
     watcher_.reset();
     std::error_code ignored;
     fs::current_path(start_folder_, ignored);  // the viewer moves it
-    fs::remove_all(folder_, ignored);
+    temp_.reset();
 }
 
 void WindowTest::WriteSettings(const std::vector<std::string>& lines) const {

@@ -15,6 +15,7 @@
 
 #include "gui_win32/grid_view.h"
 #include "gui_win32/window_program.h"
+#include "support/temp_folder.h"
 
 namespace tarnwell::win32::testing {
 
@@ -84,6 +85,7 @@ protected:
     std::string TextOf(const std::string& name) const;  // Windows-1251
     bool PageShown(const std::string& name) const;
 
+    std::unique_ptr<testing_support::TempFolder> temp_;
     fs::path folder_;
     fs::path start_folder_;
     std::unique_ptr<ModalWatcher> watcher_;

@@ -2,6 +2,7 @@
 // the limits with the restart against Wine's registry, the pop-up menu, the file list, the save-as flow
 // and the autorun run that closes itself.
 
+#include "support/service_log.h"
 #include "window_fixture.h"
 // The dialog constants need the types that the fixture's headers bring.
 #include <commdlg.h>
@@ -277,8 +278,7 @@ TEST_F(RegistryWindowTest, LimitEditedInPlaceIsSavedWithTheServiceRestart) {
     }));
     std::ifstream in(ServiceLog(), std::ios::binary);
     std::string log{std::istreambuf_iterator<char>(in), {}};
-    std::erase(log, '\r');
-    EXPECT_EQ(log, "-stop\n-start\n");
+    EXPECT_EQ(testing_support::ServiceRunArguments(log), "-stop\n-start\n");
     EXPECT_EQ(Limit(KEY_WOW64_32KEY), 77777u);
     EXPECT_EQ(Limit(KEY_WOW64_64KEY), std::nullopt);
     EXPECT_EQ(StatusText(), "");

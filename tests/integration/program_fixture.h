@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <thread>
 
-#include "run_process.h"
+#include "support/run_process.h"
+#include "support/temp_folder.h"
 #include "text/cp1251.h"
 #include "wingate/user_database.h"
 
@@ -60,19 +62,12 @@ const std::vector<std::string> kQuietSettings = {"[set]",      "LastPath=",     
 class ProgramTest : public testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("tarnwell_it_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root_);
         fs::create_directories(Folder());
         fs::create_directories(WorkFolder());
         fs::copy_file(TARNWELL_PROGRAM, Folder() / fs::path(TARNWELL_PROGRAM).filename());
         fs::copy_file(kServiceSource, Folder() / kServiceProgram);
         fs::permissions(Folder() / kServiceProgram, fs::perms::owner_all);
         WriteDatabase(Folder() / "registry.reg");
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
 
     static fs::path Data(const std::string& name) { return fs::path(TARNWELL_TEST_DATA) / "app" / name; }
@@ -112,6 +107,8 @@ protected:
 #ifdef _WIN32
         // Windows would otherwise use its own registry.
         env["TARNWELL_REGISTRY"] = (Folder() / "registry.reg").string();
+        // The program's standard error is compared whole: none of Wine's own messages in it.
+        env["WINEDEBUG"] = "-all";
 #endif
         for (const auto& [name, value] : extra) env[name] = value;
         fs::path program = Folder() / fs::path(TARNWELL_PROGRAM).filename();
@@ -133,8 +130,18 @@ protected:
         return db->ReadNumber(name);
     }
 
+    // One run of the service stand-in: its argument and when it ran.
+    struct ServiceRun {
+        std::string argument;
+        std::int64_t ms = 0;  // milliseconds since 1970
+    };
+    static std::int64_t NowMs() {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    }
     // The service program is started, not waited for: give its runs a moment to leave their lines.
-    std::string ServiceRuns(std::size_t expected_lines, const fs::path& service_log = {}) const {
+    std::vector<ServiceRun> ServiceRuns(std::size_t expected_lines, const fs::path& service_log = {}) const {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         std::string log;
         while (std::chrono::steady_clock::now() < deadline) {
@@ -142,10 +149,14 @@ protected:
             if (static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')) >= expected_lines) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        return log;
+        std::vector<ServiceRun> runs;
+        std::istringstream lines(log);
+        for (ServiceRun run; lines >> run.argument >> run.ms;) runs.push_back(run);
+        return runs;
     }
 
-    fs::path root_;
+    testing_support::TempFolder temp_;
+    const fs::path root_ = temp_.path();
     std::vector<std::string> runner_;  // a program that runs the program, with its own arguments; none: none
 };
 

@@ -95,10 +95,20 @@ TEST_F(ProgramTest, SetLimitResetsTheBalancesAndRestartsTheService) {
     WriteDatabase(reg);
     std::string beside_before = ReadFile(Folder() / "registry.reg");
 
+    const std::int64_t started = NowMs();
     ProcessResult r = Run({"/setlimit"}, {{"TARNWELL_REGISTRY", reg.string()}});
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(ServiceRuns(2), "-stop\n-start\n");
+    // The service is stopped, given five seconds, and started. Each run is started and not waited for, so
+    // the log's order says nothing: the time stamps do. The start cannot run earlier than five seconds
+    // after the program was started; the stop may run a moment after it was started, hence the margin.
+    std::vector<ServiceRun> runs = ServiceRuns(2);
+    ASSERT_EQ(runs.size(), 2u);
+    if (runs[0].argument == "-start") std::swap(runs[0], runs[1]);
+    EXPECT_EQ(runs[0].argument, "-stop");
+    EXPECT_EQ(runs[1].argument, "-start");
+    EXPECT_GE(runs[1].ms - started, 5000);
+    EXPECT_GE(runs[1].ms - runs[0].ms, 3000);
 
     for (std::string login : {"Administrator", "ivanov"}) {
         EXPECT_EQ(Number(reg, login, "OpeningBalanceLo"), Number(reg, login, "Limit")) << login;
@@ -114,6 +124,18 @@ TEST_F(ProgramTest, SetLimitResetsTheBalancesAndRestartsTheService) {
     db->OpenExistingAccount("petrov");
     EXPECT_EQ(Cp1251ToUtf8(db->ReadText("RealName")), "Петров Пётр");
     EXPECT_EQ(ReadFile(Folder() / "registry.reg"), beside_before);
+}
+
+TEST_F(ProgramTest, AnEmptyRegistryVariableMeansTheFileBesideTheProgram) {
+    WriteSettings(kQuietSettings);
+    // Set but empty: the database beside the program, on Windows too (not its registry).
+    ProcessResult r = Run({}, {{"TARNWELL_REGISTRY", ""}});
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.exit_status, 0);
+    fs::remove(Folder() / "registry.reg");
+    r = Run({}, {{"TARNWELL_REGISTRY", ""}});
+    EXPECT_EQ(r.err.rfind("Tarnwell: Возможно WinGate не установлен или версия программыне совместима!\n", 0), 0u);
+    EXPECT_NE(r.err.find((Folder() / "registry.reg").string()), std::string::npos) << r.err;
 }
 
 // The limits are saved, but a service program that cannot be run is named and fails the run, instead of a
@@ -147,7 +169,9 @@ TEST_F(ProgramTest, SetLimitNamesAServiceProgramThatCannotRun) {
     ProcessResult r = Run({"/setlimit"});
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(ServiceRuns(2, WorkFolder() / "service.log"), "-stop\n-start\n");
+    std::vector<ServiceRun> runs = ServiceRuns(2, WorkFolder() / "service.log");
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].argument + " " + runs[1].argument, "-stop -start");
 #endif
 }
 

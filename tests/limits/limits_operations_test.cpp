@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "limits/limits_table.h"
+#include "support/temp_folder.h"
 #include "text/cp1251.h"
 
 namespace tarnwell {
@@ -49,14 +50,7 @@ const std::vector<std::string> kRestart = {
 class WorkingCopy {
 public:
     explicit WorkingCopy(const std::string& fixture) {
-        static int counter = 0;
-        path_ = std::filesystem::temp_directory_path() / ("tarnwell_limits_" + std::to_string(counter++) + ".reg");
-        std::filesystem::copy_file(std::string(TARNWELL_TEST_DATA) + "/" + fixture, path_,
-                                   std::filesystem::copy_options::overwrite_existing);
-    }
-    ~WorkingCopy() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
+        std::filesystem::copy_file(std::string(TARNWELL_TEST_DATA) + "/" + fixture, path_);
     }
     std::unique_ptr<TUserDatabase> Open() const { return UserDatabaseLocation::RegFile(path_.string()).Open(); }
     std::string Bytes() const {
@@ -65,7 +59,8 @@ public:
     }
 
 private:
-    std::filesystem::path path_;
+    testing_support::TempFolder folder_;
+    std::filesystem::path path_ = folder_ / "registry.reg";
 };
 
 // The limits grid as the main window creates it: 6 x 5, a fixed header row and login column.
@@ -173,6 +168,48 @@ TEST(SaveLimits, MonthlyResetWritesEveryRowAndRestartsTheService) {
     auto db = file.Open();
     db->OpenAccount("Administrator");
     EXPECT_EQ(db->ReadNumber("TimeOnLine"), 77);  // values the table does not show stay
+}
+
+// A store that notes each end of a batch, the moment the file is replaced, among the save's other events.
+class BatchEndsNoted : public TUserDatabase {
+public:
+    BatchEndsNoted(std::unique_ptr<TUserDatabase> store, std::vector<std::string>& events)
+        : store_(std::move(store)), events_(events) {}
+    std::vector<std::string> ListAccounts() override { return store_->ListAccounts(); }
+    bool OpenAccount(std::string_view login) override { return store_->OpenAccount(login); }
+    bool OpenExistingAccount(std::string_view login) override { return store_->OpenExistingAccount(login); }
+    void CloseAccount() override { store_->CloseAccount(); }
+    bool HasValue(std::string_view name) override { return store_->HasValue(name); }
+    std::string ReadText(std::string_view name) override { return store_->ReadText(name); }
+    std::int32_t ReadNumber(std::string_view name) override { return store_->ReadNumber(name); }
+    void WriteText(std::string_view name, std::string_view text) override { store_->WriteText(name, text); }
+    void WriteNumber(std::string_view name, std::int32_t value) override { store_->WriteNumber(name, value); }
+    std::string ReadServiceImagePath() override { return store_->ReadServiceImagePath(); }
+    void Flush() override {
+        events_.push_back("file replaced");
+        store_->Flush();
+    }
+
+private:
+    std::unique_ptr<TUserDatabase> store_;
+    std::vector<std::string>& events_;
+};
+
+// Every row is written in one batch: the file is replaced once, before the service is restarted.
+TEST(SaveLimits, AWholeSaveReplacesTheFileOnce) {
+    auto grid = MakeLimitsGrid();
+    WorkingCopy file("limits_users.reg");
+    EventLog log;
+    ReadLimits(*grid, *file.Open(), log, "200000");
+    SetBalancesFromLimits(*grid);
+    const std::string before = file.Bytes();
+
+    EXPECT_TRUE(SaveLimits(*grid, std::make_unique<BatchEndsNoted>(file.Open(), log.events), log.Host()));
+
+    std::vector<std::string> expected = {"file replaced"};
+    expected.insert(expected.end(), kRestart.begin(), kRestart.end());
+    EXPECT_EQ(log.events, expected);
+    EXPECT_NE(file.Bytes(), before);
 }
 
 TEST(SaveLimits, CellThatIsNoIntegerIsReportedAfterTheRestart) {

@@ -12,6 +12,7 @@
 
 #include "form/form_controls.h"
 #include "settings/settings.h"
+#include "support/temp_folder.h"
 #include "text/cp1251.h"
 #include "wingate/user_database.h"
 
@@ -100,20 +101,11 @@ Values FileValues(const fs::path& path) {
 class SettingsReference : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() / ("tarnwell_settings_reference_" +
-                                         std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
         fs::create_directories(folder_ / "in");
         fs::create_directories(folder_ / "out");
         rows_ = ReadmeTable();
         ASSERT_FALSE(rows_.empty()) << "no settings table in README.md";
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
     // What SaveSet writes from the controls, into a new file.
     Values Saved(TFormControls& form) {
         auto db = UserDatabaseLocation::RegFile((folder_ / "none.reg").string()).Open();
@@ -137,7 +129,7 @@ protected:
         int shown = 0;
     };
 
-    fs::path folder_;
+    testing_support::TempFolder folder_;
     std::vector<Row> rows_;
 };
 

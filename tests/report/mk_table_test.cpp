@@ -14,6 +14,7 @@
 #include "grid/html_table.h"
 #include "grid/table_grid_error.h"
 #include "report/mk_table.h"
+#include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -36,17 +37,12 @@ std::vector<bool> AllBut(std::initializer_list<int> unticked) {
 class MkTableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tarnwell_report_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         const auto& captions = StatColumnCaptions();
         for (int col = 0; col < 11; ++col) {
             statistics_.SetCellEx(col, 0, captions[static_cast<std::size_t>(col)]);
             statistics_.SetCellEx(col, 1, "v" + std::to_string(col));
         }
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string Temp() const { return (dir_ / "grid.tmp").string(); }
     std::string Target() const { return (dir_ / "export.htm").string(); }
@@ -58,7 +54,7 @@ protected:
         return hidden;
     }
 
-    fs::path dir_;
+    testing_support::TempFolder dir_;
     TTableGrid statistics_{11, 2};
 };
 

@@ -8,13 +8,13 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "fake_user_database.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
+#include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
 #include "text/int_text.h"
 
@@ -51,14 +51,7 @@ std::string Snapshot(TFormControls& f) {
 
 class Settings : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ =
-            std::filesystem::temp_directory_path() / ("tarnwell_settings_" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    std::string Folder() const { return folder_.string(); }
+    std::string Folder() const { return folder_.path().string(); }
     std::string Path() const { return SettingsFilePath(Folder()); }
     void WriteSettings(const std::string& bytes) const { std::ofstream(Path(), std::ios::binary) << bytes; }
     std::string Saved() const { return ReadBytes(Path()); }
@@ -69,7 +62,7 @@ protected:
             f, notifier, [this](const std::string& path) { shown.push_back(path); }, Folder());
     }
 
-    std::filesystem::path folder_;
+    testing_support::TempFolder folder_;
     RecordingNotifier notifier;
     std::vector<std::string> shown;
     FakeUserDatabase db;

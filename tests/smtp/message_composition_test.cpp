@@ -7,6 +7,7 @@
 
 #include "smtp/ex_string_list.h"
 #include "smtp/smtp_client.h"
+#include "support/temp_folder.h"
 
 namespace tarnwell {
 namespace {
@@ -35,17 +36,14 @@ std::string BodyOf(TSmtpClient& client) {
     return client.BodyStream().Data();
 }
 
-// A file in the system's temporary folder, removed with the test.
+// A file in a folder of the test's own, removed with the test.
 class TempFile {
 public:
-    TempFile(const std::string& name, const std::string& bytes)
-        : path_(std::filesystem::temp_directory_path() / ("tarnwell-smtp-" + name)) {
-        std::ofstream(path_, std::ios::binary) << bytes;
-    }
-    ~TempFile() { std::filesystem::remove(path_); }
+    TempFile(const std::string& name, const std::string& bytes) : path_(folder_.Write(name, bytes)) {}
     std::string Path() const { return path_.string(); }
 
 private:
+    testing_support::TempFolder folder_;
     std::filesystem::path path_;
 };
 
@@ -136,9 +134,9 @@ TEST(BuildMessage, AttachmentsMakeAMultipartMessage) {
         "--<B>\r\nContent-Type: text/plain; charset=windows-1251\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
         "See the file.\r\n"
         "--<B>\r\n"
-        "Content-Type: application/octet-stream; name=\"tarnwell-smtp-report.bin\"\r\n"
+        "Content-Type: application/octet-stream; name=\"report.bin\"\r\n"
         "Content-Transfer-Encoding: base64\r\n"
-        "Content-Disposition: attachment; filename=\"tarnwell-smtp-report.bin\"\r\n\r\n"
+        "Content-Disposition: attachment; filename=\"report.bin\"\r\n\r\n"
         "YWJj\r\n"
         "--<B>--\r\n";
     for (std::size_t at; (at = expected.find("<B>")) != std::string::npos;) expected.replace(at, 3, boundary);
@@ -161,7 +159,8 @@ TEST(BuildMessage, UuencodedLinesThatBeginWithADotAreDoubledToo) {
 
 TEST(BuildMessage, AMissingAttachmentIsReportedAndFailsTheBuild) {
     TSmtpClient client;
-    const std::string missing = (std::filesystem::temp_directory_path() / "tarnwell-no-such-file.bin").string();
+    testing_support::TempFolder folder;
+    const std::string missing = folder.File("no-such-file.bin");
     client.PostMessage.Attachments = {missing};
     std::vector<std::string> reported;
     client.OnAttachmentNotFound = [&](const std::string& f) { reported.push_back(f); };

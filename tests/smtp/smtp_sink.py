@@ -3,7 +3,10 @@
     smtp_sink.py serve FOLDER   listens on a free port of 127.0.0.1, writes the port into FOLDER/port once
                                 it accepts connections, and stores every message it receives as
                                 FOLDER/msg-N.eml (the data as received) and FOLDER/msg-N.env (sender and
-                                recipients, one a line).
+                                recipients, one a line). It ends once the file FOLDER/stop exists, or
+                                after ten minutes, and then writes FOLDER/stopped. (A file, not a
+                                signal or the end of standard input: under Wine the test can do neither
+                                to a program of the host.)
     smtp_sink.py parse FILE     parses a stored message with the email package and prints, one a line:
                                 "header NAME HEX" for every header, then for every leaf part
                                 "part TYPE CHARSET FILENAME" and "payload HEX" of its decoded bytes.
@@ -25,6 +28,11 @@ import sys
 import time
 
 from aiosmtpd.smtp import SMTP
+
+# Seconds: how often the server looks for the stop file, and how long it runs at most (a test that died
+# never asks it to stop).
+POLL = 0.02
+LIFETIME = 600
 
 
 class Store:
@@ -52,7 +60,13 @@ async def serve(folder):
         f.write(str(port))
     os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
     async with server:
-        await server.serve_forever()
+        stop = os.path.join(folder, "stop")
+        for _ in range(int(LIFETIME / POLL)):
+            if os.path.exists(stop):
+                break
+            await asyncio.sleep(POLL)
+    with open(os.path.join(folder, "stopped"), "w"):
+        pass
 
 
 def raw(text):

@@ -10,6 +10,7 @@
 #include "stats/statistics_steps.h"
 #include "stats/statistics_table.h"
 #include "stats_test_support.h"
+#include "support/temp_folder.h"
 #include "text/cp1251.h"
 
 namespace tarnwell {
@@ -70,7 +71,8 @@ TEST(RefreshStatistics, SendBoxesGoBackIntoTheAccountsTheyWereReadFrom) {
         {"stats_system_after_group.reg", true, {{"system", 1}, {"alice", 0}}},  // system had 0, alice none
         {"stats_users.reg", false, {{"Administrator", 1}, {"alice", 0}}},       // Administrator keeps his 1
     };
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "tarnwell_stats_send_boxes.reg";
+    const testing_support::TempFolder folder;
+    const std::filesystem::path path = folder / "registry.reg";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fixture);
         std::filesystem::copy_file(std::string(TARNWELL_TEST_DATA) + "/" + c.fixture, path,

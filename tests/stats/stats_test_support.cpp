@@ -1,6 +1,5 @@
 #include "stats_test_support.h"
 
-#include <atomic>
 #include <cstdio>
 #include <fstream>
 
@@ -31,12 +30,6 @@ std::vector<std::string> RowTexts(const TTableGrid& grid, int row) {
 
 namespace {
 
-std::filesystem::path FreshTempPath() {
-    static std::atomic<int> counter{0};
-    return std::filesystem::temp_directory_path() /
-           ("tarnwell_stats_" + std::to_string(counter++) + "_" + std::to_string(std::rand()) + ".reg");
-}
-
 std::string ValueLine(const std::string& name, const RegValue& value) {
     if (!value.is_number) return "\"" + name + "\"=\"" + Utf8ToCp1251(value.text) + "\"";
     char hex[16];
@@ -46,7 +39,7 @@ std::string ValueLine(const std::string& name, const RegValue& value) {
 
 }  // namespace
 
-TempRegFile::TempRegFile(const std::vector<std::pair<std::string, Account>>& accounts) : path_(FreshTempPath()) {
+TempRegFile::TempRegFile(const std::vector<std::pair<std::string, Account>>& accounts) {
     static const char* kRequired[] = {"ClientSendTraffic",    "NonClientRecvTraffic", "ClientRecvTraffic",
                                       "NonClientSendTraffic", "TimeOnLine",           "OpeningBalanceLo",
                                       "ClosingBalanceLo"};
@@ -63,11 +56,6 @@ TempRegFile::TempRegFile(const std::vector<std::pair<std::string, Account>>& acc
         text += "\r\n";
     }
     std::ofstream(path_, std::ios::binary) << text;
-}
-
-TempRegFile::~TempRegFile() {
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
 }
 
 std::unique_ptr<TUserDatabase> TempRegFile::Open() const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "grid/table_grid.h"
+#include "support/temp_folder.h"
 #include "text/user_notifier.h"
 #include "wingate/user_database.h"
 
@@ -51,11 +52,11 @@ using Account = std::map<std::string, RegValue>;
 class TempRegFile {
 public:
     explicit TempRegFile(const std::vector<std::pair<std::string, Account>>& accounts);
-    ~TempRegFile();
     std::unique_ptr<TUserDatabase> Open() const;
 
 private:
-    std::filesystem::path path_;
+    testing_support::TempFolder folder_;
+    std::filesystem::path path_ = folder_ / "registry.reg";
 };
 
 }  // namespace tarnwell::test

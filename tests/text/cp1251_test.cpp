@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
+#include "support/host_python.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -21,16 +20,10 @@ std::string AllBytes() {
 
 // Python's own cp1251 codec is the reference for the whole code page.
 TEST(Cp1251, WholeCodePageMatchesPythonCodec) {
-    if (std::string(TARNWELL_PYTHON).empty()) GTEST_SKIP() << "no Python in this build";
-    std::string command = std::string(TARNWELL_PYTHON) +
-                          " -c \"import sys; sys.stdout.buffer.write(bytes(range(256)).decode('cp1251', "
-                          "'replace').encode('utf-8'))\"";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    ASSERT_TRUE(pipe);
-    std::string expected;
-    char buffer[1024];
-    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe.get())) expected.append(buffer, n);
-    EXPECT_EQ(Cp1251ToUtf8(AllBytes()), expected);
+    if (testing_support::HostPython().empty()) GTEST_SKIP() << "no Debian Python here";
+    testing_support::ProcessResult python = testing_support::RunHostPython(
+        {"-c", "import sys; sys.stdout.buffer.write(bytes(range(256)).decode('cp1251', 'replace').encode('utf-8'))"});
+    EXPECT_EQ(Cp1251ToUtf8(AllBytes()), python.out) << python.err;
 }
 
 TEST(Cp1251, RoundTripsEveryAssignedByte) {

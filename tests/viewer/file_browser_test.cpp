@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 #include "text/program_folder.h"
 #include "viewer/drives.h"
 #include "viewer/file_filters.h"
@@ -19,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
+using testing_support::TempFolder;
 
 // root: a.txt b.log C.LOG noext w.dat, sub/y.txt sub/z.log, and a folder that is no file.
 class BrowserTree : public ::testing::Test {

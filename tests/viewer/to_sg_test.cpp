@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plain_lines.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 #include "viewer/file_open_error.h"
 #include "viewer/native_path.h"
 
@@ -22,6 +22,7 @@ namespace tarnwell {
 namespace {
 
 using namespace std::string_literals;
+using testing_support::TempFolder;
 
 // The grid as the viewer page starts: 5 x 5 with one header row.
 void MakeLikeViewerTable(TTableGrid& grid) {
@@ -114,33 +115,6 @@ TEST(ToSG, LoadsLinesAndFieldsIntoTheGrid) {
 }
 
 // The loading steps done the plain way, with whole strings: what the loader has to give for any text.
-struct Expected {
-    std::map<std::pair<int, int>, std::string> cells;  // (column, row) -> text
-    int rows = 0;                                      // 0: the row count stays as it was
-    int widest = 0;
-};
-
-Expected LoadPlainly(std::string text) {
-    Expected expected;
-    text = text.substr(0, text.find('\0'));
-    const std::vector<std::string> lines = PlainLines(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string s = lines[i];
-        const std::size_t length = s.size();
-        for (std::size_t j = 0; j < length; ++j) {
-            const std::size_t tab = s.find('\t');
-            expected.cells[{static_cast<int>(j), static_cast<int>(i)}] = s.substr(0, tab);
-            if (tab == std::string::npos) {
-                expected.widest = std::max(expected.widest, static_cast<int>(j) + 1);
-                expected.rows = static_cast<int>(i) + 1;
-                break;
-            }
-            s = s.substr(tab + 1, 255);
-        }
-    }
-    return expected;
-}
-
 // Random texts of letters, TABs, CRs, LFs and now and then a NUL, with long runs, so that lines reach past
 // the 255 bytes after their first TAB, fields end exactly at that limit, and lines of TABs only come both
 // shorter and longer than it.
@@ -157,7 +131,7 @@ TEST(ToSG, AgreesWithThePlainStepsOnRandomTexts) {
             text.append(run, c);
         }
         SCOPED_TRACE(::testing::PrintToString(text));
-        const Expected expected = LoadPlainly(text);
+        const PlainLoad expected = LoadPlainly(text);
 
         TTableGrid grid;
         MakeLikeViewerTable(grid);

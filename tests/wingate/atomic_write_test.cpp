@@ -1,16 +1,11 @@
 // A batch is replaced as a whole: a process killed at any moment of its writing leaves the old file or the
-// new one, never a mix and never a damaged file, and at most one temporary file, which the next save
-// removes.
+// new one, never a mix and never a damaged file, a batch it finished stays written, and at most one
+// temporary file is left, which the next save removes.
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -19,13 +14,14 @@
 #include <vector>
 
 #include "store_backends.h"
+#include "support/run_process.h"
 #include "wingate/reg_document.h"
 #include "wingate/reg_file_user_database.h"
 
 namespace tarnwell::testing {
 namespace {
 
-#ifndef _WIN32
+using testing_support::RunningProcess;
 
 constexpr int kAccounts = 300;
 
@@ -44,7 +40,7 @@ std::vector<std::string> Leftovers(const TempFolder& folder) {
 
 TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
     TempFolder folder;
-    std::string path = folder.File("registry.reg");
+    const std::string path = folder.File("registry.reg");
     {
         RegFileUserDatabase db(path, {});
         for (int i = 0; i < kAccounts; ++i) {
@@ -55,26 +51,23 @@ TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
         db.Flush();
     }
 
+    TempFolder signals;  // where the writer reports its first finished batch
     std::mt19937 random(7);
-    std::set<int> seen;
     for (int round = 0; round < 40; ++round) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // Batch after batch, each writing the same new number into every account.
-            for (int batch = 1;; ++batch) {
-                RegFileUserDatabase db(path, {});
-                for (int i = 0; i < kAccounts; ++i) {
-                    db.OpenAccount(Login(i));
-                    db.WriteNumber("Limit", batch);
-                }
-                db.Flush();
-            }
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::filesystem::path first_done = signals / ("first-batch-" + std::to_string(round));
+        RunningProcess writer(TARNWELL_BATCH_WRITER, {path, std::to_string(kAccounts), first_done.string()},
+                              signals / ("writer-" + std::to_string(round) + ".log"));
+        // The writer is killed only after it has reported a finished batch, however slow the disk: so every
+        // kill falls on a later batch, and the finished one must survive it.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!std::filesystem::exists(first_done)) {
+            ASSERT_FALSE(writer.Ended()) << "the writer ended on its own:\n" << writer.Output();
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "no batch finished within 60 s";
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 60000));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
+        writer.Kill();
 
         RegDocument doc = RegDocument::Parse(ReadBytes(path), path);
         int base =
@@ -82,15 +75,21 @@ TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
         ASSERT_EQ(doc.SubkeyNames(base).size(), static_cast<std::size_t>(kAccounts));
         std::set<std::string> limits;
         for (int i = 0; i < kAccounts; ++i) {
-            auto value = doc.Value(doc.FindKey(base, Login(i)), "Limit");
+            const int key = doc.FindKey(base, Login(i));
+            auto value = doc.Value(key, "Limit");
             ASSERT_TRUE(value.has_value());
+            ASSERT_EQ(value->bytes.size(), 4u);
             limits.insert(value->bytes);
+            auto name = doc.Value(key, "RealName");
+            ASSERT_TRUE(name.has_value());
+            ASSERT_EQ(doc.TextOf(*name), "Name of user number " + std::to_string(i));
         }
-        ASSERT_EQ(limits.size(), 1u) << "round " << round << ": accounts of two different batches";
-        seen.insert(static_cast<unsigned char>(limits.begin()->at(0)));
-        ASSERT_LE(Leftovers(folder).size(), 1u) << "round " << round;
+        ASSERT_EQ(limits.size(), 1u) << "accounts of two different batches";
+        std::uint32_t batch = 0;
+        for (int k = 3; k >= 0; --k) batch = batch << 8 | static_cast<unsigned char>(limits.begin()->at(k));
+        ASSERT_GE(batch, 1u) << "the batch the writer reported finished is lost";
+        ASSERT_LE(Leftovers(folder).size(), 1u);
     }
-    EXPECT_GT(seen.size(), 1u) << "the child never got a batch written";
 
     RegFileUserDatabase db(path, {});
     db.OpenAccount(Login(0));
@@ -98,8 +97,6 @@ TEST(AtomicWrite, KillDuringABatchLeavesTheOldOrTheNewFile) {
     db.Flush();
     EXPECT_EQ(Leftovers(folder), std::vector<std::string>{});
 }
-
-#endif
 
 }  // namespace
 }  // namespace tarnwell::testing

@@ -1,6 +1,5 @@
 #include "store_backends.h"
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -229,27 +228,6 @@ std::unique_ptr<StoreBackend> MakeRegistryBackend() {
     return std::make_unique<RegistryBackend>();
 }
 #endif
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    auto base = std::filesystem::temp_directory_path();
-    for (;;) {
-        auto candidate = base / ("tarnwell-wingate-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate.string();
-            break;
-        }
-    }
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::File(const std::string& name) const {
-    return (std::filesystem::path(path_) / name).string();
-}
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

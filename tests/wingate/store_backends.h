@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/temp_folder.h"
 #include "wingate/user_database.h"
 
 namespace tarnwell::testing {
@@ -62,19 +63,7 @@ std::unique_ptr<StoreBackend> MakeRegFileBackend(bool version5);
 std::unique_ptr<StoreBackend> MakeRegistryBackend();
 #endif
 
-// A fresh folder for one test, removed at its end.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    std::string File(const std::string& name) const;
-
-private:
-    std::string path_;
-};
+using testing_support::TempFolder;
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);

@@ -1,0 +1,91 @@
+#include "smtp_sink.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "support/host_python.h"
+
+namespace tarnwell::testing {
+
+namespace fs = std::filesystem;
+using testing_support::HostPath;
+using testing_support::SourceFile;
+
+std::string SmtpSink::ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string SmtpSink::Hex(std::string_view bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex += digits[c >> 4];
+        hex += digits[c & 15];
+    }
+    return hex;
+}
+
+bool SmtpSink::Available() {
+    return !testing_support::HostPython().empty();
+}
+
+std::string SmtpSink::Start() {
+    server_ = std::make_unique<testing_support::RunningProcess>(
+        testing_support::HostPython(),
+        std::vector<std::string>{SourceFile("tests/smtp/smtp_sink.py"), "serve", HostPath(Folder())},
+        Folder() / "server.log");
+
+    // The server writes its port once it listens. Bounded: a server that dies or hangs fails the test.
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!fs::exists(Folder() / "port")) {
+        if (server_->Ended()) return "the SMTP server ended at start:\n" + server_->Output();
+        if (std::chrono::steady_clock::now() > until) return "the SMTP server did not start in time";
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    port_ = std::stoi(ReadFile(Folder() / "port"));
+    return {};
+}
+
+SmtpSink::~SmtpSink() {
+    // The server is asked to stop and given a moment to do so before its folder goes.
+    if (server_) {
+        std::ofstream(Folder() / "stop").close();
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!fs::exists(Folder() / "stopped") && !server_->Ended() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        server_.reset();
+    }
+}
+
+int SmtpSink::MessageCount() const {
+    int count = 0;
+    while (fs::exists(Folder() / ("msg-" + std::to_string(count + 1) + ".env"))) ++count;
+    return count;
+}
+
+std::string SmtpSink::Envelope(int n) const {
+    return ReadFile(Folder() / ("msg-" + std::to_string(n) + ".env"));
+}
+
+std::string SmtpSink::Parsed(int n) const {
+    return RunReader("parse", n);
+}
+
+std::string SmtpSink::Checked(int n) const {
+    return RunReader("check", n);
+}
+
+std::string SmtpSink::RunReader(const char* mode, int n) const {
+    testing_support::ProcessResult python = testing_support::RunHostPython(
+        {SourceFile("tests/smtp/smtp_sink.py"), mode, HostPath(Folder() / ("msg-" + std::to_string(n) + ".eml"))});
+    if (!python.err.empty()) return python.out + "<parse failed: " + python.err + ">";
+    return python.out;
+}
+
+}  // namespace tarnwell::testing

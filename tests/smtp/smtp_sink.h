@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "support/run_process.h"
+#include "support/temp_folder.h"
+
+namespace tarnwell::testing {
+
+// A real SMTP server for the tests: Debian's Python running smtp_sink.py (python3-aiosmtpd) on a free
+// loopback port, storing every message it receives in a folder of its own. The Windows tests under Wine
+// start the same server. It is stopped when the object is destroyed, and its folder removed.
+class SmtpSink {
+public:
+    SmtpSink() = default;
+    ~SmtpSink();
+    SmtpSink(const SmtpSink&) = delete;
+    SmtpSink& operator=(const SmtpSink&) = delete;
+
+    // Whether there is a Python to run the server with; the tests skip themselves without it.
+    static bool Available();
+
+    // Starts the server and waits (bounded) until it listens. Returns an empty text when it does, else why
+    // not (the server's own output included).
+    std::string Start();
+
+    int Port() const { return port_; }
+    const std::filesystem::path& Folder() const { return folder_.path(); }
+    // How many messages have been stored so far.
+    int MessageCount() const;
+    // Sender and recipients of message n (from 1), one a line.
+    std::string Envelope(int n) const;
+    // What Python's email package makes of message n (see smtp_sink.py): its raw headers and decoded
+    // parts, and what a mail program reads of its header (defects, names, subject, date).
+    std::string Parsed(int n) const;
+    std::string Checked(int n) const;
+
+    static std::string ReadFile(const std::filesystem::path& path);
+    // Bytes in lower-case hexadecimal, as the parser prints them.
+    static std::string Hex(std::string_view bytes);
+
+private:
+    std::string RunReader(const char* mode, int n) const;
+
+    testing_support::TempFolder folder_;
+    std::unique_ptr<testing_support::RunningProcess> server_;
+    int port_ = 0;
+};
+
+}  // namespace tarnwell::testing
