@@ -13,17 +13,37 @@ constexpr NativeSocket kNone = INVALID_SOCKET;
 inline void CloseNative(NativeSocket s) {
     closesocket(s);
 }
+inline bool SetNonBlocking(NativeSocket s) {
+    u_long on = 1;
+    return ioctlsocket(s, FIONBIO, &on) == 0;
+}
+inline bool WouldBlock() {
+    return WSAGetLastError() == WSAEWOULDBLOCK;
+}
+constexpr int kSendFlags = 0;
 #else
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
 using NativeSocket = int;
 constexpr NativeSocket kNone = -1;
 inline void CloseNative(NativeSocket s) {
     close(s);
 }
+inline bool SetNonBlocking(NativeSocket s) {
+    int flags = fcntl(s, F_GETFL);
+    return flags != -1 && fcntl(s, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+inline bool WouldBlock() {
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+}
+// A client that went away gives an error, not a signal that ends the test.
+constexpr int kSendFlags = MSG_NOSIGNAL;
 #endif
 
 namespace tarnwell::testing {
@@ -36,13 +56,17 @@ std::uintptr_t Stored(NativeSocket s) {
     return static_cast<std::uintptr_t>(s);
 }
 
-// Waits up to ms for the socket to become readable.
-bool Readable(NativeSocket s, int ms) {
+// Waits up to ms for the socket to become readable (or writable).
+bool Ready(NativeSocket s, int ms, bool for_writing) {
     fd_set set;
     FD_ZERO(&set);
     FD_SET(s, &set);
     timeval limit{0, ms * 1000};
-    return select(static_cast<int>(s) + 1, &set, nullptr, nullptr, &limit) > 0;
+    return select(static_cast<int>(s) + 1, for_writing ? nullptr : &set, for_writing ? &set : nullptr, nullptr,
+                  &limit) > 0;
+}
+bool Readable(NativeSocket s, int ms) {
+    return Ready(s, ms, false);
 }
 
 NativeSocket Listen(std::uint16_t& port) {
@@ -133,6 +157,7 @@ bool ScriptedServer::ReadMore(int wait_ms) {
     if (!Readable(s, wait_ms)) return !stop_;
     char buffer[65536];
     int n = static_cast<int>(recv(s, buffer, sizeof buffer, 0));
+    if (n < 0 && WouldBlock()) return true;
     if (n <= 0) {
         client_closed_ = true;
         return false;
@@ -154,6 +179,9 @@ void ScriptedServer::Run(std::vector<Step> script) {
     NativeSocket s = accept(listener, nullptr, nullptr);
     if (s == kNone) return;
     connection_ = Stored(s);
+    // Non-blocking, so that Stop ends a send that a client which went away never lets finish (under Wine a
+    // blocking send to a reset connection can wait for many minutes).
+    if (!SetNonBlocking(s)) return;
 
     // Position of the end of what the script waits for, or npos while it has not arrived.
     auto find = [this](const std::string& what, std::size_t from) {
@@ -165,8 +193,13 @@ void ScriptedServer::Run(std::vector<Step> script) {
         switch (step.kind) {
             case Step::Send:
                 for (std::size_t sent = 0; sent < step.text.size();) {
+                    if (stop_) return;
                     int n = static_cast<int>(
-                        send(s, step.text.data() + sent, static_cast<int>(step.text.size() - sent), 0));
+                        send(s, step.text.data() + sent, static_cast<int>(step.text.size() - sent), kSendFlags));
+                    if (n < 0 && WouldBlock()) {
+                        Ready(s, 20, true);
+                        continue;
+                    }
                     if (n <= 0) return;
                     sent += static_cast<std::size_t>(n);
                 }
