@@ -71,6 +71,12 @@ void TSmtpClient::ReadContinuation() {
             CloseNow();
             throw InvalidReply(line);
         }
+        // The reply's number is its first line's; a later line with another number would let the first
+        // line accept what the last one refuses.
+        if (!line.empty() && line[0] != ' ' && std::stoi(line.substr(0, 3)) != ReplyNumber()) {
+            CloseNow();
+            throw ESmtpReplyError("Invalid server reply: the lines of one reply carry different numbers");
+        }
     }
 }
 
