@@ -13,12 +13,6 @@
 namespace tarnwell {
 namespace {
 
-std::vector<bool> CheckedItems(const TCheckListBox& list) {
-    std::vector<bool> checked;
-    for (int i = 0; i < list.Count(); ++i) checked.push_back(list.Checked(i));
-    return checked;
-}
-
 void RemoveFileQuietly(const std::string& path) {
     std::error_code ignored;
     std::filesystem::remove(NativePath(path), ignored);
@@ -35,7 +29,7 @@ std::string FormReportMailJobs::TempPath() const {
 }
 
 ReportColumns FormReportMailJobs::Columns() {
-    return ReportColumns{c_.ASGRead, CheckedItems(c_.ChLBHTML), CheckedItems(c_.ChLBTable)};
+    return ReportColumns{c_.ASGRead, c_.ChLBHTML.CheckedItems(), c_.ChLBTable.CheckedItems()};
 }
 
 std::string FormReportMailJobs::WriteReport(const std::string& file_name, TTableGrid& grid) {

@@ -19,9 +19,8 @@ void SendMail(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, 
         bool ticked = false;
         grid.GetCheckBoxState(stat_col::Send, row, ticked);
         if (grid.GetCellEx(stat_col::Login, row) != "<system>" && ticked) {
-            std::vector<bool> content;
-            for (int item = 0; item < c.ChLBCont.Count(); ++item) content.push_back(c.ChLBCont.Checked(item));
-            mail.SendMsg(LetterAddress(grid, row, c.EDomain.Text), BuildLetter(grid, row, content, date_text));
+            mail.SendMsg(LetterAddress(grid, row, c.EDomain.Text),
+                         BuildLetter(grid, row, c.ChLBCont.CheckedItems(), date_text));
         }
         gauge.SetPosition(row);
         repaint();
