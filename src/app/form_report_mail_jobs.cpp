@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/host_adapters.h"
 #include "mail/mail_jobs.h"
 #include "report/report_page.h"
 #include "text/program_folder.h"
@@ -44,7 +45,8 @@ void FormReportMailJobs::SendMail(TTableGrid& grid) {
     MailDispatcher mail(client_, c_);
     const std::time_t now = std::time(nullptr);
     const std::tm local = *std::localtime(&now);
-    tarnwell::SendMail(mail, grid, local, c_.CG1, [this] { host_.RepaintNow(c_.CG1); });
+    GaugeProgress progress(c_.CG1, host_);
+    tarnwell::SendMail(mail, grid, local, progress);
 }
 
 void FormReportMailJobs::SendHTM(TTableGrid& grid) {
