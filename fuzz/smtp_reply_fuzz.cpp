@@ -62,7 +62,8 @@ bool Accepts(const Reply& reply, int below) {
     return reply.well_formed && reply.code >= 200 && reply.code < below;
 }
 
-// A listening socket on 127.0.0.1 for the life of the fuzzer.
+// A listening socket on 127.0.0.1 for one input: a connection that an earlier input left behind can
+// never meet the next input's bytes.
 int Listener(int& port) {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -101,8 +102,8 @@ void Answer(int listener, std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarnwell;
     using namespace tarnwell::fuzzing;
-    static int port = 0;
-    static const int listener = Listener(port);
+    int port = 0;
+    const int listener = Listener(port);
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     std::thread peer(Answer, listener, bytes);
@@ -125,6 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     peer.join();
+    ::close(listener);
 
     if (sent) {
         // Greeting, HELO, RSET, MAIL FROM, RCPT TO, DATA, the closing dot.
