@@ -1,7 +1,8 @@
 # tarnwell_library(<layer> [DEPS <layer>...])
 #
 # Builds the static library tarnwell_<layer> from every .cpp file of the calling folder. Platform
-# backends are picked by file name: *_win32.cpp only for Windows, *_posix.cpp only elsewhere.
+# backends are picked by file name: *_win32.cpp only for Windows, *_posix.cpp only elsewhere. Each DEPS
+# layer must come before <layer> in TARNWELL_LAYERS; configuring stops otherwise.
 function(tarnwell_library layer)
     cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -12,7 +13,12 @@ function(tarnwell_library layer)
     endif()
     add_library(tarnwell_${layer} STATIC ${sources})
     target_include_directories(tarnwell_${layer} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    list(FIND TARNWELL_LAYERS ${layer} layer_rank)
     foreach(dep IN LISTS ARG_DEPS)
+        list(FIND TARNWELL_LAYERS ${dep} dep_rank)
+        if(dep_rank LESS 0 OR dep_rank GREATER_EQUAL layer_rank)
+            message(FATAL_ERROR "${layer} may depend only on layers below it in TARNWELL_LAYERS, not on ${dep}")
+        endif()
         target_link_libraries(tarnwell_${layer} PUBLIC tarnwell_${dep})
     endforeach()
     if(ARG_LIBS)

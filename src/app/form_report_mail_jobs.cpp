@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/host_adapters.h"
 #include "mail/mail_jobs.h"
 #include "report/report_page.h"
 #include "text/program_folder.h"
@@ -12,12 +13,6 @@
 
 namespace tarnwell {
 namespace {
-
-std::vector<bool> CheckedItems(const TCheckListBox& list) {
-    std::vector<bool> checked;
-    for (int i = 0; i < list.Count(); ++i) checked.push_back(list.Checked(i));
-    return checked;
-}
 
 void RemoveFileQuietly(const std::string& path) {
     std::error_code ignored;
@@ -35,7 +30,7 @@ std::string FormReportMailJobs::TempPath() const {
 }
 
 ReportColumns FormReportMailJobs::Columns() {
-    return ReportColumns{c_.ASGRead, CheckedItems(c_.ChLBHTML), CheckedItems(c_.ChLBTable)};
+    return ReportColumns{c_.ASGRead, c_.ChLBHTML.CheckedItems(), c_.ChLBTable.CheckedItems()};
 }
 
 std::string FormReportMailJobs::WriteReport(const std::string& file_name, TTableGrid& grid) {
@@ -50,7 +45,8 @@ void FormReportMailJobs::SendMail(TTableGrid& grid) {
     MailDispatcher mail(client_, c_);
     const std::time_t now = std::time(nullptr);
     const std::tm local = *std::localtime(&now);
-    tarnwell::SendMail(mail, grid, local, c_.CG1, [this] { host_.RepaintNow(c_.CG1); });
+    GaugeProgress progress(c_.CG1, host_);
+    tarnwell::SendMail(mail, grid, local, progress);
 }
 
 void FormReportMailJobs::SendHTM(TTableGrid& grid) {

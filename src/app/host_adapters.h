@@ -7,7 +7,7 @@
 #include "form/gauge.h"
 #include "form/status_bar.h"
 #include "smtp/event_pump.h"
-#include "viewer/load_progress.h"
+#include "text/load_progress.h"
 #include "wingate/service_restart.h"
 
 namespace tarnwell {

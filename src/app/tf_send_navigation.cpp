@@ -1,8 +1,6 @@
 // The navigation column and the page control: every page change saves the settings first when auto-save
 // is chosen. An error of that save leaves the page as it was.
 
-#include <vector>
-
 #include "app/tf_send.h"
 #include "settings/settings.h"
 #include "stats/statistics_refresh.h"
@@ -31,10 +29,8 @@ bool TFSend::SBToStatClick() {
     AutoSave();
     c_.PC1.SetActivePageIndex(kStatPage);
     TTrafficDisplay display{c_.RG1.ItemIndex(), c_.CSETochn.Value(), KiloIs1024(c_.RGkb.ItemIndex())};
-    std::vector<bool> columns;
-    for (int i = 0; i < c_.ChLBTable.Count(); ++i) columns.push_back(c_.ChLBTable.Checked(i));
     auto database = setup_.database.Open();
-    return RefreshStatistics(c_.ASGRead, *database, host_, display, columns, host_.TextWidth());
+    return RefreshStatistics(c_.ASGRead, *database, host_, display, c_.ChLBTable.CheckedItems(), host_.TextWidth());
 }
 
 bool TFSend::SBLimitClick() {

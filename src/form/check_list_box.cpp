@@ -28,6 +28,13 @@ void TCheckListBox::SetAllChecked(bool checked) {
     for (auto& state : states_) state = checked ? cbChecked : cbUnchecked;
 }
 
+std::vector<bool> TCheckListBox::CheckedItems() const {
+    std::vector<bool> checked;
+    checked.reserve(states_.size());
+    for (auto state : states_) checked.push_back(state != cbUnchecked);
+    return checked;
+}
+
 void TCheckListBox::UserToggle(int index) {
     if (!Enabled) return;
     UserSetState(index, State(index) == cbChecked ? cbUnchecked : cbChecked);

@@ -28,6 +28,8 @@ public:
     bool Checked(int index) const { return State(index) != cbUnchecked; }
     void SetChecked(int index, bool checked) { SetState(index, checked ? cbChecked : cbUnchecked); }
     void SetAllChecked(bool checked);
+    // Whether each item is chosen (Checked), in item order: the column or content choice the jobs take.
+    std::vector<bool> CheckedItems() const;
 
     // A click on the item's box: checked becomes unchecked, unchecked and grayed become checked.
     void UserToggle(int index);

@@ -69,8 +69,12 @@ private:
     std::string buffer_;
 };
 
-// The whole content at once, through FileReplacement.
+// The whole content at once, through FileReplacement. (<windows.h> defines ReplaceFile as a macro; the
+// function keeps its own name whatever came before.)
+#pragma push_macro("ReplaceFile")
+#undef ReplaceFile
 void ReplaceFile(const std::string& path, std::string_view bytes, Durability durability = Durability::kOrdinary);
+#pragma pop_macro("ReplaceFile")
 
 // Creates the file anew and writes the bytes. Fails with kCreate when anything at all stands at the name
 // (a file, a folder, a symbolic link: a link is never followed), so callers remove the old file first.

@@ -5,19 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "form/gauge.h"
 #include "grid/table_grid.h"
 #include "mail/mail_dispatcher.h"
+#include "text/load_progress.h"
 
 namespace tarnwell {
 
 // The personal letters: one message to each user row of the statistics table whose send box is ticked
 // (the totals row and the login "<system>" never), over one session, with the lines chosen in ChLBCont
-// and the date of `now` (local time, taken once for the whole run). The gauge runs over the rows and is
-// redrawn through `repaint`. Only a failure to open the session ends the job early; a letter that fails
-// is passed over.
-void SendMail(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, TGauge& gauge,
-              const std::function<void()>& repaint);
+// and the date of `now` (local time, taken once for the whole run). The progress runs over the rows (the
+// window's gauge). Only a failure to open the session ends the job early; a letter that fails is passed
+// over.
+void SendMail(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, LoadProgress& progress);
 
 // The table mailing: the page lines that `write_page` makes (the HTML report) as one message of type
 // html to the address in ESGToUser, over a session of its own. When making the page fails, the session

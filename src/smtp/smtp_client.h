@@ -44,7 +44,12 @@ public:
 
     // --- Properties --------------------------------------------------------------------------------
     std::string UserID;              // the text after "HELO "
+    // <windows.h> defines PostMessage as a macro; the member keeps its own name whatever came before. A
+    // file that includes both and uses the member then fails to compile until it undefines the macro.
+#pragma push_macro("PostMessage")
+#undef PostMessage
     TMailMessage PostMessage;        // the message to send
+#pragma pop_macro("PostMessage")
     TUUMethod EncodeType = uuMime;   // encoding of attachments
     bool ClearParams = true;         // a successful send empties the recipients and attachments
     TMailSubType SubType = mtPlain;  // content type of a message without attachments

@@ -6,8 +6,8 @@
 #include "form/control.h"
 #include "grid/table_grid.h"
 #include "grid/text_width.h"
+#include "text/load_progress.h"
 #include "viewer/file_list.h"
-#include "viewer/load_progress.h"
 
 namespace tarnwell {
 

@@ -23,18 +23,6 @@ constexpr std::ptrdiff_t kFieldWindow = 255;
 // often enough to be seen moving, rarely enough to cost nothing.
 constexpr std::size_t kMinProgressStep = 65536;
 
-// Keeps the gauge shown for the life of the object, so that it is hidden however the load ends.
-class ProgressShown {
-public:
-    ProgressShown(LoadProgress& progress, int max) : progress_(progress) { progress_.Show(max); }
-    ~ProgressShown() { progress_.Hide(); }
-    ProgressShown(const ProgressShown&) = delete;
-    ProgressShown& operator=(const ProgressShown&) = delete;
-
-private:
-    LoadProgress& progress_;
-};
-
 void CutAtFirstNul(std::string& text) {
     const void* nul = std::memchr(text.data(), '\0', text.size());
     if (nul == nullptr) return;

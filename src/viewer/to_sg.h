@@ -4,7 +4,7 @@
 
 #include "grid/table_grid.h"
 #include "grid/text_width.h"
-#include "viewer/load_progress.h"
+#include "text/load_progress.h"
 
 namespace tarnwell {
 

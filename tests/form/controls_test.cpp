@@ -47,6 +47,7 @@ TEST(CheckListBox, AnyStateButUncheckedIsChosen) {
     EXPECT_FALSE(list.Checked(0));
     EXPECT_TRUE(list.Checked(1));
     EXPECT_TRUE(list.Checked(2));
+    EXPECT_EQ(list.CheckedItems(), (std::vector<bool>{false, true, true}));
     list.SetAllChecked(true);
     EXPECT_EQ(list.State(2), cbChecked);
 }
