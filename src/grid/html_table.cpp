@@ -1,5 +1,6 @@
 #include "grid/html_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -55,10 +56,15 @@ void AppendCellText(std::string& out, std::string_view text) {
 }  // namespace
 
 std::string BuildHtmlTable(const TTableGrid& grid, const ColorScheme& colors) {
+    const std::vector<int> visible = grid.VisibleRealColumns();
+    return BuildHtmlTable(grid, visible, colors);
+}
+
+std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real, const ColorScheme& colors) {
     const THTMLSettings& html = grid.HTMLSettings;
-    const std::vector<int> real = grid.VisibleRealColumns();
     const int fixed_rows = grid.FixedRows();
-    const int fixed_cols = grid.FixedCols();
+    // Hiding columns lowers the fixed count below the count shown; a given list is held to the same bound.
+    const int fixed_cols = std::min(grid.FixedCols(), static_cast<int>(real.size()) - 1);
 
     // The start of a data cell line for each of its four looks: fixed cell, band primary, band
     // secondary, plain.

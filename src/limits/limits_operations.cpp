@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "grid/header_row.h"
 #include "limits/limits_table.h"
-#include "stats/account_listing.h"
-#include "stats/header_row.h"
 #include "text/cp1251_literal.h"
 #include "text/int_text.h"
+#include "wingate/user_accounts.h"
 
 namespace tarnwell {
 
@@ -52,21 +52,22 @@ void WriteRows(const TTableGrid& grid, TUserDatabase& database) {
 
 bool ReadLimits(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, std::string_view default_limit,
                 const TextWidthMeasure& measure) {
-    const auto accounts = WriteHeaderAndListAccounts(grid, limit_text::kCaptions, database, notifier, measure);
-    if (!accounts) return false;
+    for (int col = 0; col < limit_col::Count; ++col) grid.SetCellEx(col, 0, limit_text::kCaptions[col]);
     try {
-        int next_row = 1;
-        for (const std::string& login : *accounts) {
-            database.OpenAccount(login);
-            if (database.ReadText("Type") == "User") {
-                FillUserRow(grid, database, next_row, login, default_limit);
-                ++next_row;
-            }
-            database.CloseAccount();
-            grid.SetRowCount(next_row);
-            KeepHeaderRow(grid);
+        const auto accounts = ListAccountsOrTell(database, notifier);
+        if (!accounts) {
+            grid.AutoSize(measure);
+            return false;
         }
-        if (accounts->empty()) grid.SetRowCount(1);
+        // The row count follows every user read, so that a failing account leaves the users before it.
+        int next_row = 1;
+        ForEachUserAccount(database, *accounts, [&](std::size_t, const std::string& login) {
+            FillUserRow(grid, database, next_row, login, default_limit);
+            grid.SetRowCount(++next_row);
+            KeepHeaderRow(grid);
+        });
+        grid.SetRowCount(next_row);
+        KeepHeaderRow(grid);
     } catch (...) {
         grid.AutoSize(measure);
         throw;
@@ -99,18 +100,14 @@ bool SaveLimits(const TTableGrid& grid, std::unique_ptr<TUserDatabase> database,
 }
 
 void SaveEnabled(const TTableGrid& grid, TUserDatabase& database) {
-    try {
+    WriteBatch(database, [&] {
         const int rows = grid.RowCount();
         for (int row = 1; row < rows; ++row) {
             database.OpenAccount(grid.GetCellEx(limit_col::Login, row));
             database.WriteFlag("AccountEnabled", EnabledState(grid, row));
             database.CloseAccount();
         }
-    } catch (...) {
-        database.Flush();
-        throw;
-    }
-    database.Flush();
+    });
 }
 
 }  // namespace tarnwell

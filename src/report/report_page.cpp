@@ -30,7 +30,19 @@ std::string ReportPage(std::string_view fragment) {
     std::string page;
     page.reserve(kHead.size() + fragment.size() + kTail.size() + 8);
     page.append(kHead).append("\r\n");
-    for (const std::string& line : SplitLines(fragment)) page.append(line).append("\r\n");
+    // One pass over the fragment: each line copied as it stands, its end (CR LF, CR or LF) written as
+    // CR LF, and a last line without an end given one.
+    std::size_t start = 0;
+    while (start < fragment.size()) {
+        const std::size_t end = fragment.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            page.append(fragment.substr(start)).append("\r\n");
+            break;
+        }
+        page.append(fragment.substr(start, end - start)).append("\r\n");
+        start = end + 1;
+        if (fragment[end] == '\r' && start < fragment.size() && fragment[start] == '\n') ++start;
+    }
     page.append(kTail).append("\r\n");
     return page;
 }

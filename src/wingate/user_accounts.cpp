@@ -1,0 +1,37 @@
+#include "wingate/user_accounts.h"
+
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+
+using namespace literals;
+
+std::optional<std::vector<std::string>> ListAccountsOrTell(TUserDatabase& database, UserNotifier& notifier) {
+    try {
+        return database.ListAccounts();
+    } catch (const EDatabaseNotFound&) {
+        notifier.ShowMessage("Возможно WinGate не установлен или версия программыне совместима!"_cp);
+        return std::nullopt;
+    }
+}
+
+void ForEachUserAccount(TUserDatabase& database, std::span<const std::string> accounts,
+                        const std::function<void(std::size_t index, const std::string& account)>& visit) {
+    for (std::size_t i = 0; i < accounts.size(); ++i) {
+        if (!database.OpenExistingAccount(accounts[i])) continue;
+        if (database.ReadText("Type") == "User") visit(i, accounts[i]);
+        database.CloseAccount();
+    }
+}
+
+void WriteBatch(TUserDatabase& database, const std::function<void()>& writes) {
+    try {
+        writes();
+    } catch (...) {
+        database.Flush();
+        throw;
+    }
+    database.Flush();
+}
+
+}  // namespace tarnwell
