@@ -258,12 +258,15 @@ const RegDocument::Item* RegDocument::FindItem(int key, std::u16string_view name
     const Item* found = nullptr;
     for (int s = nodes_[static_cast<std::size_t>(key)].first_section; s >= 0;
          s = sections_[static_cast<std::size_t>(s)].next) {
+        // The last entry of a name counts: each section is searched from its end, and a later section's
+        // entry replaces an earlier one's.
         const std::vector<Item>& items = sections_[static_cast<std::size_t>(s)].items;
-        for (std::size_t i = 0; i < items.size(); ++i) {
+        for (std::size_t i = items.size(); i-- > 0;) {
             if (items[i].form == Form::Other || !SameName(View(items[i].name), name)) continue;
             found = &items[i];
             if (section != nullptr) *section = s;
             if (index != nullptr) *index = i;
+            break;
         }
     }
     return found;
