@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/fit_columns.h"
 #include "grid/header_row.h"
 #include "limits/limits_table.h"
 #include "text/cp1251_literal.h"
@@ -53,27 +54,19 @@ void WriteRows(const TTableGrid& grid, TUserDatabase& database) {
 bool ReadLimits(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, std::string_view default_limit,
                 const TextWidthMeasure& measure) {
     for (int col = 0; col < limit_col::Count; ++col) grid.SetCellEx(col, 0, limit_text::kCaptions[col]);
-    try {
-        const auto accounts = ListAccountsOrTell(database, notifier);
-        if (!accounts) {
-            grid.AutoSize(measure);
-            return false;
-        }
+    return FillThenFitColumns(grid, measure, [&] {
         // The row count follows every user read, so that a failing account leaves the users before it.
         int next_row = 1;
-        ForEachUserAccount(database, *accounts, [&](std::size_t, const std::string& login) {
+        const bool listed = ForEachUserAccount(database, notifier, [&](std::size_t, const std::string& login) {
             FillUserRow(grid, database, next_row, login, default_limit);
             grid.SetRowCount(++next_row);
             KeepHeaderRow(grid);
         });
+        if (!listed) return false;
         grid.SetRowCount(next_row);
         KeepHeaderRow(grid);
-    } catch (...) {
-        grid.AutoSize(measure);
-        throw;
-    }
-    grid.AutoSize(measure);
-    return true;
+        return true;
+    });
 }
 
 void SetBalancesFromLimits(TTableGrid& grid) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/fit_columns.h"
 #include "grid/header_row.h"
 #include "stats/send_flags.h"
 #include "stats/statistics_table.h"
@@ -64,14 +65,9 @@ bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifi
                  const TextWidthMeasure& measure) {
     figures.clear();
     for (int col = 0; col < stat_col::Count; ++col) grid.SetCellEx(col, 0, stat_text::kCaptions[col]);
-    try {
-        const auto accounts = ListAccountsOrTell(database, notifier);
-        if (!accounts) {
-            grid.AutoSize(measure);
-            return false;
-        }
+    return FillThenFitColumns(grid, measure, [&] {
         int next_row = 1;
-        ForEachUserAccount(database, *accounts, [&](std::size_t index, const std::string& name) {
+        const bool listed = ForEachUserAccount(database, notifier, [&](std::size_t index, const std::string& name) {
             // The box is written back by the account's key, never by the text on screen. The first
             // account, shown under the stand-in "system", keeps no key (the table keeps no copy of its
             // name): its box, which the load clears anyway, is not stored.
@@ -82,15 +78,12 @@ bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifi
             }
             ++next_row;
         });
+        if (!listed) return false;
         grid.SetRowCount(next_row);
         KeepHeaderRow(grid);
         grid.SetCheckBoxState(stat_col::Send, 1, false);
-    } catch (...) {
-        grid.AutoSize(measure);
-        throw;
-    }
-    grid.AutoSize(measure);
-    return true;
+        return true;
+    });
 }
 
 }  // namespace tarnwell

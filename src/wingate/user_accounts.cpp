@@ -6,17 +6,19 @@ namespace tarnwell {
 
 using namespace literals;
 
-std::optional<std::vector<std::string>> ListAccountsOrTell(TUserDatabase& database, UserNotifier& notifier) {
+bool ForEachUserAccount(TUserDatabase& database, UserNotifier& notifier, const UserAccountVisit& visit) {
+    std::vector<std::string> accounts;
     try {
-        return database.ListAccounts();
+        accounts = database.ListAccounts();
     } catch (const EDatabaseNotFound&) {
         notifier.ShowMessage("Возможно WinGate не установлен или версия программыне совместима!"_cp);
-        return std::nullopt;
+        return false;
     }
+    ForEachUserAccount(database, accounts, visit);
+    return true;
 }
 
-void ForEachUserAccount(TUserDatabase& database, std::span<const std::string> accounts,
-                        const std::function<void(std::size_t index, const std::string& account)>& visit) {
+void ForEachUserAccount(TUserDatabase& database, std::span<const std::string> accounts, const UserAccountVisit& visit) {
     for (std::size_t i = 0; i < accounts.size(); ++i) {
         if (!database.OpenExistingAccount(accounts[i])) continue;
         if (database.ReadText("Type") == "User") visit(i, accounts[i]);
