@@ -331,6 +331,24 @@ std::optional<RegDocument::RawValue> RegDocument::Value(int key, std::string_vie
     return Decode(*item);
 }
 
+std::optional<std::uint32_t> RegDocument::DwordEntry(int key, std::string_view name) const {
+    const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
+    if (item == nullptr || item->form != Form::Dword) return std::nullopt;
+    std::uint32_t value = 0;
+    for (char16_t c : View(item->text).substr(item->data_begin, item->data_end - item->data_begin)) {
+        value = value * 16 + static_cast<std::uint32_t>(HexDigit(c));
+    }
+    return value;
+}
+
+std::optional<std::string> RegDocument::QuotedText(int key, std::string_view name) const {
+    const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
+    if (item == nullptr || item->form != Form::Quoted) return std::nullopt;
+    std::u16string text = Unescape(View(item->text).substr(item->data_begin, item->data_end - item->data_begin));
+    text.resize(std::min(text.size(), text.find(u'\0')));
+    return FromUnits(text);
+}
+
 std::string RegDocument::TextOf(const RawValue& value) const {
     const std::string& b = value.bytes;
     if (format_ == Format::Version5) {
