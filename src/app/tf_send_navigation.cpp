@@ -31,7 +31,7 @@ void TFSend::SpeedButton4Click() {
 bool TFSend::SBToStatClick() {
     AutoSave();
     c_.PC1.SetActivePageIndex(kStatPage);
-    TTrafficDisplay display{c_.RG1.ItemIndex(), c_.CSETochn.ShowValue(), KiloIs1024(c_.RGkb.ItemIndex())};
+    TrafficDisplay display{c_.RG1.ItemIndex(), c_.CSETochn.ShowValue(), KiloIs1024(c_.RGkb.ItemIndex())};
     auto database = setup_.database.Open();
     return RefreshStatistics(c_.ASGRead, *database, host_, display, c_.ChLBTable.CheckedItems(), host_.TextWidth());
 }

@@ -5,9 +5,8 @@
 
 namespace tarnwell {
 
-bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier,
-                       const TTrafficDisplay& display, const std::vector<bool>& table_columns,
-                       const TextWidthMeasure& measure) {
+bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TrafficDisplay& display,
+                       const std::vector<bool>& table_columns, const TextWidthMeasure& measure) {
     StatisticsFigures figures;
     if (!LoadFromReg(grid, database, notifier, figures, measure)) return false;
     AddSumSG(grid, figures, display);

@@ -34,7 +34,7 @@ std::int64_t Truncated(float sum) {
 
 }  // namespace
 
-void AddSumSG(TTableGrid& grid, const StatisticsFigures& figures, const TTrafficDisplay& display) {
+void AddSumSG(TTableGrid& grid, const StatisticsFigures& figures, const TrafficDisplay& display) {
     float traffic[4] = {};
     std::int64_t time_on_line = 0;
     std::int64_t opening = 0;
@@ -66,7 +66,7 @@ void AddSumSG(TTableGrid& grid, const StatisticsFigures& figures, const TTraffic
     grid.SetCellEx(stat_col::Limit, r, convert(limit, display));
 }
 
-void ConvertTable(TTableGrid& grid, const StatisticsFigures& figures, const TTrafficDisplay& display) {
+void ConvertTable(TTableGrid& grid, const StatisticsFigures& figures, const TrafficDisplay& display) {
     const int user_rows = std::min(static_cast<int>(figures.size()), grid.RowCount() - 2);
     for (int row = 1; row <= user_rows; ++row) {
         const UserFigures& user = figures[static_cast<std::size_t>(row - 1)];

@@ -15,12 +15,12 @@ namespace tarnwell {
 // on line in seconds, balances and limit in bytes (users without a limit count nothing). The new row is
 // emptied first, texts and check boxes, since the grid keeps cells beyond its row count from earlier
 // loads. Totals are 64-bit: beyond 32 bits they show their true size.
-void AddSumSG(TTableGrid& grid, const StatisticsFigures& figures, const TTrafficDisplay& display);
+void AddSumSG(TTableGrid& grid, const StatisticsFigures& figures, const TrafficDisplay& display);
 
 // Replaces the byte counts of the user rows (1 to the second-to-last row; the totals row is already in
 // display form) by the display text of their figures. Time on line and the text "Не установлено" stay as
 // they are.
-void ConvertTable(TTableGrid& grid, const StatisticsFigures& figures, const TTrafficDisplay& display);
+void ConvertTable(TTableGrid& grid, const StatisticsFigures& figures, const TrafficDisplay& display);
 
 // Shows every column again, then hides the column of each unticked item of a column check list
 // (ChLBTable for the screen, ChLBHTML for the report). `checked` holds the items' states in column order;

@@ -22,7 +22,7 @@ using test::RowTexts;
 using Row = std::vector<std::string>;
 
 const std::vector<bool> kAllColumns(stat_col::Count, true);
-const TTrafficDisplay kAuto{0, 2, true};
+const TrafficDisplay kAuto{0, 2, true};
 
 TEST(RefreshStatistics, TotalsFromByteCountsThenUserRowsConverted) {
     auto grid = test::MakeStatisticsGrid();
@@ -117,7 +117,7 @@ struct Cell {
 struct TotalsCase {
     const char* name;
     std::vector<test::Account> users;
-    TTrafficDisplay display;
+    TrafficDisplay display;
     std::vector<Cell> cells;
 };
 
