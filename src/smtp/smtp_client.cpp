@@ -94,7 +94,10 @@ std::string TSmtpClient::Transaction(std::string_view command) {
         CloseNow();
         throw;
     }
+    // Every reply is read to its last line, so that a multi-line reply to one command is never taken
+    // for the replies of the commands after it.
     ReadReply();
+    ReadContinuation();
     return LastReply();
 }
 
@@ -111,7 +114,6 @@ void TSmtpClient::Connect() {
             CheckAccepted();
             for (int failures = 0;; ++failures) {
                 Transaction("HELO " + UserID);
-                ReadContinuation();
                 if (LastReply().empty()) throw Error("Not Connected");
                 if (ReplyNumber() >= 200 && ReplyNumber() < 300) break;
                 if (failures > 0 || !OnAuthenticationFailed) throw Error("Authentication failed");

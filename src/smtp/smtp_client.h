@@ -83,8 +83,9 @@ public:
     // QUIT (a reply above 339 is raised; the empty reply of a connection closed by the server is not),
     // and the socket is closed whatever the reply.
     void Disconnect() override;
-    // Sends the command and reads one reply line, as TSocketSession does, but refuses a line that is no
-    // SMTP reply (ESmtpReplyError) and closes the session after a time-out.
+    // Sends the command and reads its whole reply, continuation lines included (LastReply is the last
+    // line); refuses a line that is no SMTP reply (ESmtpReplyError) and closes the session after a
+    // time-out.
     std::string Transaction(std::string_view command) override;
     // Empties ToAddress, ToCarbonCopy, ToBlindCarbonCopy and Attachments of PostMessage.
     void ClearParameters();
