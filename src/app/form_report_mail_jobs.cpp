@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "app/host_adapters.h"
+#include "files/native_path.h"
 #include "grid/column_choice.h"
 #include "mail/mail_jobs.h"
 #include "report/report_page.h"
 #include "text/program_folder.h"
-#include "viewer/native_path.h"
 
 namespace tarnwell {
 namespace {

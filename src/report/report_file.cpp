@@ -1,7 +1,7 @@
 #include "report/report_file.h"
 
+#include "files/output_file.h"
 #include "grid/html_table.h"
-#include "grid/output_file.h"
 #include "grid/table_grid_error.h"
 #include "report/report_page.h"
 

@@ -1,12 +1,12 @@
 #include <string>
 
+#include "files/file_contents.h"
+#include "files/file_status.h"
 #include "settings/profile_file.h"
-#include "settings/read_only.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "text/message.h"
 #include "text/program_folder.h"
-#include "wingate/reg_file_io.h"
 
 namespace tarnwell {
 
@@ -28,7 +28,7 @@ void WriteFlags(TProfileFile& ini, std::string_view section, const std::array<st
 TProfileFile LoadForUpdate(const std::string& path) {
     std::string bytes;
     try {
-        ReadRegFile(path, kMaxSettingsFileSize, bytes);
+        ReadFileIfExists(path, kMaxSettingsFileSize, bytes);
     } catch (const Error&) {
         // A folder in the file's place, a file too large or one that cannot be read: it cannot be updated.
         throw UnableToWrite(path);
@@ -39,7 +39,7 @@ TProfileFile LoadForUpdate(const std::string& path) {
 void Store(const std::string& path, const TProfileFile& ini) {
     if (IsReadOnlyFile(path)) throw UnableToWrite(path);
     try {
-        ReplaceRegFile(path, ini.Bytes());
+        ReplaceFileDurably(path, ini.Bytes());
     } catch (const Error&) {
         throw UnableToWrite(path);
     }

@@ -14,7 +14,6 @@
 #include "settings/settings.h"
 #include "support/temp_folder.h"
 #include "text/cp1251.h"
-#include "wingate/user_database.h"
 
 namespace tarnwell {
 namespace {

@@ -1,8 +1,9 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
-#include "settings/no_file_there.h"
+#include "files/file_status.h"
 
 namespace tarnwell {
 
@@ -10,6 +11,10 @@ bool NoFileThere(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
     return !S_ISREG(st.st_mode);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0;
 }
 
 }  // namespace tarnwell

@@ -1,6 +1,6 @@
-#include "grid/output_file.h"
+#include "files/output_file.h"
 
-#include "grid/output_file_platform.h"
+#include "files/output_file_platform.h"
 
 namespace tarnwell {
 namespace {

@@ -1,21 +1,16 @@
-#include "viewer/read_whole_file.h"
+#include "files/read_whole_file.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
+#include "files/file_open_error.h"
+#include "files/read_buffer.h"
+#include "files/win32_read.h"
 #include "text/message.h"
 #include "text/win32_text.h"
-#include "viewer/file_open_error.h"
-#include "viewer/read_buffer.h"
 
 namespace tarnwell {
-namespace {
-
-constexpr DWORD kReadPiece = DWORD{1} << 30;
-
-}  // namespace
 
 std::string ReadWholeFile(const std::string& file_name) {
     auto cannot_open = [&] { return EFileOpenError(FormatMsg("Cannot open file %s", {file_name})); };
@@ -32,15 +27,7 @@ std::string ReadWholeFile(const std::string& file_name) {
 
     std::string text = ReserveReadBuffer(static_cast<unsigned long long>(size.QuadPart), file_name);
     text.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < text.size()) {
-        DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, kReadPiece));
-        DWORD n = 0;
-        if (!ReadFile(file.get(), text.data() + done, piece, &n, nullptr)) throw cannot_open();
-        if (n == 0) break;
-        done += n;
-    }
-    text.resize(done);
+    if (!ReadToSize(file.get(), text)) throw cannot_open();
     return text;
 }
 

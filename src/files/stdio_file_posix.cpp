@@ -1,6 +1,6 @@
 #include <sys/types.h>
 
-#include "smtp/stream.h"
+#include "files/stdio_file.h"
 
 namespace tarnwell {
 

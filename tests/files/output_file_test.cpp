@@ -1,7 +1,7 @@
 // Writing files: a replacement is all or nothing, leaves at most one temporary file per target (and only
 // while it runs or after a crash), and never writes through whatever someone put at a name.
 
-#include "grid/output_file.h"
+#include "files/output_file.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "file_size_limit.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
 namespace tarnwell {
@@ -46,7 +46,8 @@ protected:
     }
     std::vector<std::string> Contents() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_.path())) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(folder_.path()))
+            names.push_back(entry.path().filename().string());
         return names;
     }
     // The step of the failure, and its reason.

@@ -1,15 +1,13 @@
-#include "viewer/native_path.h"
-
-#include "text/cp1251.h"
+#include "files/native_path.h"
 
 namespace tarnwell {
 
 std::filesystem::path NativePath(std::string_view path) {
-    return std::filesystem::path(Cp1251ToUtf16(path));
+    return std::filesystem::path(std::string(path));
 }
 
 std::string FromNativePath(const std::filesystem::path& path) {
-    return Utf16ToCp1251(path.u16string());
+    return path.native();
 }
 
 }  // namespace tarnwell

@@ -1,4 +1,4 @@
-#include "viewer/read_whole_file.h"
+#include "files/read_whole_file.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -9,26 +9,13 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "files/file_descriptor.h"
+#include "files/file_open_error.h"
+#include "files/read_buffer.h"
 #include "text/message.h"
-#include "viewer/file_open_error.h"
-#include "viewer/read_buffer.h"
 
 namespace tarnwell {
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Linux moves at most about 2 GB per read call; smaller pieces keep every call well inside that.
 constexpr std::size_t kReadPiece = std::size_t{1} << 30;

@@ -1,4 +1,4 @@
-#include "smtp/stream.h"
+#include "files/stdio_file.h"
 
 #include "text/win32_text.h"
 

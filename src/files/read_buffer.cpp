@@ -1,4 +1,4 @@
-#include "viewer/read_buffer.h"
+#include "files/read_buffer.h"
 
 #include <new>
 #include <stdexcept>

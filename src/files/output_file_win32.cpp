@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "grid/output_file.h"
-#include "grid/output_file_platform.h"
+#include "files/output_file.h"
+#include "files/output_file_platform.h"
 #include "text/win32_text.h"
 
 namespace tarnwell {

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <thread>
 
-#include "grid/output_file.h"
-#include "grid/output_file_platform.h"
+#include "files/output_file.h"
+#include "files/output_file_platform.h"
 
 namespace tarnwell {
 namespace {

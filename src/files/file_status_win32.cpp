@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "settings/no_file_there.h"
+#include "files/file_status.h"
 #include "text/win32_text.h"
 
 namespace tarnwell {
@@ -12,6 +12,11 @@ bool NoFileThere(const std::string& path) {
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0;
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(Cp1251ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 }  // namespace tarnwell
