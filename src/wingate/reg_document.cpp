@@ -43,6 +43,8 @@ std::string RegDocument::FromUnits(std::u16string_view units) const {
 }
 
 char16_t RegDocument::Fold(char16_t unit) const {
+    // Names are mostly ASCII, which both formats store as itself.
+    if (unit < 0x80) return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 32) : unit;
     if (format_ == Format::Regedit4) unit = detail::kCp1251ToUnicode[unit & 0xFF];
     return UpperCase(unit);
 }
@@ -88,8 +90,11 @@ void RegDocument::IndexNode(int node) {
 }
 
 int RegDocument::FindChild(int parent, std::u16string_view name) const {
+    return FindChild(parent, name, NameHash(parent, name));
+}
+
+int RegDocument::FindChild(int parent, std::u16string_view name, std::size_t hash) const {
     if (buckets_.empty()) return kNoKey;
-    std::size_t hash = NameHash(parent, name);
     std::size_t mask = buckets_.size() - 1;
     for (std::size_t b = hash & mask; buckets_[b] >= 0; b = (b + 1) & mask) {
         const Node& node = nodes_[static_cast<std::size_t>(buckets_[b])];
@@ -99,11 +104,15 @@ int RegDocument::FindChild(int parent, std::u16string_view name) const {
 }
 
 int RegDocument::AddNode(int parent, Text name) {
+    return AddNode(parent, name, NameHash(parent, View(name)));
+}
+
+int RegDocument::AddNode(int parent, Text name, std::size_t hash) {
     int index = static_cast<int>(nodes_.size());
     Node node;
     node.name = name;
     node.parent = parent;
-    node.hash = NameHash(parent, View(name));
+    node.hash = hash;
     nodes_.push_back(std::move(node));
     nodes_[static_cast<std::size_t>(parent)].children.push_back(index);
     IndexNode(index);
@@ -258,9 +267,62 @@ void RegDocument::AddSection(int node) {
 // Values
 // ---------------------------------------------------------------------------------------------------------
 
+std::uint32_t RegDocument::FindValueName(std::u16string_view name) const {
+    if (value_name_buckets_.empty()) return kNoName;
+    // Readers ask for the same names in the same order key after key: the name asked for after the last
+    // one the previous time is tried first, spelled exactly as asked.
+    std::size_t slot = static_cast<std::uint32_t>(last_asked_ + 1);
+    if (slot < asked_next_.size()) {
+        std::uint32_t guess = asked_next_[slot];
+        if (guess != kNoName && View(value_names_[guess]) == name) {
+            last_asked_ = guess;
+            return guess;
+        }
+    }
+    std::uint32_t id = HashedValueName(name);
+    if (id != kNoName) {
+        if (slot >= asked_next_.size()) asked_next_.resize(slot + 1, kNoName);
+        asked_next_[slot] = id;
+    }
+    last_asked_ = id;
+    return id;
+}
+
+std::uint32_t RegDocument::HashedValueName(std::u16string_view name) const {
+    if (value_name_buckets_.empty()) return kNoName;
+    std::size_t hash = NameHash(kNoKey, name);
+    std::size_t mask = value_name_buckets_.size() - 1;
+    for (std::size_t b = hash & mask; value_name_buckets_[b] != kNoName; b = (b + 1) & mask) {
+        std::uint32_t id = value_name_buckets_[b];
+        if (value_name_hashes_[id] == hash && SameName(View(value_names_[id]), name)) return id;
+    }
+    return kNoName;
+}
+
+std::uint32_t RegDocument::InternValueName(Text name) {
+    std::u16string_view view = View(name);
+    std::uint32_t found = HashedValueName(view);
+    if (found != kNoName) return found;
+    auto id = static_cast<std::uint32_t>(value_names_.size());
+    value_names_.push_back(name);
+    value_name_hashes_.push_back(NameHash(kNoKey, view));
+    // The table stays at most half full; when it grows every name is placed again, otherwise the new one.
+    bool rebuild = value_names_.size() * 2 > value_name_buckets_.size();
+    if (rebuild) value_name_buckets_.assign(std::max<std::size_t>(64, value_name_buckets_.size() * 2), kNoName);
+    std::size_t mask = value_name_buckets_.size() - 1;
+    for (std::uint32_t n = rebuild ? 0 : id; n <= id; ++n) {
+        std::size_t b = value_name_hashes_[n] & mask;
+        while (value_name_buckets_[b] != kNoName) b = (b + 1) & mask;
+        value_name_buckets_[b] = n;
+    }
+    return id;
+}
+
 const RegDocument::Item* RegDocument::FindItem(int key, std::u16string_view name, int* section,
                                                std::size_t* index) const {
     if (key == kNoKey || key == kRoot) return nullptr;
+    const std::uint32_t id = FindValueName(name);
+    if (id == kNoName) return nullptr;
     const Item* found = nullptr;
     for (int s = nodes_[static_cast<std::size_t>(key)].first_section; s >= 0;
          s = sections_[static_cast<std::size_t>(s)].next) {
@@ -268,7 +330,7 @@ const RegDocument::Item* RegDocument::FindItem(int key, std::u16string_view name
         // entry replaces an earlier one's.
         const std::vector<Item>& items = sections_[static_cast<std::size_t>(s)].items;
         for (std::size_t i = items.size(); i-- > 0;) {
-            if (items[i].form == Form::Other || !SameName(View(items[i].name), name)) continue;
+            if (items[i].name_id != id) continue;
             found = &items[i];
             if (section != nullptr) *section = s;
             if (index != nullptr) *index = i;
@@ -329,6 +391,10 @@ std::optional<RegDocument::RawValue> RegDocument::Value(int key, std::string_vie
     const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
     if (item == nullptr) return std::nullopt;
     return Decode(*item);
+}
+
+bool RegDocument::HasValue(int key, std::string_view name) const {
+    return FindItem(key, Scratch(name), nullptr, nullptr) != nullptr;
 }
 
 std::optional<std::uint32_t> RegDocument::DwordEntry(int key, std::string_view name) const {

@@ -77,6 +77,9 @@ public:
     // it), or nullopt.
     std::optional<RawValue> Value(int key, std::string_view name) const;
 
+    // Whether the key has a value of that name (Value without decoding it).
+    bool HasValue(int key, std::string_view name) const;
+
     // Writes a value (REG_SZ up to the text's first zero byte; REG_DWORD). Writing what the value already
     // holds changes nothing.
     void SetText(int key, std::string_view name, std::string_view text);
@@ -104,15 +107,19 @@ private:
 
     enum class Form : std::uint8_t { Other, Quoted, Dword, Hex };
 
+    // The id of a value name, the same for every spelling that differs only in letter case; entries are
+    // matched by id, so a look-up compares the name once instead of against every entry of the key.
+    static constexpr std::uint32_t kNoName = 0xFFFFFFFFu;
+
     // One entry below a key line: a value (with its continuation lines), a blank line or a comment. Its
     // text includes the line ending(s).
     struct Item {
         Text text;
-        Text name;
         std::uint32_t value_begin = 0;  // where the data starts ("dword:..."), relative to the start of text
         std::uint32_t data_begin = 0;   // the data proper (the digits, the text inside quotes)
         std::uint32_t data_end = 0;
         std::uint32_t type = 0;
+        std::uint32_t name_id = kNoName;  // its name in value_names_; kNoName for blank lines and comments
         Form form = Form::Other;
     };
 
@@ -146,7 +153,12 @@ private:
     void IndexNode(int node);
     const std::u16string& Scratch(std::string_view cp1251) const;
     int FindChild(int parent, std::u16string_view name) const;
+    int FindChild(int parent, std::u16string_view name, std::size_t hash) const;
     int AddNode(int parent, Text name);
+    int AddNode(int parent, Text name, std::size_t hash);
+    std::uint32_t FindValueName(std::u16string_view name) const;
+    std::uint32_t HashedValueName(std::u16string_view name) const;
+    std::uint32_t InternValueName(Text name);
     bool InSubtree(int node, int top) const;
 
     const Item* FindItem(int key, std::u16string_view name, int* section, std::size_t* index) const;
@@ -167,6 +179,11 @@ private:
     std::vector<int> order_;  // sections_ indexes in file order
     std::vector<Node> nodes_;
     std::vector<int> buckets_;  // open-addressing index of nodes by parent and name; -1 is free
+    std::vector<Text> value_names_;  // by id: the first spelling of each value name
+    std::vector<std::size_t> value_name_hashes_;
+    std::vector<std::uint32_t> value_name_buckets_;  // open-addressing index of value_names_; kNoName is free
+    mutable std::vector<std::uint32_t> asked_next_;  // by a name id + 1: the id asked for after it last time
+    mutable std::uint32_t last_asked_ = kNoName;
     mutable std::u16string scratch_;
     bool modified_ = false;
 };

@@ -138,11 +138,12 @@ private:
             if (i < path.size() && path[i] != u'\\') continue;
             if (i == begin) Fail("empty key name in the path");  // [A\\B], [A\]
             std::u16string_view part = path.substr(begin, i - begin);
-            int child = doc_.FindChild(node, part);
+            std::size_t hash = doc_.NameHash(node, part);
+            int child = doc_.FindChild(node, part, hash);
             if (child == kNoKey) {
                 CheckKeyLimit(doc_.nodes_.size() - 1);  // the root is no key
                 std::size_t at = pos + start + begin;
-                child = doc_.AddNode(node, Text{Offset(at), Offset(at + part.size())});
+                child = doc_.AddNode(node, Text{Offset(at), Offset(at + part.size())}, hash);
             }
             parent = node;
             node = child;
@@ -153,6 +154,7 @@ private:
             parent_path_ = path.substr(0, last_slash + 1);
         }
         CheckKeyLimit(doc_.sections_.size());
+        previous_name_ = kNoName;
         Section section;
         section.header = Text{Offset(pos), Offset(next)};
         section.node = node;
@@ -176,17 +178,19 @@ private:
         std::u16string_view content = Content(std::u16string_view(u).substr(pos, next - pos));
         const char* error = nullptr;
         std::size_t i = lead;
+        Text name_text;
         if (content[i] == u'@') {
-            item.name = Text{Offset(pos + i), Offset(pos + i)};
+            name_text = Text{Offset(pos + i), Offset(pos + i)};
             ++i;
         } else {
             bool escaped = false;
             std::size_t close = ScanQuoted(content.substr(i + 1), escaped, error);
             if (close == std::u16string_view::npos) Fail(std::string("value name: ") + error);
             std::u16string_view name = content.substr(i + 1, close);
-            item.name = escaped ? doc_.Own(Unescape(name)) : Text{Offset(pos + i + 1), Offset(pos + i + 1 + close)};
+            name_text = escaped ? doc_.Own(Unescape(name)) : Text{Offset(pos + i + 1), Offset(pos + i + 1 + close)};
             i += close + 2;
         }
+        item.name_id = NameId(name_text);
         while (i < content.size() && IsBlank(content[i])) ++i;
         if (i == content.size() || content[i] != u'=') Fail("expected '=' after the value name");  // "a" 1
         ++i;
@@ -254,11 +258,25 @@ private:
         return next;
     }
 
+    // Consecutive keys of a database hold the same value names in the same order: the name that followed
+    // the previous entry's name last time is tried first, by its exact units, before the hashed look-up.
+    std::uint32_t NameId(Text name) {
+        std::size_t slot = static_cast<std::uint32_t>(previous_name_ + 1);  // 0: a key's first entry
+        if (slot >= follower_.size()) follower_.resize(slot + 1, kNoName);
+        std::uint32_t id = follower_[slot];
+        if (id == kNoName || doc_.View(doc_.value_names_[id]) != doc_.View(name)) id = doc_.InternValueName(name);
+        follower_[slot] = id;
+        previous_name_ = id;
+        return id;
+    }
+
     RegDocument& doc_;
     const std::string& file_;
     std::size_t line_ = 0;
     int parent_ = kNoKey;              // parent of the last key line's key
     std::u16string_view parent_path_;  // its path as written there, with the closing backslash
+    std::vector<std::uint32_t> follower_;  // by the previous entry's name id + 1: the id that came next
+    std::uint32_t previous_name_ = kNoName;
 };
 
 RegDocument RegDocument::Parse(std::string_view bytes, const std::string& file_name) {

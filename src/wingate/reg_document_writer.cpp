@@ -98,7 +98,7 @@ void RegDocument::SetValue(int key, std::string_view name, RawValue raw, std::u1
     }
     text.push_back(u'=');
     Item item;
-    item.name = Own(name_units);
+    item.name_id = InternValueName(Own(name_units));
     item.value_begin = static_cast<std::uint32_t>(text.size());
     PlaceData(item, text, raw, std::move(data), form);
     text.append(newline_);

@@ -96,7 +96,7 @@ void RegFileUserDatabase::CloseAccount() {
 }
 
 bool RegFileUserDatabase::HasValue(std::string_view name) {
-    return Document().Value(account_, name).has_value();
+    return Document().HasValue(account_, name);
 }
 
 std::string RegFileUserDatabase::ReadTextOf(int key, std::string_view name) {

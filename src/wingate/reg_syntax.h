@@ -38,11 +38,23 @@ inline bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\t';
 }
 
+// The value of a hex digit, or -1. A table rather than range tests: the digits of stored numbers mix
+// decimal digits and letters at random, which the tests' branches mispredict.
+inline constexpr auto kHexDigits = [] {
+    struct Table {
+        signed char value[128];
+    } table{};
+    for (int c = 0; c < 128; ++c) {
+        table.value[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
+                                                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                                         : -1);
+    }
+    return table;
+}();
+
 inline int HexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
+    return c < 128 ? kHexDigits.value[c] : -1;
 }
 
 inline char16_t UpperCase(char16_t c) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -368,6 +370,62 @@ TEST_F(RegFileStore, MalformedFilesNameFileAndLineAndAreNeverWritten) {
 
 // Files far below the size limit whose many short lines or deep and many keys would take many times their
 // size in memory are refused at the line where they pass the limit; a file at the key limits still reads.
+// Keys that hold the same value names in different orders, letter cases and repetitions, read in
+// orders that first repeat and then break the pattern of the previous key: every read finds the last
+// entry of its name in its own key, whichever spelling the file or the reader uses.
+TEST(RegDocumentValues, EveryNameIsFoundInItsOwnKeyWhateverTheOrderAndCase) {
+    const std::string text =
+        "REGEDIT4\r\n\r\n"
+        "[K\\a]\r\n\"Type\"=\"User\"\r\n\"Limit\"=dword:0000000a\r\n\"\xcb\xe8\xec\"=\"one\"\r\n\r\n"
+        "[K\\b]\r\n\"Type\"=\"User\"\r\n\"Limit\"=dword:DeadBeeF\r\n\"\xcb\xe8\xec\"=\"two\"\r\n\r\n"
+        "[K\\c]\r\n\"LIMIT\"=dword:0000000c\r\n\"type\"=\"Group\"\r\n\"limit\"=dword:0000000d\r\n\r\n"
+        "[K\\d]\r\n\"Type\"=\"User\"\r\n;\"Limit\"=dword:00000001\r\n\"q\\\"x\"=\"esc\"\r\n\r\n"
+        "[K\\e]\r\n\"Type\"=\"User\"\r\n\"Limit\"=dword:0000000e\r\n\"\xeb\xc8\xcc\"=\"five\"\r\n";
+    RegDocument doc = RegDocument::Parse(text, "order.reg");
+    const struct {
+        const char* key;
+        const char* name;
+        std::optional<std::uint32_t> number;  // dword entries
+        std::optional<std::string> text;      // quoted entries
+    } cases[] = {
+        {"a", "Type", {}, "User"},
+        {"a", "Limit", 10, {}},
+        {"a", "\xcb\xe8\xec", {}, "one"},
+        {"b", "Type", {}, "User"},
+        {"b", "Limit", 0xDEADBEEF, {}},
+        {"b", "\xeb\xc8\xcc", {}, "two"},  // Cyrillic names fold too
+        {"c", "Type", {}, "Group"},
+        {"c", "Limit", 13, {}},  // the last of "LIMIT" and "limit"
+        {"c", "\xcb\xe8\xec", {}, {}},
+        {"d", "Type", {}, "User"},
+        {"d", "Limit", {}, {}},  // commented out
+        {"d", "Q\"X", {}, "esc"},
+        {"e", "TYPE", {}, "User"},
+        {"e", "limit", 14, {}},
+        {"e", "\xcb\xe8\xec", {}, "five"},
+        {"e", "Missing", {}, {}},
+    };
+    auto check = [&](const auto& c) {
+        SCOPED_TRACE(std::string(c.key) + " " + c.name);
+        int key = doc.FindKey(RegDocument::kRoot, std::string("K\\") + c.key);
+        ASSERT_NE(key, RegDocument::kNoKey);
+        EXPECT_EQ(doc.DwordEntry(key, c.name), c.number);
+        EXPECT_EQ(doc.QuotedText(key, c.name), c.text);
+        EXPECT_EQ(doc.HasValue(key, c.name), c.number || c.text);
+        EXPECT_EQ(doc.Value(key, c.name).has_value(), c.number || c.text);
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& c : cases) check(c);
+    }
+    for (auto it = std::rbegin(cases); it != std::rend(cases); ++it) check(*it);
+
+    // A name the file did not hold until it was written is found by every spelling.
+    int a = doc.FindKey(RegDocument::kRoot, "K\\a");
+    doc.SetNumber(a, "Fresh", 5);
+    EXPECT_EQ(doc.DwordEntry(a, "FRESH"), 5u);
+    EXPECT_FALSE(doc.HasValue(doc.FindKey(RegDocument::kRoot, "K\\b"), "fresh"));
+}
+
 TEST(RegDocumentLimits, TooManyLinesOrKeysAreRefused) {
     const std::size_t lines = RegDocument::kMaxLines;
     const std::size_t keys = RegDocument::kMaxKeys;
