@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "text/cp1251.h"
@@ -85,19 +86,36 @@ private:
 
     void Decode(std::string_view bytes) {
         if (bytes.size() > kMaxFileSize) Fail("file too large");
-        std::u16string& u = doc_.units_;
         if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
             static_cast<unsigned char>(bytes[1]) == 0xFE) {
             doc_.format_ = Format::Version5;
             if (bytes.size() % 2 != 0) Fail("UTF-16 file with an odd number of bytes (cut short?)");
-            u.resize((bytes.size() - 2) / 2);
-            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + 2;
-            for (std::size_t i = 0; i < u.size(); ++i) u[i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+            Widen(bytes.substr(2), 2);
         } else {
             doc_.format_ = Format::Regedit4;
-            u.resize(bytes.size());
-            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-            for (std::size_t i = 0; i < u.size(); ++i) u[i] = p[i];
+            Widen(bytes, 1);
+        }
+    }
+
+    // Appends the file's units (one byte each, or two in little-endian order) to units_ through a small
+    // buffer: the units' fresh pages are written once, not zeroed first and then filled.
+    void Widen(std::string_view bytes, std::size_t width) {
+        std::u16string& u = doc_.units_;
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t count = bytes.size() / width;
+        u.reserve(count);
+        char16_t chunk[2048];
+        for (std::size_t done = 0; done < count;) {
+            std::size_t n = std::min(count - done, std::size(chunk));
+            if (width == 2) {
+                for (std::size_t i = 0; i < n; ++i) {
+                    chunk[i] = static_cast<char16_t>(p[2 * (done + i)] | (p[2 * (done + i) + 1] << 8));
+                }
+            } else {
+                for (std::size_t i = 0; i < n; ++i) chunk[i] = p[done + i];
+            }
+            u.append(chunk, n);
+            done += n;
         }
     }
 
