@@ -91,6 +91,16 @@ std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real, co
                       std::to_string(html.CellSpacing) + "\" cellpadding=\"" + std::to_string(html.CellPadding) +
                       "\" width=\"" + std::to_string(html.Width) + "%\">";
     out += kLineEnd;
+    // The fragment runs to megabytes: its size is reserved once (exact but for escapes), so that it is
+    // not copied into ever larger fresh buffers as it grows.
+    std::size_t cell_start = header_cell_start.size();
+    for (const std::string& start : starts) cell_start = std::max(cell_start, start.size());
+    std::size_t estimate = out.size() + 32;
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        estimate += 16;  // <tr>, </tr> and their line ends
+        for (int col : real) estimate += cell_start + 16 + std::max<std::size_t>(grid.SaveCell(col, r).size(), 4);
+    }
+    out.reserve(estimate);
 
     int row = 0;
     if (fixed_rows > 0) {
