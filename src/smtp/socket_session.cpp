@@ -51,7 +51,7 @@ TSocketSession::~TSocketSession() {
 void TSocketSession::InitWinsock() {
     ReportStatus(8, "Initializing Winsock");
     int error = 0;
-    if (!socket_api::StartLibrary(winsock_info_, error)) {
+    if (!socket_api::StartLibrary(error)) {
         last_error_no_ = error;
         throw ESockError("Initializaton of windows sockets failed");
     }
@@ -116,7 +116,6 @@ void TSocketSession::TimerFired() {
     ReportStatus(8, "Timer Triggered");
     StopTimer();
     timed_out_ = true;
-    event_arrived_ = true;
     Abort();
 }
 
@@ -152,20 +151,18 @@ void TSocketSession::ResolveHost() {
     remote_address_ = 0;
     StartTimer();
     ScopeExit stop_timer([this] { StopTimer(); });
-    event_arrived_ = false;
     HostLookup lookup(Host);
-    while (!event_arrived_ && !timed_out_ && !canceled_) {
-        if (lookup.WaitFinished(WaitSlice())) {
-            event_arrived_ = true;
-            last_event_ok_ = lookup.Address().has_value();
-            if (!last_event_ok_) last_error_no_ = lookup.ErrorNo();
-        } else {
-            Pump();
-        }
+    bool finished = false;
+    while (!finished && !timed_out_ && !canceled_) {
+        finished = lookup.WaitFinished(WaitSlice());
+        if (!finished) Pump();
     }
     if (timed_out_) throw ESockError("Host Lookup Timed Out");
     if (canceled_) throw ESockError("Host Lookup Canceled");
-    if (!last_event_ok_) throw EHostLookupFailed("Host Lookup Failed");
+    if (!lookup.Address()) {
+        last_error_no_ = lookup.ErrorNo();
+        throw EHostLookupFailed("Host Lookup Failed");
+    }
     remote_address_ = *lookup.Address();
     if (OnHostResolved) OnHostResolved(*this);
 }
@@ -201,8 +198,6 @@ void TSocketSession::Connect() {
         }
         OpenSocket(false);
     }
-    event_arrived_ = false;
-    last_event_ok_ = true;
     connect_tried_ = true;
     int error = 0;
     auto notify_connected = [this] {
@@ -223,13 +218,14 @@ void TSocketSession::Connect() {
     StartTimer();
     {
         ScopeExit stop_timer([this] { StopTimer(); });
-        while (!connected_ && !timed_out_ && !canceled_ && last_event_ok_) {
+        bool refused = false;
+        while (!connected_ && !refused && !timed_out_ && !canceled_) {
             if (!WaitSocket(Readiness::Write)) continue;
             int result = socket_api::ConnectResult(socket_);
             if (result == 0) {
                 notify_connected();
             } else {
-                last_event_ok_ = false;
+                refused = true;
                 last_error_no_ = result;
             }
         }
@@ -316,6 +312,28 @@ void TSocketSession::Writeln(std::string_view text) {
     Write(line);
 }
 
+bool TSocketSession::SendAll(const char* data, std::size_t count, bool report_progress) {
+    while (count > 0 && !canceled_) {
+        int error = 0;
+        long n = socket_api::Send(socket_, data, count, more_follows_, error);
+        if (n == 0) return false;
+        if (n < 0) {
+            // Would block: the system's send buffer is full. Sleep until it has room.
+            SocketError(kWouldBlock, error);
+            WaitSocket(Readiness::Write);
+            continue;
+        }
+        data += n;
+        count -= static_cast<std::size_t>(n);
+        if (report_progress) {
+            bytes_sent_ += n;
+            if (OnPacketSent) OnPacketSent(*this);
+            Pump();
+        }
+    }
+    return true;
+}
+
 void TSocketSession::SendBuffer(const char* data, std::size_t count) {
     ReportStatus(4, "Sending Buffer");
     StartTimer();
@@ -324,19 +342,7 @@ void TSocketSession::SendBuffer(const char* data, std::size_t count) {
         if (!canceled_) {
             if (count == 0) count = std::strlen(data);
             if (count > kMaxWriteBytes) throw ERangeError();
-            while (count > 0 && !canceled_) {
-                int error = 0;
-                long n = socket_api::Send(socket_, data, count, more_follows_, error);
-                if (n == 0) break;
-                if (n < 0) {
-                    // Would block: the system's send buffer is full. Sleep until it has room.
-                    SocketError(kWouldBlock, error);
-                    WaitSocket(Readiness::Write);
-                    continue;
-                }
-                data += n;
-                count -= static_cast<std::size_t>(n);
-            }
+            SendAll(data, count, false);
         }
     }
     if (canceled_) ThrowAborted("Socket send aborted");
@@ -355,22 +361,7 @@ void TSocketSession::SendStream(TStream& stream) {
             // caller for ever, while a long stream over a slow line still goes through.
             StartTimer();
             ScopeExit stop_timer([this] { StopTimer(); });
-            const char* data = line_buffer_.data();
-            while (piece > 0 && !canceled_) {
-                int error = 0;
-                long n = socket_api::Send(socket_, data, piece, more_follows_, error);
-                if (n == 0) return;
-                if (n < 0) {
-                    SocketError(kWouldBlock, error);
-                    WaitSocket(Readiness::Write);
-                    continue;
-                }
-                data += n;
-                piece -= static_cast<std::size_t>(n);
-                bytes_sent_ += n;
-                if (OnPacketSent) OnPacketSent(*this);
-                Pump();
-            }
+            if (!SendAll(line_buffer_.data(), piece, true)) return;
         }
     }
     if (canceled_) ThrowAborted("Socket send aborted");

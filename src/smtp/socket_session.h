@@ -38,8 +38,6 @@ public:
     TSocketSession(const TSocketSession&) = delete;
     TSocketSession& operator=(const TSocketSession&) = delete;
 
-    void SetEventPump(EventPump* pump) { pump_ = pump; }
-
     // --- Properties --------------------------------------------------------------------------------
     std::string Host;  // a dotted IPv4 address or a host name
     int Port = 0;
@@ -104,7 +102,6 @@ public:
     bool Connected();
     bool Canceled() const { return canceled_; }
     bool TimedOut() const { return timed_out_; }
-    bool LastEventOk() const { return last_event_ok_; }
     int LastErrorNo() const { return last_error_no_; }
     const std::string& Status() const { return status_; }
     const std::string& LastReply() const { return last_reply_; }
@@ -112,8 +109,6 @@ public:
     std::int64_t BytesSent() const { return bytes_sent_; }
     std::int64_t BytesTotal() const { return bytes_total_; }
     std::uint32_t RemoteAddress() const { return remote_address_; }  // IPv4, network byte order; 0 for none
-    // Lines describing the socket library, filled by the session that started it (Windows only).
-    const std::vector<std::string>& WinsockInfo() const { return winsock_info_; }
 
 protected:
     void ReportStatus(int level, std::string_view text);
@@ -143,6 +138,10 @@ private:
     // Ends a send or read that was cancelled: clears Canceled and raises ETimeOutError when the time-out
     // did it, EAbortError otherwise.
     [[noreturn]] void ThrowAborted(const char* text);
+    // Sends all count bytes, sleeping on the socket while the system's buffer is full, until done or
+    // cancelled. With `report_progress` each piece that goes out counts in BytesSent and is announced
+    // through OnPacketSent. False when the system took nothing at all (the connection is gone).
+    bool SendAll(const char* data, std::size_t count, bool report_progress);
     void InitWinsock();
     bool AddressHeld() const { return remote_address_ != 0; }
 
@@ -153,8 +152,6 @@ private:
     bool connected_ = false;
     bool canceled_ = false;
     bool timed_out_ = false;
-    bool last_event_ok_ = true;
-    bool event_arrived_ = false;
     bool closing_ = false;  // being destroyed: no events, no fresh socket
     bool timer_armed_ = false;
     bool more_follows_ = false;
@@ -167,7 +164,6 @@ private:
     std::int64_t bytes_total_ = 0;
     std::uint32_t remote_address_ = 0;
     std::vector<char> line_buffer_;
-    std::vector<std::string> winsock_info_;
 };
 
 }  // namespace tarnwell
