@@ -245,6 +245,9 @@ void TSocketSession::Disconnect() {
 void TSocketSession::CloseSocket() {
     ReportStatus(4, "Request Close Socket");
     connected_ = false;
+    // The channel does not own the socket; it goes first, with whatever it had decrypted.
+    tls_.reset();
+    tls_input_.clear();
     if (socket_ == socket_api::kNoSocket) return;
     int error = 0;
     bool closed = socket_api::Close(socket_, error);
@@ -290,6 +293,7 @@ void TSocketSession::Cancel() {
 
 bool TSocketSession::DataAvailable() {
     ReportStatus(8, "Data Available");
+    if (!tls_input_.empty()) return true;
     char byte = 0;
     int error = 0;
     return socket_api::Receive(socket_, &byte, 1, true, error) > 0;
@@ -315,7 +319,23 @@ void TSocketSession::Writeln(std::string_view text) {
 bool TSocketSession::SendAll(const char* data, std::size_t count, bool report_progress) {
     while (count > 0 && !canceled_) {
         int error = 0;
-        long n = socket_api::Send(socket_, data, count, more_follows_, error);
+        long n = 0;
+        if (tls_) {
+            std::size_t sent = 0;
+            TlsChannel::Step step = TlsChannel::Step::Done;
+            try {
+                step = tls_->Send(data, count, sent);
+            } catch (const ETlsError&) {
+                DropTls();
+            }
+            if (step != TlsChannel::Step::Done) {
+                WaitTls(step);
+                continue;
+            }
+            n = static_cast<long>(sent);
+        } else {
+            n = socket_api::Send(socket_, data, count, more_follows_, error);
+        }
         if (n == 0) return false;
         if (n < 0) {
             // Would block: the system's send buffer is full. Sleep until it has room.
@@ -373,6 +393,7 @@ std::string TSocketSession::ReadLn() {
     ReportStatus(8, "ReadLn");
     StartTimer();
     ScopeExit stop_timer([this] { StopTimer(); });
+    if (tls_) return ReadTlsLine();
     std::string line;
     char* buffer = line_buffer_.data();
     std::size_t take = 0;  // bytes up to and including the line feed, once one is pending
@@ -420,6 +441,76 @@ std::string TSocketSession::ReadLn() {
         line.append(buffer, static_cast<std::size_t>(got));
     }
     return line;
+}
+
+std::string TSocketSession::ReadTlsLine() {
+    for (;;) {
+        // The same pieces as without TLS: up to and including the line feed, or a full line buffer.
+        std::size_t lf = tls_input_.find('\n');
+        std::size_t take = lf != std::string::npos && lf < kLineBufferSize ? lf + 1
+                           : tls_input_.size() >= kLineBufferSize       ? kLineBufferSize
+                                                                         : 0;
+        if (take > 0) {
+            std::string line = tls_input_.substr(0, take);
+            tls_input_.erase(0, take);
+            return line;
+        }
+        if (canceled_) ThrowAborted("Socket readln aborted");
+        std::size_t got = 0;
+        TlsChannel::Step step = TlsChannel::Step::Done;
+        try {
+            step = tls_->Receive(line_buffer_.data(), kLineBufferSize, got);
+        } catch (const ETlsError&) {
+            DropTls();
+        }
+        if (step != TlsChannel::Step::Done) {
+            WaitTls(step);
+            continue;
+        }
+        if (got == 0) {
+            // The server has closed the connection; a piece of a line without its end is no reply.
+            CloseSocket();
+            return {};
+        }
+        tls_input_.append(line_buffer_.data(), got);
+        Pump();
+    }
+}
+
+void TSocketSession::WaitTls(TlsChannel::Step step) {
+    WaitSocket(step == TlsChannel::Step::WantWrite ? Readiness::Write : Readiness::Read);
+}
+
+void TSocketSession::DropTls() {
+    try {
+        CloseSocket();
+    } catch (...) {
+        // The channel's failure is the one to report.
+    }
+    throw;
+}
+
+void TSocketSession::StartTls(const std::string& host_name, const std::string& ca_file) {
+    ReportStatus(8, "Start TLS");
+    try {
+        tls_ = OpenTlsChannel(socket_, host_name, ca_file);
+        tls_input_.clear();
+        StartTimer();
+        ScopeExit stop_timer([this] { StopTimer(); });
+        for (;;) {
+            TlsChannel::Step step = tls_->Handshake();
+            if (step == TlsChannel::Step::Done) break;
+            if (canceled_) ThrowAborted("TLS handshake aborted");
+            WaitTls(step);
+        }
+    } catch (...) {
+        // Half a handshake leaves nothing the server and this side could go on with.
+        try {
+            CloseSocket();
+        } catch (...) {
+        }
+        throw;
+    }
 }
 
 void TSocketSession::ThrowAborted(const char* text) {

@@ -13,6 +13,7 @@
 #include "smtp/sock_error.h"
 #include "smtp/socket_api.h"
 #include "smtp/stream.h"
+#include "smtp/tls_channel.h"
 
 namespace tarnwell {
 
@@ -132,6 +133,12 @@ protected:
     // the other (a message's header, body and closing dot) may travel together.
     void SetMoreFollows(bool more) { more_follows_ = more; }
     void SetLastReply(std::string line) { last_reply_ = std::move(line); }
+    // Makes the connection a TLS one: the handshake runs under the time-out like every wait, and from
+    // then on every send and read goes through the channel. ETlsError (the session closed) when the
+    // server's certificate or name does not verify or the handshake fails; the waits' own errors
+    // (ETimeOutError, EAbortError) as for a read.
+    void StartTls(const std::string& host_name, const std::string& ca_file);
+    bool TlsActive() const { return tls_ != nullptr; }
 
 private:
     void OpenSocket(bool drop_on_close);
@@ -142,6 +149,12 @@ private:
     // cancelled. With `report_progress` each piece that goes out counts in BytesSent and is announced
     // through OnPacketSent. False when the system took nothing at all (the connection is gone).
     bool SendAll(const char* data, std::size_t count, bool report_progress);
+    // ReadLn over TLS: the same line rules, over the decrypted bytes kept in tls_input_.
+    std::string ReadTlsLine();
+    // Sleeps on the socket for what the channel waits for.
+    void WaitTls(TlsChannel::Step step);
+    // A channel failure leaves the stream unusable: the socket is closed before the failure goes on.
+    [[noreturn]] void DropTls();
     void InitWinsock();
     bool AddressHeld() const { return remote_address_ != 0; }
 
@@ -164,6 +177,9 @@ private:
     std::int64_t bytes_total_ = 0;
     std::uint32_t remote_address_ = 0;
     std::vector<char> line_buffer_;
+    std::unique_ptr<TlsChannel> tls_;
+    // Bytes decrypted but not yet handed out by ReadLn (the channel cannot be peeked like a socket).
+    std::string tls_input_;
 };
 
 }  // namespace tarnwell

@@ -34,11 +34,22 @@ bool SmtpSink::Available() {
     return !testing_support::HostPython().empty();
 }
 
-std::string SmtpSink::Start() {
-    server_ = std::make_unique<testing_support::RunningProcess>(
-        testing_support::HostPython(),
-        std::vector<std::string>{SourceFile("tests/smtp/smtp_sink.py"), "serve", HostPath(Folder())},
-        Folder() / "server.log");
+std::string SmtpSink::MakeCertificate() {
+    testing_support::ProcessResult python =
+        testing_support::RunHostPython({SourceFile("tests/smtp/smtp_sink.py"), "makecert", HostPath(Folder())});
+    if (!fs::exists(CertFile())) return "no certificate made: " + python.out + python.err;
+    return {};
+}
+
+std::string SmtpSink::Start(const SinkOptions& options) {
+    std::vector<std::string> arguments{SourceFile("tests/smtp/smtp_sink.py"), "serve", HostPath(Folder()),
+                                       options.security};
+    if (!options.login.empty()) {
+        arguments.insert(arguments.end(), {options.login, options.password});
+        if (!options.mechanism.empty()) arguments.push_back(options.mechanism);
+    }
+    server_ = std::make_unique<testing_support::RunningProcess>(testing_support::HostPython(), arguments,
+                                                                Folder() / "server.log");
 
     // The server writes its port once it listens. Bounded: a server that dies or hangs fails the test.
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
