@@ -41,6 +41,11 @@ protected:
         client.Charset = "windows-1251";
     }
 
+    // The certificate and its key, for another server.
+    void CopyCertificate(const SmtpSink& to) const {
+        for (const char* name : {"cert.pem", "key.pem"}) std::filesystem::copy_file(sink_.Folder() / name, to.Folder() / name);
+    }
+
     static void SendLetters(TSmtpClient& client) {
         client.Connect();
         for (const char* to : {"ivan@corp.ru", "olga@corp.ru"}) {
@@ -82,8 +87,7 @@ TEST_F(AiosmtpdTlsTest, LettersArriveOverTlsWithALogin) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SmtpSink sink;
-        std::filesystem::copy(sink_.CertFile(), sink.Folder());
-        std::filesystem::copy(sink_.Folder() / "key.pem", sink.Folder());
+        CopyCertificate(sink);
         ASSERT_EQ(sink.Start(c.server), "");
         TSmtpClient client;
         SetUpClient(client, c.security, c.password);
@@ -109,28 +113,40 @@ TEST_F(AiosmtpdTlsTest, NoLetterWhenTlsOrTheLoginFails) {
         TSmtpSecurity security;
         bool trusted;
         std::string password;
+        std::string host;        // empty: as SetUpClient chooses
+        std::string cert_name;   // empty: the certificate for localhost and 127.0.0.1
         std::string error;       // the start of the message
         std::string clear_text;  // what the server received unencrypted
     } cases[] = {
-        {"wrong password", {"starttls", "admin", "s3cret", ""}, ssStartTls, true, "wrong-one", "Login refused: 535",
+        {"wrong password", {"starttls", "admin", "s3cret", ""}, ssStartTls, true, "wrong-one", "", "", "Login refused: 535",
          "EHLO corp.ru\r\nSTARTTLS\r\n"},
-        {"untrusted certificate, STARTTLS", {"starttls", "admin", "s3cret", ""}, ssStartTls, false, "s3cret",
+        {"untrusted certificate, STARTTLS", {"starttls", "admin", "s3cret", ""}, ssStartTls, false, "s3cret", "", "",
          "TLS: the server's certificate did not verify", "EHLO corp.ru\r\nSTARTTLS\r\n"},
-        {"untrusted certificate, TLS", {"tls", "admin", "s3cret", ""}, ssTls, false, "s3cret",
+        {"untrusted certificate, TLS", {"tls", "admin", "s3cret", ""}, ssTls, false, "s3cret", "", "",
          "TLS: the server's certificate did not verify", ""},
-        {"STARTTLS not offered", {"plain", "admin", "s3cret", ""}, ssStartTls, true, "s3cret",
+        {"STARTTLS not offered", {"plain", "admin", "s3cret", ""}, ssStartTls, true, "s3cret", "", "",
          "The server localhost does not offer STARTTLS",
          "EHLO corp.ru\r\n"},
+        {"certificate for another name", {"starttls", "admin", "s3cret", ""}, ssStartTls, true, "s3cret", "localhost",
+         "mail.example", "TLS: the server's certificate did not verify", "EHLO corp.ru\r\nSTARTTLS\r\n"},
+        {"certificate for a name, not the address", {"tls", "admin", "s3cret", ""}, ssTls, true, "s3cret",
+         "127.0.0.1", "mail.example", "TLS: the server's certificate did not verify", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SmtpSink sink;
-        std::filesystem::copy(sink_.CertFile(), sink.Folder());
-        std::filesystem::copy(sink_.Folder() / "key.pem", sink.Folder());
+        if (c.cert_name.empty()) {
+            CopyCertificate(sink);
+        } else {
+            ASSERT_EQ(sink.MakeCertificate(c.cert_name), "");
+        }
         ASSERT_EQ(sink.Start(c.server), "");
         TSmtpClient client;
         SetUpClient(client, c.security, c.password, c.trusted);
         client.Port = sink.Port();
+        // Trusted, so that only the name can fail.
+        if (!c.cert_name.empty()) client.CAFile = sink.CertFile().string();
+        if (!c.host.empty()) client.Host = c.host;
         std::string error = "<no error>";
         try {
             SendLetters(client);

@@ -34,9 +34,10 @@ bool SmtpSink::Available() {
     return !testing_support::HostPython().empty();
 }
 
-std::string SmtpSink::MakeCertificate() {
-    testing_support::ProcessResult python =
-        testing_support::RunHostPython({SourceFile("tests/smtp/smtp_sink.py"), "makecert", HostPath(Folder())});
+std::string SmtpSink::MakeCertificate(const std::string& name) {
+    std::vector<std::string> arguments{SourceFile("tests/smtp/smtp_sink.py"), "makecert", HostPath(Folder())};
+    if (!name.empty()) arguments.push_back(name);
+    testing_support::ProcessResult python = testing_support::RunHostPython(arguments);
     if (!fs::exists(CertFile())) return "no certificate made: " + python.out + python.err;
     return {};
 }

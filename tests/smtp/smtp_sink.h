@@ -35,9 +35,9 @@ public:
     // not (the server's own output included). "starttls" and "tls" need MakeCertificate first.
     std::string Start(const SinkOptions& options);
     std::string Start() { return Start(SinkOptions{}); }
-    // A throw-away self-signed certificate for localhost and 127.0.0.1 in Folder() (CertFile(), and its
-    // key beside it). Empty when made, else why not.
-    std::string MakeCertificate();
+    // A throw-away self-signed certificate for localhost and 127.0.0.1 (or for the host name `name`
+    // alone) in Folder() (CertFile(), and its key beside it). Empty when made, else why not.
+    std::string MakeCertificate(const std::string& name = "");
     std::filesystem::path CertFile() const { return Folder() / "cert.pem"; }
     // Every byte the server received unencrypted, in order.
     std::string ClearText() const { return ReadFile(Folder() / "clear.log"); }

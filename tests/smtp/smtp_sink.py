@@ -12,9 +12,10 @@
                                 FOLDER/cert.pem and FOLDER/key.pem. With LOGIN and PASSWORD, AUTH is
                                 offered (only MECHANISM, when given) and only that login accepted. Every
                                 byte that arrives unencrypted is appended to FOLDER/clear.log.
-    smtp_sink.py makecert FOLDER
+    smtp_sink.py makecert FOLDER [NAME]
                                 writes a throw-away self-signed certificate for localhost and 127.0.0.1
-                                into FOLDER/cert.pem, its key into FOLDER/key.pem.
+                                (or for the host name NAME alone) into FOLDER/cert.pem, its key into
+                                FOLDER/key.pem.
     smtp_sink.py parse FILE     parses a stored message with the email package and prints, one a line:
                                 "header NAME HEX" for every header, then for every leaf part
                                 "part TYPE CHARSET FILENAME" and "payload HEX" of its decoded bytes.
@@ -36,12 +37,16 @@ import ssl
 import subprocess
 import sys
 import time
+import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult
 
 # Seconds: how often the server looks for the stop file, and how long it runs at most (a test that died
 # never asks it to stop).
 POLL = 0.02
+
+# The server's own use of a name it has deprecated is no news to the tests' output.
+warnings.filterwarnings("ignore", message="Session.login_data is deprecated")
 LIFETIME = 600
 
 
@@ -84,10 +89,12 @@ def authenticator(login, password):
     return check
 
 
-def make_cert(folder):
+def make_cert(folder, name=None):
+    subject = "/CN=" + (name or "localhost")
+    alt_names = "DNS:" + name if name else "DNS:localhost,IP:127.0.0.1"
     subprocess.run(
-        ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=localhost",
-         "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
+        ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", subject,
+         "-addext", "subjectAltName=" + alt_names,
          "-keyout", os.path.join(folder, "key.pem"), "-out", os.path.join(folder, "cert.pem")],
         check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -171,8 +178,8 @@ def check(path):
 if __name__ == "__main__":
     if 3 <= len(sys.argv) <= 7 and sys.argv[1] == "serve":
         asyncio.run(serve(*sys.argv[2:]))
-    elif len(sys.argv) == 3 and sys.argv[1] == "makecert":
-        make_cert(sys.argv[2])
+    elif len(sys.argv) in (3, 4) and sys.argv[1] == "makecert":
+        make_cert(*sys.argv[2:])
     elif len(sys.argv) == 3 and sys.argv[1] == "parse":
         parse(sys.argv[2])
     elif len(sys.argv) == 3 and sys.argv[1] == "check":
