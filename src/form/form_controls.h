@@ -71,6 +71,9 @@ struct TFormControls {
     TEdit EPort;
     TEdit EDomain;
     TEdit EUserID;
+    TRadioGroup RGSecurity;  // none, STARTTLS, TLS from the first byte
+    TEdit EPassword;
+    TEdit ECAFile;
     TEdit EFromName;
     TEdit EFromAddress;
     TEdit ESubject;

@@ -1,5 +1,9 @@
+#include <algorithm>
+#include <optional>
 #include <string>
 
+#include "settings/owner_only_write.h"
+#include "settings/password_store.h"
 #include "settings/profile_file.h"
 #include "settings/read_only.h"
 #include "settings/settings.h"
@@ -41,9 +45,28 @@ TProfileFile LoadForUpdate(const std::string& path) {
     return TProfileFile(bytes);
 }
 
-void Store(const std::string& path, const TProfileFile& ini) {
+// A key that a file of old does not have is written only once it holds something else than its default.
+void WriteNewKey(TProfileFile& ini, std::string_view key, const std::string& value, std::string_view absent) {
+    if (value != absent || ini.ReadString(kMail, key)) ini.WriteString(kMail, key, value);
+}
+
+// A password is any text: one that a read would change (blanks at either end are dropped, and one pair of
+// enclosing quotes) goes out between quotes, which the read takes off again.
+std::string KeptAsItIs(const std::string& value) {
+    if (value.empty()) return value;
+    const char first = value.front();
+    const char last = value.back();
+    constexpr std::string_view kBlanks = " \t\v\f";  // what a read trims
+    const bool blank_end = kBlanks.find(first) != std::string_view::npos || kBlanks.find(last) != std::string_view::npos;
+    const bool quoted = value.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    return blank_end || quoted ? "\"" + value + "\"" : value;
+}
+
+void Store(const std::string& path, const TProfileFile& ini, bool owner_only) {
     if (IsReadOnlyFile(path)) throw UnableToWrite(path);
     try {
+        std::optional<OwnerOnlyWrite> restricted;
+        if (owner_only) restricted.emplace(path);
         ReplaceRegFile(path, ini.Bytes());
     } catch (const Error&) {
         throw UnableToWrite(path);
@@ -61,6 +84,10 @@ void SaveSet(TFormControls& form, TUserDatabase& db, std::string_view folder) {
     TProfileFile ini = LoadForUpdate(path);
 
     for (auto [key, edit] : MailEdits(form)) ini.WriteString(kMail, key, edit->Text);
+    WriteNewKey(ini, kSecurity, std::to_string(std::max(form.RGSecurity.ItemIndex(), 0)), "0");
+    WriteNewKey(ini, kPassword, KeptAsItIs(StoredPassword(form.EPassword.Text)), "");
+    WriteNewKey(ini, kCAFile, form.ECAFile.Text, "");
+    const bool owner_only = PasswordNeedsOwnerOnlyFile() && !ini.ReadString(kMail, kPassword, "").empty();
     ini.WriteString(kSet, "LastPath", form.ECurrentFile.Text);
     WriteFlags(ini, kAutoRun, kAutoRunKeys, form.ChLBRun);
     WriteFlags(ini, kTableStat, kColumnKeys, form.ChLBTable);
@@ -72,7 +99,7 @@ void SaveSet(TFormControls& form, TUserDatabase& db, std::string_view folder) {
     ini.WriteInteger(kOpt, "Razmernost", form.RG1.ItemIndex());
     ini.WriteInteger(kOpt, "Tochnost", form.CSETochn.Value());
     ini.WriteInteger(kOpt, "DefaultLim", form.SEDefault.Value());
-    Store(path, ini);
+    Store(path, ini, owner_only);
 
     SaveSendFlags(form.ASGRead, db);
 }
