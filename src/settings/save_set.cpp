@@ -45,11 +45,6 @@ TProfileFile LoadForUpdate(const std::string& path) {
     return TProfileFile(bytes);
 }
 
-// A key that a file of old does not have is written only once it holds something else than its default.
-void WriteNewKey(TProfileFile& ini, std::string_view key, const std::string& value, std::string_view absent) {
-    if (value != absent || ini.ReadString(kMail, key)) ini.WriteString(kMail, key, value);
-}
-
 // A password is any text: one that a read would change (blanks at either end are dropped, and one pair of
 // enclosing quotes) goes out between quotes, which the read takes off again.
 std::string KeptAsItIs(const std::string& value) {
@@ -84,10 +79,10 @@ void SaveSet(TFormControls& form, TUserDatabase& db, std::string_view folder) {
     TProfileFile ini = LoadForUpdate(path);
 
     for (auto [key, edit] : MailEdits(form)) ini.WriteString(kMail, key, edit->Text);
-    WriteNewKey(ini, kSecurity, std::to_string(std::max(form.RGSecurity.ItemIndex(), 0)), "0");
-    WriteNewKey(ini, kPassword, KeptAsItIs(StoredPassword(form.EPassword.Text)), "");
-    WriteNewKey(ini, kCAFile, form.ECAFile.Text, "");
-    const bool owner_only = PasswordNeedsOwnerOnlyFile() && !ini.ReadString(kMail, kPassword, "").empty();
+    ini.WriteInteger(kMail, kSecurity, std::max(form.RGSecurity.ItemIndex(), 0));
+    ini.WriteString(kMail, kPassword, KeptAsItIs(StoredPassword(form.EPassword.Text)));
+    ini.WriteString(kMail, kCAFile, form.ECAFile.Text);
+    const bool owner_only = PasswordNeedsOwnerOnlyFile() && !form.EPassword.Text.empty();
     ini.WriteString(kSet, "LastPath", form.ECurrentFile.Text);
     WriteFlags(ini, kAutoRun, kAutoRunKeys, form.ChLBRun);
     WriteFlags(ini, kTableStat, kColumnKeys, form.ChLBTable);
