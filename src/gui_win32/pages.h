@@ -100,7 +100,8 @@ private:
     HWND content_box_;
     HWND columns_box_;
     HWND options_box_;
-    std::array<LabelledEdit, 4> server_;
+    std::array<LabelledEdit, 6> server_;
+    RadioGroupView* security_;
     std::array<LabelledEdit, 3> letter_;
     CheckListView* content_;
     StripView* table_label_;

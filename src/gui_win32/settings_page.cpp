@@ -15,8 +15,9 @@ SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, TFormControls& c) 
         made.edit = &Make<EditView>(panel_, name, edit);
         return made;
     };
-    server_ = {labelled("EHost", c.EHost), labelled("EPort", c.EPort), labelled("EDomain", c.EDomain),
-               labelled("EUserID", c.EUserID)};
+    server_ = {labelled("EHost", c.EHost),     labelled("EPort", c.EPort),         labelled("EDomain", c.EDomain),
+               labelled("EUserID", c.EUserID), labelled("EPassword", c.EPassword), labelled("ECAFile", c.ECAFile)};
+    security_ = &Make<RadioGroupView>(panel_, "RGSecurity", c.RGSecurity);
     letter_ = {labelled("EFromName", c.EFromName), labelled("EFromAddress", c.EFromAddress),
                labelled("ESubject", c.ESubject)};
     content_ = &Make<CheckListView>(panel_, "ChLBCont", c.ChLBCont);
@@ -52,14 +53,17 @@ void SettingsPage::Layout(int width, int height) {
     const int row = ui_(24);
     const int strip = ui_(18);
 
-    // Top: the mail server and the letter side by side.
-    const int top_height = caption + 4 * row + gap;
+    // Top: the mail server and the letter side by side; the server's protection under its edits.
+    const int security_height = ui_(40);
+    const int top_height = caption + static_cast<int>(server_.size()) * row + security_height + gap;
     const int half = (width - 3 * gap) / 2;
     Move(server_box_, gap, 0, half, top_height);
     Move(letter_box_, 2 * gap + half, 0, half, top_height);
     for (std::size_t i = 0; i < server_.size(); ++i) {
         PlaceEdit(*server_[i].edit, *server_[i].label, 2 * gap, caption + static_cast<int>(i) * row, half - 2 * gap);
     }
+    const int security_top = caption + static_cast<int>(server_.size()) * row;
+    security_->Place({2 * gap, security_top, half, security_top + security_height});
     for (std::size_t i = 0; i < letter_.size(); ++i) {
         PlaceEdit(*letter_[i].edit, *letter_[i].label, 3 * gap + half, caption + static_cast<int>(i) * row,
                   half - 2 * gap);
