@@ -132,8 +132,9 @@ QWidget* MakeSettingsPage(ControlBinder& binder) {
     letter->setObjectName(QStringLiteral("GBLetter"));
     AddEdits(binder, letter,
              {{&c.EFromName, "EFromName"}, {&c.EFromAddress, "EFromAddress"}, {&c.ESubject, "ESubject"}});
-    top->addWidget(server, 1);
-    top->addWidget(letter, 1);
+    // The server's group holds two edits a line: it takes the larger share of the width.
+    top->addWidget(server, 3);
+    top->addWidget(letter, 2);
     layout->addLayout(top);
 
     auto* bottom = new QHBoxLayout;
