@@ -89,7 +89,8 @@ public:
 
 private:
     void Layout(int width, int height) override;
-    void PlaceEdit(EditView& edit, StripView& label, int x, int y, int width);
+    // The caption strip (label_width wide; 0: the usual width) and the edit beside it, width in all.
+    void PlaceEdit(EditView& edit, StripView& label, int x, int y, int width, int label_width = 0);
 
     struct LabelledEdit {
         StripView* label;
