@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "files/native_path.h"
 #include "fuzz_check.h"
 #include "grid/table_grid.h"
 #include "support/temp_folder.h"
 #include "text/load_progress.h"
-#include "viewer/native_path.h"
 #include "viewer/plain_lines.h"
 #include "viewer/to_sg.h"
 

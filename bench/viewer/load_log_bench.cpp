@@ -15,9 +15,9 @@
 #include <fstream>
 #include <string>
 
+#include "files/read_whole_file.h"
 #include "grid/table_grid.h"
 #include "viewer/byte_scan.h"
-#include "viewer/read_whole_file.h"
 #include "viewer/to_sg.h"
 
 namespace {

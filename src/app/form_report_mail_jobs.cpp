@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "app/host_adapters.h"
+#include "files/native_path.h"
 #include "mail/mail_jobs.h"
 #include "report/report_page.h"
 #include "text/program_folder.h"
-#include "viewer/native_path.h"
 
 namespace tarnwell {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "grid/output_file.h"
+#include "files/output_file.h"
 #include "grid/table_grid_error.h"
 
 namespace tarnwell {

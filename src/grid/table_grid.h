@@ -146,7 +146,7 @@ public:
     // The text a writer puts out for a cell; the stored text unless a subclass says otherwise.
     virtual std::string_view SaveCell(int col, int row) const;
     // An HTML table fragment (see grid/html_table.h), built whole in memory, then written with CR LF
-    // line ends through a temporary file (grid/output_file.h). Throws ETableGridError "Cannot Create
+    // line ends through a temporary file (files/output_file.h). Throws ETableGridError "Cannot Create
     // file " + name when the file cannot be created or replaced, "Cannot write file " + name + ": " +
     // reason when writing fails; the old file then stays as it was.
     void SaveToHTML(const std::string& file_name, const ColorScheme& colors = HeadlessColorScheme()) const;

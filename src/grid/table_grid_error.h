@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "grid/output_file.h"
+#include "files/output_file.h"
 #include "text/error.h"
 
 namespace tarnwell {

@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "files/output_file.h"
 #include "grid/biff8_record.h"
 #include "grid/biff8_shared_strings.h"
 #include "grid/compound_file.h"
-#include "grid/output_file.h"
 #include "grid/table_grid_error.h"
 #include "text/cp1251.h"
 #include "text/cp1251_literal.h"

@@ -13,7 +13,7 @@ QString ToQString(std::string_view cp1251);
 // Characters that Windows-1251 lacks become '?'.
 std::string FromQString(const QString& text);
 
-// Paths are the program's path bytes (see viewer/native_path.h): the file system's own bytes on Linux,
+// Paths are the program's path bytes (see files/native_path.h): the file system's own bytes on Linux,
 // Windows-1251 on Windows. The edits that hold a path (ECurrentFile, EHTMLPath) and the browser's folders
 // and files go through these, so a Cyrillic folder name shows as it is named on disk.
 QString PathToQString(std::string_view path);

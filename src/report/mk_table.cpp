@@ -1,7 +1,7 @@
 #include "report/mk_table.h"
 
+#include "files/output_file.h"
 #include "grid/html_table.h"
-#include "grid/output_file.h"
 #include "grid/table_grid_error.h"
 #include "report/report_page.h"
 #include "stats/statistics_steps.h"

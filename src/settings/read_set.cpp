@@ -1,13 +1,13 @@
 #include <string>
 
-#include "settings/no_file_there.h"
+#include "files/file_contents.h"
+#include "files/file_status.h"
 #include "settings/password_store.h"
 #include "settings/profile_file.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "text/cp1251_literal.h"
 #include "text/program_folder.h"
-#include "wingate/reg_file_io.h"
 
 namespace tarnwell {
 
@@ -40,7 +40,7 @@ bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& s
     std::string path = SettingsFilePath(folder);
     std::string bytes;
     // A folder or a pipe in the file's place holds no settings any more than an empty place does.
-    if (NoFileThere(path) || !ReadRegFile(path, kMaxSettingsFileSize, bytes)) {
+    if (NoFileThere(path) || !ReadFileIfExists(path, kMaxSettingsFileSize, bytes)) {
         notifier.ShowMessage("Не найден или не существует файл настроек!"_cp);
         for (TCheckListBox* list : {&form.ChLBRun, &form.ChLBCont, &form.ChLBTable, &form.ChLBHTML, &form.ChLBOther}) {
             list->SetAllChecked(true);

@@ -2,15 +2,15 @@
 #include <optional>
 #include <string>
 
+#include "files/file_contents.h"
+#include "files/file_status.h"
 #include "settings/owner_only_write.h"
 #include "settings/password_store.h"
 #include "settings/profile_file.h"
-#include "settings/read_only.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "text/message.h"
 #include "text/program_folder.h"
-#include "wingate/reg_file_io.h"
 
 namespace tarnwell {
 
@@ -37,7 +37,7 @@ void WriteFlags(TProfileFile& ini, std::string_view section, const std::array<st
 TProfileFile LoadForUpdate(const std::string& path) {
     std::string bytes;
     try {
-        ReadRegFile(path, kMaxSettingsFileSize, bytes);
+        ReadFileIfExists(path, kMaxSettingsFileSize, bytes);
     } catch (const Error&) {
         // A folder in the file's place, a file too large or one that cannot be read: it cannot be updated.
         throw UnableToWrite(path);
@@ -62,7 +62,7 @@ void Store(const std::string& path, const TProfileFile& ini, bool owner_only) {
     try {
         std::optional<OwnerOnlyWrite> restricted;
         if (owner_only) restricted.emplace(path);
-        ReplaceRegFile(path, ini.Bytes());
+        ReplaceFileDurably(path, ini.Bytes());
     } catch (const Error&) {
         throw UnableToWrite(path);
     }

@@ -89,6 +89,10 @@ void TSmtpClient::CheckAccepted() {
 }
 
 std::string TSmtpClient::Transaction(std::string_view command) {
+    return Exchange(command, nullptr);
+}
+
+std::string TSmtpClient::Exchange(std::string_view command, std::vector<std::string>* lines) {
     ReportStatus(8, "Transaction");
     try {
         Writeln(command);
@@ -96,7 +100,10 @@ std::string TSmtpClient::Transaction(std::string_view command) {
         CloseNow();
         throw;
     }
+    // Every reply is read to its last line, so that a multi-line reply to one command is never taken
+    // for the replies of the commands after it.
     ReadReply();
+    ReadContinuation(lines);
     return LastReply();
 }
 
@@ -142,7 +149,6 @@ void TSmtpClient::Connect() {
 void TSmtpClient::Helo() {
     for (int failures = 0;; ++failures) {
         Transaction("HELO " + UserID);
-        ReadContinuation();
         if (LastReply().empty()) throw Error("Not Connected");
         if (ReplyNumber() >= 200 && ReplyNumber() < 300) break;
         if (failures > 0 || !OnAuthenticationFailed) throw Error("Authentication failed");

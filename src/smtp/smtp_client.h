@@ -105,8 +105,9 @@ public:
     // QUIT (a reply above 339 is raised; the empty reply of a connection closed by the server is not),
     // and the socket is closed whatever the reply.
     void Disconnect() override;
-    // Sends the command and reads one reply line, as TSocketSession does, but refuses a line that is no
-    // SMTP reply (ESmtpReplyError) and closes the session after a time-out.
+    // Sends the command and reads its whole reply, continuation lines included (LastReply is the last
+    // line); refuses a line that is no SMTP reply (ESmtpReplyError) and closes the session after a
+    // time-out.
     std::string Transaction(std::string_view command) override;
     // Empties ToAddress, ToCarbonCopy, ToBlindCarbonCopy and Attachments of PostMessage.
     void ClearParameters();
@@ -135,6 +136,8 @@ private:
     // with a blank; a reply of more than kMaxReplyLines lines is refused.
     void ReadContinuation(std::vector<std::string>* lines = nullptr);
     static constexpr int kMaxReplyLines = 1000;
+    // Transaction, also handing out every line of the reply when `lines` is given (EHLO's extensions).
+    std::string Exchange(std::string_view command, std::vector<std::string>* lines);
     // The HELO of the plain dialogue, with its one chance of repair through OnAuthenticationFailed.
     void Helo();
     // EHLO, STARTTLS with its handshake and EHLO again, and AUTH: what the session needs before a

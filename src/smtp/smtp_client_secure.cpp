@@ -49,9 +49,8 @@ bool Has(const std::vector<std::string>& list, const std::string& item) {
 }  // namespace
 
 std::vector<std::string> TSmtpClient::Ehlo() {
-    Transaction("EHLO " + (Domain.empty() ? UserID : Domain));
     std::vector<std::string> lines;
-    ReadContinuation(&lines);
+    Exchange("EHLO " + (Domain.empty() ? UserID : Domain), &lines);
     if (LastReply().empty()) throw Error("Not Connected");
     if (ReplyNumber() < 200 || ReplyNumber() >= 300) throw Error(LastReply());
     return lines;
@@ -91,7 +90,6 @@ void TSmtpClient::Login(const std::vector<std::string>& extensions) {
     const std::vector<std::string> mechanisms = AuthMechanisms(extensions);
     auto step = [this](const std::string& command) {
         Transaction(command);
-        ReadContinuation();
         if (LastReply().empty()) throw Error("Not Connected");
     };
     auto refused = [this] { return ESmtpAuthError("Login refused: " + LastReply()); };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "files/stdio_file.h"
+
 namespace tarnwell {
 namespace {
 

@@ -71,9 +71,4 @@ private:
     std::unique_ptr<std::FILE, Closer> file_;
 };
 
-// The platform's side of TFileStream (file_io_posix.cpp, file_io_win32.cpp): opening a file for reading
-// in binary mode (null when it cannot be opened), and a 64-bit seek giving the new position or -1.
-std::FILE* OpenFileForReading(const std::string& path);
-std::int64_t SeekFile(std::FILE* file, std::int64_t offset, int whence);
-
 }  // namespace tarnwell

@@ -4,11 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/current_folder.h"
+#include "files/native_path.h"
 #include "text/message.h"
 #include "text/program_folder.h"
 #include "viewer/file_list_error.h"
 #include "viewer/file_mask.h"
-#include "viewer/native_path.h"
 
 namespace tarnwell {
 namespace fs = std::filesystem;
@@ -39,10 +40,7 @@ bool HasWildcard(std::string_view name) {
 
 }  // namespace
 
-FileList::FileList() {
-    std::error_code error;
-    fs::path current = fs::current_path(error);
-    if (!error) directory_ = FromNativePath(current);
+FileList::FileList() : directory_(CurrentFolder()) {
     Update();
 }
 
@@ -52,10 +50,9 @@ void FileList::SetDirectory(const std::string& folder) {
     if (folder.empty() || !fs::is_directory(native, error)) {
         throw EFileListError(FormatMsg("Cannot find folder %s", {folder}));
     }
-    fs::current_path(native, error);
-    if (error) throw EFileListError(FormatMsg("Cannot find folder %s", {folder}));
-    fs::path current = fs::current_path(error);
-    directory_ = error ? folder : FromNativePath(current);
+    if (!SetCurrentFolder(folder)) throw EFileListError(FormatMsg("Cannot find folder %s", {folder}));
+    const std::string current = CurrentFolder();
+    directory_ = current.empty() ? folder : current;
     item_index_ = -1;
     Update();
 }

@@ -7,7 +7,7 @@ namespace tarnwell {
 
 // The viewer's file list: the files of one folder that match a mask, sorted by name, with at most one
 // selected. The folder it shows is always the process's current folder, so relative file names used
-// elsewhere in the program resolve against the folder last shown here.
+// elsewhere in the program resolve against the folder last shown here (files/current_folder.h).
 class FileList {
 public:
     // Shows the current folder with the mask "*.*" and nothing selected.

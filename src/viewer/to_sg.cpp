@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "files/read_whole_file.h"
 #include "text/error.h"
 #include "text/message.h"
 #include "viewer/byte_scan.h"
-#include "viewer/read_whole_file.h"
 
 namespace tarnwell {
 namespace {

@@ -632,7 +632,13 @@ void RegDocument::EnsureLineEnd(Text& text) {
     std::u16string_view view = View(text);
     if (!view.empty() && view.back() == u'\n') return;
     std::u16string longer(view);
-    longer.append(newline_);
+    // A last line that ends in a carriage return alone needs only the line feed: another line end after
+    // the carriage return would leave it inside the line, where the parser refuses it.
+    if (!view.empty() && view.back() == u'\r') {
+        longer.push_back(u'\n');
+    } else {
+        longer.append(newline_);
+    }
     text = Own(std::move(longer));
 }
 

@@ -2,8 +2,8 @@
 
 #include <utility>
 
+#include "files/file_contents.h"
 #include "text/cp1251.h"
-#include "wingate/reg_file_io.h"
 #include "wingate/value_rules.h"
 
 namespace tarnwell {
@@ -29,7 +29,13 @@ RegDocument& RegFileUserDatabase::Document() {
     if (!document_) {
         try {
             std::string bytes;
-            if (ReadRegFile(path_, RegDocument::kMaxFileSize, bytes)) {
+            bool exists = false;
+            try {
+                exists = ReadFileIfExists(path_, RegDocument::kMaxFileSize, bytes);
+            } catch (const EFileAccessError& error) {
+                throw ERegFileError(error.what());
+            }
+            if (exists) {
                 document_.emplace(RegDocument::Parse(bytes, path_));
             } else {
                 document_.emplace(RegDocument::NewVersion5());
@@ -136,7 +142,11 @@ std::string RegFileUserDatabase::ReadServiceImagePath() {
 
 void RegFileUserDatabase::Flush() {
     if (!document_ || !document_->modified()) return;
-    ReplaceRegFile(path_, document_->Render());
+    try {
+        ReplaceFileDurably(path_, document_->Render());
+    } catch (const EFileAccessError& error) {
+        throw ERegFileError(error.what());
+    }
     document_->MarkSaved();
 }
 

@@ -45,10 +45,10 @@ public:
 // started directly (no shell) with that one argument; finished children are reaped later, so none linger.
 //
 // A relative path is taken from the process's current folder at the moment of the run (the viewer changes
-// that folder); on Windows, where the shell also searches the system's folders and PATH, a path without
-// an extension may name an ".exe", and one pair of double quotes around the path is dropped. CanRun
-// resolves the path the same way: elsewhere it wants a regular file this process may execute, on Windows
-// an existing file that is no folder.
+// that folder: files/current_folder.h); on Windows, where the shell also searches the system's folders and
+// PATH, a path without an extension may name an ".exe", and one pair of double quotes around the path is
+// dropped. CanRun resolves the path the same way: elsewhere it wants a regular file this process may
+// execute, on Windows an existing file that is no folder.
 class SystemProgramRunner : public ProgramRunner {
 public:
     bool CanRun(const std::string& program) override;

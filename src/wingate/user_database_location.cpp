@@ -16,7 +16,7 @@ constexpr std::string_view kDefaultFileName = "registry.reg";
 }  // namespace
 
 UserDatabaseLocation UserDatabaseLocation::FromEnvironment() {
-    // Made absolute now, since the viewer later changes the current folder.
+    // Made absolute now, since the viewer later changes the current folder (files/current_folder.h).
     std::optional<std::string> variable = EnvironmentVariable("TARNWELL_REGISTRY");
     if (variable && !variable->empty()) return RegFile(AbsolutePath(*variable));
 #ifdef _WIN32

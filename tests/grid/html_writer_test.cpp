@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "file_size_limit.h"
 #include "grid/html_table.h"
 #include "grid/table_grid.h"
 #include "grid/table_grid_error.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
 

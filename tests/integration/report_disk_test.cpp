@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "file_size_limit.h"
+#include "support/file_size_limit.h"
 #endif
 
 namespace tarnwell {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "grid/output_file.h"
+#include "files/output_file.h"
 #include "smtp/smtp_client.h"
 
 #if !defined(PostMessage) || !defined(ReplaceFile)

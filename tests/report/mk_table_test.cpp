@@ -9,11 +9,11 @@
 #include <fstream>
 #include <functional>
 
-#include "file_size_limit.h"
 #include "form/form_controls.h"
 #include "grid/html_table.h"
 #include "grid/table_grid_error.h"
 #include "report/mk_table.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
 

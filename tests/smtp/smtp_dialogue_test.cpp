@@ -211,6 +211,27 @@ TEST_F(SmtpDialogueTest, RefusedDataFailsTheSendButKeepsTheSessionForTheNext) {
     EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope("nobody@corp.ru") + Envelope() + LetterData() + "QUIT\r\n");
 }
 
+// A multi-line reply to any command is read to its end. Read one line at a time, the continuation of
+// the MAIL FROM reply would answer RCPT, the next replies would each move one command on, and the letter
+// that the server refuses after the dot would count as sent on the "354" of DATA.
+TEST_F(SmtpDialogueTest, MultiLineRepliesToEveryCommandAreReadToTheirEnd) {
+    Start("220 ready\r\n", {"250 hello\r\n", "250-reset\r\n250 done\r\n", "250-sender\r\n250 ok\r\n",
+                            "250-recipient\r\n250 ok\r\n", "354-go\r\n354 ahead\r\n",
+                            "554-refused\r\n554 as spam\r\n", "221-bye\r\n221 now\r\n"});
+    int successes = 0;
+    int failures = 0;
+    client.OnSuccess = [&](TSmtpClient&) { ++successes; };
+    client.OnFailure = [&](TSmtpClient&) { ++failures; };
+    client.Connect();
+    SetLetter(client);
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "554 as spam\r\n");
+    EXPECT_EQ(successes, 0);
+    EXPECT_EQ(failures, 1);
+    client.Disconnect();
+    EXPECT_EQ(client.LastReply(), "221 now\r\n");
+    EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope() + LetterData() + "QUIT\r\n");
+}
+
 TEST_F(SmtpDialogueTest, TwoMessagesOverOneSessionEachBeginWithRset) {
     Start("220 ready\r\n", Then(Then(kAccepting, {"250 queued\r\n", "250 reset\r\n", "250 sender ok\r\n",
                                                   "250 recipient ok\r\n", "354 go ahead\r\n", "250 queued\r\n"}),

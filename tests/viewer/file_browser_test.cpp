@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "files/file_open_error.h"
+#include "files/native_path.h"
 #include "support/temp_folder.h"
 #include "text/program_folder.h"
 #include "viewer/drives.h"
 #include "viewer/file_filters.h"
 #include "viewer/file_list_error.h"
-#include "viewer/file_open_error.h"
-#include "viewer/native_path.h"
 
 namespace tarnwell {
 namespace {

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "files/file_open_error.h"
+#include "files/native_path.h"
 #include "plain_lines.h"
 #include "support/temp_folder.h"
-#include "viewer/file_open_error.h"
-#include "viewer/native_path.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>

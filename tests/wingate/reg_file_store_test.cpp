@@ -229,18 +229,26 @@ TEST_F(RegFileStore, NewKeysAndValuesFindTheirPlace) {
     EXPECT_EQ(db.ListAccounts(), (std::vector<std::string>{"b", "a", "c", "new"}));
 }
 
+// A file cut before the end of its last line: with no line end at all, or after the carriage return of
+// one. Either way the new key starts on a line of its own and the file written parses again.
 TEST_F(RegFileStore, KeysAddedToAFileThatEndsWithoutALineBreak) {
-    std::string path = Write("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase]");
-    {
-        RegFileUserDatabase db(path, {});
-        db.OpenAccount("a");
-        db.WriteNumber("Limit", 1);
-        db.Flush();
+    for (const std::string cut : {"", "\r"}) {
+        SCOPED_TRACE("last line ends in '" + cut + "'");
+        const std::string head = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase]";
+        std::string path = Write(head + cut);
+        {
+            RegFileUserDatabase db(path, {});
+            db.OpenAccount("a");
+            db.WriteNumber("Limit", 1);
+            db.Flush();
+        }
+        EXPECT_EQ(ReadBytes(path), head + "\r\n\r\n"
+                                          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\r\n"
+                                          "\"Limit\"=dword:00000001\r\n\r\n");
+        RegFileUserDatabase again(path, {});
+        again.OpenAccount("a");
+        EXPECT_EQ(again.ReadNumber("Limit"), 1);
     }
-    EXPECT_EQ(ReadBytes(path),
-              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase]\r\n\r\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qbik Software\\WinGate\\UserDatabase\\a]\r\n"
-              "\"Limit\"=dword:00000001\r\n\r\n");
 }
 
 TEST_F(RegFileStore, RewrittenValuesKeepTheirNameAndLineEnding) {

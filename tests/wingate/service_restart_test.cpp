@@ -14,6 +14,7 @@
 #include <cerrno>
 #endif
 
+#include "files/current_folder.h"
 #include "store_backends.h"
 #include "text/cp1251.h"
 #include "text/cp1251_literal.h"
@@ -161,13 +162,12 @@ TEST(SystemProgramRunner, CanRunOnlyWhatItCouldStart) {
         {"WinGate", false},
     };
 #endif
-    const std::filesystem::path start = std::filesystem::current_path();
-    std::filesystem::current_path(folder.path());
+    // The folder puts the current folder back when it goes.
+    ASSERT_TRUE(SetCurrentFolder(folder.path().string()));
     SystemProgramRunner runner;
     for (const auto& [path, runs] : cases) EXPECT_EQ(runner.CanRun(path), runs) << path;
     EXPECT_FALSE(runner.CanRun(subfolder));
     EXPECT_FALSE(runner.CanRun(""));
-    std::filesystem::current_path(start);
 }
 
 #ifndef _WIN32
