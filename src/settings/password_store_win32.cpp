@@ -58,7 +58,8 @@ std::string PasswordFromStore(std::string_view stored) {
         throw CannotOpen();
     DATA_BLOB in{size, reinterpret_cast<BYTE*>(bytes.data())};
     DATA_BLOB out{};
-    if (!CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) throw CannotOpen();
+    if (!CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out))
+        throw CannotOpen();
     std::string password(reinterpret_cast<const char*>(out.pbData), out.cbData);
     SecureZeroMemory(out.pbData, out.cbData);
     LocalFree(out.pbData);

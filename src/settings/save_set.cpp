@@ -52,7 +52,8 @@ std::string KeptAsItIs(const std::string& value) {
     const char first = value.front();
     const char last = value.back();
     constexpr std::string_view kBlanks = " \t\v\f";  // what a read trims
-    const bool blank_end = kBlanks.find(first) != std::string_view::npos || kBlanks.find(last) != std::string_view::npos;
+    const bool blank_end =
+        kBlanks.find(first) != std::string_view::npos || kBlanks.find(last) != std::string_view::npos;
     const bool quoted = value.size() >= 2 && (first == '"' || first == '\'') && last == first;
     return blank_end || quoted ? "\"" + value + "\"" : value;
 }

@@ -277,7 +277,8 @@ private:
         }
         SecBuffer* extra = nullptr;
         for (SecBuffer& b : buffers) {
-            if (b.BufferType == SECBUFFER_DATA && b.cbBuffer > 0) plain_.append(static_cast<char*>(b.pvBuffer), b.cbBuffer);
+            if (b.BufferType == SECBUFFER_DATA && b.cbBuffer > 0)
+                plain_.append(static_cast<char*>(b.pvBuffer), b.cbBuffer);
             if (b.BufferType == SECBUFFER_EXTRA) extra = &b;
         }
         KeepExtra(extra ? *extra : SecBuffer{0, SECBUFFER_EMPTY, nullptr});

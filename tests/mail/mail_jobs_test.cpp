@@ -134,12 +134,17 @@ TEST_F(MailJobsTest, TheSettingsPagesProtectionAndLoginReachTheSession) {
         std::string error;       // empty: the table goes out
         std::string transcript;  // its start
     } cases[] = {
-        {"STARTTLS chosen, not offered", 1, {"250-sink\r\n250 SIZE 1000\r\n"}, "The server 127.0.0.1 does not offer STARTTLS",
+        {"STARTTLS chosen, not offered",
+         1,
+         {"250-sink\r\n250 SIZE 1000\r\n"},
+         "The server 127.0.0.1 does not offer STARTTLS",
          "EHLO corp.ru\r\n"},
-        {"a password without TLS", 0,
+        {"a password without TLS",
+         0,
          {"250-sink\r\n250 AUTH PLAIN\r\n", "235 ok\r\n", "250 reset\r\n", "250 sender ok\r\n", "250 ok\r\n",
           "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"},
-         "", "EHLO corp.ru\r\nAUTH PLAIN AGFkbWluAHB3\r\nRSET\r\n"},
+         "",
+         "EHLO corp.ru\r\nAUTH PLAIN AGFkbWluAHB3\r\nRSET\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -38,8 +38,8 @@ std::string ReadBytes(const std::filesystem::path& path) {
 std::string Snapshot(TFormControls& f) {
     std::string s;
     for (auto [key, edit] : settings_keys::MailEdits(f)) s += std::string(key) + "=" + edit->Text + "\n";
-    s += "Security=" + IntToStr(f.RGSecurity.ItemIndex()) + " Password=" + f.EPassword.Text + " CAFile=" + f.ECAFile.Text +
-         "\n";
+    s += "Security=" + IntToStr(f.RGSecurity.ItemIndex()) + " Password=" + f.EPassword.Text +
+         " CAFile=" + f.ECAFile.Text + "\n";
     s += "LastPath=" + f.ECurrentFile.Text + "\n";
     for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
         for (int i = 0; i < list->Count(); ++i) s += list->Checked(i) ? '1' : '0';
@@ -330,7 +330,9 @@ TEST_F(Settings, SaveKeepsTheFilesOtherLinesAndLineEnds) {
     SaveSet(f, db, Folder());
     std::string saved = Saved();
     EXPECT_EQ(saved.rfind("; kept by hand\n[Mail]\nhost=127.0.0.1\nExtra=keep me\nFromName=", 0), 0u) << saved;
-    EXPECT_NE(saved.find("HTMLPath=export.htm\nSecurity=0\nPassword=\nCAFile=\n\n[Other]\nx=1\n[set]\nLastPath=\n[AutoRun]\n"), std::string::npos);
+    EXPECT_NE(saved.find(
+                  "HTMLPath=export.htm\nSecurity=0\nPassword=\nCAFile=\n\n[Other]\nx=1\n[set]\nLastPath=\n[AutoRun]\n"),
+              std::string::npos);
     EXPECT_EQ(saved.find('\r'), std::string::npos);
     EXPECT_EQ(saved.find("Host="), std::string::npos);  // replaced in place, not added again
 

@@ -43,7 +43,8 @@ protected:
 
     // The certificate and its key, for another server.
     void CopyCertificate(const SmtpSink& to) const {
-        for (const char* name : {"cert.pem", "key.pem"}) std::filesystem::copy_file(sink_.Folder() / name, to.Folder() / name);
+        for (const char* name : {"cert.pem", "key.pem"})
+            std::filesystem::copy_file(sink_.Folder() / name, to.Folder() / name);
     }
 
     static void SendLetters(TSmtpClient& client) {
@@ -60,14 +61,6 @@ protected:
 
     SmtpSink sink_;
 };
-
-// The value of a line "<key> <value>" of the reader's output.
-std::string Field(const std::string& output, const std::string& key) {
-    const std::size_t at = ("\n" + output).find("\n" + key + " ");
-    if (at == std::string::npos) return "<no " + key + ">";
-    const std::size_t start = at + key.size() + 1;
-    return output.substr(start, output.find('\n', start) - start);
-}
 
 TEST_F(AiosmtpdTlsTest, LettersArriveOverTlsWithALogin) {
     struct Case {
@@ -98,10 +91,10 @@ TEST_F(AiosmtpdTlsTest, LettersArriveOverTlsWithALogin) {
         EXPECT_EQ(sink.Envelope(1), "admin@corp.ru\nivan@corp.ru\n");
         EXPECT_EQ(sink.Envelope(2), "admin@corp.ru\nolga@corp.ru\n");
         const std::string parsed = sink.Parsed(2);
-        EXPECT_EQ(Field(parsed, "payload"), SmtpSink::Hex("\r\n" + kBody + "\r\n.dot\r\n"));
+        EXPECT_EQ(SmtpSink::Field(parsed, "payload"), SmtpSink::Hex("\r\n" + kBody + "\r\n.dot\r\n"));
         const std::string checked = sink.Checked(2);
-        EXPECT_EQ(Field(checked, "defects"), "") << checked;
-        EXPECT_EQ(Field(checked, "subject"), SmtpSink::Hex(Cp1251ToUtf8(kSubject)));
+        EXPECT_EQ(SmtpSink::Field(checked, "defects"), "") << checked;
+        EXPECT_EQ(SmtpSink::Field(checked, "subject"), SmtpSink::Hex(Cp1251ToUtf8(kSubject)));
         EXPECT_EQ(sink.ClearText(), c.clear_text);
     }
 }
@@ -118,19 +111,60 @@ TEST_F(AiosmtpdTlsTest, NoLetterWhenTlsOrTheLoginFails) {
         std::string error;       // the start of the message
         std::string clear_text;  // what the server received unencrypted
     } cases[] = {
-        {"wrong password", {"starttls", "admin", "s3cret", ""}, ssStartTls, true, "wrong-one", "", "", "Login refused: 535",
+        {"wrong password",
+         {"starttls", "admin", "s3cret", ""},
+         ssStartTls,
+         true,
+         "wrong-one",
+         "",
+         "",
+         "Login refused: 535",
          "EHLO corp.ru\r\nSTARTTLS\r\n"},
-        {"untrusted certificate, STARTTLS", {"starttls", "admin", "s3cret", ""}, ssStartTls, false, "s3cret", "", "",
-         "TLS: the server's certificate did not verify", "EHLO corp.ru\r\nSTARTTLS\r\n"},
-        {"untrusted certificate, TLS", {"tls", "admin", "s3cret", ""}, ssTls, false, "s3cret", "", "",
-         "TLS: the server's certificate did not verify", ""},
-        {"STARTTLS not offered", {"plain", "admin", "s3cret", ""}, ssStartTls, true, "s3cret", "", "",
+        {"untrusted certificate, STARTTLS",
+         {"starttls", "admin", "s3cret", ""},
+         ssStartTls,
+         false,
+         "s3cret",
+         "",
+         "",
+         "TLS: the server's certificate did not verify",
+         "EHLO corp.ru\r\nSTARTTLS\r\n"},
+        {"untrusted certificate, TLS",
+         {"tls", "admin", "s3cret", ""},
+         ssTls,
+         false,
+         "s3cret",
+         "",
+         "",
+         "TLS: the server's certificate did not verify",
+         ""},
+        {"STARTTLS not offered",
+         {"plain", "admin", "s3cret", ""},
+         ssStartTls,
+         true,
+         "s3cret",
+         "",
+         "",
          "The server localhost does not offer STARTTLS",
          "EHLO corp.ru\r\n"},
-        {"certificate for another name", {"starttls", "admin", "s3cret", ""}, ssStartTls, true, "s3cret", "localhost",
-         "mail.example", "TLS: the server's certificate did not verify", "EHLO corp.ru\r\nSTARTTLS\r\n"},
-        {"certificate for a name, not the address", {"tls", "admin", "s3cret", ""}, ssTls, true, "s3cret",
-         "127.0.0.1", "mail.example", "TLS: the server's certificate did not verify", ""},
+        {"certificate for another name",
+         {"starttls", "admin", "s3cret", ""},
+         ssStartTls,
+         true,
+         "s3cret",
+         "localhost",
+         "mail.example",
+         "TLS: the server's certificate did not verify",
+         "EHLO corp.ru\r\nSTARTTLS\r\n"},
+        {"certificate for a name, not the address",
+         {"tls", "admin", "s3cret", ""},
+         ssTls,
+         true,
+         "s3cret",
+         "127.0.0.1",
+         "mail.example",
+         "TLS: the server's certificate did not verify",
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -171,7 +205,8 @@ TEST_F(AiosmtpdTlsTest, WithoutTlsOrPasswordTheDialogueStaysPlain) {
     SendLetters(client);
     ASSERT_EQ(sink_.MessageCount(), 2);
     const std::string clear = sink_.ClearText();
-    EXPECT_EQ(clear.substr(0, 78), "HELO tarnwell\r\nRSET\r\nMAIL FROM:<admin@corp.ru>\r\nRCPT TO:<ivan@corp.ru>\r\nDATA\r\n");
+    EXPECT_EQ(clear.substr(0, 78),
+              "HELO tarnwell\r\nRSET\r\nMAIL FROM:<admin@corp.ru>\r\nRCPT TO:<ivan@corp.ru>\r\nDATA\r\n");
     EXPECT_EQ(clear.substr(clear.size() - 11), "\r\n.\r\nQUIT\r\n");
 }
 

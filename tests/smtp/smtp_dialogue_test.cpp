@@ -69,6 +69,14 @@ std::vector<std::string> Then(std::vector<std::string> first, const std::vector<
     return first;
 }
 
+// A client of its own for the peer, as the tables of cases make one afresh for each case.
+void PointAt(TSmtpClient& session, const ScriptedServer& peer, int timeout_ms) {
+    session.Host = "127.0.0.1";
+    session.Port = peer.Port();
+    session.UserID = "tarnwell";
+    session.TimeOut = timeout_ms;
+}
+
 class SmtpDialogueTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -299,10 +307,7 @@ TEST_F(SmtpDialogueTest, ASilentServerCostsOneTimeOutAndTheSessionIsClosed) {
         SCOPED_TRACE(c.what);
         ScriptedServer peer(c.script);
         TSmtpClient session;
-        session.Host = "127.0.0.1";
-        session.Port = peer.Port();
-        session.UserID = "tarnwell";
-        session.TimeOut = 400;
+        PointAt(session, peer, 400);
         auto start = std::chrono::steady_clock::now();
         std::string error;
         try {
@@ -374,10 +379,7 @@ TEST_F(SmtpDialogueTest, RepliesThatAreNoSmtpRepliesFailTheirStep) {
         SCOPED_TRACE(c.what);
         ScriptedServer peer(c.script);
         TSmtpClient session;
-        session.Host = "127.0.0.1";
-        session.Port = peer.Port();
-        session.UserID = "tarnwell";
-        session.TimeOut = 5000;
+        PointAt(session, peer, 5000);
         int successes = 0;
         session.OnSuccess = [&](TSmtpClient&) { ++successes; };
         std::string error = "<no error>";
@@ -531,21 +533,40 @@ TEST_F(SmtpDialogueTest, LoginByThePreferredMechanismTheServerOffers) {
         std::string transcript;  // up to the envelope
         std::string error;       // of Connect; empty: the letter goes out
     } cases[] = {
-        {"PLAIN preferred", "250-sink\r\n250-AUTH LOGIN PLAIN\r\n250 8BITMIME\r\n", {"235 ok\r\n"},
-         "EHLO tarnwell\r\nAUTH PLAIN AHRhcm53ZWxsAHNlY3JldA==\r\n", ""},
-        {"LOGIN alone", "250-sink\r\n250 AUTH LOGIN\r\n", {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
-         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\n", ""},
-        {"old AUTH= form", "250-sink\r\n250 AUTH=LOGIN\r\n", {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
-         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\n", ""},
-        {"refused", "250-sink\r\n250 AUTH PLAIN\r\n", {"535 5.7.8 bad credentials\r\n", "221 bye\r\n"},
+        {"PLAIN preferred",
+         "250-sink\r\n250-AUTH LOGIN PLAIN\r\n250 8BITMIME\r\n",
+         {"235 ok\r\n"},
+         "EHLO tarnwell\r\nAUTH PLAIN AHRhcm53ZWxsAHNlY3JldA==\r\n",
+         ""},
+        {"LOGIN alone",
+         "250-sink\r\n250 AUTH LOGIN\r\n",
+         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
+         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\n",
+         ""},
+        {"old AUTH= form",
+         "250-sink\r\n250 AUTH=LOGIN\r\n",
+         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
+         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\n",
+         ""},
+        {"refused",
+         "250-sink\r\n250 AUTH PLAIN\r\n",
+         {"535 5.7.8 bad credentials\r\n", "221 bye\r\n"},
          "EHLO tarnwell\r\nAUTH PLAIN AHRhcm53ZWxsAHNlY3JldA==\r\nQUIT\r\n",
          "Login refused: 535 5.7.8 bad credentials\r\n"},
-        {"LOGIN refused at the password", "250-sink\r\n250 AUTH LOGIN\r\n",
+        {"LOGIN refused at the password",
+         "250-sink\r\n250 AUTH LOGIN\r\n",
          {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "535 no\r\n", "221 bye\r\n"},
-         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\nQUIT\r\n", "Login refused: 535 no\r\n"},
-        {"no mechanism of ours", "250-sink\r\n250 AUTH CRAM-MD5\r\n", {"221 bye\r\n"}, "EHLO tarnwell\r\nQUIT\r\n",
+         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\nQUIT\r\n",
+         "Login refused: 535 no\r\n"},
+        {"no mechanism of ours",
+         "250-sink\r\n250 AUTH CRAM-MD5\r\n",
+         {"221 bye\r\n"},
+         "EHLO tarnwell\r\nQUIT\r\n",
          "The server 127.0.0.1 offers no login by AUTH PLAIN or AUTH LOGIN"},
-        {"no AUTH at all", "250 sink\r\n", {"221 bye\r\n"}, "EHLO tarnwell\r\nQUIT\r\n",
+        {"no AUTH at all",
+         "250 sink\r\n",
+         {"221 bye\r\n"},
+         "EHLO tarnwell\r\nQUIT\r\n",
          "The server 127.0.0.1 offers no login by AUTH PLAIN or AUTH LOGIN"},
     };
     for (const Case& c : cases) {
@@ -557,11 +578,8 @@ TEST_F(SmtpDialogueTest, LoginByThePreferredMechanismTheServerOffers) {
         }
         ScriptedServer peer(SmtpScript("220 ready\r\n", replies));
         TSmtpClient session;
-        session.Host = "127.0.0.1";
-        session.Port = peer.Port();
-        session.UserID = "tarnwell";
+        PointAt(session, peer, 5000);
         session.Password = "secret";
-        session.TimeOut = 5000;
         std::string error = ErrorText([&] {
             session.Connect();
             SetLetter(session);
@@ -592,10 +610,12 @@ TEST_F(SmtpDialogueTest, NothingGoesOutInClearTextWhenTlsCannotStart) {
     } cases[] = {
         {"STARTTLS not offered", ssStartTls, SmtpScript("220 ready\r\n", {"250-sink\r\n250 AUTH PLAIN\r\n"}),
          "The server 127.0.0.1 does not offer STARTTLS", "EHLO tarnwell\r\n"},
-        {"STARTTLS refused", ssStartTls, SmtpScript("220 ready\r\n", {"250-sink\r\n250 STARTTLS\r\n", "454 not now\r\n"}),
+        {"STARTTLS refused", ssStartTls,
+         SmtpScript("220 ready\r\n", {"250-sink\r\n250 STARTTLS\r\n", "454 not now\r\n"}),
          "The server refused STARTTLS: 454 not now\r\n", "EHLO tarnwell\r\nSTARTTLS\r\n"},
         {"bytes behind the go-ahead", ssStartTls,
-         SmtpScript("220 ready\r\n", {"250-sink\r\n250 STARTTLS\r\n", "220 go ahead\r\n250-injected\r\n250 AUTH PLAIN\r\n"}),
+         SmtpScript("220 ready\r\n",
+                    {"250-sink\r\n250 STARTTLS\r\n", "220 go ahead\r\n250-injected\r\n250 AUTH PLAIN\r\n"}),
          "The server sent data behind its STARTTLS reply; the session is refused", "EHLO tarnwell\r\nSTARTTLS\r\n"},
         {"clear text where TLS was due", ssTls, SmtpScript("220 plain greeting\r\n", {}), "TLS", "<tls>"},
         {"no handshake at all", ssTls, {Pause(3000)}, "TLS handshake aborted", "<tls>"},
@@ -604,11 +624,8 @@ TEST_F(SmtpDialogueTest, NothingGoesOutInClearTextWhenTlsCannotStart) {
         SCOPED_TRACE(c.what);
         ScriptedServer peer(c.script);
         TSmtpClient session;
-        session.Host = "127.0.0.1";
-        session.Port = peer.Port();
-        session.UserID = "tarnwell";
+        PointAt(session, peer, 1000);
         session.Security = c.security;
-        session.TimeOut = 1000;
         std::string error;
         try {
             session.Connect();

@@ -30,6 +30,13 @@ std::string SmtpSink::Hex(std::string_view bytes) {
     return hex;
 }
 
+std::string SmtpSink::Field(const std::string& output, const std::string& key) {
+    const std::size_t at = ("\n" + output).find("\n" + key + " ");
+    if (at == std::string::npos) return "<no " + key + ">";
+    const std::size_t start = at + key.size() + 1;
+    return output.substr(start, output.find('\n', start) - start);
+}
+
 bool SmtpSink::Available() {
     return !testing_support::HostPython().empty();
 }

@@ -56,6 +56,8 @@ public:
     static std::string ReadFile(const std::filesystem::path& path);
     // Bytes in lower-case hexadecimal, as the parser prints them.
     static std::string Hex(std::string_view bytes);
+    // The value of the first line "<key> <value>" of the reader's output, or "<no key>".
+    static std::string Field(const std::string& output, const std::string& key);
 
 private:
     std::string RunReader(const char* mode, int n) const;
