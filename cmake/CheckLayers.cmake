@@ -1,10 +1,11 @@
-# cmake -DSOURCE_DIR=<dir> "-DLAYERS=<layer;...>" -P CheckLayers.cmake
+# cmake -DSOURCE_DIR=<dir> "-DLAYERS=<layer;...>" ["-DSIBLINGS=<layer;...>"] -P CheckLayers.cmake
 #
 # The test `layers`: fails when a file in src/<layer> includes a header of a layer that comes after it in
 # LAYERS (the order of the top CMakeLists.txt, lowest first). Every library exports the whole src/ folder,
 # so the compiler accepts such an include; this check is what keeps the arrows pointing down. Includes
 # are read as `#include "x/..."` or `<x/...>` (x a layer), relative ones resolved against the file's
 # folder; anything else (the standard library, Qt, Windows headers) is no layer and passes.
+# SIBLINGS names layers that stand side by side over the same ones: none of them may include another.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT SOURCE_DIR OR NOT LAYERS)
@@ -34,8 +35,15 @@ foreach(layer IN LISTS LAYERS)
             if(NOT target MATCHES "^([^/]+)/")
                 continue()
             endif()
-            list(FIND LAYERS "${CMAKE_MATCH_1}" included_rank)
-            if(included_rank GREATER layer_rank)
+            set(included "${CMAKE_MATCH_1}")
+            list(FIND LAYERS "${included}" included_rank)
+            list(FIND SIBLINGS "${layer}" layer_sibling)
+            list(FIND SIBLINGS "${included}" included_sibling)
+            if(NOT included STREQUAL layer AND layer_sibling GREATER -1 AND included_sibling GREATER -1)
+                file(RELATIVE_PATH shown "${SOURCE_DIR}" "${file}")
+                string(STRIP "${line}" line)
+                string(APPEND violations "\n  ${shown}: ${line} (${layer} and ${included} are siblings)")
+            elseif(included_rank GREATER layer_rank)
                 file(RELATIVE_PATH shown "${SOURCE_DIR}" "${file}")
                 string(STRIP "${line}" line)
                 string(APPEND violations "\n  ${shown}: ${line} (${layer} may not use ${CMAKE_MATCH_1})")
@@ -48,6 +56,6 @@ if(checked EQUAL 0)
     message(FATAL_ERROR "no source files found under ${src}")
 endif()
 if(violations)
-    message(FATAL_ERROR "includes that point up the layers (order: ${LAYERS}):${violations}")
+    message(FATAL_ERROR "includes that point up or across the layers (order: ${LAYERS}; siblings: ${SIBLINGS}):${violations}")
 endif()
 message(STATUS "${checked} files, every include points down the layers")

@@ -102,7 +102,7 @@ int Refresh(const std::filesystem::path& file) {
     std::vector<Timing> times;
     for (int i = 0; i < kRepetitions; ++i) {
         Stopwatch watch;
-        if (!RefreshStatistics(grid, *location.Open(), quiet, TTrafficDisplay{0, 2, true}, columns)) return 1;
+        if (!RefreshStatistics(grid, *location.Open(), quiet, TrafficDisplay{0, 2, true}, columns)) return 1;
         times.push_back(watch.Stop());
     }
     std::printf("rows: %d, totals: %s\n", grid.RowCount(),

@@ -7,6 +7,7 @@
 
 #include "app/host_adapters.h"
 #include "files/native_path.h"
+#include "grid/column_choice.h"
 #include "mail/mail_jobs.h"
 #include "report/report_page.h"
 #include "text/program_folder.h"
@@ -29,12 +30,13 @@ std::string FormReportMailJobs::TempPath() const {
     return JoinPath(program_folder_, "grid.tmp");
 }
 
-ReportColumns FormReportMailJobs::Columns() {
-    return ReportColumns{c_.ASGRead, c_.ChLBHTML.CheckedItems(), c_.ChLBTable.CheckedItems()};
+std::vector<int> FormReportMailJobs::Columns(const TTableGrid& grid) const {
+    if (&grid != &c_.ASGRead) return grid.VisibleRealColumns();
+    return TickedColumns(grid.ColCount() + grid.NumHiddenColumns(), c_.ChLBHTML.CheckedItems());
 }
 
 std::string FormReportMailJobs::WriteReport(const std::string& file_name, TTableGrid& grid) {
-    return tarnwell::MkTable(file_name, grid, Columns(), TempPath(), host_.Colors());
+    return WriteReportPage(file_name, grid, Columns(grid), TempPath(), host_.Colors());
 }
 
 void FormReportMailJobs::MkTable(const std::string& file_name, TTableGrid& grid) {
@@ -46,12 +48,12 @@ void FormReportMailJobs::SendMail(TTableGrid& grid) {
     const std::time_t now = std::time(nullptr);
     const std::tm local = *std::localtime(&now);
     GaugeProgress progress(c_.CG1, host_);
-    tarnwell::SendMail(mail, grid, local, progress);
+    SendPersonalLetters(mail, grid, local, progress);
 }
 
 void FormReportMailJobs::SendHTM(TTableGrid& grid) {
     MailDispatcher mail(client_, c_);
-    tarnwell::SendHTM(mail, [this, &grid] {
+    MailTablePage(mail, [this, &grid] {
         // The page is written over the temporary file itself and goes out from memory; the file is not
         // kept after the mailing.
         const std::string path = TempPath();

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/host.h"
 #include "app/report_mail_jobs.h"
 #include "form/form_controls.h"
-#include "report/mk_table.h"
+#include "report/report_file.h"
 #include "smtp/smtp_client.h"
 
 namespace tarnwell {
@@ -24,7 +25,9 @@ public:
     std::string TempPath() const;
 
 private:
-    ReportColumns Columns();
+    // The real columns the report of `grid` holds: ChLBHTML's choice for the statistics table, the
+    // columns shown for any other grid.
+    std::vector<int> Columns(const TTableGrid& grid) const;
     std::string WriteReport(const std::string& file_name, TTableGrid& grid);
 
     TFormControls& c_;

@@ -126,6 +126,7 @@ private:
 
     void StartUp(const std::optional<std::string>& first_argument);
     bool RunSwitch(Switch which);
+    // When auto-save is chosen: the settings file, then the statistics table's send flags.
     void AutoSave();
     void ShowLastFile(const std::string& path);
     void EnableCloseTimer();

@@ -5,7 +5,6 @@
 
 #include "app/tf_send.h"
 #include "report/save_as.h"
-#include "settings/settings.h"
 
 namespace tarnwell {
 
@@ -71,9 +70,7 @@ bool TFSend::UserClose() {
 }
 
 void TFSend::FormClose() {
-    if (!c_.ChLBOther.Checked(1)) return;
-    auto database = setup_.database.Open();
-    SaveSet(c_, *database, setup_.settings_folder);
+    AutoSave();
 }
 
 bool TFSend::CloseWindow() {

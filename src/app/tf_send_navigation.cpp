@@ -3,6 +3,7 @@
 
 #include "app/tf_send.h"
 #include "settings/settings.h"
+#include "stats/send_flags.h"
 #include "stats/statistics_refresh.h"
 
 namespace tarnwell {
@@ -10,7 +11,9 @@ namespace tarnwell {
 void TFSend::AutoSave() {
     if (!c_.ChLBOther.Checked(1)) return;
     auto database = setup_.database.Open();
-    SaveSet(c_, *database, setup_.settings_folder);
+    SaveSet(c_, setup_.settings_folder);
+    // The send flags follow only a settings file that was written.
+    SaveSendFlags(c_.ASGRead, *database);
 }
 
 void TFSend::SpeedButton3Click() {
@@ -28,7 +31,7 @@ void TFSend::SpeedButton4Click() {
 bool TFSend::SBToStatClick() {
     AutoSave();
     c_.PC1.SetActivePageIndex(kStatPage);
-    TTrafficDisplay display{c_.RG1.ItemIndex(), c_.CSETochn.Value(), KiloIs1024(c_.RGkb.ItemIndex())};
+    TrafficDisplay display{c_.RG1.ItemIndex(), c_.CSETochn.ShowValue(), KiloIs1024(c_.RGkb.ItemIndex())};
     auto database = setup_.database.Open();
     return RefreshStatistics(c_.ASGRead, *database, host_, display, c_.ChLBTable.CheckedItems(), host_.TextWidth());
 }

@@ -51,62 +51,62 @@ struct TFormControls {
     int Height = 375;
 
     // Navigation column, top to bottom: SpeedButton3, SBToStat, SBLimit, SpeedButton4, SBAbout.
-    TButton SpeedButton3;  // page 0
-    TButton SBToStat;      // page 2
-    TButton SBLimit;       // page 3
-    TButton SpeedButton4;  // page 1
-    TButton SBAbout;       // page 4
-    TGauge CG1;
-    TPageControl PC1{kPageCount};
-    TStatusBar StatBar;
-    TTimer TMClose;
+    TButton SpeedButton3;          // shows page 0, the viewer
+    TButton SBToStat;              // shows page 2 and refreshes the statistics
+    TButton SBLimit;               // shows page 3 and reads the limits
+    TButton SpeedButton4;          // shows page 1, the settings
+    TButton SBAbout;               // shows page 4, about the program
+    TGauge CG1;                    // progress of a load or of the letters
+    TPageControl PC1{kPageCount};  // the five pages
+    TStatusBar StatBar;            // hints and the viewed file's state
+    TTimer TMClose;                // closes the window after an unattended run
 
     // Page 0, the file viewer (its browsing controls are the viewer's FileBrowser).
-    TGridControl SG1{5, 5};
-    TEdit ECurrentFile;
-    TButton SBSave;
+    TGridControl SG1{5, 5};  // the viewed log file as a table
+    TEdit ECurrentFile;      // the viewed file's path
+    TButton SBSave;          // saves the viewed table as HTML or a workbook
 
     // Page 1, the settings.
-    TEdit EHost;
-    TEdit EPort;
-    TEdit EDomain;
-    TEdit EUserID;
-    TRadioGroup RGSecurity;  // none, STARTTLS, TLS from the first byte
-    TEdit EPassword;
-    TEdit ECAFile;
-    TEdit EFromName;
-    TEdit EFromAddress;
-    TEdit ESubject;
-    TCheckListBox ChLBCont;
-    TCheckListBox ChLBTable;
-    TCheckListBox ChLBHTML;
-    TCheckListBox ChLBRun;
-    TEdit ESGToUser;
-    TCheckListBox ChLBOther;
-    TRadioGroup RGkb;
+    TEdit EHost;              // SMTP server
+    TEdit EPort;              // SMTP port
+    TEdit EDomain;            // mail domain the letters go to (login@domain)
+    TEdit EUserID;            // name given in HELO, and the login
+    TRadioGroup RGSecurity;   // protection of the mail session: none, STARTTLS, TLS from the first byte
+    TEdit EPassword;          // password of the login; empty: none
+    TEdit ECAFile;            // further trusted certificates (PEM) for the mail server
+    TEdit EFromName;          // sender's name
+    TEdit EFromAddress;       // sender's address
+    TEdit ESubject;           // subject of every message
+    TCheckListBox ChLBCont;   // lines a personal letter holds
+    TCheckListBox ChLBTable;  // statistics columns shown on screen
+    TCheckListBox ChLBHTML;   // statistics columns written to the report
+    TCheckListBox ChLBRun;    // autorun jobs
+    TEdit ESGToUser;          // address the table mail goes to
+    TCheckListBox ChLBOther;  // auto-close and auto-save
+    TRadioGroup RGkb;         // a kilobyte is 1000 or 1024 bytes
 
     // Page 2, the statistics.
-    TGridControl ASGRead{11, 5};
-    TEdit EHTMLPath;
-    TButton SBEditPathHTML;
-    TSpinEdit CSETochn{1, 20, 2};
-    TButton SBSaveHTML;
-    TButton SBSend1;
-    TRadioGroup RG1;
+    TGridControl ASGRead{11, 5};   // the statistics table
+    TEdit EHTMLPath;               // the report file's path
+    TButton SBEditPathHTML;        // chooses the report file
+    TSpinEdit CSETochn{1, 20, 2};  // decimal places of the figures
+    TButton SBSaveHTML;            // writes the report
+    TButton SBSend1;               // sends the personal letters
+    TRadioGroup RG1;               // unit of the figures
 
     // Page 3, the limits, and the grid's pop-up menu (a separator stands between NSaveLim and NSaveEn).
-    TGridControl ASGLimit{6, 5};
-    TButton SBRead;
-    TButton SBSet;
-    TButton SBSaveLim;
-    TSpinEdit SEDefault{0, 0, 200000};
-    TButton NRead;
-    TButton NSet;
-    TButton NSaveLim;
-    TButton NSaveEn;
+    TGridControl ASGLimit{6, 5};        // the limits table
+    TButton SBRead;                     // reads the limits again
+    TButton SBSet;                      // copies each limit into both balances
+    TButton SBSaveLim;                  // saves the limits and restarts the service
+    TSpinEdit SEDefault{0, 0, 200000};  // limit shown for an account without one
+    TButton NRead;                      // menu: as SBRead
+    TButton NSet;                       // menu: as SBSet
+    TButton NSaveLim;                   // menu: as SBSaveLim
+    TButton NSaveEn;                    // menu: saves only the "Включен" boxes
 
     // Page 4, about the program.
-    TMemo Memo1;
+    TMemo Memo1;          // the program's description
     TButton STtoSite;     // shows and opens the maker's web address
     TButton StaticText7;  // shows a mail address, opens MakerMailLink()
 

@@ -16,8 +16,12 @@ std::int32_t TSpinEdit::Clamp(std::int32_t value) const {
     return max_value_ > min_value_ ? std::clamp(value, min_value_, max_value_) : value;
 }
 
-std::int32_t TSpinEdit::Value() {
-    std::int32_t value = Clamp(TryStrToInt(text_).value_or(min_value_));
+std::int32_t TSpinEdit::Value() const {
+    return Clamp(TryStrToInt(text_).value_or(min_value_));
+}
+
+std::int32_t TSpinEdit::ShowValue() {
+    const std::int32_t value = Value();
     SetValue(value);
     return value;
 }

@@ -22,9 +22,12 @@ public:
     std::int32_t MaxValue() const { return max_value_; }
     const std::string& Text() const { return text_; }
 
-    // The text as a number, clamped into the range. A text that is no number gives MinValue. Either way
-    // the edit shows the value it gave from then on.
-    std::int32_t Value();
+    // The text as a number, clamped into the range. A text that is no number gives MinValue. Reading
+    // changes nothing.
+    std::int32_t Value() const;
+    // Value(), and the edit shows that value from then on: what the statistics refresh and the auto-save
+    // do with the precision and the default limit they use.
+    std::int32_t ShowValue();
     void SetValue(std::int32_t value);
 
     void UserSetText(std::string text);

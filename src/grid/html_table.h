@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "grid/table_grid.h"
@@ -12,5 +13,10 @@ namespace tarnwell {
 // "&", "<" and ">" as entities, then each CR turned into "<br>"; an empty text is written as "<br>".
 // Named colours are resolved now, through `colors`.
 std::string BuildHtmlTable(const TTableGrid& grid, const ColorScheme& colors = HeadlessColorScheme());
+
+// The same with the real columns to write given, in the order given, whatever the grid hides; the first
+// FixedCols of them (at most all but one) have the fixed look.
+std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real_columns,
+                           const ColorScheme& colors = HeadlessColorScheme());
 
 }  // namespace tarnwell

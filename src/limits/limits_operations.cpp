@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "grid/fit_columns.h"
+#include "grid/header_row.h"
 #include "limits/limits_table.h"
-#include "stats/account_listing.h"
-#include "stats/header_row.h"
 #include "text/cp1251_literal.h"
 #include "text/int_text.h"
+#include "wingate/user_accounts.h"
 
 namespace tarnwell {
 
@@ -52,27 +53,20 @@ void WriteRows(const TTableGrid& grid, TUserDatabase& database) {
 
 bool ReadLimits(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, std::string_view default_limit,
                 const TextWidthMeasure& measure) {
-    const auto accounts = WriteHeaderAndListAccounts(grid, limit_text::kCaptions, database, notifier, measure);
-    if (!accounts) return false;
-    try {
+    for (int col = 0; col < limit_col::Count; ++col) grid.SetCellEx(col, 0, limit_text::kCaptions[col]);
+    return FillThenFitColumns(grid, measure, [&] {
+        // The row count follows every user read, so that a failing account leaves the users before it.
         int next_row = 1;
-        for (const std::string& login : *accounts) {
-            database.OpenAccount(login);
-            if (database.ReadText("Type") == "User") {
-                FillUserRow(grid, database, next_row, login, default_limit);
-                ++next_row;
-            }
-            database.CloseAccount();
-            grid.SetRowCount(next_row);
+        const bool listed = ForEachUserAccount(database, notifier, [&](std::size_t, const std::string& login) {
+            FillUserRow(grid, database, next_row, login, default_limit);
+            grid.SetRowCount(++next_row);
             KeepHeaderRow(grid);
-        }
-        if (accounts->empty()) grid.SetRowCount(1);
-    } catch (...) {
-        grid.AutoSize(measure);
-        throw;
-    }
-    grid.AutoSize(measure);
-    return true;
+        });
+        if (!listed) return false;
+        grid.SetRowCount(next_row);
+        KeepHeaderRow(grid);
+        return true;
+    });
 }
 
 void SetBalancesFromLimits(TTableGrid& grid) {
@@ -99,18 +93,14 @@ bool SaveLimits(const TTableGrid& grid, std::unique_ptr<TUserDatabase> database,
 }
 
 void SaveEnabled(const TTableGrid& grid, TUserDatabase& database) {
-    try {
+    WriteBatch(database, [&] {
         const int rows = grid.RowCount();
         for (int row = 1; row < rows; ++row) {
             database.OpenAccount(grid.GetCellEx(limit_col::Login, row));
             database.WriteFlag("AccountEnabled", EnabledState(grid, row));
             database.CloseAccount();
         }
-    } catch (...) {
-        database.Flush();
-        throw;
-    }
-    database.Flush();
+    });
 }
 
 }  // namespace tarnwell

@@ -17,7 +17,7 @@ namespace tarnwell {
 // "Перечитать данные": the six captions into row 0, then one row per account of type "User" in listing
 // order: login (the key's own name, also for the first account), full name, limit (`default_limit`, the
 // text of the default-limit spin edit SEDefault, when the account has none), the two balances, and the
-// "Включен" box (ticked when AccountEnabled is absent). The row count follows every account read, so a
+// "Включен" box (ticked when AccountEnabled is absent). The row count follows every user read, so a
 // failing account leaves the users before it. Columns are fitted to their content on every path.
 // Database not reachable: shows "Возможно WinGate не установлен или версия программыне совместима!" and
 // returns false; the rows of the previous read stay. Read errors of the store propagate.

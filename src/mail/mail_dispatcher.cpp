@@ -34,7 +34,7 @@ void MailDispatcher::Diskonnect() {
     if (client_.Connected()) client_.Disconnect();
 }
 
-bool MailDispatcher::SendMsg(const std::string& address, const std::vector<std::string>& lines) {
+MailDispatcher::Outcome MailDispatcher::SendMsg(const std::string& address, const std::vector<std::string>& lines) {
     try {
         TMailMessage& message = client_.PostMessage;
         message.FromName = c_.EFromName.Text;
@@ -44,9 +44,9 @@ bool MailDispatcher::SendMsg(const std::string& address, const std::vector<std::
         message.ToAddress.push_back(address);
         message.Body = lines;
         client_.SendMailMessage();
-        return false;
+        return Outcome::kSent;
     } catch (const std::exception&) {
-        return true;
+        return Outcome::kDropped;
     }
 }
 

@@ -32,9 +32,12 @@ public:
     void ConnectIfNeeded();
     // Ends the session if it is open (a refused QUIT raises the server's reply; the socket is closed).
     void Diskonnect();
-    // Sends one message to one address over the open session. A failure of this message is dropped:
-    // the result is then true; false when it was handed over.
-    bool SendMsg(const std::string& address, const std::vector<std::string>& lines);
+    // Whether SendMsg handed its message to the server or dropped it.
+    enum class Outcome { kSent, kDropped };
+    // Sends one message to one address over the open session. A failure of this one message (a refused
+    // command, a dropped connection) is not raised: the message is dropped and the result says so. The
+    // letters and the table mail pass such a message over without a word.
+    Outcome SendMsg(const std::string& address, const std::vector<std::string>& lines);
 
 private:
     TSmtpClient& client_;

@@ -16,11 +16,11 @@ namespace tarnwell {
 // and the date of `now` (local time, taken once for the whole run). The progress runs over the rows (the
 // window's gauge). Only a failure to open the session ends the job early; a letter that fails is passed
 // over.
-void SendMail(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, LoadProgress& progress);
+void SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, LoadProgress& progress);
 
 // The table mailing: the page lines that `write_page` makes (the HTML report) as one message of type
 // html to the address in ESGToUser, over a session of its own. When making the page fails, the session
 // is ended before the error passes on.
-void SendHTM(MailDispatcher& mail, const std::function<std::vector<std::string>()>& write_page);
+void MailTablePage(MailDispatcher& mail, const std::function<std::vector<std::string>()>& write_page);
 
 }  // namespace tarnwell

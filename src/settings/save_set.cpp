@@ -18,11 +18,6 @@ using namespace settings_keys;
 
 namespace {
 
-// The statistics table's "Послать" boxes, and beside them, past the eleven columns shown, the keys of the
-// accounts the boxes belong to.
-constexpr int kSendColumn = 0;
-constexpr int kSendFlagAccountColumn = 11;
-
 Error UnableToWrite(const std::string& path) {
     return Error(FormatMsg("Unable to write to %s", {path}));
 }
@@ -71,11 +66,11 @@ void Store(const std::string& path, const TProfileFile& ini, bool owner_only) {
 
 }  // namespace
 
-void SaveSet(TFormControls& form, TUserDatabase& db) {
-    SaveSet(form, db, ProgramFolder());
+void SaveSet(TFormControls& form) {
+    SaveSet(form, ProgramFolder());
 }
 
-void SaveSet(TFormControls& form, TUserDatabase& db, std::string_view folder) {
+void SaveSet(TFormControls& form, std::string_view folder) {
     std::string path = SettingsFilePath(folder);
     TProfileFile ini = LoadForUpdate(path);
 
@@ -93,32 +88,9 @@ void SaveSet(TFormControls& form, TUserDatabase& db, std::string_view folder) {
     ini.WriteInteger(kOpt, "NormKB", form.RGkb.ItemIndex() == 1 ? 1 : 0);
     WriteFlags(ini, kMCont, kLetterKeys, form.ChLBCont);
     ini.WriteInteger(kOpt, "Razmernost", form.RG1.ItemIndex());
-    ini.WriteInteger(kOpt, "Tochnost", form.CSETochn.Value());
-    ini.WriteInteger(kOpt, "DefaultLim", form.SEDefault.Value());
+    ini.WriteInteger(kOpt, "Tochnost", form.CSETochn.ShowValue());
+    ini.WriteInteger(kOpt, "DefaultLim", form.SEDefault.ShowValue());
     Store(path, ini, owner_only);
-
-    SaveSendFlags(form.ASGRead, db);
-}
-
-void KeepSendFlagAccount(TTableGrid& grid, int row, std::string_view account) {
-    grid.SetCellEx(kSendFlagAccountColumn, row, account);
-}
-
-void SaveSendFlags(const TTableGrid& grid, TUserDatabase& db) {
-    try {
-        for (int row = 1; row <= grid.RowCount() - 2; ++row) {
-            std::string account(grid.GetCellEx(kSendFlagAccountColumn, row));
-            bool send = false;
-            if (account.empty() || !grid.GetCheckBoxState(kSendColumn, row, send)) continue;
-            if (!db.OpenExistingAccount(account)) continue;
-            if (db.ReadText("Type") == "User") db.WriteFlag("SendMail", send);
-            db.CloseAccount();
-        }
-    } catch (...) {
-        db.Flush();
-        throw;
-    }
-    db.Flush();
 }
 
 }  // namespace tarnwell

@@ -2,6 +2,7 @@
 
 #include "grid/table_grid.h"
 #include "grid/text_width.h"
+#include "stats/statistics_figures.h"
 #include "text/user_notifier.h"
 #include "wingate/user_database.h"
 
@@ -24,6 +25,9 @@ namespace tarnwell {
 // and the failing row's cells already written stay, the row count and the first box are left as they were.
 // The columns are fitted on every path.
 bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier,
+                 const TextWidthMeasure& measure = HeadlessTextWidth());
+// The same, also giving the figures of the rows filled (emptied first), for the totals and the conversion.
+bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, StatisticsFigures& figures,
                  const TextWidthMeasure& measure = HeadlessTextWidth());
 
 }  // namespace tarnwell

@@ -5,13 +5,12 @@
 
 namespace tarnwell {
 
-bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier,
-                       const TTrafficDisplay& display, const std::vector<bool>& table_columns,
-                       const TextWidthMeasure& measure) {
-    if (!LoadFromReg(grid, database, notifier, measure)) return false;
-    // The totals are taken from the byte counts, before the conversion replaces them.
-    AddSumSG(grid, display);
-    ConvertTable(grid, display);
+bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TrafficDisplay& display,
+                       const std::vector<bool>& table_columns, const TextWidthMeasure& measure) {
+    StatisticsFigures figures;
+    if (!LoadFromReg(grid, database, notifier, figures, measure)) return false;
+    AddSumSG(grid, figures, display);
+    ConvertTable(grid, figures, display);
     HideCol(grid, table_columns);
     return true;
 }

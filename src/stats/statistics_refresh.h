@@ -18,8 +18,7 @@ namespace tarnwell {
 // `display` holds RG1's index, CSETochn's value and RGkb's choice as they are now; `table_columns` the
 // states of ChLBTable's eleven items. Returns false when the loader showed its message (the caller
 // abandons silently); a failure in any step raises its error and ends the refresh there.
-bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier,
-                       const TTrafficDisplay& display, const std::vector<bool>& table_columns,
-                       const TextWidthMeasure& measure = HeadlessTextWidth());
+bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TrafficDisplay& display,
+                       const std::vector<bool>& table_columns, const TextWidthMeasure& measure = HeadlessTextWidth());
 
 }  // namespace tarnwell

@@ -1,12 +1,13 @@
 #include "stats/statistics_steps.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
 
-#include "stats/cell_number.h"
-#include "stats/header_row.h"
+#include "grid/column_choice.h"
+#include "grid/header_row.h"
 #include "stats/statistics_table.h"
 #include "text/int_text.h"
 
@@ -16,8 +17,6 @@ namespace {
 
 constexpr int kTrafficCols[] = {stat_col::ClientSendTraffic, stat_col::NonClientRecvTraffic,
                                 stat_col::ClientRecvTraffic, stat_col::NonClientSendTraffic};
-constexpr int kWholeCols[] = {stat_col::TimeOnLine, stat_col::OpeningBalance, stat_col::ClosingBalance,
-                              stat_col::Limit};
 
 std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     std::int64_t sum = 0;
@@ -35,24 +34,24 @@ std::int64_t Truncated(float sum) {
 
 }  // namespace
 
-void AddSumSG(TTableGrid& grid, const TTrafficDisplay& display) {
+void AddSumSG(TTableGrid& grid, const StatisticsFigures& figures, const TrafficDisplay& display) {
     float traffic[4] = {};
-    std::int64_t whole[4] = {};
-    const int rows = grid.RowCount();
-    for (int row = 1; row < rows; ++row) {
+    std::int64_t time_on_line = 0;
+    std::int64_t opening = 0;
+    std::int64_t closing = 0;
+    std::int64_t limit = 0;
+    for (const UserFigures& user : figures) {
+        // Added exactly, then rounded to single precision after every addition.
         for (int i = 0; i < 4; ++i) {
-            // Added exactly, then rounded to single precision after every addition.
-            auto value = static_cast<double>(CellToInt64(grid.GetCellEx(kTrafficCols[i], row)));
-            traffic[i] = static_cast<float>(static_cast<double>(traffic[i]) + value);
+            traffic[i] = static_cast<float>(static_cast<double>(traffic[i]) + static_cast<double>(user.traffic[i]));
         }
-        for (int i = 0; i < 4; ++i) {
-            std::string_view cell = grid.GetCellEx(kWholeCols[i], row);
-            if (kWholeCols[i] == stat_col::Limit && cell == stat_text::kNoLimit) continue;
-            whole[i] = SaturatingAdd(whole[i], CellToInt64(cell));
-        }
+        time_on_line = SaturatingAdd(time_on_line, user.time_on_line);
+        opening = SaturatingAdd(opening, user.opening_balance);
+        closing = SaturatingAdd(closing, user.closing_balance);
+        if (user.limit) limit = SaturatingAdd(limit, *user.limit);
     }
 
-    const int r = rows;
+    const int r = grid.RowCount();
     grid.SetRowCount(r + 1);
     KeepHeaderRow(grid);
     for (int col = 0; col < stat_col::Count; ++col) {
@@ -61,33 +60,32 @@ void AddSumSG(TTableGrid& grid, const TTrafficDisplay& display) {
     }
     grid.SetCellEx(stat_col::Login, r, stat_text::kTotals);
     for (int i = 0; i < 4; ++i) grid.SetCellEx(kTrafficCols[i], r, convert(Truncated(traffic[i]), display));
-    grid.SetCellEx(stat_col::TimeOnLine, r, IntToStr(whole[0]));
-    for (int i = 1; i < 4; ++i) grid.SetCellEx(kWholeCols[i], r, convert(whole[i], display));
+    grid.SetCellEx(stat_col::TimeOnLine, r, IntToStr(time_on_line));
+    grid.SetCellEx(stat_col::OpeningBalance, r, convert(opening, display));
+    grid.SetCellEx(stat_col::ClosingBalance, r, convert(closing, display));
+    grid.SetCellEx(stat_col::Limit, r, convert(limit, display));
 }
 
-void ConvertTable(TTableGrid& grid, const TTrafficDisplay& display) {
-    static constexpr int kByteCols[] = {stat_col::ClientSendTraffic,
-                                        stat_col::NonClientRecvTraffic,
-                                        stat_col::ClientRecvTraffic,
-                                        stat_col::NonClientSendTraffic,
-                                        stat_col::OpeningBalance,
-                                        stat_col::ClosingBalance,
-                                        stat_col::Limit};
-    const int last_user_row = grid.RowCount() - 2;
-    for (int row = 1; row <= last_user_row; ++row) {
-        for (int col : kByteCols) {
-            std::string_view cell = grid.GetCellEx(col, row);
-            if (col == stat_col::Limit && cell == stat_text::kNoLimit) continue;
-            grid.SetCellEx(col, row, convert(CellToInt64(cell), display));
-        }
+void ConvertTable(TTableGrid& grid, const StatisticsFigures& figures, const TrafficDisplay& display) {
+    const int user_rows = std::min(static_cast<int>(figures.size()), grid.RowCount() - 2);
+    for (int row = 1; row <= user_rows; ++row) {
+        const UserFigures& user = figures[static_cast<std::size_t>(row - 1)];
+        for (int i = 0; i < 4; ++i) grid.SetCellEx(kTrafficCols[i], row, convert(user.traffic[i], display));
+        grid.SetCellEx(stat_col::OpeningBalance, row, convert(user.opening_balance, display));
+        grid.SetCellEx(stat_col::ClosingBalance, row, convert(user.closing_balance, display));
+        if (user.limit) grid.SetCellEx(stat_col::Limit, row, convert(*user.limit, display));
     }
 }
 
 void HideCol(TTableGrid& grid, const std::vector<bool>& checked) {
     grid.UnHideColumnsAll();
     const int count = grid.ColCount();
+    const std::vector<int> kept = TickedColumns(count, checked);
+    auto next_kept = kept.begin();
     for (int col = 0; col < count; ++col) {
-        if (static_cast<std::size_t>(col) < checked.size() && !checked[static_cast<std::size_t>(col)]) {
+        if (next_kept != kept.end() && *next_kept == col) {
+            ++next_kept;
+        } else {
             grid.HideColumn(col);
         }
     }

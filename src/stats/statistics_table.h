@@ -25,7 +25,8 @@ constexpr int ClosingBalance = 9;        // bytes
 constexpr int Limit = 10;                // bytes, or stat_text::kNoLimit
 constexpr int Count = 11;
 // Past these, unseen, each user row keeps the key of the account its send box belongs to
-// (KeepSendFlagAccount in settings/settings.h).
+// (KeepSendFlagAccount in stats/send_flags.h).
+constexpr int SendFlagAccount = Count;
 }  // namespace stat_col
 
 // The table's own texts (Windows-1251).

@@ -6,10 +6,10 @@
 namespace tarnwell {
 
 // The display settings of byte counts, read from the window's controls at the time of use.
-struct TTrafficDisplay {
-    int Mode = 0;            // index of RG1: 0 automatic, 1 kilobytes, 2 megabytes, 3 gigabytes, other: bytes
-    int Precision = 2;       // CSETochn: digits kept after the comma
-    bool KiloIs1024 = true;  // RGkb: index 0 is "1кб. = 1024 б.", any other index 1000
+struct TrafficDisplay {
+    int mode = 0;              // index of RG1: 0 automatic, 1 kilobytes, 2 megabytes, 3 gigabytes, other: bytes
+    int precision = 2;         // CSETochn: digits kept after the comma
+    bool kilo_is_1024 = true;  // RGkb: index 0 is "1кб. = 1024 б.", any other index 1000
 };
 
 // RGkb's item index as the kilobyte base flag: the first item means 1024 bytes, any other 1000.
@@ -25,8 +25,8 @@ constexpr bool KiloIs1024(int rgkb_index) {
 // true size.
 std::string convert(std::int64_t value, int mode, int precision, bool kilo_is_1024);
 
-inline std::string convert(std::int64_t value, const TTrafficDisplay& display) {
-    return convert(value, display.Mode, display.Precision, display.KiloIs1024);
+inline std::string convert(std::int64_t value, const TrafficDisplay& display) {
+    return convert(value, display.mode, display.precision, display.kilo_is_1024);
 }
 
 }  // namespace tarnwell

@@ -85,6 +85,12 @@ public:
     // String data of a REG_SZ / REG_EXPAND_SZ value as Windows-1251 text, up to the first zero character.
     std::string TextOf(const RawValue& value) const;
 
+    // The two reads a statistics refresh makes for every account, without building the value's bytes:
+    // the number of a value written as dword:..., and the text (as TextOf gives it) of a value written as
+    // a quoted string. nullopt when the value is absent or written in another form; Value tells the rest.
+    std::optional<std::uint32_t> DwordEntry(int key, std::string_view name) const;
+    std::optional<std::string> QuotedText(int key, std::string_view name) const;
+
     // How many bytes the value's data takes in 8-bit form (strings one byte a character, zero included).
     std::size_t AnsiSize(const RawValue& value) const;
 

@@ -101,6 +101,8 @@ bool RegFileUserDatabase::HasValue(std::string_view name) {
 
 std::string RegFileUserDatabase::ReadTextOf(int key, std::string_view name) {
     RegDocument& doc = Document();
+    // A quoted string is a REG_SZ: its text straight away.
+    if (auto text = doc.QuotedText(key, name)) return *std::move(text);
     auto value = doc.Value(key, name);
     if (!value) return {};
     if (!value_rules::IsText(value->type)) throw value_rules::InvalidTypeError(name);
@@ -113,6 +115,8 @@ std::string RegFileUserDatabase::ReadText(std::string_view name) {
 
 std::int32_t RegFileUserDatabase::ReadNumber(std::string_view name) {
     RegDocument& doc = Document();
+    // A dword:... entry is a REG_DWORD of four bytes: its number straight away.
+    if (auto number = doc.DwordEntry(account_, name)) return static_cast<std::int32_t>(*number);
     auto value = doc.Value(account_, name);
     if (!value) throw value_rules::GetDataError(name);
     value_rules::CheckNumberRead(name, value->type, doc.AnsiSize(*value));

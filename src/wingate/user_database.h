@@ -67,7 +67,8 @@ struct UserDatabaseKeys {
 // Made for one operation and released at its end (a std::unique_ptr on the caller's stack).
 //
 // Ending a batch of writes: call Flush() after the last write, on every path — also when a write or
-// anything else failed in between, so that what was written before the failure stays written:
+// anything else failed in between, so that what was written before the failure stays written
+// (WriteBatch in wingate/user_accounts.h does exactly this):
 //
 //     auto db = location.Open();
 //     try {

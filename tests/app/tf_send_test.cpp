@@ -163,15 +163,22 @@ TEST_F(TFSendTest, NavigationSavesFirstAndAFailedSaveKeepsThePage) {
     TFormControls& c = form.Controls();
     ASSERT_EQ(c.PC1.ActivePageIndex(), kStatPage);
 
+    // The save writes the settings file, then the statistics table's send boxes (ivanov's in row 2).
+    ASSERT_EQ(Number("ivanov", "SendMail"), 0);
+    c.ASGRead.SetCheckBoxState(0, 2, true);
     c.SBLimit.Click();
     EXPECT_EQ(c.PC1.ActivePageIndex(), kLimitsPage);
     EXPECT_EQ(c.ASGLimit.GetCellEx(0, 1), "Administrator");
     EXPECT_NE(ReadFile(SettingsPath()).find("[MCont]"), std::string::npos);
+    EXPECT_EQ(Number("ivanov", "SendMail"), 1);
 
+    // A settings file that cannot be written stops the save before the send boxes.
     BlockSettingsFile();
+    c.ASGRead.SetCheckBoxState(0, 2, false);
     c.SBAbout.Click();
     EXPECT_EQ(c.PC1.ActivePageIndex(), kLimitsPage);
     EXPECT_EQ(log_.events, Events{"error: Unable to write to " + SettingsPath().string()});
+    EXPECT_EQ(Number("ivanov", "SendMail"), 1);
 
     // Without auto-save nothing is written and the page changes.
     log_.events.clear();

@@ -130,6 +130,8 @@ TEST(SpinEdit, ValueOfTheTypedText) {
         TSpinEdit spin(c.min, c.max, c.min);
         spin.UserSetText(c.typed);
         EXPECT_EQ(spin.Value(), c.value) << c.typed;
+        EXPECT_EQ(spin.Text(), c.typed) << c.typed;  // reading leaves the typed text
+        EXPECT_EQ(spin.ShowValue(), c.value) << c.typed;
         EXPECT_EQ(spin.Text(), c.shown) << c.typed;
     }
 }

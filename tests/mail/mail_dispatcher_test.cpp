@@ -28,14 +28,14 @@ TEST(MailDispatcher, PortThatIsNoNumberEndsTheJobBeforeAnyConnection) {
     ShownProgress progress;
     const char* expected = "'25x' is not a valid integer value";
     try {
-        SendMail(mail, grid, now, progress);
+        SendPersonalLetters(mail, grid, now, progress);
         FAIL() << "no error";
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), expected);
     }
     EXPECT_FALSE(progress.shown);
     try {
-        SendHTM(mail, [&] {
+        MailTablePage(mail, [&] {
             page_written = true;
             return std::vector<std::string>{};
         });

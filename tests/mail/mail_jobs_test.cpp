@@ -63,7 +63,7 @@ TEST_F(MailJobsTest, LettersGoToTickedUsersAndARefusedOneIsPassedOver) {
     std::tm now{};
     now.tm_year = 126;
     MailDispatcher mail(client_, c_);
-    SendMail(mail, grid, now, progress);
+    SendPersonalLetters(mail, grid, now, progress);
 
     const std::string sent = Transcript();
     EXPECT_EQ(Count(sent, "RCPT TO:"), 2u) << sent;
@@ -89,7 +89,7 @@ TEST_F(MailJobsTest, AServerThatFallsSilentCostsTheJobOneTimeOut) {
     std::tm now{};
     auto start = std::chrono::steady_clock::now();
     NoLoadProgress progress;
-    SendMail(mail, grid, now, progress);
+    SendPersonalLetters(mail, grid, now, progress);
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(380));
     EXPECT_LT(waited, std::chrono::milliseconds(700)) << "one time-out for the whole job";
@@ -101,7 +101,7 @@ TEST_F(MailJobsTest, TableGoesAsHtmlAndTheClientIsBackToPlainText) {
     Start({"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "250 ok\r\n", "354 go ahead\r\n", "250 queued\r\n",
            "221 bye\r\n"});
     MailDispatcher mail(client_, c_);
-    SendHTM(mail, [] { return std::vector<std::string>{"<html>", ".x", "</html>"}; });
+    MailTablePage(mail, [] { return std::vector<std::string>{"<html>", ".x", "</html>"}; });
     const std::string sent = Transcript();
     EXPECT_NE(sent.find("RCPT TO:<boss@corp.ru>\r\n"), std::string::npos);
     EXPECT_NE(sent.find("Content-Type: text/html; charset=windows-1251\r\n"), std::string::npos);
@@ -114,7 +114,7 @@ TEST_F(MailJobsTest, PageThatCannotBeWrittenEndsTheSessionAndPassesItsError) {
     Start({"250 hello\r\n", "221 bye\r\n"});
     MailDispatcher mail(client_, c_);
     try {
-        SendHTM(mail, []() -> std::vector<std::string> { throw Error("Cannot Create file x"); });
+        MailTablePage(mail, []() -> std::vector<std::string> { throw Error("Cannot Create file x"); });
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "Cannot Create file x");
@@ -156,7 +156,7 @@ TEST_F(MailJobsTest, TheSettingsPagesProtectionAndLoginReachTheSession) {
         MailDispatcher mail(client_, c_);
         std::string error;
         try {
-            SendHTM(mail, [] { return std::vector<std::string>{"<html></html>"}; });
+            MailTablePage(mail, [] { return std::vector<std::string>{"<html></html>"}; });
         } catch (const Error& e) {
             error = e.what();
         }

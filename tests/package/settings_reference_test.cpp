@@ -15,7 +15,6 @@
 #include "settings/settings.h"
 #include "support/temp_folder.h"
 #include "text/cp1251.h"
-#include "wingate/user_database.h"
 
 namespace tarnwell {
 namespace {
@@ -109,8 +108,7 @@ protected:
     }
     // What SaveSet writes from the controls, into a new file.
     Values Saved(TFormControls& form) {
-        auto db = UserDatabaseLocation::RegFile((folder_ / "none.reg").string()).Open();
-        SaveSet(form, *db, (folder_ / "out").string());
+        SaveSet(form, (folder_ / "out").string());
         return FileValues(folder_ / "out" / "settings.ini");
     }
 

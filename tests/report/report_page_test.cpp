@@ -5,21 +5,33 @@
 namespace tarnwell {
 namespace {
 
+struct LinesCase {
+    const char* text;
+    std::vector<std::string> lines;
+};
+const LinesCase kLineCases[] = {
+    {"", {}},
+    {"a", {"a"}},
+    {"a\r\nb\r\n", {"a", "b"}},
+    {"a\rb\nc", {"a", "b", "c"}},
+    {"a\n\r\nb", {"a", "", "b"}},
+    {"\r\r\n", {"", ""}},
+    {"a\n\rb", {"a", "", "b"}},
+};
+
 TEST(SplitLines, EndsAtCrLfCrOrLf) {
-    struct Case {
-        const char* text;
-        std::vector<std::string> lines;
-    };
-    const Case cases[] = {
-        {"", {}},
-        {"a", {"a"}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\rb\nc", {"a", "b", "c"}},
-        {"a\n\r\nb", {"a", "", "b"}},
-        {"\r\r\n", {"", ""}},
-        {"a\n\rb", {"a", "", "b"}},
-    };
-    for (const Case& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << c.text;
+    for (const LinesCase& c : kLineCases) EXPECT_EQ(SplitLines(c.text), c.lines) << c.text;
+}
+
+// The page holds the fragment's lines as SplitLines finds them, each ended by CR LF.
+TEST(ReportPage, BodyIsTheFragmentsLinesEachEndedByCrLf) {
+    const std::string empty_page = ReportPage("");
+    const std::string head = empty_page.substr(0, empty_page.find("<body>\r\n") + 8);
+    for (const LinesCase& c : kLineCases) {
+        std::string expected = head;
+        for (const std::string& line : c.lines) expected += line + "\r\n";
+        EXPECT_EQ(ReportPage(c.text), expected + "</body></html>\r\n") << c.text;
+    }
 }
 
 TEST(ReportPage, FragmentLinesEndInCrLfBetweenHeadAndClosingLine) {

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "fake_user_database.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "support/temp_folder.h"
@@ -67,7 +66,6 @@ protected:
     testing_support::TempFolder folder_;
     RecordingNotifier notifier;
     std::vector<std::string> shown;
-    FakeUserDatabase db;
 };
 
 // Anything in the file's place that is no regular file holds no settings: the missing-file case.
@@ -216,7 +214,7 @@ TEST_F(Settings, OversizedFileIsAnErrorAndIsLeftAlone) {
     }
     EXPECT_TRUE(notifier.messages.empty());
     try {
-        SaveSet(f, db, Folder());
+        SaveSet(f, Folder());
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.what(), "Unable to write to " + Path());
@@ -227,9 +225,8 @@ TEST_F(Settings, OversizedFileIsAnErrorAndIsLeftAlone) {
 TEST_F(Settings, FirstSaveAfterAMissingFileWritesACompleteFileInSectionOrder) {
     TFormControls f;
     EXPECT_FALSE(Read(f));
-    SaveSet(f, db, Folder());
+    SaveSet(f, Folder());
     EXPECT_EQ(Saved(), ReadBytes(TARNWELL_TEST_DATA "/settings_new.ini"));
-    EXPECT_EQ(db.log, std::vector<std::string>{"flush"});  // placeholder rows only
 }
 
 TEST_F(Settings, SavedValuesReadBackUnchanged) {
@@ -252,7 +249,7 @@ TEST_F(Settings, SavedValuesReadBackUnchanged) {
     f.RG1.SetItemIndex(-1);
     f.CSETochn.SetValue(17);
     f.SEDefault.SetValue(-42);
-    SaveSet(f, db, Folder());
+    SaveSet(f, Folder());
 
     TFormControls g;
     ASSERT_TRUE(Read(g));
@@ -270,7 +267,7 @@ TEST_F(Settings, MailPasswordIsKeptFromOtherUsers) {
     EXPECT_EQ(f.RGSecurity.ItemIndex(), 0);
     EXPECT_EQ(f.EPassword.Text, "");
     EXPECT_EQ(f.ECAFile.Text, "");
-    SaveSet(f, db, Folder());
+    SaveSet(f, Folder());
     EXPECT_NE(Saved().find("Security=0\r\nPassword=\r\nCAFile=\r\n"), std::string::npos) << Saved();
 
 #ifndef _WIN32
@@ -278,7 +275,7 @@ TEST_F(Settings, MailPasswordIsKeptFromOtherUsers) {
                                              std::filesystem::perms::group_read | std::filesystem::perms::others_read);
 #endif
     f.EPassword.Text = "s3cret";
-    SaveSet(f, db, Folder());
+    SaveSet(f, Folder());
     const std::string saved = Saved();
 #ifdef _WIN32
     EXPECT_NE(saved.find("Password=dpapi:"), std::string::npos) << saved;
@@ -314,7 +311,7 @@ TEST_F(Settings, SaveWritesTheControlsNormalisedValues) {
     ASSERT_TRUE(Read(f));
     f.ChLBCont.SetState(0, cbGrayed);
     f.SEDefault.UserSetText("lots");
-    SaveSet(f, db, Folder());
+    SaveSet(f, Folder());
     std::string saved = Saved();
     EXPECT_NE(saved.find("Razmernost=3\r\n"), std::string::npos);
     EXPECT_NE(saved.find("Tochnost=1\r\n"), std::string::npos);
@@ -327,7 +324,7 @@ TEST_F(Settings, SaveKeepsTheFilesOtherLinesAndLineEnds) {
     const std::string before = "; kept by hand\n[Mail]\nhost = old.example \nExtra=keep me\n\n[Other]\nx=1\n";
     WriteSettings(before);
     TFormControls f;
-    SaveSet(f, db, Folder());
+    SaveSet(f, Folder());
     std::string saved = Saved();
     EXPECT_EQ(saved.rfind("; kept by hand\n[Mail]\nhost=127.0.0.1\nExtra=keep me\nFromName=", 0), 0u) << saved;
     EXPECT_NE(saved.find(
@@ -336,11 +333,11 @@ TEST_F(Settings, SaveKeepsTheFilesOtherLinesAndLineEnds) {
     EXPECT_EQ(saved.find('\r'), std::string::npos);
     EXPECT_EQ(saved.find("Host="), std::string::npos);  // replaced in place, not added again
 
-    SaveSet(f, db, Folder());
+    SaveSet(f, Folder());
     EXPECT_EQ(Saved(), saved);
 }
 
-TEST_F(Settings, RefusedWriteNamesTheFileAndWritesNoSendFlag) {
+TEST_F(Settings, RefusedWriteNamesTheFile) {
     struct Case {
         const char* name;
         std::function<std::string(const std::string& folder)> prepare;  // gives the folder to save into
@@ -356,101 +353,13 @@ TEST_F(Settings, RefusedWriteNamesTheFileAndWritesNoSendFlag) {
     for (const auto& c : cases) {
         std::string folder = c.prepare(Folder());
         TFormControls f;
-        f.ASGRead.SetCellEx(1, 1, "alice");
-        f.ASGRead.AddCheckBox(0, 1, true);
-        KeepSendFlagAccount(f.ASGRead, 1, "alice");
-        db.accounts["alice"] = {{"Type", std::string("User")}};
         try {
-            SaveSet(f, db, folder);
+            SaveSet(f, folder);
             ADD_FAILURE() << c.name;
         } catch (const Error& e) {
             EXPECT_EQ(e.what(), "Unable to write to " + SettingsFilePath(folder)) << c.name;
         }
-        EXPECT_TRUE(db.log.empty()) << c.name;
     }
-}
-
-TEST_F(Settings, SendFlagsGoIntoTheRegistryExportFilesExistingUserKeys) {
-    std::string reg = (folder_ / "registry.reg").string();
-    std::filesystem::copy_file(TARNWELL_TEST_DATA "/settings_users.reg", reg);
-    TFormControls f;
-    // Row 1 shows Administrator, listed first, as "system" and keeps no key for it.
-    const char* accounts[] = {"", "Guests", "alice", "bob", "carol", "Сумма"};
-    f.ASGRead.SetRowCount(1 + static_cast<int>(std::size(accounts)));
-    for (int row = 1; row <= static_cast<int>(std::size(accounts)); ++row) {
-        f.ASGRead.SetCellEx(1, row, row == 1 ? "system" : accounts[row - 1]);
-        if (row < f.ASGRead.RowCount() - 1) {
-            f.ASGRead.AddCheckBox(0, row, row == 5);
-            KeepSendFlagAccount(f.ASGRead, row, accounts[row - 1]);
-        }
-    }
-    SaveSet(f, *UserDatabaseLocation::RegFile(reg).Open(), Folder());
-
-    auto store = UserDatabaseLocation::RegFile(reg).Open();
-    EXPECT_EQ(store->ListAccounts(), (std::vector<std::string>{"Administrator", "Guests", "alice", "bob"}));
-    auto send_mail = [&](const char* login) -> std::string {
-        EXPECT_TRUE(store->OpenExistingAccount(login)) << login;
-        return store->HasValue("SendMail") ? IntToStr(store->ReadNumber("SendMail")) : "none";
-    };
-    EXPECT_EQ(send_mail("Administrator"), "1");
-    EXPECT_EQ(send_mail("Guests"), "none");
-    EXPECT_EQ(send_mail("alice"), "0");
-    EXPECT_EQ(send_mail("bob"), "0");
-}
-
-class SendFlags : public ::testing::Test {
-protected:
-    void SetUp() override {
-        db.accounts = {
-            {"first", {{"Type", std::string("User")}}},  // listed first: shown as "system"
-            {"system", {{"Type", std::string("User")}}}, {"alice", {{"Type", std::string("User")}, {"SendMail", 1}}},
-            {"bob", {{"Type", std::string("Gateway")}}}, {"dave", {{"Type", std::string("User")}}},
-            {"erin", {{"Type", std::string("User")}}},   {"frank", {{"Type", std::string("User")}}},
-        };
-        struct Row {
-            const char* login;    // as shown
-            const char* account;  // kept beside the row by the loader
-            int check;            // -1: no check box
-        };
-        const Row rows[] = {
-            {"system", "system", 1},  // a real account named "system" in row 1
-            {"mallory", "alice", 0},  // the login edited on screen: the key counts
-            {"bob", "bob", 1},        // no user
-            {"carol", "carol", 0},    // no key in the store
-            {"", "", -1},             // a placeholder row
-            {"dave", "dave", -1},     // no box
-            {"system", "", 1},        // the first listed account's stand-in: no key kept
-            {"erin", "erin", 1},
-            {"frank", "frank", 1},  // in the totals row
-        };
-        grid.SetRowCount(1 + static_cast<int>(std::size(rows)));
-        int row = 1;
-        for (const Row& r : rows) {
-            grid.SetCellEx(1, row, r.login);
-            if (r.check >= 0) grid.AddCheckBox(0, row, r.check == 1);
-            KeepSendFlagAccount(grid, row, r.account);
-            ++row;
-        }
-    }
-
-    TTableGrid grid{11, 5};
-    FakeUserDatabase db;
-};
-
-TEST_F(SendFlags, WrittenOnlyIntoExistingUserKeys) {
-    SaveSendFlags(grid, db);
-    EXPECT_EQ(db.log, (std::vector<std::string>{"system.SendMail=1", "alice.SendMail=0", "erin.SendMail=1", "flush"}));
-}
-
-TEST_F(SendFlags, ARefusedWriteEndsTheBatchAndKeepsTheEarlierFlags) {
-    db.refuse_writes_to = "erin";
-    try {
-        SaveSendFlags(grid, db);
-        FAIL();
-    } catch (const EUserDatabaseError& e) {
-        EXPECT_STREQ(e.what(), "Failed to set data for 'SendMail'");
-    }
-    EXPECT_EQ(db.log, (std::vector<std::string>{"system.SendMail=1", "alice.SendMail=0", "flush"}));
 }
 
 }  // namespace

@@ -10,9 +10,10 @@
 #include <functional>
 
 #include "form/form_controls.h"
+#include "grid/column_choice.h"
 #include "grid/html_table.h"
 #include "grid/table_grid_error.h"
-#include "report/mk_table.h"
+#include "report/report_file.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "text/cp1251_literal.h"
@@ -34,7 +35,7 @@ std::vector<bool> AllBut(std::initializer_list<int> unticked) {
     return checked;
 }
 
-class MkTableTest : public ::testing::Test {
+class ReportFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto& captions = StatColumnCaptions();
@@ -58,7 +59,7 @@ protected:
     TTableGrid statistics_{11, 2};
 };
 
-TEST_F(MkTableTest, PageIsTheFragmentBetweenHeadAndClosingLineAndReplacesAnOlderFile) {
+TEST_F(ReportFileTest, PageIsTheFragmentBetweenHeadAndClosingLineAndReplacesAnOlderFile) {
     TTableGrid grid(2, 3);
     grid.SetCellEx(0, 0, "A");
     grid.SetCellEx(1, 0, "B");
@@ -68,74 +69,73 @@ TEST_F(MkTableTest, PageIsTheFragmentBetweenHeadAndClosingLineAndReplacesAnOlder
     std::ofstream(Target(), std::ios::binary) << std::string(5000, 'z');
 
     const fs::path data(TARNWELL_TEST_DATA);
-    std::string page = MkTable(Target(), grid, {statistics_, AllBut({3}), AllBut({})}, Temp());
+    std::string page = WriteReportPage(Target(), grid, grid.VisibleRealColumns(), Temp());
     EXPECT_EQ(ReadBytes(Target()), ReadBytes(data / "report_2x3_page.htm"));
     EXPECT_EQ(page, ReadBytes(Target()));
     // The bare fragment stays in the temporary file.
     EXPECT_EQ(ReadBytes(Temp()), ReadBytes(data / "grid_2x3_header.htm"));
-    // Another grid is written whole; the statistics table still goes back to the screen's choice.
-    EXPECT_EQ(HiddenColumns(), std::vector<int>{});
 }
 
-TEST_F(MkTableTest, ReportShowsTheHtmlColumnsAndTheScreenGetsItsOwnBack) {
+TEST_F(ReportFileTest, ReportShowsTheHtmlColumnsWhateverTheScreenHides) {
+    statistics_.HideColumn(0);  // the screen's own choice
+    statistics_.HideColumn(1);
+    const auto revision = statistics_.Revision();
     const std::string name("Имя"_cp);
     const std::string time("Время в сети"_cp);
     const std::string login("Логин"_cp);
-    std::string page = MkTable(Target(), statistics_, {statistics_, AllBut({2, 7}), AllBut({0, 1})}, Temp());
+    std::string page = WriteReportPage(Target(), statistics_, TickedColumns(11, AllBut({2, 7})), Temp());
     EXPECT_EQ(page.find(">" + name + "<"), std::string::npos);
     EXPECT_EQ(page.find(">" + time + "<"), std::string::npos);
     EXPECT_NE(page.find(">" + login + "<"), std::string::npos);
     EXPECT_EQ(page.find(">v2<"), std::string::npos);
     EXPECT_NE(page.find(">v0<"), std::string::npos);
     EXPECT_EQ(HiddenColumns(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(statistics_.Revision(), revision);  // the window's grid is not touched
 }
 
-TEST_F(MkTableTest, NothingTickedLeavesTheLastColumn) {
-    std::string page = MkTable(Target(), statistics_, {statistics_, std::vector<bool>(11, false), AllBut({})}, Temp());
+TEST_F(ReportFileTest, NothingTickedLeavesTheLastColumn) {
+    std::string page = WriteReportPage(Target(), statistics_, TickedColumns(11, std::vector<bool>(11, false)), Temp());
     EXPECT_NE(page.find(">v10<"), std::string::npos);
     for (int col = 0; col < 10; ++col) EXPECT_EQ(page.find(">v" + std::to_string(col) + "<"), std::string::npos);
-    EXPECT_EQ(HiddenColumns(), std::vector<int>{});
 }
 
-TEST_F(MkTableTest, TargetMayBeTheTemporaryFileItself) {
-    std::string page = MkTable(Temp(), statistics_, {statistics_, AllBut({}), AllBut({})}, Temp());
+TEST_F(ReportFileTest, TargetMayBeTheTemporaryFileItself) {
+    std::string page = WriteReportPage(Temp(), statistics_, TickedColumns(11, AllBut({})), Temp());
     EXPECT_EQ(ReadBytes(Temp()), page);
     EXPECT_EQ(page.rfind("</body></html>\r\n"), page.size() - 16);
 }
 
-TEST_F(MkTableTest, FailuresNameTheirFileAndStillRestoreTheScreenColumns) {
+TEST_F(ReportFileTest, FailuresNameTheirFile) {
     const std::string missing = (dir_ / "missing" / "x.htm").string();
     try {
-        MkTable(Target(), statistics_, {statistics_, AllBut({2}), AllBut({5})}, missing);
+        WriteReportPage(Target(), statistics_, TickedColumns(11, AllBut({2})), missing);
         FAIL() << "no error";
     } catch (const ETableGridError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot Create file " + missing);
     }
     EXPECT_FALSE(fs::exists(Target()));
-    EXPECT_EQ(HiddenColumns(), std::vector<int>{5});
 
     try {
-        MkTable(missing, statistics_, {statistics_, AllBut({2}), AllBut({6})}, Temp());
+        WriteReportPage(missing, statistics_, TickedColumns(11, AllBut({2})), Temp());
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file " + missing);
     }
     EXPECT_TRUE(fs::exists(Temp()));
-    EXPECT_EQ(HiddenColumns(), std::vector<int>{6});
 }
 
 #ifndef _WIN32
 
 // A full disk while the page is written: the error names the file, the report of the last run stays whole
 // (a web server goes on serving it), and nothing of the new page is left behind.
-TEST_F(MkTableTest, FailedWriteLeavesThePreviousReportWhole) {
+TEST_F(ReportFileTest, FailedWriteLeavesThePreviousReportWhole) {
     const std::string previous = ReadBytes(fs::path(TARNWELL_TEST_DATA) / "report_2x3_page.htm");
     std::ofstream(Target(), std::ios::binary) << previous;
     const std::size_t fragment = BuildHtmlTable(statistics_).size();
     try {
         // Room for the fragment in grid.tmp, not for the page around it.
         testing_support::FileSizeLimit limit(fragment + 16);
-        MkTable(Target(), statistics_, {statistics_, AllBut({}), AllBut({4})}, Temp());
+        WriteReportPage(Target(), statistics_, TickedColumns(11, AllBut({})), Temp());
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot write file " + Target() + ": File too large");
@@ -145,12 +145,11 @@ TEST_F(MkTableTest, FailedWriteLeavesThePreviousReportWhole) {
     for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"export.htm", "grid.tmp"}));
-    EXPECT_EQ(HiddenColumns(), std::vector<int>{4});
 }
 
 // Whatever stands at the temporary name is deleted and the fragment written into a new file: a link there
 // does not lead it into another file, a read-only file left by another account does not block the report.
-TEST_F(MkTableTest, TemporaryFileIsMadeAnewWhateverStoodThere) {
+TEST_F(ReportFileTest, TemporaryFileIsMadeAnewWhateverStoodThere) {
     const fs::path victim = dir_ / "victim.txt";
     struct Case {
         const char* name;
@@ -168,7 +167,7 @@ TEST_F(MkTableTest, TemporaryFileIsMadeAnewWhateverStoodThere) {
         SCOPED_TRACE(c.name);
         std::ofstream(victim, std::ios::binary) << "precious";
         c.plant();
-        MkTable(Target(), statistics_, {statistics_, AllBut({}), AllBut({})}, Temp());
+        WriteReportPage(Target(), statistics_, TickedColumns(11, AllBut({})), Temp());
         EXPECT_FALSE(fs::is_symlink(Temp()));
         EXPECT_EQ(ReadBytes(Temp()), BuildHtmlTable(statistics_));
         EXPECT_EQ(ReadBytes(victim), "precious");
@@ -176,12 +175,12 @@ TEST_F(MkTableTest, TemporaryFileIsMadeAnewWhateverStoodThere) {
     }
 }
 
-TEST_F(MkTableTest, ReadOnlyReportIsNotReplaced) {
+TEST_F(ReportFileTest, ReadOnlyReportIsNotReplaced) {
     if (::geteuid() == 0) GTEST_SKIP() << "the administrator may write any file";
     std::ofstream(Target(), std::ios::binary) << "kept";
     fs::permissions(Target(), fs::perms::owner_read);
     try {
-        MkTable(Target(), statistics_, {statistics_, AllBut({}), AllBut({})}, Temp());
+        WriteReportPage(Target(), statistics_, TickedColumns(11, AllBut({})), Temp());
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file " + Target());

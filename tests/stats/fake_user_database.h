@@ -10,7 +10,7 @@
 
 namespace tarnwell {
 
-// An in-memory user database that logs every change, for checking what the settings writer touches.
+// An in-memory user database that logs every change, for checking what the send-flag writer touches.
 class FakeUserDatabase : public TUserDatabase {
 public:
     using Value = std::variant<std::string, std::int32_t>;

@@ -2,7 +2,7 @@
 
 namespace tarnwell {
 
-void SendHTM(MailDispatcher& mail, const std::function<std::vector<std::string>()>& write_page) {
+void MailTablePage(MailDispatcher& mail, const std::function<std::vector<std::string>()>& write_page) {
     mail.ConnectIfNeeded();
     std::vector<std::string> page;
     try {
@@ -17,7 +17,8 @@ void SendHTM(MailDispatcher& mail, const std::function<std::vector<std::string>(
     }
     TSmtpClient& client = mail.Client();
     client.SubType = mtHtml;
-    mail.SendMsg(mail.Controls().ESGToUser.Text, page);
+    // A page the server refuses is dropped without a word, as a letter is.
+    (void)mail.SendMsg(mail.Controls().ESGToUser.Text, page);
     client.SubType = mtPlain;
     mail.Diskonnect();
 }

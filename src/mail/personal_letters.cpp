@@ -5,7 +5,7 @@
 
 namespace tarnwell {
 
-void SendMail(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, LoadProgress& progress) {
+void SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, LoadProgress& progress) {
     mail.ConnectIfNeeded();
     const TFormControls& c = mail.Controls();
     {
@@ -16,8 +16,9 @@ void SendMail(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, 
             bool ticked = false;
             grid.GetCheckBoxState(stat_col::Send, row, ticked);
             if (grid.GetCellEx(stat_col::Login, row) != "<system>" && ticked) {
-                mail.SendMsg(LetterAddress(grid, row, c.EDomain.Text),
-                             BuildLetter(grid, row, c.ChLBCont.CheckedItems(), date_text));
+                // A letter that fails is passed over; the next user still gets his.
+                (void)mail.SendMsg(LetterAddress(grid, row, c.EDomain.Text),
+                                   BuildLetter(grid, row, c.ChLBCont.CheckedItems(), date_text));
             }
             progress.Position(row);
         }

@@ -1,0 +1,190 @@
+#pragma once
+
+// The syntax of registry export files as the document's parser and writer share it: headers, line ends,
+// quoting and hex data. Internal to the document (reg_document*.cpp).
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace tarnwell::reg_syntax {
+
+inline constexpr std::u16string_view kHeader4 = u"REGEDIT4";
+inline constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
+
+// The position of the next line feed at or after pos, or npos. Looks at four units at a time: the parse
+// spends most of its time here otherwise.
+inline std::size_t FindLineFeed(const std::u16string& text, std::size_t pos) {
+    constexpr std::uint64_t kOnes = 0x0001000100010001ull;
+    constexpr std::uint64_t kHighs = 0x8000800080008000ull;
+    constexpr std::uint64_t kFeeds = 0x000A000A000A000Aull;
+    const char16_t* data = text.data();
+    std::size_t size = text.size();
+    while (pos + 4 <= size) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data + pos, sizeof word);
+        std::uint64_t x = word ^ kFeeds;
+        if (((x - kOnes) & ~x & kHighs) != 0) break;
+        pos += 4;
+    }
+    for (; pos < size; ++pos) {
+        if (data[pos] == u'\n') return pos;
+    }
+    return std::u16string::npos;
+}
+
+inline bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t';
+}
+
+inline int HexDigit(char16_t c) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
+}
+
+inline char16_t UpperCase(char16_t c) {
+    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+    if (c >= 0x0430 && c <= 0x044F) return static_cast<char16_t>(c - 32);
+    if (c >= 0x0450 && c <= 0x045F) return static_cast<char16_t>(c - 80);
+    if (c >= 0x00E0 && c <= 0x00FE && c != 0x00F7) return static_cast<char16_t>(c - 32);
+    if (c == 0x0491) return 0x0490;
+    return c;
+}
+
+inline std::u16string_view TrimRight(std::u16string_view s) {
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// The line without its ending ("\n" or "\r\n").
+inline std::u16string_view Content(std::u16string_view line) {
+    if (!line.empty() && line.back() == u'\n') line.remove_suffix(1);
+    if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+    return line;
+}
+
+// The line ending that closes a piece of text ("" for the file's last line when it has none).
+inline std::u16string_view Ending(std::u16string_view text) {
+    if (text.empty() || text.back() != u'\n') return {};
+    if (text.size() >= 2 && text[text.size() - 2] == u'\r') return text.substr(text.size() - 2);
+    return text.substr(text.size() - 1);
+}
+
+// Whether a piece that starts a line ends with an empty line (the piece is one, or its last two endings
+// follow each other).
+inline bool EndsWithEmptyLine(std::u16string_view text) {
+    std::u16string_view rest = text.substr(0, text.size() - Ending(text).size());
+    if (rest.size() == text.size()) return false;
+    return rest.empty() || rest.back() == u'\n';
+}
+
+// Reads the bytes of a hex value's data ("00,4a,\" continued on the next lines). Used to check a value
+// while parsing (out == nullptr) and to decode it later.
+class HexScanner {
+public:
+    // Scans one line's content. Returns false with error set when the line is malformed; sets continues
+    // when the data goes on on the next line.
+    bool Line(std::u16string_view s, std::string* out, const char*& error, bool& continues) {
+        continues = false;
+        std::size_t i = 0;
+        for (;;) {
+            while (i < s.size() && IsBlank(s[i])) ++i;
+            if (i == s.size()) {
+                if (state_ == State::AfterComma) {
+                    error = "expected a hex byte after ','";  // 00,01,<end>
+                    return false;
+                }
+                return true;
+            }
+            char16_t c = s[i];
+            if (c == u'\\') {
+                if (state_ == State::AfterByte || !TrimRight(s.substr(i + 1)).empty()) {
+                    error = "a '\\' continues hex data only after a ',' at the end of a line";  // 00\ 01
+                    return false;
+                }
+                continues = true;
+                return true;
+            }
+            if (state_ == State::AfterByte) {
+                if (c != u',') {
+                    error = "expected ',' between hex bytes";  // 00 01
+                    return false;
+                }
+                state_ = State::AfterComma;
+                ++i;
+                continue;
+            }
+            int hi = HexDigit(c);
+            int lo = i + 1 < s.size() ? HexDigit(s[i + 1]) : -1;
+            if (hi < 0 || lo < 0) {
+                error = "expected a hex byte of two digits";  // 0g, 1
+                return false;
+            }
+            if (out != nullptr) out->push_back(static_cast<char>(hi * 16 + lo));
+            state_ = State::AfterByte;
+            i += 2;
+        }
+    }
+
+private:
+    enum class State { Start, AfterByte, AfterComma };
+    State state_ = State::Start;
+};
+
+// Scans a quoted text starting after its opening quote. Returns the offset of the closing quote within s,
+// or npos with error set.
+inline std::size_t ScanQuoted(std::u16string_view s, bool& escaped, const char*& error) {
+    escaped = false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == u'"') return i;
+        if (s[i] == u'\\') {
+            if (i + 1 < s.size() && (s[i + 1] == u'\\' || s[i + 1] == u'"')) {
+                escaped = true;
+                ++i;
+                continue;
+            }
+            error = "unknown escape sequence in quotes (only \\\\ and \\\" are allowed)";  // "a\n"
+            return std::u16string_view::npos;
+        }
+    }
+    error = "missing closing quote";  // "abc
+    return std::u16string_view::npos;
+}
+
+inline std::u16string Unescape(std::u16string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == u'\\' && i + 1 < s.size()) ++i;
+        out.push_back(s[i]);
+    }
+    return out;
+}
+
+inline std::u16string Escape(std::u16string_view s) {
+    std::u16string out;
+    out.reserve(s.size() + 2);
+    for (char16_t c : s) {
+        if (c == u'\\' || c == u'"') out.push_back(u'\\');
+        out.push_back(c);
+    }
+    return out;
+}
+
+inline bool StartsWithNoCase(std::u16string_view s, std::u16string_view prefix) {
+    if (s.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (UpperCase(s[i]) != UpperCase(prefix[i])) return false;
+    }
+    return true;
+}
+
+inline void AppendHex(std::u16string& out, std::uint32_t value, int digits) {
+    static constexpr char16_t kDigits[] = u"0123456789abcdef";
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out.push_back(kDigits[(value >> shift) & 0xF]);
+}
+
+}  // namespace tarnwell::reg_syntax

@@ -1,0 +1,39 @@
+#include "wingate/user_accounts.h"
+
+#include "text/cp1251_literal.h"
+
+namespace tarnwell {
+
+using namespace literals;
+
+bool ForEachUserAccount(TUserDatabase& database, UserNotifier& notifier, const UserAccountVisit& visit) {
+    std::vector<std::string> accounts;
+    try {
+        accounts = database.ListAccounts();
+    } catch (const EDatabaseNotFound&) {
+        notifier.ShowMessage("Возможно WinGate не установлен или версия программыне совместима!"_cp);
+        return false;
+    }
+    ForEachUserAccount(database, accounts, visit);
+    return true;
+}
+
+void ForEachUserAccount(TUserDatabase& database, std::span<const std::string> accounts, const UserAccountVisit& visit) {
+    for (std::size_t i = 0; i < accounts.size(); ++i) {
+        if (!database.OpenExistingAccount(accounts[i])) continue;
+        if (database.ReadText("Type") == "User") visit(i, accounts[i]);
+        database.CloseAccount();
+    }
+}
+
+void WriteBatch(TUserDatabase& database, const std::function<void()>& writes) {
+    try {
+        writes();
+    } catch (...) {
+        database.Flush();
+        throw;
+    }
+    database.Flush();
+}
+
+}  // namespace tarnwell
