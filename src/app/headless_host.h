@@ -46,8 +46,6 @@ public:
     // first), else the close timer's tick when it runs.
     void RunEventLoop();
 
-    bool QuitQueued() const { return quit_queued_; }
-    bool CloseTimerRunning() const { return static_cast<bool>(close_tick_); }
     int ExitStatus() const { return anything_shown_ ? 1 : 0; }
 
 private:

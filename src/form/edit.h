@@ -12,6 +12,7 @@ class TEdit : public TControl {
 public:
     std::string Text;
     std::string Label;  // the caption strip beside the edit, empty for none
+    char PasswordChar = 0;  // when set, the window shows it in place of every character of the text
     TNotifyEvent OnChange;
 
     void UserSetText(std::string text);

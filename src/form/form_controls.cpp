@@ -56,6 +56,7 @@ std::string_view MakerMailLink() {
 
 TFormControls::TFormControls()
     : Caption("Tarnwell"),
+      RGSecurity(std::string("Защита:"_cp), Texts({"Нет"_cp, "STARTTLS", "TLS"}), 3),
       ChLBCont(LetterContentCaptions()),
       ChLBTable(StatColumnCaptions()),
       ChLBHTML(StatColumnCaptions()),
@@ -85,6 +86,12 @@ TFormControls::TFormControls()
     SetEdit(EPort, "Порт:"_cp, "25", "SMTP порт сервера"_cp, true);
     SetEdit(EDomain, "Домен:"_cp, "example.local", "Домен для посылки почты"_cp, true);
     SetEdit(EUserID, "User ID:", "", "Идетификатор пользователя(обычно не используется)"_cp, true);
+    RGSecurity.SetItemIndex(0);
+    SetHint(RGSecurity, "Защита соединения с сервером почты(STARTTLS - порт 587, TLS - порт 465)"_cp, true);
+    SetEdit(EPassword, "Пароль:"_cp, "", "Пароль пользователя User ID для входа на сервер почты"_cp, true);
+    EPassword.PasswordChar = '*';
+    SetEdit(ECAFile, "Сертификаты:"_cp, "",
+            "Файл доверенных сертификатов(PEM), если сертификат сервера не подписан общеизвестным центром"_cp, true);
     SetEdit(EFromName, "От кого(ФИО):"_cp, "Иван Петров"_cp, "ФИО отправителя"_cp, true);
     SetEdit(EFromAddress, "Обратный адрес:"_cp, "admin@example.local", "Адрес отправителя"_cp, true);
     SetEdit(ESubject, "Тема:"_cp, "Наработанный трафик"_cp, "Тема письма"_cp, true);

@@ -70,7 +70,10 @@ struct TFormControls {
     TEdit EHost;              // SMTP server
     TEdit EPort;              // SMTP port
     TEdit EDomain;            // mail domain the letters go to (login@domain)
-    TEdit EUserID;            // name given in HELO
+    TEdit EUserID;            // name given in HELO, and the login
+    TRadioGroup RGSecurity;   // protection of the mail session: none, STARTTLS, TLS from the first byte
+    TEdit EPassword;          // password of the login; empty: none
+    TEdit ECAFile;            // further trusted certificates (PEM) for the mail server
     TEdit EFromName;          // sender's name
     TEdit EFromAddress;       // sender's address
     TEdit ESubject;           // subject of every message

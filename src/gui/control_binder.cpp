@@ -110,6 +110,8 @@ QLabel* ControlBinder::CaptionStrip(const QString& text, QWidget* buddy) {
 QLineEdit* ControlBinder::Edit(TEdit& edit, const char* name, bool path) {
     auto* widget = new QLineEdit;
     Bind(widget, edit, name);
+    // The window's own mask character: the text never shows, and assistive technology gets no value.
+    if (edit.PasswordChar != 0) widget->setEchoMode(QLineEdit::Password);
     auto to_qt = [path](const std::string& text) { return path ? PathToQString(text) : ToQString(text); };
     QObject::connect(widget, &QLineEdit::textEdited, widget, [this, &edit, path](const QString& text) {
         Act([&] { edit.UserSetText(path ? PathFromQString(text) : FromQString(text)); });

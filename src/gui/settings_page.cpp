@@ -23,20 +23,25 @@ QGroupBox* Group(const char* title) {
     return group;
 }
 
-// Edits with their caption strips, one per line.
-void AddEdits(ControlBinder& binder, QGroupBox* group, std::initializer_list<std::pair<TEdit*, const char*>> edits) {
+// Edits with their caption strips, `pairs` of them side by side on a line; the grid, for what goes under
+// them.
+QGridLayout* AddEdits(ControlBinder& binder, QGroupBox* group,
+                      std::initializer_list<std::pair<TEdit*, const char*>> edits, int pairs = 1) {
     auto* layout = new QGridLayout(group);
     layout->setContentsMargins(3, 1, 3, 2);
     layout->setHorizontalSpacing(3);
     layout->setVerticalSpacing(2);
-    int row = 0;
+    int at = 0;
     for (const auto& [edit, name] : edits) {
         QLineEdit* widget = binder.Edit(*edit, name);
-        layout->addWidget(binder.CaptionStrip(ToQString(edit->Label), widget), row, 0);
-        layout->addWidget(widget, row, 1);
-        ++row;
+        const int row = at / pairs;
+        const int column = 2 * (at % pairs);
+        layout->addWidget(binder.CaptionStrip(ToQString(edit->Label), widget), row, column);
+        layout->addWidget(widget, row, column + 1);
+        ++at;
     }
-    layout->setColumnStretch(1, 1);
+    for (int pair = 0; pair < pairs; ++pair) layout->setColumnStretch(2 * pair + 1, 1);
+    return layout;
 }
 
 // A check list under its caption strip.
@@ -103,14 +108,33 @@ QWidget* MakeSettingsPage(ControlBinder& binder) {
     auto* top = new QHBoxLayout;
     QGroupBox* server = Group("Почтовый сервер:");
     server->setObjectName(QStringLiteral("GBServer"));
-    AddEdits(binder, server,
-             {{&c.EHost, "EHost"}, {&c.EPort, "EPort"}, {&c.EDomain, "EDomain"}, {&c.EUserID, "EUserID"}});
+    // Two edits a line, so that the group keeps the height of the letter's beside it.
+    QGridLayout* server_layout = AddEdits(binder, server,
+                                          {{&c.EHost, "EHost"},
+                                           {&c.EPort, "EPort"},
+                                           {&c.EDomain, "EDomain"},
+                                           {&c.EUserID, "EUserID"},
+                                           {&c.EPassword, "EPassword"},
+                                           {&c.ECAFile, "ECAFile"}},
+                                          2);
+    // The protection on one more line of the same height: its caption in a strip like the edits', the
+    // group itself without a frame or title of its own.
+    QGroupBox* security = binder.RadioGroup(c.RGSecurity, "RGSecurity");
+    security->setTitle(QString());
+    security->setFlat(true);
+    security->layout()->setContentsMargins(2, 0, 2, 0);
+    // Four lines where the letter beside has three: a pixel less between them keeps the designed height.
+    server_layout->setVerticalSpacing(1);
+    const int security_row = server_layout->rowCount();
+    server_layout->addWidget(binder.CaptionStrip(ToQString(c.RGSecurity.Caption), security), security_row, 0);
+    server_layout->addWidget(security, security_row, 1, 1, 3);
     QGroupBox* letter = Group("Оформление письма:");
     letter->setObjectName(QStringLiteral("GBLetter"));
     AddEdits(binder, letter,
              {{&c.EFromName, "EFromName"}, {&c.EFromAddress, "EFromAddress"}, {&c.ESubject, "ESubject"}});
-    top->addWidget(server, 1);
-    top->addWidget(letter, 1);
+    // The server's group holds two edits a line: it takes the larger share of the width.
+    top->addWidget(server, 3);
+    top->addWidget(letter, 2);
     layout->addLayout(top);
 
     auto* bottom = new QHBoxLayout;

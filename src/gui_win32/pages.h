@@ -89,7 +89,8 @@ public:
 
 private:
     void Layout(int width, int height) override;
-    void PlaceEdit(EditView& edit, StripView& label, int x, int y, int width);
+    // The caption strip (label_width wide; 0: the usual width) and the edit beside it, width in all.
+    void PlaceEdit(EditView& edit, StripView& label, int x, int y, int width, int label_width = 0);
 
     struct LabelledEdit {
         StripView* label;
@@ -100,7 +101,8 @@ private:
     HWND content_box_;
     HWND columns_box_;
     HWND options_box_;
-    std::array<LabelledEdit, 4> server_;
+    std::array<LabelledEdit, 6> server_;
+    RadioGroupView* security_;
     std::array<LabelledEdit, 3> letter_;
     CheckListView* content_;
     StripView* table_label_;

@@ -15,8 +15,9 @@ SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, TFormControls& c) 
         made.edit = &Make<EditView>(panel_, name, edit);
         return made;
     };
-    server_ = {labelled("EHost", c.EHost), labelled("EPort", c.EPort), labelled("EDomain", c.EDomain),
-               labelled("EUserID", c.EUserID)};
+    server_ = {labelled("EHost", c.EHost),     labelled("EPort", c.EPort),         labelled("EDomain", c.EDomain),
+               labelled("EUserID", c.EUserID), labelled("EPassword", c.EPassword), labelled("ECAFile", c.ECAFile)};
+    security_ = &Make<RadioGroupView>(panel_, "RGSecurity", c.RGSecurity);
     letter_ = {labelled("EFromName", c.EFromName), labelled("EFromAddress", c.EFromAddress),
                labelled("ESubject", c.ESubject)};
     content_ = &Make<CheckListView>(panel_, "ChLBCont", c.ChLBCont);
@@ -40,8 +41,8 @@ SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, TFormControls& c) 
     SetWindowPos(table_address_->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void SettingsPage::PlaceEdit(EditView& edit, StripView& label, int x, int y, int width) {
-    const int label_width = ui_(104);
+void SettingsPage::PlaceEdit(EditView& edit, StripView& label, int x, int y, int width, int label_width) {
+    if (label_width == 0) label_width = ui_(104);
     Move(label.Hwnd(), x, y, label_width, ui_(21));
     Move(edit.Hwnd(), x + label_width + ui_(2), y, width - label_width - ui_(2), ui_(21));
 }
@@ -52,17 +53,26 @@ void SettingsPage::Layout(int width, int height) {
     const int row = ui_(24);
     const int strip = ui_(18);
 
-    // Top: the mail server and the letter side by side.
-    const int top_height = caption + 4 * row + gap;
-    const int half = (width - 3 * gap) / 2;
-    Move(server_box_, gap, 0, half, top_height);
-    Move(letter_box_, 2 * gap + half, 0, half, top_height);
+    // Top: the mail server and the letter side by side. The server's six edits stand two a line with the
+    // protection under them, so its group takes the larger share of the width.
+    const int security_height = ui_(40);
+    const int server_lines = static_cast<int>(server_.size() + 1) / 2;
+    const int top_height = std::max(caption + server_lines * row + security_height, caption + 4 * row) + gap;
+    const int server_width = (width - 3 * gap) * 3 / 5;
+    const int letter_width = width - 3 * gap - server_width;
+    Move(server_box_, gap, 0, server_width, top_height);
+    Move(letter_box_, 2 * gap + server_width, 0, letter_width, top_height);
+    const int pair_width = (server_width - 3 * gap) / 2;
     for (std::size_t i = 0; i < server_.size(); ++i) {
-        PlaceEdit(*server_[i].edit, *server_[i].label, 2 * gap, caption + static_cast<int>(i) * row, half - 2 * gap);
+        const int x = 2 * gap + static_cast<int>(i % 2) * (pair_width + gap);
+        PlaceEdit(*server_[i].edit, *server_[i].label, x, caption + static_cast<int>(i / 2) * row, pair_width,
+                  ui_(72));
     }
+    const int security_top = caption + server_lines * row;
+    security_->Place({2 * gap, security_top, server_width, security_top + security_height});
     for (std::size_t i = 0; i < letter_.size(); ++i) {
-        PlaceEdit(*letter_[i].edit, *letter_[i].label, 3 * gap + half, caption + static_cast<int>(i) * row,
-                  half - 2 * gap);
+        PlaceEdit(*letter_[i].edit, *letter_[i].label, 3 * gap + server_width, caption + static_cast<int>(i) * row,
+                  letter_width - 2 * gap);
     }
 
     // Below: content, columns and options, left to right.

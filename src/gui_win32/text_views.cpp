@@ -23,8 +23,10 @@ HBRUSH StripView::CtlColor(HWND, HDC dc) {
 
 EditView::EditView(Ui& ui, HWND parent, std::string name, TEdit& edit, bool border)
     : ControlView(ui, std::move(name), &edit), edit_(edit) {
-    Add(parent, L"EDIT", name_, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, border ? WS_EX_CLIENTEDGE : 0,
+    const DWORD password = edit.PasswordChar != 0 ? ES_PASSWORD : 0;
+    Add(parent, L"EDIT", name_, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | password, border ? WS_EX_CLIENTEDGE : 0,
         Wide(edit.Text));
+    if (password) SendMessageW(Hwnd(), EM_SETPASSWORDCHAR, static_cast<unsigned char>(edit.PasswordChar), 0);
 }
 
 void EditView::Refresh() {

@@ -19,6 +19,12 @@ void MailDispatcher::SetUpClient(TSmtpClient& client) {
 void MailDispatcher::ConnectIfNeeded() {
     if (client_.Connected()) return;
     client_.UserID = c_.EUserID.Text;
+    client_.Domain = c_.EDomain.Text;
+    // No choice (a settings value below 0) is the plain session.
+    const int security = c_.RGSecurity.ItemIndex();
+    client_.Security = security == 1 ? ssStartTls : security == 2 ? ssTls : ssNone;
+    client_.Password = c_.EPassword.Text;
+    client_.CAFile = c_.ECAFile.Text;
     client_.Host = c_.EHost.Text;
     client_.Port = StrToInt(c_.EPort.Text);
     client_.Connect();

@@ -25,7 +25,8 @@ public:
     TSmtpClient& Client() { return client_; }
     const TFormControls& Controls() const { return c_; }
 
-    // Opens the session with EHost, EPort and EUserID, unless it is open already. A port that is not a
+    // Opens the session with EHost, EPort and EUserID (and the protection of RGSecurity, EPassword,
+    // ECAFile, EDomain for EHLO), unless it is open already. A port that is not a
     // number raises EConvertError "'<text>' is not a valid integer value" before anything is tried; the
     // client's own failures pass through.
     void ConnectIfNeeded();

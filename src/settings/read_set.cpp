@@ -2,6 +2,7 @@
 
 #include "files/file_contents.h"
 #include "files/file_status.h"
+#include "settings/password_store.h"
 #include "settings/profile_file.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
@@ -49,6 +50,16 @@ bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& s
     const TProfileFile ini(bytes);
 
     for (auto [key, edit] : MailEdits(form)) edit->Text = ini.ReadString(kMail, key, "0");
+    // Absent: the plain session of old. Above 2 selects TLS, below 0 nothing (taken as none).
+    form.RGSecurity.SetItemIndex(ini.ReadInteger(kMail, kSecurity, 0));
+    form.ECAFile.Text = ini.ReadString(kMail, kCAFile, "");
+    form.EPassword.Text.clear();
+    try {
+        form.EPassword.Text = PasswordFromStore(ini.ReadString(kMail, kPassword, ""));
+    } catch (const Error& e) {
+        // The other settings still count; the password has to be entered again.
+        notifier.ShowMessage(e.what());
+    }
     form.ECurrentFile.Text = ini.ReadString(kSet, "LastPath", "0");
     ReadFlags(ini, kAutoRun, kAutoRunKeys, form.ChLBRun);
 

@@ -1,7 +1,11 @@
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "files/file_contents.h"
 #include "files/file_status.h"
+#include "settings/owner_only_write.h"
+#include "settings/password_store.h"
 #include "settings/profile_file.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
@@ -36,9 +40,24 @@ TProfileFile LoadForUpdate(const std::string& path) {
     return TProfileFile(bytes);
 }
 
-void Store(const std::string& path, const TProfileFile& ini) {
+// A password is any text: one that a read would change (blanks at either end are dropped, and one pair of
+// enclosing quotes) goes out between quotes, which the read takes off again.
+std::string KeptAsItIs(const std::string& value) {
+    if (value.empty()) return value;
+    const char first = value.front();
+    const char last = value.back();
+    constexpr std::string_view kBlanks = " \t\v\f";  // what a read trims
+    const bool blank_end =
+        kBlanks.find(first) != std::string_view::npos || kBlanks.find(last) != std::string_view::npos;
+    const bool quoted = value.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    return blank_end || quoted ? "\"" + value + "\"" : value;
+}
+
+void Store(const std::string& path, const TProfileFile& ini, bool owner_only) {
     if (IsReadOnlyFile(path)) throw UnableToWrite(path);
     try {
+        std::optional<OwnerOnlyWrite> restricted;
+        if (owner_only) restricted.emplace(path);
         ReplaceFileDurably(path, ini.Bytes());
     } catch (const Error&) {
         throw UnableToWrite(path);
@@ -56,6 +75,10 @@ void SaveSet(TFormControls& form, std::string_view folder) {
     TProfileFile ini = LoadForUpdate(path);
 
     for (auto [key, edit] : MailEdits(form)) ini.WriteString(kMail, key, edit->Text);
+    ini.WriteInteger(kMail, kSecurity, std::max(form.RGSecurity.ItemIndex(), 0));
+    ini.WriteString(kMail, kPassword, KeptAsItIs(StoredPassword(form.EPassword.Text)));
+    ini.WriteString(kMail, kCAFile, form.ECAFile.Text);
+    const bool owner_only = PasswordNeedsOwnerOnlyFile() && !form.EPassword.Text.empty();
     ini.WriteString(kSet, "LastPath", form.ECurrentFile.Text);
     WriteFlags(ini, kAutoRun, kAutoRunKeys, form.ChLBRun);
     WriteFlags(ini, kTableStat, kColumnKeys, form.ChLBTable);
@@ -67,7 +90,7 @@ void SaveSet(TFormControls& form, std::string_view folder) {
     ini.WriteInteger(kOpt, "Razmernost", form.RG1.ItemIndex());
     ini.WriteInteger(kOpt, "Tochnost", form.CSETochn.ShowValue());
     ini.WriteInteger(kOpt, "DefaultLim", form.SEDefault.ShowValue());
-    Store(path, ini);
+    Store(path, ini, owner_only);
 }
 
 }  // namespace tarnwell

@@ -51,4 +51,9 @@ inline std::array<std::pair<std::string_view, TEdit*>, 9> MailEdits(TFormControl
              {"HTMLPath", &f.EHTMLPath}}};
 }
 
+// Section mail, the keys of the protected session; missing, they give the plain session of old.
+inline constexpr std::string_view kSecurity = "Security";  // 0 none, 1 STARTTLS, 2 TLS; RGSecurity
+inline constexpr std::string_view kPassword = "Password";  // EPassword, stored as password_store.h says
+inline constexpr std::string_view kCAFile = "CAFile";      // ECAFile
+
 }  // namespace tarnwell::settings_keys

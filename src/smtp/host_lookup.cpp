@@ -19,9 +19,8 @@ struct HostLookup::State {
 
 HostLookup::HostLookup(const std::string& name) : state_(std::make_shared<State>()) {
     // The worker keeps the socket library started for itself, since it may outlive the session.
-    std::vector<std::string> unused_info;
     int error = 0;
-    if (!socket_api::StartLibrary(unused_info, error)) {
+    if (!socket_api::StartLibrary(error)) {
         state_->finished = true;
         state_->error_no = error;
         return;

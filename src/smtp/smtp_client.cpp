@@ -55,8 +55,9 @@ void TSmtpClient::ReadReply() {
     TakeReply(std::move(line));
 }
 
-void TSmtpClient::ReadContinuation() {
+void TSmtpClient::ReadContinuation(std::vector<std::string>* lines_read) {
     std::string line = LastReply();
+    if (lines_read) lines_read->assign(1, line);
     int lines = 1;
     while (!line.empty() && (line[0] == ' ' || (line.size() >= 4 && line[3] == '-'))) {
         // A server that keeps sending continuation lines would never let the time-out fire: bound them.
@@ -67,6 +68,7 @@ void TSmtpClient::ReadContinuation() {
         line = ReadReplyLine();
         if (!line.empty()) ReportStatus(1, line);
         SetLastReply(line);
+        if (lines_read) lines_read->push_back(line);
         if (!line.empty() && line[0] != ' ' && !IsReplyLine(line)) {
             CloseNow();
             throw InvalidReply(line);
@@ -87,6 +89,10 @@ void TSmtpClient::CheckAccepted() {
 }
 
 std::string TSmtpClient::Transaction(std::string_view command) {
+    return Exchange(command, nullptr);
+}
+
+std::string TSmtpClient::Exchange(std::string_view command, std::vector<std::string>* lines) {
     ReportStatus(8, "Transaction");
     try {
         Writeln(command);
@@ -97,7 +103,7 @@ std::string TSmtpClient::Transaction(std::string_view command) {
     // Every reply is read to its last line, so that a multi-line reply to one command is never taken
     // for the replies of the commands after it.
     ReadReply();
-    ReadContinuation();
+    ReadContinuation(lines);
     return LastReply();
 }
 
@@ -107,26 +113,27 @@ void TSmtpClient::Connect() {
     busy_ = true;
     try {
         CheckLineSafe("UserID", UserID);
+        CheckLineSafe("Domain", Domain);
         TSocketSession::Connect();
         try {
+            if (Security == ssTls) StartTls(Host, CAFile);
             ReadReply();
             ReadContinuation();
             CheckAccepted();
-            for (int failures = 0;; ++failures) {
-                Transaction("HELO " + UserID);
-                if (LastReply().empty()) throw Error("Not Connected");
-                if (ReplyNumber() >= 200 && ReplyNumber() < 300) break;
-                if (failures > 0 || !OnAuthenticationFailed) throw Error("Authentication failed");
-                bool handled = false;
-                OnAuthenticationFailed(handled);
-                if (!handled) throw Error("Authentication failed");
-                CheckLineSafe("UserID", UserID);
+            if (Security == ssNone && Password.empty()) {
+                Helo();
+            } else {
+                OpenExtended();
             }
         } catch (...) {
             // The session is ended before the failure is passed on (with QUIT, unless it is closed
             // already); a failure of that ending would only hide the one that matters.
             try {
-                if (Connected()) Disconnect();
+                if (Security != ssNone && !TlsActive()) {
+                    CloseNow();
+                } else if (Connected()) {
+                    Disconnect();
+                }
             } catch (...) {
             }
             throw;
@@ -137,6 +144,19 @@ void TSmtpClient::Connect() {
     }
     if (sets_busy) busy_ = false;
     if (OnConnect) OnConnect(*this);
+}
+
+void TSmtpClient::Helo() {
+    for (int failures = 0;; ++failures) {
+        Transaction("HELO " + UserID);
+        if (LastReply().empty()) throw Error("Not Connected");
+        if (ReplyNumber() >= 200 && ReplyNumber() < 300) break;
+        if (failures > 0 || !OnAuthenticationFailed) throw Error("Authentication failed");
+        bool handled = false;
+        OnAuthenticationFailed(handled);
+        if (!handled) throw Error("Authentication failed");
+        CheckLineSafe("UserID", UserID);
+    }
 }
 
 void TSmtpClient::SendMailMessage() {

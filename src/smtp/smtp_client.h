@@ -15,9 +15,25 @@ namespace tarnwell {
 // A fixed underlying type: a value read from elsewhere that names no subtype is plain text, not undefined.
 enum TMailSubType : int { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperated = 3, mtHtml = 4 };
 
-// The client side of SMTP in its plainest form: greeting and HELO, then any number of messages over one
-// session (RSET, MAIL FROM, RCPT TO for each recipient, DATA, header, body, the closing dot), then QUIT.
-// No extensions, no login, no encryption.
+// How the session is protected: not at all, TLS after the STARTTLS command, or TLS from the first byte.
+enum TSmtpSecurity : int { ssNone = 0, ssStartTls = 1, ssTls = 2 };
+
+// A login the server refused, or could not be offered in any way this client speaks. Its text is the
+// server's reply line, or the client's own reason; never the password.
+class ESmtpAuthError : public Error {
+public:
+    using Error::Error;
+};
+
+// The client side of SMTP: greeting and HELO, then any number of messages over one session (RSET, MAIL
+// FROM, RCPT TO for each recipient, DATA, header, body, the closing dot), then QUIT.
+//
+// With Security ssNone and no Password that is the whole dialogue, byte for byte. Otherwise the session
+// opens with EHLO (Domain), then, for ssStartTls, STARTTLS, the TLS handshake and EHLO again (ssTls
+// speaks TLS from the first byte), then, with a Password, AUTH PLAIN (or AUTH LOGIN when that is all the
+// server offers) for UserID. The server's certificate is verified against the system's authorities and
+// CAFile, its name against Host. Once TLS is chosen nothing goes out in clear text after EHLO: a server
+// that does not offer STARTTLS, or sends anything behind its go-ahead for it, is left without a word.
 //
 //     TSmtpClient client(&pump);
 //     client.Host = "mail.example.ru";  client.Port = 25;  client.TimeOut = 60000;
@@ -43,7 +59,11 @@ public:
     explicit TSmtpClient(EventPump* pump = nullptr);
 
     // --- Properties --------------------------------------------------------------------------------
-    std::string UserID;              // the text after "HELO "
+    std::string UserID;              // the text after "HELO "; the login name for AUTH
+    std::string Domain;              // the text after "EHLO " (UserID when empty)
+    TSmtpSecurity Security = ssNone;
+    std::string Password;            // empty: no login
+    std::string CAFile;              // further trusted certificates (PEM), besides the system's
     // <windows.h> defines PostMessage as a macro; the member keeps its own name whatever came before. A
     // file that includes both and uses the member then fails to compile until it undefines the macro.
 #pragma push_macro("PostMessage")
@@ -74,8 +94,10 @@ public:
     std::function<void(const std::string& file_name)> OnAttachmentNotFound;
 
     // --- Operations --------------------------------------------------------------------------------
-    // Connects, reads the greeting (with its continuation lines) and sends HELO. On a refused greeting
-    // or HELO the session is ended with QUIT before the failure is raised.
+    // Connects, reads the greeting (with its continuation lines) and sends HELO, or runs the extended
+    // opening (EHLO, STARTTLS, AUTH) described above. On a refused greeting or HELO the session is ended
+    // with QUIT before the failure is raised; where TLS was chosen but is not up, it is closed without QUIT.
+    // Failures of the extended opening: ETlsError, ESmtpAuthError, or the server's refusal of EHLO.
     void Connect() override;
     // Sends PostMessage over the open session. Returns at once, sending nothing, while another send or
     // a Connect is running (Busy). A refused recipient is reported through OnRecipientNotFound only.
@@ -112,8 +134,18 @@ private:
     // Reads further reply lines while the last one is a continuation line (a blank first, or "-" as
     // its fourth character); the last line read becomes LastReply. Each must be a reply line or begin
     // with a blank; a reply of more than kMaxReplyLines lines is refused.
-    void ReadContinuation();
+    void ReadContinuation(std::vector<std::string>* lines = nullptr);
     static constexpr int kMaxReplyLines = 1000;
+    // Transaction, also handing out every line of the reply when `lines` is given (EHLO's extensions).
+    std::string Exchange(std::string_view command, std::vector<std::string>* lines);
+    // The HELO of the plain dialogue, with its one chance of repair through OnAuthenticationFailed.
+    void Helo();
+    // EHLO, STARTTLS with its handshake and EHLO again, and AUTH: what the session needs before a
+    // message when Security or Password asks for more than the plain dialogue.
+    void OpenExtended();
+    // EHLO; the reply's lines (the server's extensions) when it is accepted.
+    std::vector<std::string> Ehlo();
+    void Login(const std::vector<std::string>& extensions);
     // Raises "Not Connected" for the empty reply of a closed connection, and the reply itself for any
     // number but 2xx and 3xx.
     void CheckAccepted();

@@ -37,6 +37,14 @@ public:
     using ESockError::ESockError;
 };
 
+// The encrypted channel could not be set up or broke: the handshake failed, the server's certificate
+// or name did not verify, the server does not offer STARTTLS, or the encrypted stream was corrupt. The
+// session is closed when it is raised, and nothing more is sent.
+class ETlsError : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
 // A number or a count outside the range its field can hold (a reply number beyond 16 bits, a text of
 // more than 65535 bytes for one send).
 class ERangeError : public Error {

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace tarnwell::socket_api {
 
@@ -23,10 +22,9 @@ inline constexpr Handle kNoSocket = static_cast<Handle>(-1);
 inline constexpr int kWouldBlock = 10035;
 inline constexpr int kNotConnected = 10057;
 
-// Starts the platform's socket library for one more user. When this user is the first, `info` receives
-// lines describing the library (Windows only; other systems have nothing to start). False, with the
-// error number, when the library cannot be started.
-bool StartLibrary(std::vector<std::string>& info, int& error);
+// Starts the platform's socket library for one more user (Windows only; other systems have nothing to
+// start). False, with the error number, when the library cannot be started.
+bool StartLibrary(int& error);
 // Releases one user; the library stops with the last.
 void StopLibrary();
 

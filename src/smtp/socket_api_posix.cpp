@@ -80,7 +80,7 @@ bool IsConnected(int socket) {
 
 }  // namespace
 
-bool StartLibrary(std::vector<std::string>&, int& error) {
+bool StartLibrary(int& error) {
     error = 0;
     return true;
 }

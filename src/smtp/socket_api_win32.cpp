@@ -12,13 +12,9 @@ namespace {
 std::mutex library_mutex;
 int library_users = 0;
 
-std::string VersionText(WORD version) {
-    return std::to_string(LOBYTE(version)) + "." + std::to_string(HIBYTE(version));
-}
-
 }  // namespace
 
-bool StartLibrary(std::vector<std::string>& info, int& error) {
+bool StartLibrary(int& error) {
     std::lock_guard lock(library_mutex);
     if (library_users++ > 0) {
         error = 0;
@@ -31,13 +27,6 @@ bool StartLibrary(std::vector<std::string>& info, int& error) {
         error = rc;
         return false;
     }
-    // The major version is the low byte of the version word.
-    info.push_back("Version= " + VersionText(data.wVersion));
-    info.push_back("High Version= " + VersionText(data.wHighVersion));
-    info.push_back(std::string("Description= ") + data.szDescription);
-    info.push_back(std::string("System= ") + data.szSystemStatus);
-    info.push_back("Max Sockets= " + std::to_string(data.iMaxSockets));
-    info.push_back("Max Udp pack size= " + std::to_string(data.iMaxUdpDg));
     error = 0;
     return true;
 }

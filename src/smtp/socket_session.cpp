@@ -51,7 +51,7 @@ TSocketSession::~TSocketSession() {
 void TSocketSession::InitWinsock() {
     ReportStatus(8, "Initializing Winsock");
     int error = 0;
-    if (!socket_api::StartLibrary(winsock_info_, error)) {
+    if (!socket_api::StartLibrary(error)) {
         last_error_no_ = error;
         throw ESockError("Initializaton of windows sockets failed");
     }
@@ -116,7 +116,6 @@ void TSocketSession::TimerFired() {
     ReportStatus(8, "Timer Triggered");
     StopTimer();
     timed_out_ = true;
-    event_arrived_ = true;
     Abort();
 }
 
@@ -152,20 +151,18 @@ void TSocketSession::ResolveHost() {
     remote_address_ = 0;
     StartTimer();
     ScopeExit stop_timer([this] { StopTimer(); });
-    event_arrived_ = false;
     HostLookup lookup(Host);
-    while (!event_arrived_ && !timed_out_ && !canceled_) {
-        if (lookup.WaitFinished(WaitSlice())) {
-            event_arrived_ = true;
-            last_event_ok_ = lookup.Address().has_value();
-            if (!last_event_ok_) last_error_no_ = lookup.ErrorNo();
-        } else {
-            Pump();
-        }
+    bool finished = false;
+    while (!finished && !timed_out_ && !canceled_) {
+        finished = lookup.WaitFinished(WaitSlice());
+        if (!finished) Pump();
     }
     if (timed_out_) throw ESockError("Host Lookup Timed Out");
     if (canceled_) throw ESockError("Host Lookup Canceled");
-    if (!last_event_ok_) throw EHostLookupFailed("Host Lookup Failed");
+    if (!lookup.Address()) {
+        last_error_no_ = lookup.ErrorNo();
+        throw EHostLookupFailed("Host Lookup Failed");
+    }
     remote_address_ = *lookup.Address();
     if (OnHostResolved) OnHostResolved(*this);
 }
@@ -201,8 +198,6 @@ void TSocketSession::Connect() {
         }
         OpenSocket(false);
     }
-    event_arrived_ = false;
-    last_event_ok_ = true;
     connect_tried_ = true;
     int error = 0;
     auto notify_connected = [this] {
@@ -223,13 +218,14 @@ void TSocketSession::Connect() {
     StartTimer();
     {
         ScopeExit stop_timer([this] { StopTimer(); });
-        while (!connected_ && !timed_out_ && !canceled_ && last_event_ok_) {
+        bool refused = false;
+        while (!connected_ && !refused && !timed_out_ && !canceled_) {
             if (!WaitSocket(Readiness::Write)) continue;
             int result = socket_api::ConnectResult(socket_);
             if (result == 0) {
                 notify_connected();
             } else {
-                last_event_ok_ = false;
+                refused = true;
                 last_error_no_ = result;
             }
         }
@@ -249,6 +245,9 @@ void TSocketSession::Disconnect() {
 void TSocketSession::CloseSocket() {
     ReportStatus(4, "Request Close Socket");
     connected_ = false;
+    // The channel does not own the socket; it goes first, with whatever it had decrypted.
+    tls_.reset();
+    tls_input_.clear();
     if (socket_ == socket_api::kNoSocket) return;
     int error = 0;
     bool closed = socket_api::Close(socket_, error);
@@ -294,6 +293,7 @@ void TSocketSession::Cancel() {
 
 bool TSocketSession::DataAvailable() {
     ReportStatus(8, "Data Available");
+    if (!tls_input_.empty()) return true;
     char byte = 0;
     int error = 0;
     return socket_api::Receive(socket_, &byte, 1, true, error) > 0;
@@ -316,6 +316,44 @@ void TSocketSession::Writeln(std::string_view text) {
     Write(line);
 }
 
+bool TSocketSession::SendAll(const char* data, std::size_t count, bool report_progress) {
+    while (count > 0 && !canceled_) {
+        int error = 0;
+        long n = 0;
+        if (tls_) {
+            std::size_t sent = 0;
+            TlsChannel::Step step = TlsChannel::Step::Done;
+            try {
+                step = tls_->Send(data, count, sent);
+            } catch (const ETlsError&) {
+                DropTls();
+            }
+            if (step != TlsChannel::Step::Done) {
+                WaitTls(step);
+                continue;
+            }
+            n = static_cast<long>(sent);
+        } else {
+            n = socket_api::Send(socket_, data, count, more_follows_, error);
+        }
+        if (n == 0) return false;
+        if (n < 0) {
+            // Would block: the system's send buffer is full. Sleep until it has room.
+            SocketError(kWouldBlock, error);
+            WaitSocket(Readiness::Write);
+            continue;
+        }
+        data += n;
+        count -= static_cast<std::size_t>(n);
+        if (report_progress) {
+            bytes_sent_ += n;
+            if (OnPacketSent) OnPacketSent(*this);
+            Pump();
+        }
+    }
+    return true;
+}
+
 void TSocketSession::SendBuffer(const char* data, std::size_t count) {
     ReportStatus(4, "Sending Buffer");
     StartTimer();
@@ -324,19 +362,7 @@ void TSocketSession::SendBuffer(const char* data, std::size_t count) {
         if (!canceled_) {
             if (count == 0) count = std::strlen(data);
             if (count > kMaxWriteBytes) throw ERangeError();
-            while (count > 0 && !canceled_) {
-                int error = 0;
-                long n = socket_api::Send(socket_, data, count, more_follows_, error);
-                if (n == 0) break;
-                if (n < 0) {
-                    // Would block: the system's send buffer is full. Sleep until it has room.
-                    SocketError(kWouldBlock, error);
-                    WaitSocket(Readiness::Write);
-                    continue;
-                }
-                data += n;
-                count -= static_cast<std::size_t>(n);
-            }
+            SendAll(data, count, false);
         }
     }
     if (canceled_) ThrowAborted("Socket send aborted");
@@ -355,22 +381,7 @@ void TSocketSession::SendStream(TStream& stream) {
             // caller for ever, while a long stream over a slow line still goes through.
             StartTimer();
             ScopeExit stop_timer([this] { StopTimer(); });
-            const char* data = line_buffer_.data();
-            while (piece > 0 && !canceled_) {
-                int error = 0;
-                long n = socket_api::Send(socket_, data, piece, more_follows_, error);
-                if (n == 0) return;
-                if (n < 0) {
-                    SocketError(kWouldBlock, error);
-                    WaitSocket(Readiness::Write);
-                    continue;
-                }
-                data += n;
-                piece -= static_cast<std::size_t>(n);
-                bytes_sent_ += n;
-                if (OnPacketSent) OnPacketSent(*this);
-                Pump();
-            }
+            if (!SendAll(line_buffer_.data(), piece, true)) return;
         }
     }
     if (canceled_) ThrowAborted("Socket send aborted");
@@ -382,6 +393,7 @@ std::string TSocketSession::ReadLn() {
     ReportStatus(8, "ReadLn");
     StartTimer();
     ScopeExit stop_timer([this] { StopTimer(); });
+    if (tls_) return ReadTlsLine();
     std::string line;
     char* buffer = line_buffer_.data();
     std::size_t take = 0;  // bytes up to and including the line feed, once one is pending
@@ -429,6 +441,76 @@ std::string TSocketSession::ReadLn() {
         line.append(buffer, static_cast<std::size_t>(got));
     }
     return line;
+}
+
+std::string TSocketSession::ReadTlsLine() {
+    for (;;) {
+        // The same pieces as without TLS: up to and including the line feed, or a full line buffer.
+        std::size_t lf = tls_input_.find('\n');
+        std::size_t take = lf != std::string::npos && lf < kLineBufferSize ? lf + 1
+                           : tls_input_.size() >= kLineBufferSize       ? kLineBufferSize
+                                                                         : 0;
+        if (take > 0) {
+            std::string line = tls_input_.substr(0, take);
+            tls_input_.erase(0, take);
+            return line;
+        }
+        if (canceled_) ThrowAborted("Socket readln aborted");
+        std::size_t got = 0;
+        TlsChannel::Step step = TlsChannel::Step::Done;
+        try {
+            step = tls_->Receive(line_buffer_.data(), kLineBufferSize, got);
+        } catch (const ETlsError&) {
+            DropTls();
+        }
+        if (step != TlsChannel::Step::Done) {
+            WaitTls(step);
+            continue;
+        }
+        if (got == 0) {
+            // The server has closed the connection; a piece of a line without its end is no reply.
+            CloseSocket();
+            return {};
+        }
+        tls_input_.append(line_buffer_.data(), got);
+        Pump();
+    }
+}
+
+void TSocketSession::WaitTls(TlsChannel::Step step) {
+    WaitSocket(step == TlsChannel::Step::WantWrite ? Readiness::Write : Readiness::Read);
+}
+
+void TSocketSession::DropTls() {
+    try {
+        CloseSocket();
+    } catch (...) {
+        // The channel's failure is the one to report.
+    }
+    throw;
+}
+
+void TSocketSession::StartTls(const std::string& host_name, const std::string& ca_file) {
+    ReportStatus(8, "Start TLS");
+    try {
+        tls_ = OpenTlsChannel(socket_, host_name, ca_file);
+        tls_input_.clear();
+        StartTimer();
+        ScopeExit stop_timer([this] { StopTimer(); });
+        for (;;) {
+            TlsChannel::Step step = tls_->Handshake();
+            if (step == TlsChannel::Step::Done) break;
+            if (canceled_) ThrowAborted("TLS handshake aborted");
+            WaitTls(step);
+        }
+    } catch (...) {
+        // Half a handshake leaves nothing the server and this side could go on with.
+        try {
+            CloseSocket();
+        } catch (...) {
+        }
+        throw;
+    }
 }
 
 void TSocketSession::ThrowAborted(const char* text) {

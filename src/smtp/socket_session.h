@@ -13,6 +13,7 @@
 #include "smtp/sock_error.h"
 #include "smtp/socket_api.h"
 #include "smtp/stream.h"
+#include "smtp/tls_channel.h"
 
 namespace tarnwell {
 
@@ -37,8 +38,6 @@ public:
     virtual ~TSocketSession();
     TSocketSession(const TSocketSession&) = delete;
     TSocketSession& operator=(const TSocketSession&) = delete;
-
-    void SetEventPump(EventPump* pump) { pump_ = pump; }
 
     // --- Properties --------------------------------------------------------------------------------
     std::string Host;  // a dotted IPv4 address or a host name
@@ -104,7 +103,6 @@ public:
     bool Connected();
     bool Canceled() const { return canceled_; }
     bool TimedOut() const { return timed_out_; }
-    bool LastEventOk() const { return last_event_ok_; }
     int LastErrorNo() const { return last_error_no_; }
     const std::string& Status() const { return status_; }
     const std::string& LastReply() const { return last_reply_; }
@@ -112,8 +110,6 @@ public:
     std::int64_t BytesSent() const { return bytes_sent_; }
     std::int64_t BytesTotal() const { return bytes_total_; }
     std::uint32_t RemoteAddress() const { return remote_address_; }  // IPv4, network byte order; 0 for none
-    // Lines describing the socket library, filled by the session that started it (Windows only).
-    const std::vector<std::string>& WinsockInfo() const { return winsock_info_; }
 
 protected:
     void ReportStatus(int level, std::string_view text);
@@ -137,12 +133,28 @@ protected:
     // the other (a message's header, body and closing dot) may travel together.
     void SetMoreFollows(bool more) { more_follows_ = more; }
     void SetLastReply(std::string line) { last_reply_ = std::move(line); }
+    // Makes the connection a TLS one: the handshake runs under the time-out like every wait, and from
+    // then on every send and read goes through the channel. ETlsError (the session closed) when the
+    // server's certificate or name does not verify or the handshake fails; the waits' own errors
+    // (ETimeOutError, EAbortError) as for a read.
+    void StartTls(const std::string& host_name, const std::string& ca_file);
+    bool TlsActive() const { return tls_ != nullptr; }
 
 private:
     void OpenSocket(bool drop_on_close);
     // Ends a send or read that was cancelled: clears Canceled and raises ETimeOutError when the time-out
     // did it, EAbortError otherwise.
     [[noreturn]] void ThrowAborted(const char* text);
+    // Sends all count bytes, sleeping on the socket while the system's buffer is full, until done or
+    // cancelled. With `report_progress` each piece that goes out counts in BytesSent and is announced
+    // through OnPacketSent. False when the system took nothing at all (the connection is gone).
+    bool SendAll(const char* data, std::size_t count, bool report_progress);
+    // ReadLn over TLS: the same line rules, over the decrypted bytes kept in tls_input_.
+    std::string ReadTlsLine();
+    // Sleeps on the socket for what the channel waits for.
+    void WaitTls(TlsChannel::Step step);
+    // A channel failure leaves the stream unusable: the socket is closed before the failure goes on.
+    [[noreturn]] void DropTls();
     void InitWinsock();
     bool AddressHeld() const { return remote_address_ != 0; }
 
@@ -153,8 +165,6 @@ private:
     bool connected_ = false;
     bool canceled_ = false;
     bool timed_out_ = false;
-    bool last_event_ok_ = true;
-    bool event_arrived_ = false;
     bool closing_ = false;  // being destroyed: no events, no fresh socket
     bool timer_armed_ = false;
     bool more_follows_ = false;
@@ -167,7 +177,9 @@ private:
     std::int64_t bytes_total_ = 0;
     std::uint32_t remote_address_ = 0;
     std::vector<char> line_buffer_;
-    std::vector<std::string> winsock_info_;
+    std::unique_ptr<TlsChannel> tls_;
+    // Bytes decrypted but not yet handed out by ReadLn (the channel cannot be peeked like a socket).
+    std::string tls_input_;
 };
 
 }  // namespace tarnwell

@@ -70,6 +70,12 @@ TEST(FormControls, SettingsControlsBeforeTheSettingsAreRead) {
     EXPECT_EQ(f.RGkb.Items()[1], "1кб. = 1000 б."_cp);
     EXPECT_EQ(f.RG1.ItemIndex(), 0);
     EXPECT_EQ(f.RG1.Items()[3], "Гигабайты"_cp);
+    // The mail session is the plain one until the settings say otherwise; the password is never shown.
+    EXPECT_EQ(f.RGSecurity.ItemIndex(), 0);
+    EXPECT_EQ(f.RGSecurity.Items(), (std::vector<std::string>{"Нет"_cp.data(), "STARTTLS", "TLS"}));
+    EXPECT_EQ(f.EPassword.Text, "");
+    EXPECT_EQ(f.EPassword.PasswordChar, '*');
+    EXPECT_EQ(f.ECAFile.Text, "");
     EXPECT_EQ(f.CSETochn.Value(), 2);
     EXPECT_EQ(f.CSETochn.MaxValue(), 20);
     EXPECT_EQ(f.SEDefault.Value(), 200000);

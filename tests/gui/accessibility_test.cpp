@@ -73,6 +73,8 @@ void AccessibilityTest::everyControlIsReachableByItsCaptionOrText() {
         {&c.EPort, QStringLiteral("Порт:")},
         {&c.EDomain, QStringLiteral("Домен:")},
         {&c.EUserID, QStringLiteral("User ID:")},
+        {&c.EPassword, QStringLiteral("Пароль:")},
+        {&c.ECAFile, QStringLiteral("Сертификаты:")},
         {&c.EFromName, QStringLiteral("От кого(ФИО):")},
         {&c.EFromAddress, QStringLiteral("Обратный адрес:")},
         {&c.ESubject, QStringLiteral("Тема:")},
@@ -100,7 +102,8 @@ void AccessibilityTest::everyControlIsReachableByItsCaptionOrText() {
     QVERIFY(Named(nodes, QAccessible::List, QStringLiteral("Пункты, содержащиеся в рассылаемом письме")));
 
     // Radio groups and their items.
-    for (const char* radio : {"Авто", "Килобайты", "Мегабайты", "Гигабайты", "1кб. = 1024 б.", "1кб. = 1000 б."}) {
+    for (const char* radio : {"Авто", "Килобайты", "Мегабайты", "Гигабайты", "1кб. = 1024 б.", "1кб. = 1000 б.", "Нет",
+                              "STARTTLS", "TLS"}) {
         QVERIFY2(Named(nodes, QAccessible::RadioButton, QString::fromUtf8(radio)), radio);
     }
     // The viewer's browser, the memo, the pages.

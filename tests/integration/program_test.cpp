@@ -201,7 +201,7 @@ TEST_F(ProgramTest, AutoSaveWritesTheWholeFileInSectionOrder) {
                               "Opening=1\r\nClosing=1\r\nLimit=1\r\n"}) {
         EXPECT_NE(ini.find(lines), std::string::npos) << lines << "\nin\n" << ini;
     }
-    EXPECT_EQ(std::count(ini.begin(), ini.end(), '='), 9 + 1 + 3 + 11 + 11 + 6 + 8);
+    EXPECT_EQ(std::count(ini.begin(), ini.end(), '='), 12 + 1 + 3 + 11 + 11 + 6 + 8);
 }
 
 TEST_F(ProgramTest, OptOnlySettingsLookForTheLastFileNamedZero) {

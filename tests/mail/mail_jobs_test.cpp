@@ -124,5 +124,49 @@ TEST_F(MailJobsTest, PageThatCannotBeWrittenEndsTheSessionAndPassesItsError) {
     EXPECT_EQ(client_.SubType, mtPlain);
 }
 
+// The protection, login and trusted certificates of the settings page reach the session; EHLO gives the
+// mail domain.
+TEST_F(MailJobsTest, TheSettingsPagesProtectionAndLoginReachTheSession) {
+    struct Case {
+        const char* what;
+        int security;
+        std::vector<std::string> replies;
+        std::string error;       // empty: the table goes out
+        std::string transcript;  // its start
+    } cases[] = {
+        {"STARTTLS chosen, not offered",
+         1,
+         {"250-sink\r\n250 SIZE 1000\r\n"},
+         "The server 127.0.0.1 does not offer STARTTLS",
+         "EHLO corp.ru\r\n"},
+        {"a password without TLS",
+         0,
+         {"250-sink\r\n250 AUTH PLAIN\r\n", "235 ok\r\n", "250 reset\r\n", "250 sender ok\r\n", "250 ok\r\n",
+          "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"},
+         "",
+         "EHLO corp.ru\r\nAUTH PLAIN AGFkbWluAHB3\r\nRSET\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start(c.replies);
+        c_.EUserID.Text = "admin";
+        c_.RGSecurity.SetItemIndex(c.security);
+        c_.EPassword.Text = "pw";
+        c_.ECAFile.Text = "ca.pem";
+        MailDispatcher mail(client_, c_);
+        std::string error;
+        try {
+            MailTablePage(mail, [] { return std::vector<std::string>{"<html></html>"}; });
+        } catch (const Error& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(client_.CAFile, "ca.pem");
+        const std::string sent = Transcript();
+        EXPECT_EQ(sent.substr(0, c.transcript.size()), c.transcript) << sent;
+        EXPECT_FALSE(client_.Connected());
+    }
+}
+
 }  // namespace
 }  // namespace tarnwell

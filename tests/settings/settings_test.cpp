@@ -37,6 +37,8 @@ std::string ReadBytes(const std::filesystem::path& path) {
 std::string Snapshot(TFormControls& f) {
     std::string s;
     for (auto [key, edit] : settings_keys::MailEdits(f)) s += std::string(key) + "=" + edit->Text + "\n";
+    s += "Security=" + IntToStr(f.RGSecurity.ItemIndex()) + " Password=" + f.EPassword.Text +
+         " CAFile=" + f.ECAFile.Text + "\n";
     s += "LastPath=" + f.ECurrentFile.Text + "\n";
     for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
         for (int i = 0; i < list->Count(); ++i) s += list->Checked(i) ? '1' : '0';
@@ -119,6 +121,7 @@ TEST_F(Settings, FileWithOnlyAutoSaveGivesTheMissingKeyValues) {
 }
 
 TEST_F(Settings, ValuesAreCheckedAndClampedAsTheyAreApplied) {
+    auto security = [](TFormControls& f) { return f.RGSecurity.ItemIndex(); };
     struct Case {
         std::string file;
         std::function<int(TFormControls&)> probe;
@@ -142,6 +145,12 @@ TEST_F(Settings, ValuesAreCheckedAndClampedAsTheyAreApplied) {
         {"[opt]\nAutoClose=\"0\"", auto_close, 0},
         {"[OPT]\nautoclose = 0x0", auto_close, 0},
         {"[opt]\nNormKB=0", [](TFormControls& f) { return f.RGkb.ItemIndex(); }, 0},
+        {"[mail]\nHost=x", security, 0},
+        {"[mail]\nSecurity=1", security, 1},
+        {"[mail]\nSecurity=2", security, 2},
+        {"[mail]\nSecurity=9", security, 2},
+        {"[mail]\nSecurity=-4", security, -1},
+        {"[mail]\nSecurity=TLS", security, 0},
         {"[opt]\nDefaultLim=-5", [](TFormControls& f) { return f.SEDefault.Value(); }, -5},
         {"[AutoRun]\nMailTable=0", [](TFormControls& f) { return f.ESGToUser.Enabled ? 1 : 0; }, 0},
         {"[AutoRun]\nMailTable=2", [](TFormControls& f) { return f.ESGToUser.Enabled ? 1 : 0; }, 1},
@@ -225,6 +234,9 @@ TEST_F(Settings, SavedValuesReadBackUnchanged) {
     int n = 0;
     for (auto [key, edit] : settings_keys::MailEdits(f)) edit->Text = "значение "_cp.data() + std::to_string(++n);
     f.ECurrentFile.Text = "C:\\Журналы\\a b.log"_cp;
+    f.RGSecurity.SetItemIndex(1);
+    f.EPassword.Text = " пароль=с;знаками\"' "_cp;
+    f.ECAFile.Text = "C:\\Сертификаты\\ca.pem"_cp;
     int i = 0;
     for (TCheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
         for (int item = 0; item < list->Count(); ++item) list->SetChecked(item, (++i % 3) != 0);
@@ -243,6 +255,54 @@ TEST_F(Settings, SavedValuesReadBackUnchanged) {
     ASSERT_TRUE(Read(g));
     EXPECT_EQ(Snapshot(g), Snapshot(f));
     EXPECT_EQ(shown, std::vector<std::string>{f.ECurrentFile.Text});
+}
+
+// A password is stored protected for the user on Windows, and elsewhere in a file that only its owner can
+// read.
+TEST_F(Settings, MailPasswordIsKeptFromOtherUsers) {
+    const std::string before = "[mail]\r\nHost=smtp.example\r\n";
+    WriteSettings(before);
+    TFormControls f;
+    ASSERT_TRUE(Read(f));
+    EXPECT_EQ(f.RGSecurity.ItemIndex(), 0);
+    EXPECT_EQ(f.EPassword.Text, "");
+    EXPECT_EQ(f.ECAFile.Text, "");
+    SaveSet(f, Folder());
+    EXPECT_NE(Saved().find("Security=0\r\nPassword=\r\nCAFile=\r\n"), std::string::npos) << Saved();
+
+#ifndef _WIN32
+    std::filesystem::permissions(Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                             std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+#endif
+    f.EPassword.Text = "s3cret";
+    SaveSet(f, Folder());
+    const std::string saved = Saved();
+#ifdef _WIN32
+    EXPECT_NE(saved.find("Password=dpapi:"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("s3cret"), std::string::npos);
+#else
+    EXPECT_NE(saved.find("Password=s3cret\r\n"), std::string::npos) << saved;
+    EXPECT_EQ(std::filesystem::status(Path()).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+#endif
+    TFormControls g;
+    ASSERT_TRUE(Read(g));
+    EXPECT_EQ(g.EPassword.Text, "s3cret");
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+// A password protected for someone else (or, elsewhere, on Windows) cannot be opened: the message says
+// so, without the value, and every other setting still counts.
+TEST_F(Settings, APasswordThatCannotBeOpenedIsAskedForAgain) {
+    WriteSettings("[mail]\r\nHost=smtp.example\r\nPassword=dpapi:AAAAbm90IGEgYmxvYg==\r\nSecurity=1\r\n");
+    TFormControls f;
+    ASSERT_TRUE(Read(f));
+    EXPECT_EQ(f.EPassword.Text, "");
+    EXPECT_EQ(f.EHost.Text, "smtp.example");
+    EXPECT_EQ(f.RGSecurity.ItemIndex(), 1);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_NE(notifier.messages[0].find("password"), std::string::npos) << notifier.messages[0];
+    EXPECT_EQ(notifier.messages[0].find("AAAA"), std::string::npos);
 }
 
 TEST_F(Settings, SaveWritesTheControlsNormalisedValues) {
@@ -267,7 +327,9 @@ TEST_F(Settings, SaveKeepsTheFilesOtherLinesAndLineEnds) {
     SaveSet(f, Folder());
     std::string saved = Saved();
     EXPECT_EQ(saved.rfind("; kept by hand\n[Mail]\nhost=127.0.0.1\nExtra=keep me\nFromName=", 0), 0u) << saved;
-    EXPECT_NE(saved.find("HTMLPath=export.htm\n\n[Other]\nx=1\n[set]\nLastPath=\n[AutoRun]\n"), std::string::npos);
+    EXPECT_NE(saved.find(
+                  "HTMLPath=export.htm\nSecurity=0\nPassword=\nCAFile=\n\n[Other]\nx=1\n[set]\nLastPath=\n[AutoRun]\n"),
+              std::string::npos);
     EXPECT_EQ(saved.find('\r'), std::string::npos);
     EXPECT_EQ(saved.find("Host="), std::string::npos);  // replaced in place, not added again
 

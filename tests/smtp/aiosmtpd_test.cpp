@@ -68,14 +68,6 @@ std::string HeaderNames(const std::string& parsed) {
     return names;
 }
 
-// The value of a line "<key> <value>" of the reader's output.
-std::string Field(const std::string& output, const std::string& key) {
-    const std::size_t at = ("\n" + output).find("\n" + key + " ");
-    if (at == std::string::npos) return "<no " + key + ">";
-    const std::size_t start = at + key.size() + 1;
-    return output.substr(start, output.find('\n', start) - start);
-}
-
 // Letters as a mail program reads them: no defect in the header, the sender's name, the recipients'
 // names and the subject back in Cyrillic however long, a Date in local time, an id of their own; and the
 // body, 8-bit Windows-1251, byte for byte as it was sent.
@@ -110,17 +102,17 @@ TEST_F(AiosmtpdTest, LettersArriveReadableWithTheirBodiesByteForByte) {
                   "From To Subject Date Message-ID Mime-Version Content-Type "
                   "Content-Transfer-Encoding ");
         EXPECT_EQ(parsed.substr(parsed.find("part ")), Part("text/plain windows-1251 -", text));
-        EXPECT_EQ(Field(parsed, "header Content-Transfer-Encoding"), SmtpSink::Hex("8bit"));
+        EXPECT_EQ(SmtpSink::Field(parsed, "header Content-Transfer-Encoding"), SmtpSink::Hex("8bit"));
 
         const std::string checked = Checked(n);
-        EXPECT_EQ(Field(checked, "defects"), "") << checked;
-        EXPECT_EQ(Field(checked, "from"), SmtpSink::Hex(Cp1251ToUtf8(name)) + " admin@corp.ru");
-        EXPECT_EQ(Field(checked, "to"), to_read[i]);
-        EXPECT_EQ(Field(checked, "subject"), SmtpSink::Hex(Cp1251ToUtf8(subjects[i])));
-        EXPECT_EQ(Field(checked, "date-local"), "True");
-        EXPECT_LE(std::stoi(Field(checked, "longest-header-line")), 78);
-        EXPECT_NE(Field(checked, "message-id"), ids);
-        ids = Field(checked, "message-id");
+        EXPECT_EQ(SmtpSink::Field(checked, "defects"), "") << checked;
+        EXPECT_EQ(SmtpSink::Field(checked, "from"), SmtpSink::Hex(Cp1251ToUtf8(name)) + " admin@corp.ru");
+        EXPECT_EQ(SmtpSink::Field(checked, "to"), to_read[i]);
+        EXPECT_EQ(SmtpSink::Field(checked, "subject"), SmtpSink::Hex(Cp1251ToUtf8(subjects[i])));
+        EXPECT_EQ(SmtpSink::Field(checked, "date-local"), "True");
+        EXPECT_LE(std::stoi(SmtpSink::Field(checked, "longest-header-line")), 78);
+        EXPECT_NE(SmtpSink::Field(checked, "message-id"), ids);
+        ids = SmtpSink::Field(checked, "message-id");
     }
 }
 

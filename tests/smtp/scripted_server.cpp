@@ -89,9 +89,8 @@ NativeSocket Listen(std::uint16_t& port) {
 // Keeps the platform's socket library started for the test helpers.
 struct Library {
     Library() {
-        std::vector<std::string> info;
         int error = 0;
-        socket_api::StartLibrary(info, error);
+        socket_api::StartLibrary(error);
     }
     ~Library() { socket_api::StopLibrary(); }
 };

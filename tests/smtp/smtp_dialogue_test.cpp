@@ -69,6 +69,14 @@ std::vector<std::string> Then(std::vector<std::string> first, const std::vector<
     return first;
 }
 
+// A client of its own for the peer, as the tables of cases make one afresh for each case.
+void PointAt(TSmtpClient& session, const ScriptedServer& peer, int timeout_ms) {
+    session.Host = "127.0.0.1";
+    session.Port = peer.Port();
+    session.UserID = "tarnwell";
+    session.TimeOut = timeout_ms;
+}
+
 class SmtpDialogueTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -299,10 +307,7 @@ TEST_F(SmtpDialogueTest, ASilentServerCostsOneTimeOutAndTheSessionIsClosed) {
         SCOPED_TRACE(c.what);
         ScriptedServer peer(c.script);
         TSmtpClient session;
-        session.Host = "127.0.0.1";
-        session.Port = peer.Port();
-        session.UserID = "tarnwell";
-        session.TimeOut = 400;
+        PointAt(session, peer, 400);
         auto start = std::chrono::steady_clock::now();
         std::string error;
         try {
@@ -374,10 +379,7 @@ TEST_F(SmtpDialogueTest, RepliesThatAreNoSmtpRepliesFailTheirStep) {
         SCOPED_TRACE(c.what);
         ScriptedServer peer(c.script);
         TSmtpClient session;
-        session.Host = "127.0.0.1";
-        session.Port = peer.Port();
-        session.UserID = "tarnwell";
-        session.TimeOut = 5000;
+        PointAt(session, peer, 5000);
         int successes = 0;
         session.OnSuccess = [&](TSmtpClient&) { ++successes; };
         std::string error = "<no error>";
@@ -518,6 +520,130 @@ TEST_F(SmtpDialogueTest, SendingWithoutASessionFailsWithNotConnected) {
     SetLetter(client);
     EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "Not Connected");
     EXPECT_FALSE(client.Busy());
+}
+
+// With a password the session opens with EHLO and logs in, preferring AUTH PLAIN, with AUTH LOGIN when
+// that is all the server offers. A refused login or one the server cannot take fails Connect, and the
+// password is in no message.
+TEST_F(SmtpDialogueTest, LoginByThePreferredMechanismTheServerOffers) {
+    struct Case {
+        const char* what;
+        std::string extensions;  // the reply to EHLO
+        std::vector<std::string> replies;
+        std::string transcript;  // up to the envelope
+        std::string error;       // of Connect; empty: the letter goes out
+    } cases[] = {
+        {"PLAIN preferred",
+         "250-sink\r\n250-AUTH LOGIN PLAIN\r\n250 8BITMIME\r\n",
+         {"235 ok\r\n"},
+         "EHLO tarnwell\r\nAUTH PLAIN AHRhcm53ZWxsAHNlY3JldA==\r\n",
+         ""},
+        {"LOGIN alone",
+         "250-sink\r\n250 AUTH LOGIN\r\n",
+         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
+         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\n",
+         ""},
+        {"old AUTH= form",
+         "250-sink\r\n250 AUTH=LOGIN\r\n",
+         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
+         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\n",
+         ""},
+        {"refused",
+         "250-sink\r\n250 AUTH PLAIN\r\n",
+         {"535 5.7.8 bad credentials\r\n", "221 bye\r\n"},
+         "EHLO tarnwell\r\nAUTH PLAIN AHRhcm53ZWxsAHNlY3JldA==\r\nQUIT\r\n",
+         "Login refused: 535 5.7.8 bad credentials\r\n"},
+        {"LOGIN refused at the password",
+         "250-sink\r\n250 AUTH LOGIN\r\n",
+         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "535 no\r\n", "221 bye\r\n"},
+         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\nQUIT\r\n",
+         "Login refused: 535 no\r\n"},
+        {"no mechanism of ours",
+         "250-sink\r\n250 AUTH CRAM-MD5\r\n",
+         {"221 bye\r\n"},
+         "EHLO tarnwell\r\nQUIT\r\n",
+         "The server 127.0.0.1 offers no login by AUTH PLAIN or AUTH LOGIN"},
+        {"no AUTH at all",
+         "250 sink\r\n",
+         {"221 bye\r\n"},
+         "EHLO tarnwell\r\nQUIT\r\n",
+         "The server 127.0.0.1 offers no login by AUTH PLAIN or AUTH LOGIN"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> replies = Then({c.extensions}, c.replies);
+        if (c.error.empty()) {
+            replies = Then(replies, {"250 reset\r\n", "250 sender ok\r\n", "250 recipient ok\r\n", "354 go ahead\r\n",
+                                     "250 queued\r\n", "221 bye\r\n"});
+        }
+        ScriptedServer peer(SmtpScript("220 ready\r\n", replies));
+        TSmtpClient session;
+        PointAt(session, peer, 5000);
+        session.Password = "secret";
+        std::string error = ErrorText([&] {
+            session.Connect();
+            SetLetter(session);
+            session.SendMailMessage();
+            session.Disconnect();
+        });
+        EXPECT_EQ(error, c.error.empty() ? "<no error>" : c.error);
+        EXPECT_EQ(error.find("secret"), std::string::npos);
+        EXPECT_FALSE(session.Connected());
+        peer.WaitForClientClose();
+        const std::string expected =
+            c.error.empty() ? c.transcript + Envelope() + LetterData() + "QUIT\r\n" : c.transcript;
+        EXPECT_EQ(Stamped(peer.Received()), expected);
+    }
+}
+
+// When TLS is chosen nothing but EHLO and STARTTLS goes out unencrypted: a server that does not offer
+// STARTTLS, refuses it, or sends bytes behind its go-ahead (which anyone on the way could have put there,
+// to be read as replies of the encrypted session) is left without QUIT. A server that never starts its
+// side of the handshake costs one time-out.
+TEST_F(SmtpDialogueTest, NothingGoesOutInClearTextWhenTlsCannotStart) {
+    struct Case {
+        const char* what;
+        TSmtpSecurity security;
+        std::vector<Step> script;
+        std::string error;
+        std::string transcript;  // "<tls>": a TLS handshake record and nothing else
+    } cases[] = {
+        {"STARTTLS not offered", ssStartTls, SmtpScript("220 ready\r\n", {"250-sink\r\n250 AUTH PLAIN\r\n"}),
+         "The server 127.0.0.1 does not offer STARTTLS", "EHLO tarnwell\r\n"},
+        {"STARTTLS refused", ssStartTls,
+         SmtpScript("220 ready\r\n", {"250-sink\r\n250 STARTTLS\r\n", "454 not now\r\n"}),
+         "The server refused STARTTLS: 454 not now\r\n", "EHLO tarnwell\r\nSTARTTLS\r\n"},
+        {"bytes behind the go-ahead", ssStartTls,
+         SmtpScript("220 ready\r\n",
+                    {"250-sink\r\n250 STARTTLS\r\n", "220 go ahead\r\n250-injected\r\n250 AUTH PLAIN\r\n"}),
+         "The server sent data behind its STARTTLS reply; the session is refused", "EHLO tarnwell\r\nSTARTTLS\r\n"},
+        {"clear text where TLS was due", ssTls, SmtpScript("220 plain greeting\r\n", {}), "TLS", "<tls>"},
+        {"no handshake at all", ssTls, {Pause(3000)}, "TLS handshake aborted", "<tls>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedServer peer(c.script);
+        TSmtpClient session;
+        PointAt(session, peer, 1000);
+        session.Security = c.security;
+        std::string error;
+        try {
+            session.Connect();
+        } catch (const ETlsError& e) {
+            error = e.what();
+        } catch (const ETimeOutError& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error.substr(0, c.error.size()), c.error);
+        EXPECT_FALSE(session.Connected());
+        peer.WaitForClientClose();
+        if (c.transcript == "<tls>") {
+            // A handshake record: type 22, then the protocol's major version 3.
+            EXPECT_EQ(peer.Received().substr(0, 2), "\x16\x03");
+        } else {
+            EXPECT_EQ(peer.Received(), c.transcript);
+        }
+    }
 }
 
 }  // namespace

@@ -30,15 +30,34 @@ std::string SmtpSink::Hex(std::string_view bytes) {
     return hex;
 }
 
+std::string SmtpSink::Field(const std::string& output, const std::string& key) {
+    const std::size_t at = ("\n" + output).find("\n" + key + " ");
+    if (at == std::string::npos) return "<no " + key + ">";
+    const std::size_t start = at + key.size() + 1;
+    return output.substr(start, output.find('\n', start) - start);
+}
+
 bool SmtpSink::Available() {
     return !testing_support::HostPython().empty();
 }
 
-std::string SmtpSink::Start() {
-    server_ = std::make_unique<testing_support::RunningProcess>(
-        testing_support::HostPython(),
-        std::vector<std::string>{SourceFile("tests/smtp/smtp_sink.py"), "serve", HostPath(Folder())},
-        Folder() / "server.log");
+std::string SmtpSink::MakeCertificate(const std::string& name) {
+    std::vector<std::string> arguments{SourceFile("tests/smtp/smtp_sink.py"), "makecert", HostPath(Folder())};
+    if (!name.empty()) arguments.push_back(name);
+    testing_support::ProcessResult python = testing_support::RunHostPython(arguments);
+    if (!fs::exists(CertFile())) return "no certificate made: " + python.out + python.err;
+    return {};
+}
+
+std::string SmtpSink::Start(const SinkOptions& options) {
+    std::vector<std::string> arguments{SourceFile("tests/smtp/smtp_sink.py"), "serve", HostPath(Folder()),
+                                       options.security};
+    if (!options.login.empty()) {
+        arguments.insert(arguments.end(), {options.login, options.password});
+        if (!options.mechanism.empty()) arguments.push_back(options.mechanism);
+    }
+    server_ = std::make_unique<testing_support::RunningProcess>(testing_support::HostPython(), arguments,
+                                                                Folder() / "server.log");
 
     // The server writes its port once it listens. Bounded: a server that dies or hangs fails the test.
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -10,6 +10,14 @@
 
 namespace tarnwell::testing {
 
+// How the server protects the session and whom it lets in (see smtp_sink.py serve).
+struct SinkOptions {
+    std::string security = "plain";  // "plain", "starttls" or "tls"
+    std::string login;               // empty: AUTH not offered
+    std::string password;
+    std::string mechanism;  // "PLAIN" or "LOGIN": only that one offered; empty: both
+};
+
 // A real SMTP server for the tests: Debian's Python running smtp_sink.py (python3-aiosmtpd) on a free
 // loopback port, storing every message it receives in a folder of its own. The Windows tests under Wine
 // start the same server. It is stopped when the object is destroyed, and its folder removed.
@@ -24,8 +32,15 @@ public:
     static bool Available();
 
     // Starts the server and waits (bounded) until it listens. Returns an empty text when it does, else why
-    // not (the server's own output included).
-    std::string Start();
+    // not (the server's own output included). "starttls" and "tls" need MakeCertificate first.
+    std::string Start(const SinkOptions& options);
+    std::string Start() { return Start(SinkOptions{}); }
+    // A throw-away self-signed certificate for localhost and 127.0.0.1 (or for the host name `name`
+    // alone) in Folder() (CertFile(), and its key beside it). Empty when made, else why not.
+    std::string MakeCertificate(const std::string& name = "");
+    std::filesystem::path CertFile() const { return Folder() / "cert.pem"; }
+    // Every byte the server received unencrypted, in order.
+    std::string ClearText() const { return ReadFile(Folder() / "clear.log"); }
 
     int Port() const { return port_; }
     const std::filesystem::path& Folder() const { return folder_.path(); }
@@ -41,6 +56,8 @@ public:
     static std::string ReadFile(const std::filesystem::path& path);
     // Bytes in lower-case hexadecimal, as the parser prints them.
     static std::string Hex(std::string_view bytes);
+    // The value of the first line "<key> <value>" of the reader's output, or "<no key>".
+    static std::string Field(const std::string& output, const std::string& key);
 
 private:
     std::string RunReader(const char* mode, int n) const;

@@ -1,12 +1,21 @@
 """A real SMTP server for the transport tests, and a reader of what it received.
 
-    smtp_sink.py serve FOLDER   listens on a free port of 127.0.0.1, writes the port into FOLDER/port once
+    smtp_sink.py serve FOLDER [SECURITY [LOGIN PASSWORD [MECHANISM]]]
+                                listens on a free port of 127.0.0.1, writes the port into FOLDER/port once
                                 it accepts connections, and stores every message it receives as
                                 FOLDER/msg-N.eml (the data as received) and FOLDER/msg-N.env (sender and
                                 recipients, one a line). It ends once the file FOLDER/stop exists, or
                                 after ten minutes, and then writes FOLDER/stopped. (A file, not a
                                 signal or the end of standard input: under Wine the test can do neither
-                                to a program of the host.)
+                                to a program of the host.) SECURITY is "plain" (the default), "starttls"
+                                (STARTTLS offered) or "tls" (TLS from the first byte), the last two with
+                                FOLDER/cert.pem and FOLDER/key.pem. With LOGIN and PASSWORD, AUTH is
+                                offered (only MECHANISM, when given) and only that login accepted. Every
+                                byte that arrives unencrypted is appended to FOLDER/clear.log.
+    smtp_sink.py makecert FOLDER [NAME]
+                                writes a throw-away self-signed certificate for localhost and 127.0.0.1
+                                (or for the host name NAME alone) into FOLDER/cert.pem, its key into
+                                FOLDER/key.pem.
     smtp_sink.py parse FILE     parses a stored message with the email package and prints, one a line:
                                 "header NAME HEX" for every header, then for every leaf part
                                 "part TYPE CHARSET FILENAME" and "payload HEX" of its decoded bytes.
@@ -24,14 +33,20 @@ import binascii
 import email
 import email.policy
 import os
+import ssl
+import subprocess
 import sys
 import time
+import warnings
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult
 
 # Seconds: how often the server looks for the stop file, and how long it runs at most (a test that died
 # never asks it to stop).
 POLL = 0.02
+
+# The server's own use of a name it has deprecated is no news to the tests' output.
+warnings.filterwarnings("ignore", message="Session.login_data is deprecated")
 LIFETIME = 600
 
 
@@ -50,10 +65,58 @@ class Store:
         return "250 Message accepted for delivery"
 
 
-async def serve(folder):
+class RecordingSMTP(SMTP):
+    """Notes every byte that arrives before the session is encrypted."""
+
+    def __init__(self, *args, clear_log, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.clear_log = clear_log
+
+    def data_received(self, data):
+        encrypted = self._tls_protocol is not None or self.transport.get_extra_info("sslcontext") is not None
+        if not encrypted:
+            with open(self.clear_log, "ab") as f:
+                f.write(data)
+        super().data_received(data)
+
+
+def authenticator(login, password):
+    def check(server, session, envelope, mechanism, auth_data):
+        accepted = auth_data.login == login and auth_data.password == password
+        # Not "handled": the server answers a refusal with its own 535.
+        return AuthResult(success=accepted, handled=False)
+
+    return check
+
+
+def make_cert(folder, name=None):
+    subject = "/CN=" + (name or "localhost")
+    alt_names = "DNS:" + name if name else "DNS:localhost,IP:127.0.0.1"
+    subprocess.run(
+        ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", subject,
+         "-addext", "subjectAltName=" + alt_names,
+         "-keyout", os.path.join(folder, "key.pem"), "-out", os.path.join(folder, "cert.pem")],
+        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+async def serve(folder, security="plain", login=None, password=None, mechanism=None):
     store = Store(folder)
     loop = asyncio.get_running_loop()
-    server = await loop.create_server(lambda: SMTP(store, hostname="sink", decode_data=False), "127.0.0.1", 0)
+    context = None
+    if security != "plain":
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem"))
+    options = dict(hostname="sink", decode_data=False, clear_log=os.path.join(folder, "clear.log"))
+    if security == "starttls":
+        options["tls_context"] = context
+    if login is not None:
+        options["authenticator"] = authenticator(login.encode(), password.encode())
+        # Implicit TLS is encryption too, though the server knows only STARTTLS as such.
+        options["auth_require_tls"] = security == "starttls"
+        if mechanism:
+            options["auth_exclude_mechanism"] = [m for m in ("PLAIN", "LOGIN") if m != mechanism]
+    server = await loop.create_server(lambda: RecordingSMTP(store, **options), "127.0.0.1", 0,
+                                      ssl=context if security == "tls" else None)
     port = server.sockets[0].getsockname()[1]
     # Written under another name and renamed, so the reader never sees half a number.
     with open(os.path.join(folder, "port.tmp"), "w") as f:
@@ -113,8 +176,10 @@ def check(path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 3 and sys.argv[1] == "serve":
-        asyncio.run(serve(sys.argv[2]))
+    if 3 <= len(sys.argv) <= 7 and sys.argv[1] == "serve":
+        asyncio.run(serve(*sys.argv[2:]))
+    elif len(sys.argv) in (3, 4) and sys.argv[1] == "makecert":
+        make_cert(*sys.argv[2:])
     elif len(sys.argv) == 3 and sys.argv[1] == "parse":
         parse(sys.argv[2])
     elif len(sys.argv) == 3 and sys.argv[1] == "check":
