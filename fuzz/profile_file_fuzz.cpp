@@ -52,7 +52,7 @@ std::string ExpectedRead(std::string value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
-    return value.substr(0, TProfileFile::kMaxValueLength);
+    return value.substr(0, ProfileFile::kMaxValueLength);
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file = nul == std::string_view::npos ? input : input.substr(0, nul);
     const std::string_view value = nul == std::string_view::npos ? std::string_view() : input.substr(nul + 1);
 
-    TProfileFile profile(file);
+    ProfileFile profile(file);
     Require(profile.Bytes() == file, "an untouched file is written back byte for byte");
 
     const fuzzing::Key written = keys[value.empty() ? 0 : static_cast<unsigned char>(value[0]) % keys.size()];
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [section, key] : keys) before.push_back(profile.ReadString(section, key));
 
     profile.WriteString(written.first, written.second, value);
-    const TProfileFile again(profile.Bytes());
+    const ProfileFile again(profile.Bytes());
     Require(again.ReadString(written.first, written.second) == fuzzing::ExpectedRead(std::string(value)),
             "a written value reads back");
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int32_t number = 0;
     for (std::size_t i = 0; i < value.size() && i < 4; ++i) number = number << 8 | static_cast<unsigned char>(value[i]);
     profile.WriteInteger(written.first, written.second, number);
-    Require(TProfileFile(profile.Bytes()).ReadInteger(written.first, written.second, number ^ 1) == number,
+    Require(ProfileFile(profile.Bytes()).ReadInteger(written.first, written.second, number ^ 1) == number,
             "a written number reads back");
     return 0;
 }

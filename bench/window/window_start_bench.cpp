@@ -76,7 +76,7 @@ private:
 int RunWindowChild(int argc, char** argv, const std::string& folder) {
     fs::current_path(folder);
     auto setup = [&] {
-        return tarnwell::TFSendSetup{tarnwell::UserDatabaseLocation::RegFile(folder + "/registry.reg"), folder, nullptr,
+        return tarnwell::FSendSetup{tarnwell::UserDatabaseLocation::RegFile(folder + "/registry.reg"), folder, nullptr,
                                      std::make_unique<tarnwell::SystemProgramRunner>()};
     };
     int qt_argc = 1;

@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     QApplication application(qt_argc, argv);
     tarnwell::QtHost host;
     tarnwell::TFSend form(host,
-                          tarnwell::TFSendSetup{tarnwell::UserDatabaseLocation::RegFile((folder / "none.reg").string()),
+                          tarnwell::FSendSetup{tarnwell::UserDatabaseLocation::RegFile((folder / "none.reg").string()),
                                                 folder.string(), nullptr, nullptr});
     tarnwell::MainWindow window(form, host);
     host.Attach(&window);

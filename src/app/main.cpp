@@ -7,5 +7,5 @@
 
 int main(int argc, char** argv) {
     return tarnwell::RunHeadless(tarnwell::FirstCommandArgument(argc, argv), tarnwell::StandardError(),
-                                 tarnwell::TFSendSetup::FromEnvironment);
+                                 tarnwell::FSendSetup::FromEnvironment);
 }

@@ -9,10 +9,10 @@
 namespace tarnwell {
 
 int RunHeadless(const std::optional<std::string>& first_argument, std::ostream& err,
-                const std::function<TFSendSetup()>& make_setup) {
+                const std::function<FSendSetup()>& make_setup) {
     HeadlessHost host(err);
     try {
-        TFSendSetup setup = make_setup();
+        FSendSetup setup = make_setup();
         AddWhereNotes(host, setup);
         auto form = std::make_unique<TFSend>(host, std::move(setup));
         form->FormCreate(first_argument);

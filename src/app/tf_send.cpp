@@ -11,12 +11,12 @@
 
 namespace tarnwell {
 
-TFSendSetup TFSendSetup::FromEnvironment() {
-    return TFSendSetup{UserDatabaseLocation::FromEnvironment(), ProgramFolder(), nullptr,
+FSendSetup FSendSetup::FromEnvironment() {
+    return FSendSetup{UserDatabaseLocation::FromEnvironment(), ProgramFolder(), nullptr,
                        std::make_unique<SystemProgramRunner>()};
 }
 
-TFSend::TFSend(Host& host, TFSendSetup setup)
+TFSend::TFSend(Host& host, FSendSetup setup)
     : host_(host),
       setup_(std::move(setup)),
       status_text_(c_.StatBar, host),

@@ -21,7 +21,7 @@ namespace tarnwell {
 
 // Where the main window finds what lies outside it. The program uses FromEnvironment; tests point every
 // part at their own folder, store and fakes.
-struct TFSendSetup {
+struct FSendSetup {
     UserDatabaseLocation database;
     std::string settings_folder;            // the folder of settings.ini
     std::unique_ptr<ReportMailJobs> jobs;   // the report and mail jobs; none: the window's own
@@ -29,7 +29,7 @@ struct TFSendSetup {
 
     // The user database that TARNWELL_REGISTRY or the platform names, settings.ini beside the executable,
     // the window's own report and mail jobs, the service program started by the system.
-    static TFSendSetup FromEnvironment();
+    static FSendSetup FromEnvironment();
 };
 
 // The main window FSend: the program itself. It owns every control, the three grids and the close timer
@@ -42,7 +42,7 @@ struct TFSendSetup {
 // loop does; the methods below let errors through to their caller.
 class TFSend {
 public:
-    TFSend(Host& host, TFSendSetup setup);
+    TFSend(Host& host, FSendSetup setup);
     TFSend(const TFSend&) = delete;
     TFSend& operator=(const TFSend&) = delete;
 
@@ -137,7 +137,7 @@ private:
     void CloseAndQuit();
 
     Host& host_;
-    TFSendSetup setup_;
+    FSendSetup setup_;
     TFormControls c_;
     FileBrowser browser_;
     StatusBarText status_text_;

@@ -35,7 +35,7 @@ std::string StoreText(const UserDatabaseLocation& location) {
 
 }  // namespace
 
-void AddWhereNotes(HeadlessHost& host, const TFSendSetup& setup) {
+void AddWhereNotes(HeadlessHost& host, const FSendSetup& setup) {
     const UserDatabaseKeys keys;
     host.AddNote(std::string("Не найден или не существует файл настроек!"_cp),
                  "файл настроек ожидается здесь: " + PathText(SettingsFilePath(setup.settings_folder)));

@@ -11,6 +11,6 @@ namespace tarnwell {
 //   "Возможно WinGate не установлен ..."           -> the export file or the registry, and the database key;
 //   "Не найдено имя службы для перезапуска"         -> the same for the service key;
 //   "Неправильно задан ключ"                        -> the four switches.
-void AddWhereNotes(HeadlessHost& host, const TFSendSetup& setup);
+void AddWhereNotes(HeadlessHost& host, const FSendSetup& setup);
 
 }  // namespace tarnwell

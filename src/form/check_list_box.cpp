@@ -16,11 +16,11 @@ std::size_t TCheckListBox::CheckIndex(int index) const {
     return static_cast<std::size_t>(index);
 }
 
-TCheckBoxState TCheckListBox::State(int index) const {
+CheckBoxState TCheckListBox::State(int index) const {
     return states_[CheckIndex(index)];
 }
 
-void TCheckListBox::SetState(int index, TCheckBoxState state) {
+void TCheckListBox::SetState(int index, CheckBoxState state) {
     states_[CheckIndex(index)] = state;
 }
 
@@ -40,7 +40,7 @@ void TCheckListBox::UserToggle(int index) {
     UserSetState(index, State(index) == cbChecked ? cbUnchecked : cbChecked);
 }
 
-void TCheckListBox::UserSetState(int index, TCheckBoxState state) {
+void TCheckListBox::UserSetState(int index, CheckBoxState state) {
     if (!Enabled) return;
     SetState(index, state);
     Fire(OnClickCheck);

@@ -7,7 +7,7 @@
 
 namespace tarnwell {
 
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+enum CheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 // A list of captions, each with a check box that is unchecked, checked or grayed. An item counts as
 // chosen when it is anything but unchecked. Setting states from code runs no handler; UserToggle and
@@ -23,8 +23,8 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
 
     // An index outside the items raises Error "List index out of bounds (<index>)".
-    TCheckBoxState State(int index) const;
-    void SetState(int index, TCheckBoxState state);
+    CheckBoxState State(int index) const;
+    void SetState(int index, CheckBoxState state);
     bool Checked(int index) const { return State(index) != cbUnchecked; }
     void SetChecked(int index, bool checked) { SetState(index, checked ? cbChecked : cbUnchecked); }
     void SetAllChecked(bool checked);
@@ -33,13 +33,13 @@ public:
 
     // A click on the item's box: checked becomes unchecked, unchecked and grayed become checked.
     void UserToggle(int index);
-    void UserSetState(int index, TCheckBoxState state);
+    void UserSetState(int index, CheckBoxState state);
 
 private:
     std::size_t CheckIndex(int index) const;
 
     std::vector<std::string> items_;
-    std::vector<TCheckBoxState> states_;
+    std::vector<CheckBoxState> states_;
 };
 
 }  // namespace tarnwell

@@ -20,7 +20,7 @@
 namespace tarnwell {
 
 // Pages of PC1, by page index.
-enum TPageIndex {
+enum PageIndex {
     kViewerPage = 0,    // TabSheet1, "Просмотр"
     kSettingsPage = 1,  // TabSheet2, "Настройки"
     kStatPage = 2,      // TabSheet4, "Статистика"

@@ -64,7 +64,7 @@ std::string BuildHtmlTable(const TTableGrid& grid, const ColorScheme& colors) {
 }
 
 std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real, const ColorScheme& colors) {
-    const THTMLSettings& html = grid.HTMLSettings;
+    const HtmlSettings& html = grid.HTMLSettings;
     const int fixed_rows = grid.FixedRows();
     // Hiding columns lowers the fixed count below the count shown; a given list is held to the same bound.
     const int fixed_cols = std::min(grid.FixedCols(), static_cast<int>(real.size()) - 1);

@@ -15,7 +15,7 @@
 
 namespace tarnwell {
 
-struct TGridBands {
+struct GridBands {
     bool Active = false;
     TColor PrimaryColor = clInfoBk;
     int PrimaryLength = 1;
@@ -24,7 +24,7 @@ struct TGridBands {
 };
 
 // Settings of the HTML writer; every grid of the program keeps these values.
-struct THTMLSettings {
+struct HtmlSettings {
     int BorderSize = 1;
     int CellSpacing = 0;
     int CellPadding = 0;
@@ -134,13 +134,13 @@ public:
     TColor FixedColor = clBtnFace;
     TColor FontColor = clWindowText;
     TColor FixedFontColor = clWindowText;
-    TGridBands Bands;
+    GridBands Bands;
     bool WordWrap = false;
     int GridLineWidth = 1;
     int DefaultRowHeight = 21;
     TColor GridLineColor = clSilver;
     int CheckSize = 15;  // ControlLook.CheckSize
-    THTMLSettings HTMLSettings;
+    HtmlSettings HTMLSettings;
 
     // --- Writers ---------------------------------------------------------------------------------
     // The text a writer puts out for a cell; the stored text unless a subclass says otherwise.

@@ -20,7 +20,7 @@
 namespace tarnwell {
 namespace {
 
-Qt::CheckState ToQt(TCheckBoxState state) {
+Qt::CheckState ToQt(CheckBoxState state) {
     switch (state) {
         case cbChecked:
             return Qt::Checked;
@@ -146,7 +146,7 @@ QListWidget* ControlBinder::CheckList(TCheckListBox& list, const char* name) {
     QObject::connect(widget, &QListWidget::itemChanged, widget, [this, widget, &list](QListWidgetItem* item) {
         const int index = widget->row(item);
         if (index < 0 || index >= list.Count()) return;
-        const TCheckBoxState wanted = item->checkState() == Qt::Checked ? cbChecked : cbUnchecked;
+        const CheckBoxState wanted = item->checkState() == Qt::Checked ? cbChecked : cbUnchecked;
         Act([&] {
             if (list.State(index) != wanted) list.UserSetState(index, wanted);
         });

@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     const std::optional<std::string> argument = tarnwell::FirstCommandArgument(argc, argv);
     if (tarnwell::WindowAvailable()) {
-        return tarnwell::RunWindow(argc, argv, argument, tarnwell::TFSendSetup::FromEnvironment);
+        return tarnwell::RunWindow(argc, argv, argument, tarnwell::FSendSetup::FromEnvironment);
     }
-    return tarnwell::RunHeadless(argument, tarnwell::StandardError(), tarnwell::TFSendSetup::FromEnvironment);
+    return tarnwell::RunHeadless(argument, tarnwell::StandardError(), tarnwell::FSendSetup::FromEnvironment);
 }

@@ -57,7 +57,7 @@ bool WindowAvailable() {
 }
 
 int RunWindow(int& argc, char** argv, const std::optional<std::string>& first_argument,
-              const std::function<TFSendSetup()>& make_setup, const std::function<void(MainWindow&)>& started) {
+              const std::function<FSendSetup()>& make_setup, const std::function<void(MainWindow&)>& started) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwell"));

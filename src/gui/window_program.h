@@ -24,6 +24,6 @@ bool WindowAvailable();
 // `started` runs once the start-up is over, just before the window is shown (benchmarks and the screenshot
 // tool drive the window from there).
 int RunWindow(int& argc, char** argv, const std::optional<std::string>& first_argument,
-              const std::function<TFSendSetup()>& make_setup, const std::function<void(MainWindow&)>& started = {});
+              const std::function<FSendSetup()>& make_setup, const std::function<void(MainWindow&)>& started = {});
 
 }  // namespace tarnwell

@@ -7,7 +7,7 @@ namespace tarnwell::win32 {
 namespace {
 
 // State image indexes of the list: 1 unchecked, 2 checked (the list's own), 3 grayed (added).
-int StateImage(TCheckBoxState state) {
+int StateImage(CheckBoxState state) {
     switch (state) {
         case cbUnchecked:
             return 1;

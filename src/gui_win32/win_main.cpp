@@ -14,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     const std::optional<std::string> argument = FirstCommandArgument(0, nullptr);
     if (!win32::HasDesktop(instance)) {
         win32::HeadlessOutput output;
-        return RunHeadless(argument, output.Stream(), TFSendSetup::FromEnvironment);
+        return RunHeadless(argument, output.Stream(), FSendSetup::FromEnvironment);
     }
-    return win32::RunWindow(instance, argument, show_command, TFSendSetup::FromEnvironment);
+    return win32::RunWindow(instance, argument, show_command, FSendSetup::FromEnvironment);
 }

@@ -14,7 +14,7 @@ void InitCommonControlClasses() {
     InitCommonControlsEx(&classes);
 }
 
-WindowProgram::WindowProgram(HINSTANCE instance, TFSendSetup setup) {
+WindowProgram::WindowProgram(HINSTANCE instance, FSendSetup setup) {
     InitCommonControlClasses();
     form_ = std::make_unique<TFSend>(host_, std::move(setup));
     window_ = std::make_unique<MainWindow>(instance, *form_, host_);
@@ -33,7 +33,7 @@ void WindowProgram::Start(const std::optional<std::string>& first_argument, int 
 }
 
 int RunWindow(HINSTANCE instance, const std::optional<std::string>& first_argument, int show_command,
-              const std::function<TFSendSetup()>& make_setup) {
+              const std::function<FSendSetup()>& make_setup) {
     std::unique_ptr<WindowProgram> program;
     try {
         program = std::make_unique<WindowProgram>(instance, make_setup());

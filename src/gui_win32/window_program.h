@@ -17,7 +17,7 @@ namespace tarnwell::win32 {
 class WindowProgram {
 public:
     // Makes the (hidden) window. Throws when that fails.
-    WindowProgram(HINSTANCE instance, TFSendSetup setup);
+    WindowProgram(HINSTANCE instance, FSendSetup setup);
     ~WindowProgram();
     WindowProgram(const WindowProgram&) = delete;
     WindowProgram& operator=(const WindowProgram&) = delete;
@@ -39,7 +39,7 @@ private:
 // The windowed program: start-up, then the message loop until the program ends. An error that escapes
 // the making of the window is shown in the error box and ends the program. Returns the exit status.
 int RunWindow(HINSTANCE instance, const std::optional<std::string>& first_argument, int show_command,
-              const std::function<TFSendSetup()>& make_setup);
+              const std::function<FSendSetup()>& make_setup);
 
 // The common controls of version 6 (the manifest asks for them), registered for this process.
 void InitCommonControlClasses();

@@ -65,7 +65,7 @@ void CheckName(std::string_view name, char forbidden) {
 
 }  // namespace
 
-TProfileFile::TProfileFile(std::string_view bytes) {
+ProfileFile::ProfileFile(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         std::size_t end = bytes.find_first_of("\r\n", pos);
@@ -79,7 +79,7 @@ TProfileFile::TProfileFile(std::string_view bytes) {
     }
 }
 
-void TProfileFile::AddLine(std::string_view text, std::string_view eol) {
+void ProfileFile::AddLine(std::string_view text, std::string_view eol) {
     if (!eol.empty() && !eol_seen_) {
         eol_ = eol;
         eol_seen_ = true;
@@ -99,7 +99,7 @@ void TProfileFile::AddLine(std::string_view text, std::string_view eol) {
     if (equals != std::string_view::npos) section.keys.try_emplace(Fold(Trim(trimmed.substr(0, equals))), index);
 }
 
-const TProfileFile::Line* TProfileFile::FindKey(std::string_view section, std::string_view key) const {
+const ProfileFile::Line* ProfileFile::FindKey(std::string_view section, std::string_view key) const {
     auto found_section = section_index_.find(Fold(section));
     if (found_section == section_index_.end()) return nullptr;
     const Section& s = sections_[found_section->second];
@@ -107,7 +107,7 @@ const TProfileFile::Line* TProfileFile::FindKey(std::string_view section, std::s
     return found_key == s.keys.end() ? nullptr : &s.lines[found_key->second];
 }
 
-std::optional<std::string> TProfileFile::ReadString(std::string_view section, std::string_view key) const {
+std::optional<std::string> ProfileFile::ReadString(std::string_view section, std::string_view key) const {
     const Line* line = FindKey(section, key);
     if (line == nullptr) return std::nullopt;
     std::string_view text = line->text;
@@ -118,23 +118,23 @@ std::optional<std::string> TProfileFile::ReadString(std::string_view section, st
     return std::string(value.substr(0, kMaxValueLength));
 }
 
-std::string TProfileFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+std::string ProfileFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
     auto value = ReadString(section, key);
     return value ? *value : std::string(def);
 }
 
-std::int32_t TProfileFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const {
+std::int32_t ProfileFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const {
     auto value = ReadString(section, key);
     return value ? ProfileStrToInt(*value, def) : def;
 }
 
-void TProfileFile::InsertLine(Section& section, std::size_t at, std::string text) {
+void ProfileFile::InsertLine(Section& section, std::size_t at, std::string text) {
     // The line before may be the last of a file that ends without a line end.
     if (at > 0 && section.lines[at - 1].eol.empty()) section.lines[at - 1].eol = eol_;
     section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), eol_});
 }
 
-void TProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+void ProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     CheckName(section, ']');
     CheckName(key, '=');
     std::string flat(value);
@@ -172,11 +172,11 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key, s
     ++s.end;
 }
 
-void TProfileFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+void ProfileFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
     WriteString(section, key, IntToStr(value));
 }
 
-std::string TProfileFile::Bytes() const {
+std::string ProfileFile::Bytes() const {
     std::string bytes;
     for (const Section& section : sections_) {
         for (const Line& line : section.lines) {

@@ -24,12 +24,12 @@ namespace tarnwell {
 //
 // Texts are Windows-1251 bytes. Any bytes parse: a line that is neither a section nor a key is kept and
 // ignored.
-class TProfileFile {
+class ProfileFile {
 public:
     static constexpr std::size_t kMaxValueLength = 2047;
 
-    TProfileFile() = default;
-    explicit TProfileFile(std::string_view bytes);
+    ProfileFile() = default;
+    explicit ProfileFile(std::string_view bytes);
 
     // The value, or nullopt when the section or the key is missing.
     std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;

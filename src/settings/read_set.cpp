@@ -18,7 +18,7 @@ namespace {
 
 // A flag is checked unless the file says 0; a missing or unreadable value checks it.
 template <std::size_t N>
-void ReadFlags(const TProfileFile& ini, std::string_view section, const std::array<std::string_view, N>& keys,
+void ReadFlags(const ProfileFile& ini, std::string_view section, const std::array<std::string_view, N>& keys,
                TCheckListBox& list) {
     for (std::size_t i = 0; i < N; ++i) {
         list.SetChecked(static_cast<int>(i), ini.ReadInteger(section, keys[i], 1) != 0);
@@ -31,11 +31,11 @@ std::string SettingsFilePath(std::string_view folder) {
     return JoinPath(folder, "settings.ini");
 }
 
-bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& show_last_file) {
+bool ReadSet(TFormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file) {
     return ReadSet(form, notifier, show_last_file, ProgramFolder());
 }
 
-bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& show_last_file,
+bool ReadSet(TFormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file,
              std::string_view folder) {
     std::string path = SettingsFilePath(folder);
     std::string bytes;
@@ -47,7 +47,7 @@ bool ReadSet(TFormControls& form, UserNotifier& notifier, const TShowLastFile& s
         }
         return false;
     }
-    const TProfileFile ini(bytes);
+    const ProfileFile ini(bytes);
 
     for (auto [key, edit] : MailEdits(form)) edit->Text = ini.ReadString(kMail, key, "0");
     // Absent: the plain session of old. Above 2 selects TLS, below 0 nothing (taken as none).

@@ -23,13 +23,13 @@ Error UnableToWrite(const std::string& path) {
 }
 
 template <std::size_t N>
-void WriteFlags(TProfileFile& ini, std::string_view section, const std::array<std::string_view, N>& keys,
+void WriteFlags(ProfileFile& ini, std::string_view section, const std::array<std::string_view, N>& keys,
                 const TCheckListBox& list) {
     for (std::size_t i = 0; i < N; ++i) ini.WriteInteger(section, keys[i], list.Checked(static_cast<int>(i)) ? 1 : 0);
 }
 
 // The file as it stands, to be changed key by key in memory; empty when there is none yet.
-TProfileFile LoadForUpdate(const std::string& path) {
+ProfileFile LoadForUpdate(const std::string& path) {
     std::string bytes;
     try {
         ReadFileIfExists(path, kMaxSettingsFileSize, bytes);
@@ -37,7 +37,7 @@ TProfileFile LoadForUpdate(const std::string& path) {
         // A folder in the file's place, a file too large or one that cannot be read: it cannot be updated.
         throw UnableToWrite(path);
     }
-    return TProfileFile(bytes);
+    return ProfileFile(bytes);
 }
 
 // A password is any text: one that a read would change (blanks at either end are dropped, and one pair of
@@ -53,7 +53,7 @@ std::string KeptAsItIs(const std::string& value) {
     return blank_end || quoted ? "\"" + value + "\"" : value;
 }
 
-void Store(const std::string& path, const TProfileFile& ini, bool owner_only) {
+void Store(const std::string& path, const ProfileFile& ini, bool owner_only) {
     if (IsReadOnlyFile(path)) throw UnableToWrite(path);
     try {
         std::optional<OwnerOnlyWrite> restricted;
@@ -72,7 +72,7 @@ void SaveSet(TFormControls& form) {
 
 void SaveSet(TFormControls& form, std::string_view folder) {
     std::string path = SettingsFilePath(folder);
-    TProfileFile ini = LoadForUpdate(path);
+    ProfileFile ini = LoadForUpdate(path);
 
     for (auto [key, edit] : MailEdits(form)) ini.WriteString(kMail, key, edit->Text);
     ini.WriteInteger(kMail, kSecurity, std::max(form.RGSecurity.ItemIndex(), 0));

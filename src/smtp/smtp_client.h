@@ -16,7 +16,7 @@ namespace tarnwell {
 enum TMailSubType : int { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperated = 3, mtHtml = 4 };
 
 // How the session is protected: not at all, TLS after the STARTTLS command, or TLS from the first byte.
-enum TSmtpSecurity : int { ssNone = 0, ssStartTls = 1, ssTls = 2 };
+enum SmtpSecurity : int { ssNone = 0, ssStartTls = 1, ssTls = 2 };
 
 // A login the server refused, or could not be offered in any way this client speaks. Its text is the
 // server's reply line, or the client's own reason; never the password.
@@ -61,7 +61,7 @@ public:
     // --- Properties --------------------------------------------------------------------------------
     std::string UserID;              // the text after "HELO "; the login name for AUTH
     std::string Domain;              // the text after "EHLO " (UserID when empty)
-    TSmtpSecurity Security = ssNone;
+    SmtpSecurity Security = ssNone;
     std::string Password;            // empty: no login
     std::string CAFile;              // further trusted certificates (PEM), besides the system's
     // <windows.h> defines PostMessage as a macro; the member keeps its own name whatever came before. A

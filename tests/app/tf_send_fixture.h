@@ -61,7 +61,7 @@ protected:
     TFSend& FormWithItsOwnJobs() { return MakeForm(nullptr, true); }
     TFSend& MakeForm(std::unique_ptr<ReportMailJobs> jobs, bool service_program_runs) {
         form_ = std::make_unique<TFSend>(
-            host_, TFSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(), std::move(jobs),
+            host_, FSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), folder_.string(), std::move(jobs),
                                std::make_unique<FakeRunner>(log_, service_program_runs)});
         host_.status_bar = &form_->Controls().StatBar;
         return *form_;

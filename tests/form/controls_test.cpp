@@ -62,7 +62,7 @@ TEST(CheckListBox, OnlyTheUsersClicksRunTheHandler) {
     EXPECT_EQ(clicks, 0);
 
     struct Case {
-        TCheckBoxState before, after;
+        CheckBoxState before, after;
     };
     const Case toggles[] = {{cbUnchecked, cbChecked}, {cbChecked, cbUnchecked}, {cbGrayed, cbChecked}};
     for (const auto& c : toggles) {

@@ -180,8 +180,8 @@ TEST_F(HtmlWriter, FixedCellsAmongDataRowsTakeFixedColours) {
 
 TEST_F(HtmlWriter, SettingsAndBandLengthsShapeTheTable) {
     TTableGrid grid(1, 6);
-    grid.HTMLSettings = THTMLSettings{2, 3, 4, 50};
-    grid.Bands = TGridBands{true, TColor::Rgb(1, 1, 1), 2, TColor::Rgb(2, 2, 2), 1};
+    grid.HTMLSettings = HtmlSettings{2, 3, 4, 50};
+    grid.Bands = GridBands{true, TColor::Rgb(1, 1, 1), 2, TColor::Rgb(2, 2, 2), 1};
     std::vector<std::string> lines = CrLfLines(BuildHtmlTable(grid));
     EXPECT_EQ(lines[0], "<table border=\"2\" cellspacing=\"3\" cellpadding=\"4\" width=\"50%\">");
     std::string colours;

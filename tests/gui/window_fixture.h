@@ -109,7 +109,7 @@ public:
         fs::current_path(Logs());
         host_ = std::make_unique<QtHost>();
         form_ = std::make_unique<TFSend>(
-            *host_, TFSendSetup{UserDatabaseLocation::RegFile(folder_.RegPath().string()), folder_.Path().string(),
+            *host_, FSendSetup{UserDatabaseLocation::RegFile(folder_.RegPath().string()), folder_.Path().string(),
                                 nullptr, std::make_unique<SystemProgramRunner>()});
         window_ = std::make_unique<MainWindow>(*form_, *host_);
         host_->Attach(window_.get());

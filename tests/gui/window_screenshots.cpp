@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     // The viewer starts in the current folder: the demo's, with its log.
     std::filesystem::current_path(demo);
     auto setup = [&] {
-        return tarnwell::TFSendSetup{tarnwell::UserDatabaseLocation::RegFile(demo + "/registry.reg"), demo, nullptr,
+        return tarnwell::FSendSetup{tarnwell::UserDatabaseLocation::RegFile(demo + "/registry.reg"), demo, nullptr,
                                      std::make_unique<tarnwell::SystemProgramRunner>()};
     };
     int status = 0;

@@ -120,7 +120,7 @@ std::int32_t WindowTest::Number(const std::string& login, const std::string& nam
 
 WindowProgram& WindowTest::Start(std::optional<std::string> argument, std::optional<UserDatabaseLocation> database,
                                  const std::function<void(TFSend&)>& prepare) {
-    TFSendSetup setup{database.value_or(UserDatabaseLocation::RegFile(RegPath().string())), folder_.string(), nullptr,
+    FSendSetup setup{database.value_or(UserDatabaseLocation::RegFile(RegPath().string())), folder_.string(), nullptr,
                       std::make_unique<SystemProgramRunner>()};
     program_ = std::make_unique<WindowProgram>(GetModuleHandleW(nullptr), std::move(setup));
     if (prepare) prepare(program_->Form());

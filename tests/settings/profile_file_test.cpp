@@ -30,7 +30,7 @@ TEST(ProfileFile, UnchangedFileComesBackByteForByte) {
         Raw("\0\xFF\x01[\0]=\r\x80\n"),
         std::string(100000, 'x') + "=" + std::string(100000, 'y'),
     };
-    for (const std::string& bytes : cases) EXPECT_EQ(TProfileFile(bytes).Bytes(), bytes);
+    for (const std::string& bytes : cases) EXPECT_EQ(ProfileFile(bytes).Bytes(), bytes);
 }
 
 TEST(ProfileFile, ReadsAValueAsTheWindowsProfileFunctionsDo) {
@@ -65,7 +65,7 @@ TEST(ProfileFile, ReadsAValueAsTheWindowsProfileFunctionsDo) {
         {Raw("[mail]\nHost=a\0b\n"), "mail", "Host", Raw("a\0b")},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TProfileFile(c.file).ReadString(c.section, c.key), c.value) << c.file.substr(0, 60);
+        EXPECT_EQ(ProfileFile(c.file).ReadString(c.section, c.key), c.value) << c.file.substr(0, 60);
     }
 }
 
@@ -79,10 +79,10 @@ TEST(ProfileFile, ReadsIntegersInDecimalOrHex) {
         {"yes", 99}, {"", 99},     {"1.5", 99},  {"0x", 99},   {"2147483648", 99}, {"12abc", 99},
     };
     for (const auto& c : cases) {
-        TProfileFile ini("[opt]\r\nTochnost=" + c.value + "\r\n");
+        ProfileFile ini("[opt]\r\nTochnost=" + c.value + "\r\n");
         EXPECT_EQ(ini.ReadInteger("opt", "Tochnost", 99), c.expected) << c.value;
     }
-    EXPECT_EQ(TProfileFile("").ReadInteger("opt", "Tochnost", 99), 99);
+    EXPECT_EQ(ProfileFile("").ReadInteger("opt", "Tochnost", 99), 99);
 }
 
 TEST(ProfileFile, WritesInPlaceAtTheEndOfTheSectionOrInANewSection) {
@@ -112,14 +112,14 @@ TEST(ProfileFile, WritesInPlaceAtTheEndOfTheSectionOrInANewSection) {
         {"lone CR file", "[mail]\rHost=a\r", "mail", "Port", "25", "[mail]\rHost=a\rPort=25\r"},
     };
     for (const auto& c : cases) {
-        TProfileFile ini(c.before);
+        ProfileFile ini(c.before);
         ini.WriteString(c.section, c.key, c.value);
         EXPECT_EQ(ini.Bytes(), c.after) << c.name;
     }
 }
 
 TEST(ProfileFile, WrittenKeysReadBackAndKeepTheirPlace) {
-    TProfileFile ini;
+    ProfileFile ini;
     ini.WriteString("mail", "Host", "a");
     ini.WriteString("opt", "AutoSave", "1");
     ini.WriteString("mail", "Port", "25");
@@ -128,11 +128,11 @@ TEST(ProfileFile, WrittenKeysReadBackAndKeepTheirPlace) {
     EXPECT_EQ(ini.Bytes(), "[mail]\r\nHost=b\r\nPort=25\r\n[opt]\r\nAutoSave=1\r\nTochnost=-2\r\n");
     EXPECT_EQ(ini.ReadString("mail", "port", ""), "25");
     EXPECT_EQ(ini.ReadInteger("opt", "Tochnost", 0), -2);
-    EXPECT_EQ(TProfileFile(ini.Bytes()).Bytes(), ini.Bytes());
+    EXPECT_EQ(ProfileFile(ini.Bytes()).Bytes(), ini.Bytes());
 }
 
 TEST(ProfileFile, RefusesNamesThatWouldBreakTheFile) {
-    TProfileFile ini;
+    ProfileFile ini;
     const std::pair<const char*, const char*> names[] = {{"", "k"},    {"a]", "k"}, {"a\nb", "k"},
                                                          {"s", "a=b"}, {"s", " k"}, {"s", ""}};
     for (auto [section, key] : names) EXPECT_THROW(ini.WriteString(section, key, "v"), Error) << section << "/" << key;

@@ -29,7 +29,7 @@ protected:
     void Start(const testing::SinkOptions& options) { ASSERT_EQ(sink_.Start(options), ""); }
 
     // A client for the sink; trusting the test's certificate unless told otherwise.
-    void SetUpClient(TSmtpClient& client, TSmtpSecurity security, const std::string& password, bool trusted = true) {
+    void SetUpClient(TSmtpClient& client, SmtpSecurity security, const std::string& password, bool trusted = true) {
         client.Host = security == ssTls ? "127.0.0.1" : "localhost";
         client.Port = sink_.Port();
         client.UserID = "admin";
@@ -66,7 +66,7 @@ TEST_F(AiosmtpdTlsTest, LettersArriveOverTlsWithALogin) {
     struct Case {
         const char* what;
         testing::SinkOptions server;
-        TSmtpSecurity security;
+        SmtpSecurity security;
         std::string password;
         std::string clear_text;  // what the server received unencrypted
     } cases[] = {
@@ -103,7 +103,7 @@ TEST_F(AiosmtpdTlsTest, NoLetterWhenTlsOrTheLoginFails) {
     struct Case {
         const char* what;
         testing::SinkOptions server;
-        TSmtpSecurity security;
+        SmtpSecurity security;
         bool trusted;
         std::string password;
         std::string host;        // empty: as SetUpClient chooses

@@ -603,7 +603,7 @@ TEST_F(SmtpDialogueTest, LoginByThePreferredMechanismTheServerOffers) {
 TEST_F(SmtpDialogueTest, NothingGoesOutInClearTextWhenTlsCannotStart) {
     struct Case {
         const char* what;
-        TSmtpSecurity security;
+        SmtpSecurity security;
         std::vector<Step> script;
         std::string error;
         std::string transcript;  // "<tls>": a TLS handshake record and nothing else
