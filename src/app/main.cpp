@@ -2,10 +2,12 @@
 // autorun jobs, reported on standard error, with an exit status for the scheduler.
 
 #include "app/command_line.h"
+#include "app/memory_reuse.h"
 #include "app/program.h"
 #include "app/standard_error.h"
 
 int main(int argc, char** argv) {
+    tarnwell::ReuseFreedMemory();
     return tarnwell::RunHeadless(tarnwell::FirstCommandArgument(argc, argv), tarnwell::StandardError(),
                                  tarnwell::FSendSetup::FromEnvironment);
 }

@@ -3,11 +3,13 @@
 // for the scheduler).
 
 #include "app/command_line.h"
+#include "app/memory_reuse.h"
 #include "app/program.h"
 #include "app/standard_error.h"
 #include "gui/window_program.h"
 
 int main(int argc, char** argv) {
+    tarnwell::ReuseFreedMemory();
     const std::optional<std::string> argument = tarnwell::FirstCommandArgument(argc, argv);
     if (tarnwell::WindowAvailable()) {
         return tarnwell::RunWindow(argc, argv, argument, tarnwell::FSendSetup::FromEnvironment);
