@@ -178,6 +178,16 @@ std::vector<std::string> RegDocument::SubkeyNames(int key) const {
     return names;
 }
 
+std::vector<int> RegDocument::Subkeys(int key) const {
+    if (key == kNoKey) return {};
+    return nodes_[static_cast<std::size_t>(key)].children;
+}
+
+bool RegDocument::IsNamed(int key, std::string_view name) const {
+    if (key <= kRoot || static_cast<std::size_t>(key) >= nodes_.size()) return false;
+    return View(nodes_[static_cast<std::size_t>(key)].name) == std::u16string_view(Scratch(name));
+}
+
 int RegDocument::FindListedSubkey(int key, std::string_view name) const {
     if (key == kNoKey) return kNoKey;
     for (int child : nodes_[static_cast<std::size_t>(key)].children) {
@@ -397,6 +407,24 @@ bool RegDocument::HasValue(int key, std::string_view name) const {
     return FindItem(key, Scratch(name), nullptr, nullptr) != nullptr;
 }
 
+void RegDocument::Prefetch(int key) const {
+    if (key <= kRoot || static_cast<std::size_t>(key) >= nodes_.size()) return;
+    const Text& name = nodes_[static_cast<std::size_t>(key)].name;
+    if (name.owned < 0) __builtin_prefetch(units_.data() + name.begin);
+    for (int s = nodes_[static_cast<std::size_t>(key)].first_section; s >= 0;
+         s = sections_[static_cast<std::size_t>(s)].next) {
+        const std::vector<Item>& items = sections_[static_cast<std::size_t>(s)].items;
+        const char* begin = reinterpret_cast<const char*>(items.data());
+        const char* end = reinterpret_cast<const char*>(items.data() + items.size());
+        for (const char* p = begin; p < end; p += 64) __builtin_prefetch(p);
+        if (!items.empty()) {
+            const char16_t* text_begin = units_.data() + items.front().text.begin;
+            const char16_t* text_end = units_.data() + items.back().text.end;
+            for (const char16_t* p = text_begin; p < text_end; p += 32) __builtin_prefetch(p);
+        }
+    }
+}
+
 std::optional<std::uint32_t> RegDocument::DwordEntry(int key, std::string_view name) const {
     const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
     if (item == nullptr || item->form != Form::Dword) return std::nullopt;
@@ -410,7 +438,12 @@ std::optional<std::uint32_t> RegDocument::DwordEntry(int key, std::string_view n
 std::optional<std::string> RegDocument::QuotedText(int key, std::string_view name) const {
     const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
     if (item == nullptr || item->form != Form::Quoted) return std::nullopt;
-    std::u16string text = Unescape(View(item->text).substr(item->data_begin, item->data_end - item->data_begin));
+    std::u16string_view data = View(item->text).substr(item->data_begin, item->data_end - item->data_begin);
+    if (data.find(u'\\') == std::u16string_view::npos) {
+        // Nothing escaped, the common case: the text straight from the file.
+        return FromUnits(data.substr(0, data.find(u'\0')));
+    }
+    std::u16string text = Unescape(data);
     text.resize(std::min(text.size(), text.find(u'\0')));
     return FromUnits(text);
 }

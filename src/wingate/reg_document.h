@@ -68,6 +68,11 @@ public:
 
     // Names of the key's direct subkeys, in file order.
     std::vector<std::string> SubkeyNames(int key) const;
+    // The same subkeys by number, in the same order.
+    std::vector<int> Subkeys(int key) const;
+    // Whether the key's own name is spelled exactly so (letter case included): a cheap check of a key
+    // that is expected, before the look-up by name.
+    bool IsNamed(int key, std::string_view name) const;
 
     // The direct subkey whose name, as SubkeyNames gives it, is name, or kNoKey. Finds subkeys whose names
     // hold characters that Windows-1251 lacks (they read as '?'), which FindKey cannot.
@@ -93,6 +98,10 @@ public:
     // a quoted string. nullopt when the value is absent or written in another form; Value tells the rest.
     std::optional<std::uint32_t> DwordEntry(int key, std::string_view name) const;
     std::optional<std::string> QuotedText(int key, std::string_view name) const;
+
+    // A hint that the key will be opened and its values read soon: starts loading its name and entries
+    // into the processor's cache. Changes nothing; any key number is accepted.
+    void Prefetch(int key) const;
 
     // How many bytes the value's data takes in 8-bit form (strings one byte a character, zero included).
     std::size_t AnsiSize(const RawValue& value) const;

@@ -62,6 +62,9 @@ std::vector<std::string> RegFileUserDatabase::ListAccounts() {
     if (key == RegDocument::kNoKey) {
         throw EDatabaseNotFound("Cannot open the key '" + keys_.database + "' in " + path_);
     }
+    listed_ = Document().Subkeys(key);
+    next_listed_ = 0;
+    if (!listed_.empty()) Document().Prefetch(listed_.front());
     return Document().SubkeyNames(key);
 }
 
@@ -69,6 +72,15 @@ std::vector<std::string> RegFileUserDatabase::ListAccounts() {
 // opening it by that text must find the listed key, not create a new one beside it.
 int RegFileUserDatabase::FindAccount(int database, std::string_view login) {
     RegDocument& doc = Document();
+    // The listed account expected next, or the one after it when an account was passed over. A key
+    // spelled exactly as the login is the one FindKey gives: no two keys share a name.
+    for (std::size_t i = next_listed_; i < next_listed_ + 2 && i < listed_.size(); ++i) {
+        if (doc.IsNamed(listed_[i], login)) {
+            next_listed_ = i + 1;
+            if (next_listed_ < listed_.size()) doc.Prefetch(listed_[next_listed_]);
+            return listed_[i];
+        }
+    }
     int key = doc.FindKey(database, login);
     if (key == RegDocument::kNoKey && login.find(kUnmappable) != std::string_view::npos) {
         key = doc.FindListedSubkey(database, login);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "wingate/reg_document.h"
 #include "wingate/user_database.h"
@@ -47,6 +48,10 @@ private:
     std::optional<ERegFileError> load_error_;
     int database_ = RegDocument::kNoKey;  // found (or created) once, nodes never move
     int account_ = RegDocument::kNoKey;
+    // The accounts ListAccounts gave, by key, and the one expected to be opened next: callers open the
+    // listed accounts in turn, so the expected key is checked by its spelling before a look-up by name.
+    std::vector<int> listed_;
+    std::size_t next_listed_ = 0;
 };
 
 }  // namespace tarnwell
