@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <system_error>
 
@@ -44,10 +45,6 @@ private:
     int exponent_ = 0;
 };
 
-// The exact digits of a value that is a single-precision number, by integer arithmetic, several times
-// faster than printing 25 digits: v = M * 2^E with M < 2^24 is M * 5^-E / 10^-E, and M * 5^-E fits into
-// 128 bits for -E up to 44. False for values beyond that (tiny ones, or 2^63 and above), which take the
-// general way.
 __extension__ typedef unsigned __int128 Uint128;
 
 constexpr auto kPowersOf5 = [] {
@@ -57,57 +54,74 @@ constexpr auto kPowersOf5 = [] {
     return powers;
 }();
 
-// Writes the decimal digits of n backwards from `end`; `pad` writes exactly 19, leading zeros included.
-char* DigitsBackwards(std::uint64_t n, char* end, bool pad) {
-    int written = 0;
-    do {
-        *--end = static_cast<char>('0' + n % 10);
-        n /= 10;
-        ++written;
-    } while (pad ? written < 19 : n != 0);
-    return end;
+constexpr auto kPowersOf10 = [] {
+    std::array<Uint128, 39> powers{};  // up to 10^38, below 2^128
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+    return powers;
+}();
+
+// "00" to "99", for writing two digits at a time.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the `count` digits of n < 10^count (count even) to out, leading zeros included.
+void DigitsTo(std::uint32_t n, int count, char* out) {
+    for (int i = count - 2; i >= 0; i -= 2) {
+        std::memcpy(out + i, &kDigitPairs[static_cast<std::size_t>(2 * (n % 100))], 2);
+        n /= 100;
+    }
 }
 
-bool ExactSingleDigits(double value, char (&out)[64], int& length, int& exponent) {
-    const auto single = static_cast<float>(value);
-    if (static_cast<double>(single) != value) return false;
-    const auto bits = std::bit_cast<std::uint32_t>(single);
-    const int biased = static_cast<int>((bits >> 23) & 0xFF);
-    if (biased == 0) return false;  // subnormal: far below what the fast way covers
-    std::uint32_t mantissa = (bits & 0x7FFFFF) | 0x800000;
-    int e = biased - 127 - 23;
-    while (e < 0 && (mantissa & 1u) == 0) {
-        mantissa >>= 1;
-        ++e;
-    }
-    Uint128 n = mantissa;
-    int fraction_digits = 0;
-    if (e >= 0) {
-        if (e > 39) return false;
-        n <<= e;
-    } else {
-        if (e < -44) return false;
-        fraction_digits = -e;
-        n *= kPowersOf5[static_cast<std::size_t>(std::min(fraction_digits, 27))];
-        if (fraction_digits > 27) n *= kPowersOf5[static_cast<std::size_t>(fraction_digits - 27)];
-    }
-    char* end = out + sizeof out;
-    char* p = end;
-    constexpr std::uint64_t kChunk = 10000000000000000000u;  // 10^19
-    while (n > UINT64_MAX) {
-        p = DigitsBackwards(static_cast<std::uint64_t>(n % kChunk), p, true);
-        n /= kChunk;
-    }
-    p = DigitsBackwards(static_cast<std::uint64_t>(n), p, false);
-    length = static_cast<int>(end - p);
-    std::copy(p, end, out);
-    exponent = length - 1 - fraction_digits;
-    return true;
+// Writes the 15 digits of n (10^14 <= n < 10^15) to out, in two independent halves.
+void FifteenDigits(std::uint64_t n, char* out) {
+    const auto high = static_cast<std::uint32_t>(n / 100000000);  // 7 digits
+    const auto low = static_cast<std::uint32_t>(n % 100000000);   // 8 digits
+    out[0] = static_cast<char>('0' + high / 1000000);
+    DigitsTo(high % 1000000, 6, out + 1);
+    DigitsTo(low, 8, out + 7);
 }
 
-// The text from the significant digits of |value| (all of them, or at least the 16 or more that decide the
-// rounding) and the power of ten of the first one.
-std::string Compose(bool negative, std::string_view all_digits, int first_exponent) {
+// How many decimal digits n > 0 has: estimated from its bit length, corrected by one comparison.
+int DecimalLength(Uint128 n) {
+    const auto high = static_cast<std::uint64_t>(n >> 64);
+    const int bits = high != 0 ? 128 - __builtin_clzll(high) : 64 - __builtin_clzll(static_cast<std::uint64_t>(n));
+    const int guess = (bits * 1233) >> 12;  // bits * log10(2), never more than the true length
+    return guess + (n >= kPowersOf10[static_cast<std::size_t>(guess)] ? 1 : 0);
+}
+
+// Writes the text from the first 15 significant digits, already rounded (trailing zeros are dropped
+// here), and the power of ten of the first one. Returns the end of the text.
+char* Layout(bool negative, std::string_view significant, int exponent, char* p) {
+    while (significant.size() > 1 && significant.back() == '0') significant.remove_suffix(1);
+    const auto length = static_cast<int>(significant.size());
+    if (negative) *p++ = '-';
+    if (exponent < 0) {
+        // 0,000123
+        *p++ = '0';
+        *p++ = ',';
+        p = std::fill_n(p, -exponent - 1, '0');
+        return std::copy(significant.begin(), significant.end(), p);
+    }
+    if (length <= exponent + 1) {
+        // 1200 (zeros beyond the significant digits)
+        p = std::copy(significant.begin(), significant.end(), p);
+        return std::fill_n(p, exponent + 1 - length, '0');
+    }
+    p = std::copy_n(significant.begin(), exponent + 1, p);
+    *p++ = ',';
+    return std::copy(significant.begin() + exponent + 1, significant.end(), p);
+}
+
+// As Layout, from the significant digits of |value| (all of them, or at least the 16 or more that decide
+// the rounding) and the power of ten of the first one.
+char* Compose(bool negative, std::string_view all_digits, int first_exponent, char* out) {
     // Halves away from zero.
     const bool round_up = all_digits.size() > kSignificantDigits && all_digits[kSignificantDigits] >= '5';
     char digits[kSignificantDigits];
@@ -124,59 +138,99 @@ std::string Compose(bool negative, std::string_view all_digits, int first_expone
             ++digits[i];
         }
     }
-    while (length > 1 && digits[length - 1] == '0') --length;
-    std::string_view significant(digits, static_cast<std::size_t>(length));
+    return Layout(negative, std::string_view(digits, static_cast<std::size_t>(length)), exponent, out);
+}
 
-    std::string out;
-    out.reserve(static_cast<std::size_t>(length + (exponent < 0 ? -exponent : exponent)) + 3);
-    if (negative) out += '-';
-    if (exponent < 0) {
-        // 0,000123
-        out += "0,";
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += significant;
-        return out;
+// As Compose, for a value n * 10^-fraction_digits with n > 0, rounded as Compose rounds the digits of n:
+// the first 16 digits by one division, the 16th decides, the other 15 are written two at a time.
+char* ComposeInteger(bool negative, Uint128 n, int fraction_digits, char* out) {
+    const int length = DecimalLength(n);
+    int exponent = length - 1 - fraction_digits;
+    constexpr int kDecided = kSignificantDigits + 1;
+    std::uint64_t first16 = 0;
+    if (length <= kDecided) {
+        first16 = static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(kPowersOf10[kDecided - length]);
+    } else if (const auto divisor = kPowersOf10[static_cast<std::size_t>(length - kDecided)];
+               n <= UINT64_MAX) {
+        first16 = static_cast<std::uint64_t>(n) / static_cast<std::uint64_t>(divisor);
+    } else {
+        first16 = static_cast<std::uint64_t>(n / divisor);
     }
-    auto integer_digits = static_cast<std::size_t>(exponent) + 1;
-    if (significant.size() <= integer_digits) {
-        // 1200 (zeros beyond the significant digits)
-        out += significant;
-        out.append(integer_digits - significant.size(), '0');
-        return out;
+    std::uint64_t first15 = first16 / 10 + (first16 % 10 >= 5 ? 1 : 0);  // halves away from zero
+    if (first15 == kPowersOf10[kSignificantDigits]) {
+        // 999...9 becomes 1000...0, one power of ten higher.
+        first15 /= 10;
+        ++exponent;
     }
-    out += significant.substr(0, integer_digits);
-    out += ',';
-    out += significant.substr(integer_digits);
-    return out;
+    char digits[kSignificantDigits];
+    FifteenDigits(first15, digits);
+    return Layout(negative, std::string_view(digits, kSignificantDigits), exponent, out);
+}
+
+// The text of a value that is a single-precision number, by integer arithmetic, many times faster than
+// printing 25 digits: v = M * 2^E with M < 2^24 is M * 5^-E / 10^-E, and M * 5^-E fits into 128 bits for
+// -E up to 44. nullptr for values beyond that (tiny ones, or 2^63 and above), which take the general way.
+char* FormatSingle(double value, char* out) {
+    const auto single = static_cast<float>(value);
+    if (static_cast<double>(single) != value) return nullptr;
+    const auto bits = std::bit_cast<std::uint32_t>(single);
+    const int biased = static_cast<int>((bits >> 23) & 0xFF);
+    if (biased == 0) return nullptr;  // subnormal: far below what the fast way covers
+    std::uint32_t mantissa = (bits & 0x7FFFFF) | 0x800000;
+    int e = biased - 127 - 23;
+    if (e < 0) {
+        // Drop the mantissa's trailing zero bits: fewer fraction digits to compute.
+        const int zeros = std::min(std::countr_zero(mantissa), -e);
+        mantissa >>= zeros;
+        e += zeros;
+    }
+    Uint128 n = mantissa;
+    int fraction_digits = 0;
+    if (e >= 0) {
+        if (e > 39) return nullptr;
+        n <<= e;
+    } else {
+        if (e < -44) return nullptr;
+        fraction_digits = -e;
+        n *= kPowersOf5[static_cast<std::size_t>(std::min(fraction_digits, 27))];
+        if (fraction_digits > 27) n *= kPowersOf5[static_cast<std::size_t>(fraction_digits - 27)];
+    }
+    return ComposeInteger(value < 0, n, fraction_digits, out);
 }
 
 // Any other value: 25 digits, correctly rounded, decide the rounding at 15 unless the digits after the 15th
 // read exactly 5000...: then the value may lie on the half or just either side of it, and the exact
 // expansion decides (a double has at most 767 significant digits).
-std::string ComposeGeneral(double value) {
+char* ComposeGeneral(double value, char* out) {
     Digits probe(value, 24);
     std::string_view rest = probe.digits().substr(kSignificantDigits);
     if (rest.front() == '5' && rest.find_first_not_of('0', 1) == std::string_view::npos) {
         Digits exact(value, 766);
-        return Compose(value < 0, exact.digits(), exact.exponent());
+        return Compose(value < 0, exact.digits(), exact.exponent(), out);
     }
-    return Compose(value < 0, probe.digits(), probe.exponent());
+    return Compose(value < 0, probe.digits(), probe.exponent(), out);
+}
+
+std::string_view Copy(std::string_view text, char* out) {
+    return {out, static_cast<std::size_t>(std::copy(text.begin(), text.end(), out) - out)};
 }
 
 }  // namespace
 
-std::string FormatPlainDecimal(double value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    if (value == 0) return "0";
+std::string_view WritePlainDecimal(double value, PlainDecimalBuffer& buffer) {
+    char* out = buffer.data();
+    if (std::isnan(value)) return Copy("NAN", out);
+    if (std::isinf(value)) return Copy(value < 0 ? "-INF" : "INF", out);
+    if (value == 0) return Copy("0", out);
     // Single-precision values, which are what the program formats, give their exact digits cheaply.
-    char digits[64];
-    int length = 0;
-    int exponent = 0;
-    if (ExactSingleDigits(value, digits, length, exponent)) {
-        return Compose(value < 0, std::string_view(digits, static_cast<std::size_t>(length)), exponent);
-    }
-    return ComposeGeneral(value);
+    char* end = FormatSingle(value, out);
+    if (end == nullptr) end = ComposeGeneral(value, out);
+    return {out, static_cast<std::size_t>(end - out)};
+}
+
+std::string FormatPlainDecimal(double value) {
+    PlainDecimalBuffer buffer;
+    return std::string(WritePlainDecimal(value, buffer));
 }
 
 }  // namespace tarnwell

@@ -51,18 +51,22 @@ float Scaled(float v, int power, bool kilo_is_1024) {
 std::string convert(std::int64_t value, int mode, int precision, bool kilo_is_1024) {
     const auto v = static_cast<float>(value);  // rounds to nearest: 2147483647 becomes 2147483648
     Scale scale = ChooseScale(v, mode, kilo_is_1024);
-    std::string text = FormatPlainDecimal(Scaled(v, scale.power, kilo_is_1024));
+    PlainDecimalBuffer buffer;
+    std::string_view text = WritePlainDecimal(Scaled(v, scale.power, kilo_is_1024), buffer);
 
     // Cut the fraction after `precision` digits, without rounding and without padding.
-    if (std::size_t comma = text.find(','); comma != std::string::npos) {
+    if (std::size_t comma = text.find(','); comma != std::string_view::npos) {
         if (precision < 1) {
-            text.erase(comma);
+            text = text.substr(0, comma);
         } else if (text.size() - comma - 1 > static_cast<std::size_t>(precision)) {
-            text.erase(comma + 1 + static_cast<std::size_t>(precision));
+            text = text.substr(0, comma + 1 + static_cast<std::size_t>(precision));
         }
     }
-    text += scale.suffix;
-    return text;
+    std::string out;
+    out.reserve(text.size() + scale.suffix.size());
+    out += text;
+    out += scale.suffix;
+    return out;
 }
 
 }  // namespace tarnwell

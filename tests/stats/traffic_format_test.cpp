@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "stats/plain_decimal.h"
@@ -103,6 +107,60 @@ TEST(PlainDecimal, RoundsToFifteenSignificantDigitsWithoutExponent) {
         {1234567890123445.25, "1234567890123450"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatPlainDecimal(c.value), c.text) << c.value;
+}
+
+// The text by the definition, from the value's exact decimal expansion (a double has at most 767
+// significant digits): the first 15 digits, the 16th rounding half away from zero, no exponent.
+std::string PlainDecimalByDefinition(double value) {
+    char text[1024] = {};
+    auto [end, ec] = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 766);
+    EXPECT_EQ(ec, std::errc());
+    *end = '\0';
+    std::string all;
+    const char* p = text;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') all += *p;
+    }
+    int exponent = std::atoi(p + 1);
+    std::string digits = all.substr(0, 15);
+    if (all[15] >= '5') {
+        int i = 14;
+        while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+        if (i < 0) {
+            digits.insert(digits.begin(), '1');
+            digits.pop_back();
+            ++exponent;
+        } else {
+            ++digits[static_cast<std::size_t>(i)];
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    std::string out = value < 0 ? "-" : "";
+    if (exponent < 0) return out + "0," + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    const auto integer_digits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= integer_digits) return out + digits + std::string(integer_digits - digits.size(), '0');
+    return out + digits.substr(0, integer_digits) + "," + digits.substr(integer_digits);
+}
+
+// Single-precision values take a fast integer way; it must give the texts of the definition across the
+// whole range the program formats (fractions of a kilobyte to terabytes and beyond), the 16th digit a
+// 4, a 5 or a 9 included.
+TEST(PlainDecimal, SinglePrecisionValuesAsByDefinition) {
+    std::mt19937 random(20261211);
+    std::uniform_int_distribution<std::uint32_t> mantissa(0, 0x7FFFFF);
+    std::uniform_int_distribution<int> exponent(127 - 60, 127 + 62);
+    for (int i = 0; i < 200000; ++i) {
+        const std::uint32_t bits =
+            (static_cast<std::uint32_t>(exponent(random)) << 23) | mantissa(random) | (i % 2 == 0 ? 0 : 0x80000000u);
+        float single = 0;
+        std::memcpy(&single, &bits, sizeof single);
+        const auto value = static_cast<double>(single);
+        ASSERT_EQ(FormatPlainDecimal(value), PlainDecimalByDefinition(value)) << bits;
+    }
+    for (const float single : {1.0f, 0.5f, 1024.0001220703125f, 16777215.0f, 16777216.0f, 9.99999999e14f,
+                               999999995904.0f, 3.0e-10f, 4294967296.0f, 9223372036854775808.0f}) {
+        EXPECT_EQ(FormatPlainDecimal(single), PlainDecimalByDefinition(single)) << single;
+    }
 }
 
 }  // namespace
