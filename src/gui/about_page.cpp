@@ -129,7 +129,7 @@ QWidget* MakeAboutPage(ControlBinder& binder) {
     over->addStretch(1);
     auto* links = new QHBoxLayout;
     auto link = [&](TButton& button, const char* name) {
-        QPushButton* widget = binder.Button(button, name);
+        QPushButton* widget = binder.PushButton(button, name);
         widget->setCursor(Qt::PointingHandCursor);
         widget->setFlat(true);
         widget->setStyleSheet(

@@ -107,7 +107,7 @@ QLabel* ControlBinder::CaptionStrip(const QString& text, QWidget* buddy) {
     return label;
 }
 
-QLineEdit* ControlBinder::Edit(TEdit& edit, const char* name, bool path) {
+QLineEdit* ControlBinder::LineEdit(TEdit& edit, const char* name, bool path) {
     auto* widget = new QLineEdit;
     Bind(widget, edit, name);
     // The window's own mask character: the text never shows, and assistive technology gets no value.
@@ -126,7 +126,7 @@ QLineEdit* ControlBinder::Edit(TEdit& edit, const char* name, bool path) {
     return widget;
 }
 
-QPushButton* ControlBinder::Button(TButton& button, const char* name) {
+QPushButton* ControlBinder::PushButton(TButton& button, const char* name) {
     auto* widget = new QPushButton(ToQString(button.Caption));
     Bind(widget, button, name);
     QObject::connect(widget, &QPushButton::clicked, widget, [this, &button] { Act([&] { button.Click(); }); });
@@ -134,7 +134,7 @@ QPushButton* ControlBinder::Button(TButton& button, const char* name) {
     return widget;
 }
 
-QListWidget* ControlBinder::CheckList(TCheckListBox& list, const char* name) {
+QListWidget* ControlBinder::ListWidget(TCheckListBox& list, const char* name) {
     auto* widget = new QListWidget;
     Bind(widget, list, name);
     widget->setMinimumSize(40, 40);
@@ -161,7 +161,7 @@ QListWidget* ControlBinder::CheckList(TCheckListBox& list, const char* name) {
     return widget;
 }
 
-QGroupBox* ControlBinder::RadioGroup(TRadioGroup& group, const char* name) {
+QGroupBox* ControlBinder::GroupBox(TRadioGroup& group, const char* name) {
     auto* widget = new QGroupBox(ToQString(group.Caption));
     Bind(widget, group, name);
     if (group.Caption.empty()) widget->setAccessibleName(ToQString(group.ShortHint()));
@@ -195,7 +195,7 @@ QGroupBox* ControlBinder::RadioGroup(TRadioGroup& group, const char* name) {
     return widget;
 }
 
-QSpinBox* ControlBinder::SpinEdit(TSpinEdit& spin, const char* name) {
+QSpinBox* ControlBinder::SpinBox(TSpinEdit& spin, const char* name) {
     auto* widget = new QSpinBox;
     Bind(widget, spin, name);
     if (spin.MaxValue() > spin.MinValue()) {
@@ -213,7 +213,7 @@ QSpinBox* ControlBinder::SpinEdit(TSpinEdit& spin, const char* name) {
     return widget;
 }
 
-GridView* ControlBinder::Grid(TGridControl& grid, const char* name, const QString& accessible_name) {
+GridView* ControlBinder::TableView(TGridControl& grid, const char* name, const QString& accessible_name) {
     auto* view = new GridView(grid, host_.Colors(), QtHost::GridFont());
     Bind(view, grid, name);
     view->setAccessibleName(accessible_name);

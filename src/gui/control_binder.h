@@ -56,12 +56,12 @@ public:
     // A caption strip beside an edit: the control's label; a screen reader names the buddy by it.
     QLabel* CaptionStrip(const QString& text, QWidget* buddy = nullptr);
     // An edit; a path edit shows the program's path bytes as the file system names them.
-    QLineEdit* Edit(TEdit& edit, const char* name, bool path = false);
-    QPushButton* Button(TButton& button, const char* name);
-    QListWidget* CheckList(TCheckListBox& list, const char* name);
-    QGroupBox* RadioGroup(TRadioGroup& group, const char* name);
-    QSpinBox* SpinEdit(TSpinEdit& spin, const char* name);
-    GridView* Grid(TGridControl& grid, const char* name, const QString& accessible_name);
+    QLineEdit* LineEdit(TEdit& edit, const char* name, bool path = false);
+    QPushButton* PushButton(TButton& button, const char* name);
+    QListWidget* ListWidget(TCheckListBox& list, const char* name);
+    QGroupBox* GroupBox(TRadioGroup& group, const char* name);
+    QSpinBox* SpinBox(TSpinEdit& spin, const char* name);
+    GridView* TableView(TGridControl& grid, const char* name, const QString& accessible_name);
 
     const std::vector<GridView*>& Grids() const { return grids_; }
 

@@ -22,7 +22,7 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    GridView* grid = binder.Grid(c.ASGLimit, "ASGLimit", QStringLiteral("Лимиты"));
+    GridView* grid = binder.TableView(c.ASGLimit, "ASGLimit", QStringLiteral("Лимиты"));
     layout->addWidget(grid, 1);
 
     // PopupMenu1, opened by a right click on the grid (or the menu key).
@@ -50,11 +50,11 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
     box_layout->setContentsMargins(4, 4, 4, 4);
     for (auto [button, name] :
          {std::pair<TButton*, const char*>{&c.SBRead, "SBRead"}, {&c.SBSet, "SBSet"}, {&c.SBSaveLim, "SBSaveLim"}}) {
-        QPushButton* widget = binder.Button(*button, name);
+        QPushButton* widget = binder.PushButton(*button, name);
         widget->setFixedSize(120, 25);
         box_layout->addWidget(widget);
     }
-    box_layout->addWidget(binder.SpinEdit(c.SEDefault, "SEDefault"));
+    box_layout->addWidget(binder.SpinBox(c.SEDefault, "SEDefault"));
     box_layout->addStretch(1);
     layout->addWidget(box);
     return page;

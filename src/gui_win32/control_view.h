@@ -20,7 +20,7 @@ public:
 
     const std::string& Name() const { return name_; }
     // The control whose hint, Enabled and Visible the view shows; nullptr for a decoration.
-    TControl* Control() const { return control_; }
+    TControl* FormControl() const { return control_; }
     HWND Hwnd() const { return widgets_.empty() ? nullptr : widgets_.front(); }
     const std::vector<HWND>& Widgets() const { return widgets_; }
 

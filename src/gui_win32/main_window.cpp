@@ -98,7 +98,7 @@ void MainWindow::Refresh() {
 void MainWindow::RepaintNow(const TControl& control) {
     Ui::RefreshScope quiet(ui_);
     for (auto& view : views_) {
-        if (view->Control() != &control) continue;
+        if (view->FormControl() != &control) continue;
         view->Refresh();
         for (HWND widget : view->Widgets()) {
             RedrawWindow(widget, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -124,8 +124,8 @@ void MainWindow::ShowHintFor(HWND widget) {
     const TControl* control = nullptr;
     for (HWND w = widget; w != nullptr && w != hwnd_; w = GetParent(w)) {
         ControlView* view = ui_.ViewOf(w);
-        if (view != nullptr && view->Control() != nullptr && !view->Control()->Hint.empty()) {
-            control = view->Control();
+        if (view != nullptr && view->FormControl() != nullptr && !view->FormControl()->Hint.empty()) {
+            control = view->FormControl();
             break;
         }
     }
@@ -145,7 +145,7 @@ void MainWindow::AddToolTips() {
     if (tooltip_ == nullptr) return;
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ui_(400));
     for (auto& view : views_) {
-        if (view->Control() == nullptr || !view->Control()->ShowHint || view->Hwnd() == nullptr) continue;
+        if (view->FormControl() == nullptr || !view->FormControl()->ShowHint || view->Hwnd() == nullptr) continue;
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -161,8 +161,8 @@ bool MainWindow::ToolTipText(NMHDR& header) {
     auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
     ControlView* view = ui_.ViewOf(reinterpret_cast<HWND>(header.idFrom));
     tip_text_.clear();
-    if (view != nullptr && view->Control() != nullptr && view->Control()->ShowHint) {
-        tip_text_ = Wide(view->Control()->ShortHint());
+    if (view != nullptr && view->FormControl() != nullptr && view->FormControl()->ShowHint) {
+        tip_text_ = Wide(view->FormControl()->ShortHint());
     }
     info.lpszText = tip_text_.data();
     return true;

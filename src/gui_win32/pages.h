@@ -176,7 +176,7 @@ class NavColumn : public Page, public PanelHandler {
 public:
     NavColumn(Ui& ui, Views& views, HWND parent, TFormControls& c);
     bool PanelMessage(HWND panel, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
-    GaugeView& Gauge() const { return *gauge_; }
+    GaugeView& ProgressGauge() const { return *gauge_; }
     int ScrollPosition() const { return scroll_; }
 
 private:
