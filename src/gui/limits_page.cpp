@@ -17,7 +17,7 @@
 namespace tarnwell {
 
 QWidget* MakeLimitsPage(ControlBinder& binder) {
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -28,7 +28,7 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
     // PopupMenu1, opened by a right click on the grid (or the menu key).
     auto* menu = new QMenu(grid);
     menu->setObjectName(QStringLiteral("PopupMenu1"));
-    auto add = [&](TButton& item, const char* name) {
+    auto add = [&](Button& item, const char* name) {
         QAction* action = menu->addAction(ToQString(item.Caption));
         action->setObjectName(QString::fromLatin1(name));
         QObject::connect(action, &QAction::triggered, menu, [&binder, &item] { binder.Act([&] { item.Click(); }); });
@@ -49,7 +49,7 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
     auto* box_layout = new QHBoxLayout(box);
     box_layout->setContentsMargins(4, 4, 4, 4);
     for (auto [button, name] :
-         {std::pair<TButton*, const char*>{&c.SBRead, "SBRead"}, {&c.SBSet, "SBSet"}, {&c.SBSaveLim, "SBSaveLim"}}) {
+         {std::pair<Button*, const char*>{&c.SBRead, "SBRead"}, {&c.SBSet, "SBSet"}, {&c.SBSaveLim, "SBSaveLim"}}) {
         QPushButton* widget = binder.PushButton(*button, name);
         widget->setFixedSize(120, 25);
         box_layout->addWidget(widget);

@@ -26,7 +26,7 @@ QGroupBox* Group(const char* title) {
 // Edits with their caption strips, `pairs` of them side by side on a line; the grid, for what goes under
 // them.
 QGridLayout* AddEdits(ControlBinder& binder, QGroupBox* group,
-                      std::initializer_list<std::pair<TEdit*, const char*>> edits, int pairs = 1) {
+                      std::initializer_list<std::pair<Edit*, const char*>> edits, int pairs = 1) {
     auto* layout = new QGridLayout(group);
     layout->setContentsMargins(3, 1, 3, 2);
     layout->setHorizontalSpacing(3);
@@ -45,7 +45,7 @@ QGridLayout* AddEdits(ControlBinder& binder, QGroupBox* group,
 }
 
 // A check list under its caption strip.
-QWidget* StripAndList(ControlBinder& binder, TCheckListBox& list, const char* name, QListWidget** made = nullptr) {
+QWidget* StripAndList(ControlBinder& binder, CheckListBox& list, const char* name, QListWidget** made = nullptr) {
     auto* box = new QWidget;
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -99,7 +99,7 @@ private:
 }  // namespace
 
 QWidget* MakeSettingsPage(ControlBinder& binder) {
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 1, 2, 1);

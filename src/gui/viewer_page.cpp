@@ -124,7 +124,7 @@ private:
 }  // namespace
 
 QWidget* MakeViewerPage(ControlBinder& binder) {
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     FileBrowser& browser = binder.Form().Browser();
 
     auto* page = new QWidget;

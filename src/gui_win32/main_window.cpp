@@ -20,7 +20,7 @@ constexpr int kMinHeight = 240;
 MainWindow::MainWindow(HINSTANCE instance, TFSend& form, Win32Host& host)
     : form_(form), host_(host), ui_(instance, DpiOfWindow(nullptr)) {
     RegisterWindowClasses(instance, WindowProc);
-    TFormControls& c = form_.Controls();
+    FormControls& c = form_.Controls();
     // Placed at its designed place and size on the primary monitor; moved to another, it is scaled again.
     const Scale system(DpiOfWindow(nullptr));
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Wide(c.Caption).c_str(),
@@ -44,7 +44,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Create() {
-    TFormControls& c = form_.Controls();
+    FormControls& c = form_.Controls();
     const ColorScheme& colors = host_.Colors();
     Ui::RefreshScope quiet(ui_);
     nav_ = std::make_unique<NavColumn>(ui_, views_, hwnd_, c);
@@ -95,7 +95,7 @@ void MainWindow::Refresh() {
     if (form_.Busy()) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 }
 
-void MainWindow::RepaintNow(const TControl& control) {
+void MainWindow::RepaintNow(const Control& control) {
     Ui::RefreshScope quiet(ui_);
     for (auto& view : views_) {
         if (view->FormControl() != &control) continue;
@@ -121,7 +121,7 @@ bool MainWindow::PreTranslate(MSG& message) {
 // status text (the service restart's) stays until then.
 void MainWindow::ShowHintFor(HWND widget) {
     if (widget == nullptr || (widget != hwnd_ && !IsChild(hwnd_, widget))) return;
-    const TControl* control = nullptr;
+    const Control* control = nullptr;
     for (HWND w = widget; w != nullptr && w != hwnd_; w = GetParent(w)) {
         ControlView* view = ui_.ViewOf(w);
         if (view != nullptr && view->FormControl() != nullptr && !view->FormControl()->Hint.empty()) {
@@ -170,9 +170,9 @@ bool MainWindow::ToolTipText(NMHDR& header) {
 
 // PopupMenu1 of the limits table.
 void MainWindow::ShowGridMenu(POINT screen) {
-    TFormControls& c = form_.Controls();
+    FormControls& c = form_.Controls();
     struct Item {
-        TButton* button;
+        Button* button;
         const char* name;
     };
     const Item items[] = {
