@@ -39,7 +39,7 @@ long StatusKb(const char* field) {
 
 // Wall and processor time since it was made: the machine may be shared, and processor time is what
 // the grid itself costs.
-class Timer {
+class Stopwatch {
 public:
     double Wall() const { return std::chrono::duration<double>(Clock::now() - wall_).count(); }
     double Cpu() const { return static_cast<double>(std::clock() - cpu_) / CLOCKS_PER_SEC; }
@@ -127,10 +127,10 @@ int main(int argc, char** argv) {
     tarnwell::TTableGrid grid(kCols, 5);
     std::size_t text_bytes = 0;
     long base_kb = 0;
-    Timer fill;
+    Stopwatch fill;
     if (mode == "owned") {
         base_kb = StatusKb("VmHWM");
-        fill = Timer();
+        fill = Stopwatch();
         FillOwned(grid);
         text_bytes = std::size_t{kRows} * kCols * kTextLength;
     } else {
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
         text_bytes = file.size();
         // The file's bytes are the viewer's own load; the grid's cost is what comes on top of them.
         base_kb = StatusKb("VmHWM");
-        fill = Timer();
+        fill = Stopwatch();
         tarnwell::TTableGrid::TextBlockId block = grid.AdoptText(std::move(file));
         SplitAdopted(grid, block);
     }
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     grid.SetRowCount(kRows);
     const long fill_kb = StatusKb("VmHWM");
 
-    Timer read;
+    Stopwatch read;
     std::size_t read_bytes = 0;
     for (int row = 0; row < kRows; ++row) {
         for (int col = 0; col < kCols; ++col) read_bytes += grid.GetCellEx(col, row).size();
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     const double read_wall = read.Wall(), read_cpu = read.Cpu();
 
     CountingMeasure measure;
-    Timer fit;
+    Stopwatch fit;
     grid.AutoSize(measure);
     const double fit_wall = fit.Wall(), fit_cpu = fit.Cpu();
     const long peak_kb = StatusKb("VmHWM");

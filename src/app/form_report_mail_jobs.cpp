@@ -22,7 +22,7 @@ void RemoveFileQuietly(const std::string& path) {
 
 }  // namespace
 
-FormReportMailJobs::FormReportMailJobs(TFormControls& controls, Host& host, TSmtpClient& client,
+FormReportMailJobs::FormReportMailJobs(FormControls& controls, Host& host, TSmtpClient& client,
                                        std::string program_folder)
     : c_(controls), host_(host), client_(client), program_folder_(std::move(program_folder)) {}
 

@@ -16,7 +16,7 @@ namespace tarnwell {
 // grid.tmp, the report's temporary file, lies in `program_folder`.
 class FormReportMailJobs final : public ReportMailJobs {
 public:
-    FormReportMailJobs(TFormControls& controls, Host& host, TSmtpClient& client, std::string program_folder);
+    FormReportMailJobs(FormControls& controls, Host& host, TSmtpClient& client, std::string program_folder);
 
     void MkTable(const std::string& file_name, TTableGrid& grid) override;
     void SendMail(TTableGrid& grid) override;
@@ -30,7 +30,7 @@ private:
     std::vector<int> Columns(const TTableGrid& grid) const;
     std::string WriteReport(const std::string& file_name, TTableGrid& grid);
 
-    TFormControls& c_;
+    FormControls& c_;
     Host& host_;
     TSmtpClient& client_;
     std::string program_folder_;

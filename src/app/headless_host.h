@@ -35,7 +35,7 @@ public:
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override;
     void StopCloseTimer() override { close_tick_ = nullptr; }
     void Sleep(std::chrono::milliseconds duration) override;
-    void RepaintNow(const TControl&) override {}
+    void RepaintNow(const Control&) override {}
     const TextWidthMeasure& TextWidth() const override { return HeadlessTextWidth(); }
     const ColorScheme& Colors() const override { return HeadlessColorScheme(); }
     void ControlsChanged() override {}

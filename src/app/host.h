@@ -37,8 +37,8 @@ struct SaveDialog {
 //   - The controls are plain data in src/form, owned by TFSend (TFSend::Controls(), TFSend::Browser()).
 //     A window makes one widget per control and shows the control's state: captions, texts, items,
 //     check states, Enabled, Visible, hints, the selected page, the grids' cells.
-//   - Input goes in through the controls' user-action methods (TEdit::UserSetText,
-//     TCheckListBox::UserToggle, TButton::Click, TGridControl::UserSetCellText, FileBrowser::
+//   - Input goes in through the controls' user-action methods (Edit::UserSetText,
+//     CheckListBox::UserToggle, Button::Click, GridControl::UserSetCellText, FileBrowser::
 //     UserDoubleClickFile, ...). Those run the handlers that TFSend bound to them, each through
 //     TFSend::RunHandler, which shows an escaping error in the error box. A window never calls a handler
 //     by another road and never writes a control's fields directly for the user.
@@ -49,14 +49,14 @@ struct SaveDialog {
 //     looked. A user action that runs no handler can change other controls too (a filter picked changes
 //     the file list): the window reads the controls again after each action it hands in.
 //   - Busy: while a handler runs (TFSend::Busy()), the job and navigation controls
-//     (TFormControls::JobControls()) and the file browser are disabled in the model, so no handler is
+//     (FormControls::JobControls()) and the file browser are disabled in the model, so no handler is
 //     entered twice. A handler lets the user's events through only where it asks its host to: when it
 //     pumps events while waiting (ProcessMessages), or shows a message box or a dialog. There the window
 //     reads the controls first, so that the locked ones show disabled, and may show a wait cursor; a
 //     handler that does neither runs without the window ever showing the lock. Closing the window while
 //     busy is put off until the handler has ended (TFSend::UserClose).
 //   - The hint under the mouse: the window finds the control under the mouse, or the nearest enclosing
-//     control that has a hint, and hands it to TStatusBar::ShowHintOf; tool tips show ShortHint() where
+//     control that has a hint, and hands it to StatusBar::ShowHintOf; tool tips show ShortHint() where
 //     ShowHint is set.
 //   - During a long handler the window redraws single controls when asked (RepaintNow): the gauge of a
 //     load, the status text before the service restart blocks.
@@ -88,7 +88,7 @@ public:
 
     // Redraws the control now, while a handler is still running and without handling input: the gauge
     // during a long load, the status text before the service restart blocks.
-    virtual void RepaintNow(const TControl& control) = 0;
+    virtual void RepaintNow(const Control& control) = 0;
 
     // How wide the grids draw a text, for fitting their columns.
     virtual const TextWidthMeasure& TextWidth() const = 0;

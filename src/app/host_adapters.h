@@ -18,11 +18,11 @@ namespace tarnwell {
 // The service restart's status text, in the status bar, drawn at once (the restart blocks right after).
 class StatusBarText final : public StatusText {
 public:
-    StatusBarText(TStatusBar& bar, Host& host) : bar_(bar), host_(host) {}
+    StatusBarText(StatusBar& bar, Host& host) : bar_(bar), host_(host) {}
     void SetStatusText(std::string_view text) override;
 
 private:
-    TStatusBar& bar_;
+    StatusBar& bar_;
     Host& host_;
 };
 
@@ -39,13 +39,13 @@ private:
 // A long load's progress on the gauge CG1, redrawn as it moves.
 class GaugeProgress final : public LoadProgress {
 public:
-    GaugeProgress(TGauge& gauge, Host& host) : gauge_(gauge), host_(host) {}
+    GaugeProgress(Gauge& gauge, Host& host) : gauge_(gauge), host_(host) {}
     void Show(int max) override;
     void Position(int position) override;
     void Hide() override;
 
 private:
-    TGauge& gauge_;
+    Gauge& gauge_;
     Host& host_;
 };
 

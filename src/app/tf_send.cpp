@@ -65,10 +65,10 @@ void TFSend::LeaveHandler() {
 }
 
 void TFSend::LockJobControls(bool lock) {
-    std::vector<TControl*> controls = c_.JobControls();
+    std::vector<Control*> controls = c_.JobControls();
     if (lock) {
         saved_enabled_.clear();
-        for (TControl* control : controls) {
+        for (Control* control : controls) {
             saved_enabled_.push_back(control->Enabled);
             control->Enabled = false;
         }
@@ -82,12 +82,12 @@ void TFSend::LockJobControls(bool lock) {
     if (saved_enabled_.size() == controls.size() + 1) browser_.Enabled = saved_enabled_.back();
 }
 
-TNotifyEvent TFSend::Handler(void (TFSend::*method)()) {
+NotifyEvent TFSend::Handler(void (TFSend::*method)()) {
     return [this, method] { RunHandler([this, method] { (this->*method)(); }); };
 }
 
 // A handler's result (whether it stopped after its own message) matters only to the start-up sequence.
-TNotifyEvent TFSend::Handler(bool (TFSend::*method)()) {
+NotifyEvent TFSend::Handler(bool (TFSend::*method)()) {
     return [this, method] { RunHandler([this, method] { (this->*method)(); }); };
 }
 

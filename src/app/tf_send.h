@@ -46,7 +46,7 @@ public:
     TFSend(const TFSend&) = delete;
     TFSend& operator=(const TFSend&) = delete;
 
-    TFormControls& Controls() { return c_; }
+    FormControls& Controls() { return c_; }
     FileBrowser& Browser() { return browser_; }
 
     // Runs a handler as the message loop would: an error that escapes it is shown in the error box. The
@@ -54,7 +54,7 @@ public:
     void RunHandler(const std::function<void()>& handler);
 
     // True while a handler runs, the start-up included. The job and navigation controls
-    // (TFormControls::JobControls) and the file browser are disabled meanwhile and enabled again as they
+    // (FormControls::JobControls) and the file browser are disabled meanwhile and enabled again as they
     // were when the outermost handler ends, so that the events a waiting job lets through cannot start a
     // second job or change the page under it.
     bool Busy() const { return busy_depth_ > 0; }
@@ -121,8 +121,8 @@ public:
 
 private:
     void BindHandlers();
-    TNotifyEvent Handler(void (TFSend::*method)());
-    TNotifyEvent Handler(bool (TFSend::*method)());
+    NotifyEvent Handler(void (TFSend::*method)());
+    NotifyEvent Handler(bool (TFSend::*method)());
 
     void StartUp(const std::optional<std::string>& first_argument);
     bool RunSwitch(Switch which);
@@ -138,7 +138,7 @@ private:
 
     Host& host_;
     FSendSetup setup_;
-    TFormControls c_;
+    FormControls c_;
     FileBrowser browser_;
     StatusBarText status_text_;
     HostPause pause_;

@@ -7,10 +7,10 @@
 namespace tarnwell {
 
 // Anything the user clicks that carries a caption: a button, a pop-up menu item, a link text.
-class TButton : public TControl {
+class Button : public Control {
 public:
     std::string Caption;
-    TNotifyEvent OnClick;
+    NotifyEvent OnClick;
 
     // The user's click: runs OnClick. A disabled control takes no click.
     void Click() const {

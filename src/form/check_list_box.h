@@ -12,12 +12,12 @@ enum CheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 // A list of captions, each with a check box that is unchecked, checked or grayed. An item counts as
 // chosen when it is anything but unchecked. Setting states from code runs no handler; UserToggle and
 // UserSetState are the user's clicks and run OnClickCheck.
-class TCheckListBox : public TControl {
+class CheckListBox : public Control {
 public:
-    explicit TCheckListBox(std::vector<std::string> items = {});
+    explicit CheckListBox(std::vector<std::string> items = {});
 
     std::string Label;  // the caption strip above the list, empty for none
-    TNotifyEvent OnClickCheck;
+    NotifyEvent OnClickCheck;
 
     const std::vector<std::string>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }

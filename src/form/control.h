@@ -7,7 +7,7 @@
 namespace tarnwell {
 
 // A handler of a control's event. The window's own handlers take no arguments: each knows its control.
-using TNotifyEvent = std::function<void()>;
+using NotifyEvent = std::function<void()>;
 
 // What every visible control has: a hint, whether its tool tip is shown, and whether it is enabled and
 // visible. The window reads these; the program sets them. A disabled control takes none of the user's
@@ -15,7 +15,7 @@ using TNotifyEvent = std::function<void()>;
 //
 // A hint is written "short|long": the short part is the tool tip, the long part what the status bar
 // shows while the mouse rests on the control. A hint without "|" is both parts.
-class TControl {
+class Control {
 public:
     std::string Hint;
     bool ShowHint = false;
@@ -27,7 +27,7 @@ public:
 };
 
 // Runs the handler when one is set.
-inline void Fire(const TNotifyEvent& handler) {
+inline void Fire(const NotifyEvent& handler) {
     if (handler) handler();
 }
 

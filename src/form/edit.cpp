@@ -4,7 +4,7 @@
 
 namespace tarnwell {
 
-void TEdit::UserSetText(std::string text) {
+void Edit::UserSetText(std::string text) {
     if (!Enabled) return;
     Text = std::move(text);
     Fire(OnChange);

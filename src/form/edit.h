@@ -8,12 +8,12 @@ namespace tarnwell {
 
 // A one-line text edit. Writing Text from code runs no handler; UserSetText is the user's typing, which a
 // disabled edit does not take.
-class TEdit : public TControl {
+class Edit : public Control {
 public:
     std::string Text;
     std::string Label;  // the caption strip beside the edit, empty for none
     char PasswordChar = 0;  // when set, the window shows it in place of every character of the text
-    TNotifyEvent OnChange;
+    NotifyEvent OnChange;
 
     void UserSetText(std::string text);
 };

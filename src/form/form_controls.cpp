@@ -13,17 +13,17 @@ std::vector<std::string> Texts(std::initializer_list<std::string_view> texts) {
     return {texts.begin(), texts.end()};
 }
 
-void SetHint(TControl& control, std::string_view hint, bool show_tip) {
+void SetHint(Control& control, std::string_view hint, bool show_tip) {
     control.Hint = std::string(hint);
     control.ShowHint = show_tip;
 }
 
-void SetButton(TButton& button, std::string_view caption, std::string_view hint = {}, bool show_tip = false) {
+void SetButton(Button& button, std::string_view caption, std::string_view hint = {}, bool show_tip = false) {
     button.Caption = std::string(caption);
     SetHint(button, hint, show_tip);
 }
 
-void SetEdit(TEdit& edit, std::string_view label, std::string_view text, std::string_view hint, bool show_tip) {
+void SetEdit(Edit& edit, std::string_view label, std::string_view text, std::string_view hint, bool show_tip) {
     edit.Label = std::string(label);
     edit.Text = std::string(text);
     SetHint(edit, hint, show_tip);
@@ -54,7 +54,7 @@ std::string_view MakerMailLink() {
     return "mailto:Ivan Petrov <author@example.com>, <tarnwell@example.org>?subject=Программа%20Tarnwell"_cp;
 }
 
-TFormControls::TFormControls()
+FormControls::FormControls()
     : Caption("Tarnwell"),
       RGSecurity(std::string("Защита:"_cp), Texts({"Нет"_cp, "STARTTLS", "TLS"}), 3),
       ChLBCont(LetterContentCaptions()),
@@ -178,7 +178,7 @@ TFormControls::TFormControls()
     SetButton(StaticText7, "mailto:author@example.com");
 }
 
-std::vector<TControl*> TFormControls::JobControls() {
+std::vector<Control*> FormControls::JobControls() {
     return {&SpeedButton3,   &SBToStat,  &SBLimit,    &SpeedButton4, &SBAbout,  &SBSave,
             &SBEditPathHTML, &CSETochn,  &SBSaveHTML, &SBSend1,      &RG1,      &SBRead,
             &SBSet,          &SBSaveLim, &NRead,      &NSet,         &NSaveLim, &NSaveEn};

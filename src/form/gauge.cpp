@@ -4,13 +4,13 @@
 
 namespace tarnwell {
 
-void TGauge::SetRange(int min, int max) {
+void Gauge::SetRange(int min, int max) {
     min_ = min;
     max_ = std::max(min, max);
     SetPosition(position_);
 }
 
-void TGauge::SetPosition(int position) {
+void Gauge::SetPosition(int position) {
     position_ = std::clamp(position, min_, max_);
 }
 

@@ -5,9 +5,9 @@
 namespace tarnwell {
 
 // A progress bar: a position between a minimum and a maximum. Hidden until an operation shows it.
-class TGauge : public TControl {
+class Gauge : public Control {
 public:
-    TGauge() { Visible = false; }
+    Gauge() { Visible = false; }
 
     int Min() const { return min_; }
     int Max() const { return max_; }

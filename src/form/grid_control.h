@@ -14,9 +14,9 @@ namespace tarnwell {
 // program is bound to a grid). Each checks what the view should already have checked, so a window cannot
 // write where the user may not: a fixed cell, a hidden column, a cell outside the counts, a grid that is
 // not Editable, a disabled grid. Each moves the grid's Revision like any other change.
-class TGridControl : public TTableGrid, public TControl {
+class GridControl : public TTableGrid, public Control {
 public:
-    TGridControl(int col_count, int row_count) : TTableGrid(col_count, row_count) {}
+    GridControl(int col_count, int row_count) : TTableGrid(col_count, row_count) {}
 
     bool Editable = false;        // the user edits non-fixed cells and toggles their check boxes
     bool Resizable = false;       // the user sizes rows and columns with the mouse

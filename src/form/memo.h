@@ -8,7 +8,7 @@
 namespace tarnwell {
 
 // A read-only block of text lines.
-class TMemo : public TControl {
+class Memo : public Control {
 public:
     std::vector<std::string> Lines;
 };

@@ -2,11 +2,11 @@
 
 namespace tarnwell {
 
-void TPageControl::SetActivePageIndex(int index) {
+void PageControl::SetActivePageIndex(int index) {
     active_page_ = index >= 0 && index < page_count_ ? index : -1;
 }
 
-void TPageControl::UserSelectPage(int index) {
+void PageControl::UserSelectPage(int index) {
     if (!Enabled) return;
     int before = active_page_;
     SetActivePageIndex(index);

@@ -6,11 +6,11 @@ namespace tarnwell {
 
 // A set of pages of which one is shown. SetActivePageIndex (code) runs no handler; UserSelectPage is a
 // page change made on the control itself and runs OnChange when the page changes.
-class TPageControl : public TControl {
+class PageControl : public Control {
 public:
-    explicit TPageControl(int page_count) : page_count_(page_count) {}
+    explicit PageControl(int page_count) : page_count_(page_count) {}
 
-    TNotifyEvent OnChange;
+    NotifyEvent OnChange;
 
     int PageCount() const { return page_count_; }
     // -1 when no page is shown.

@@ -5,14 +5,14 @@
 
 namespace tarnwell {
 
-TRadioGroup::TRadioGroup(std::string caption, std::vector<std::string> items, int columns)
+RadioGroup::RadioGroup(std::string caption, std::vector<std::string> items, int columns)
     : Caption(std::move(caption)), Columns(columns), items_(std::move(items)) {}
 
-void TRadioGroup::SetItemIndex(int index) {
+void RadioGroup::SetItemIndex(int index) {
     item_index_ = std::clamp(index, -1, static_cast<int>(items_.size()) - 1);
 }
 
-void TRadioGroup::UserSelect(int index) {
+void RadioGroup::UserSelect(int index) {
     if (!Enabled) return;
     int before = item_index_;
     SetItemIndex(index);

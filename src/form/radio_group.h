@@ -9,13 +9,13 @@ namespace tarnwell {
 
 // A group of radio buttons with at most one selected: ItemIndex, -1 for none. SetItemIndex (code) runs
 // no handler; UserSelect is the user's click and runs OnClick when the selection changes.
-class TRadioGroup : public TControl {
+class RadioGroup : public Control {
 public:
-    TRadioGroup(std::string caption, std::vector<std::string> items, int columns = 1);
+    RadioGroup(std::string caption, std::vector<std::string> items, int columns = 1);
 
     std::string Caption;
     int Columns = 1;
-    TNotifyEvent OnClick;
+    NotifyEvent OnClick;
 
     const std::vector<std::string>& Items() const { return items_; }
     int ItemIndex() const { return item_index_; }

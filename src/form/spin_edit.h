@@ -11,12 +11,12 @@ namespace tarnwell {
 // number, kept within MinValue to MaxValue when the maximum is above the minimum (with equal bounds it
 // takes any value). SetValue (code) runs no handler; UserSetText is the user's typing or arrow click and
 // runs OnChange on every change of the text.
-class TSpinEdit : public TControl {
+class SpinEdit : public Control {
 public:
-    TSpinEdit(std::int32_t min_value, std::int32_t max_value, std::int32_t value);
+    SpinEdit(std::int32_t min_value, std::int32_t max_value, std::int32_t value);
 
     std::string Label;  // the caption strip beside the edit, empty for none
-    TNotifyEvent OnChange;
+    NotifyEvent OnChange;
 
     std::int32_t MinValue() const { return min_value_; }
     std::int32_t MaxValue() const { return max_value_; }

@@ -5,11 +5,11 @@
 namespace tarnwell {
 
 // A window timer. The host starts counting Interval milliseconds while it is enabled and calls Tick.
-class TTimer {
+class Timer {
 public:
     int Interval = 1000;  // milliseconds
     bool Enabled = false;
-    TNotifyEvent OnTimer;
+    NotifyEvent OnTimer;
 
     // One tick of the host's clock: runs OnTimer, only while enabled.
     void Tick() const {

@@ -21,7 +21,7 @@ const Headless kHeadless;
 
 }  // namespace
 
-std::uint32_t TColor::ToRgb(const ColorScheme& scheme) const {
+std::uint32_t ColorValue::ToRgb(const ColorScheme& scheme) const {
     return system_ ? scheme.Resolve(static_cast<SystemColor>(value_)) : value_;
 }
 

@@ -12,30 +12,30 @@ class ColorScheme;
 enum class SystemColor : std::uint8_t { Window, BtnFace, InfoBk, WindowText, HotLight };
 
 // A grid colour: either a fixed RGB value or a named desktop colour.
-class TColor {
+class ColorValue {
 public:
-    static constexpr TColor Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-        return TColor(false, (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b);
+    static constexpr ColorValue Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+        return ColorValue(false, (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b);
     }
-    static constexpr TColor System(SystemColor name) { return TColor(true, static_cast<std::uint32_t>(name)); }
+    static constexpr ColorValue System(SystemColor name) { return ColorValue(true, static_cast<std::uint32_t>(name)); }
 
     // 0xRRGGBB, named colours resolved through the given colour scheme.
     std::uint32_t ToRgb(const ColorScheme& scheme) const;
 
-    constexpr bool operator==(const TColor&) const = default;
+    constexpr bool operator==(const ColorValue&) const = default;
 
 private:
-    constexpr TColor(bool system, std::uint32_t value) : system_(system), value_(value) {}
+    constexpr ColorValue(bool system, std::uint32_t value) : system_(system), value_(value) {}
     bool system_;
     std::uint32_t value_;
 };
 
-inline constexpr TColor clWindow = TColor::System(SystemColor::Window);
-inline constexpr TColor clBtnFace = TColor::System(SystemColor::BtnFace);
-inline constexpr TColor clInfoBk = TColor::System(SystemColor::InfoBk);
-inline constexpr TColor clWindowText = TColor::System(SystemColor::WindowText);
-inline constexpr TColor clHotLight = TColor::System(SystemColor::HotLight);
-inline constexpr TColor clSilver = TColor::Rgb(0xC0, 0xC0, 0xC0);
+inline constexpr ColorValue clWindow = ColorValue::System(SystemColor::Window);
+inline constexpr ColorValue clBtnFace = ColorValue::System(SystemColor::BtnFace);
+inline constexpr ColorValue clInfoBk = ColorValue::System(SystemColor::InfoBk);
+inline constexpr ColorValue clWindowText = ColorValue::System(SystemColor::WindowText);
+inline constexpr ColorValue clHotLight = ColorValue::System(SystemColor::HotLight);
+inline constexpr ColorValue clSilver = ColorValue::Rgb(0xC0, 0xC0, 0xC0);
 
 class ColorScheme {
 public:

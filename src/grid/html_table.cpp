@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 
 // "#RRGGBB", upper-case hex digits, red first.
-std::string HexColor(TColor color, const ColorScheme& colors) {
+std::string HexColor(ColorValue color, const ColorScheme& colors) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::uint32_t rgb = color.ToRgb(colors);
     std::string hex = "#";
@@ -71,7 +71,7 @@ std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real, co
 
     // The start of a data cell line for each of its four looks: fixed cell, band primary, band
     // secondary, plain.
-    auto data_cell_start = [&colors](TColor background, TColor text) {
+    auto data_cell_start = [&colors](ColorValue background, ColorValue text) {
         return "<td nowrap bgcolor=\"" + HexColor(background, colors) + "\"><font color=\"" + HexColor(text, colors) +
                "\">";
     };

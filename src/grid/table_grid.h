@@ -17,9 +17,9 @@ namespace tarnwell {
 
 struct GridBands {
     bool Active = false;
-    TColor PrimaryColor = clInfoBk;
+    ColorValue PrimaryColor = clInfoBk;
     int PrimaryLength = 1;
-    TColor SecondaryColor = clWindow;
+    ColorValue SecondaryColor = clWindow;
     int SecondaryLength = 1;
 };
 
@@ -130,15 +130,15 @@ public:
     std::uint64_t Revision() const;
 
     // --- Appearance, read by the writers ------------------------------------------------------
-    TColor Color = clWindow;
-    TColor FixedColor = clBtnFace;
-    TColor FontColor = clWindowText;
-    TColor FixedFontColor = clWindowText;
+    ColorValue Color = clWindow;
+    ColorValue FixedColor = clBtnFace;
+    ColorValue FontColor = clWindowText;
+    ColorValue FixedFontColor = clWindowText;
     GridBands Bands;
     bool WordWrap = false;
     int GridLineWidth = 1;
     int DefaultRowHeight = 21;
-    TColor GridLineColor = clSilver;
+    ColorValue GridLineColor = clSilver;
     int CheckSize = 15;  // ControlLook.CheckSize
     HtmlSettings HTMLSettings;
 

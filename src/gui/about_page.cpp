@@ -68,7 +68,7 @@ private:
 }  // namespace
 
 QWidget* MakeAboutPage(ControlBinder& binder) {
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     auto* page = new QWidget;
     page->setAutoFillBackground(true);
     QPalette black = page->palette();
@@ -128,8 +128,8 @@ QWidget* MakeAboutPage(ControlBinder& binder) {
     over->setContentsMargins(8, 0, 8, 4);
     over->addStretch(1);
     auto* links = new QHBoxLayout;
-    auto link = [&](TButton& button, const char* name) {
-        QPushButton* widget = binder.Button(button, name);
+    auto link = [&](Button& button, const char* name) {
+        QPushButton* widget = binder.PushButton(button, name);
         widget->setCursor(Qt::PointingHandCursor);
         widget->setFlat(true);
         widget->setStyleSheet(

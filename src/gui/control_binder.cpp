@@ -56,7 +56,7 @@ void ControlBinder::Refresh() {
     if (outer) refreshing_ = false;
 }
 
-void ControlBinder::RepaintNow(const TControl& control) {
+void ControlBinder::RepaintNow(const Control& control) {
     QWidget* widget = widgets_.value(&control, nullptr);
     if (!widget) return;
     const bool outer = !refreshing_;
@@ -68,12 +68,12 @@ void ControlBinder::RepaintNow(const TControl& control) {
     widget->repaint();
 }
 
-void ControlBinder::OnRefresh(std::function<void()> refresh, const TControl* control) {
+void ControlBinder::OnRefresh(std::function<void()> refresh, const Control* control) {
     if (control) own_refreshers_.insert(control, refresh);
     refreshers_.push_back(std::move(refresh));
 }
 
-void ControlBinder::Bind(QWidget* widget, const TControl& control, const char* name) {
+void ControlBinder::Bind(QWidget* widget, const Control& control, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     controls_.insert(widget, &control);
     widgets_.insert(&control, widget);
@@ -107,7 +107,7 @@ QLabel* ControlBinder::CaptionStrip(const QString& text, QWidget* buddy) {
     return label;
 }
 
-QLineEdit* ControlBinder::Edit(TEdit& edit, const char* name, bool path) {
+QLineEdit* ControlBinder::LineEdit(Edit& edit, const char* name, bool path) {
     auto* widget = new QLineEdit;
     Bind(widget, edit, name);
     // The window's own mask character: the text never shows, and assistive technology gets no value.
@@ -126,7 +126,7 @@ QLineEdit* ControlBinder::Edit(TEdit& edit, const char* name, bool path) {
     return widget;
 }
 
-QPushButton* ControlBinder::Button(TButton& button, const char* name) {
+QPushButton* ControlBinder::PushButton(Button& button, const char* name) {
     auto* widget = new QPushButton(ToQString(button.Caption));
     Bind(widget, button, name);
     QObject::connect(widget, &QPushButton::clicked, widget, [this, &button] { Act([&] { button.Click(); }); });
@@ -134,7 +134,7 @@ QPushButton* ControlBinder::Button(TButton& button, const char* name) {
     return widget;
 }
 
-QListWidget* ControlBinder::CheckList(TCheckListBox& list, const char* name) {
+QListWidget* ControlBinder::ListWidget(CheckListBox& list, const char* name) {
     auto* widget = new QListWidget;
     Bind(widget, list, name);
     widget->setMinimumSize(40, 40);
@@ -161,7 +161,7 @@ QListWidget* ControlBinder::CheckList(TCheckListBox& list, const char* name) {
     return widget;
 }
 
-QGroupBox* ControlBinder::RadioGroup(TRadioGroup& group, const char* name) {
+QGroupBox* ControlBinder::GroupBox(RadioGroup& group, const char* name) {
     auto* widget = new QGroupBox(ToQString(group.Caption));
     Bind(widget, group, name);
     if (group.Caption.empty()) widget->setAccessibleName(ToQString(group.ShortHint()));
@@ -195,7 +195,7 @@ QGroupBox* ControlBinder::RadioGroup(TRadioGroup& group, const char* name) {
     return widget;
 }
 
-QSpinBox* ControlBinder::SpinEdit(TSpinEdit& spin, const char* name) {
+QSpinBox* ControlBinder::SpinBox(SpinEdit& spin, const char* name) {
     auto* widget = new QSpinBox;
     Bind(widget, spin, name);
     if (spin.MaxValue() > spin.MinValue()) {
@@ -213,7 +213,7 @@ QSpinBox* ControlBinder::SpinEdit(TSpinEdit& spin, const char* name) {
     return widget;
 }
 
-GridView* ControlBinder::Grid(TGridControl& grid, const char* name, const QString& accessible_name) {
+GridView* ControlBinder::TableView(GridControl& grid, const char* name, const QString& accessible_name) {
     auto* view = new GridView(grid, host_.Colors(), QtHost::GridFont());
     Bind(view, grid, name);
     view->setAccessibleName(accessible_name);

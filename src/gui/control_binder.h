@@ -30,7 +30,7 @@ public:
     ControlBinder(TFSend& form, QtHost& host);
 
     TFSend& Form() { return form_; }
-    TFormControls& Controls() { return form_.Controls(); }
+    FormControls& Controls() { return form_.Controls(); }
     QtHost& Host() { return host_; }
 
     // Runs the user's action on the controls: any open grid edit is written first, an error that escapes
@@ -40,28 +40,28 @@ public:
     // Reads every control into its widget. Signals that this raises run no user action.
     void Refresh();
     // Reads one control into its widget and draws that widget now.
-    void RepaintNow(const TControl& control);
+    void RepaintNow(const Control& control);
     // True while Refresh runs: the widgets' signals are then the program's doing, not the user's.
     bool Refreshing() const { return refreshing_; }
 
     // A refresher for what the helpers below do not cover; one tied to a control also runs when that
     // control alone is drawn (RepaintNow).
-    void OnRefresh(std::function<void()> refresh, const TControl* control = nullptr);
+    void OnRefresh(std::function<void()> refresh, const Control* control = nullptr);
     // Names the widget after the control, gives it the control's hint and tool tip, and keeps its enabled
     // and visible state with the control's; also for widgets made elsewhere.
-    void Bind(QWidget* widget, const TControl& control, const char* name);
+    void Bind(QWidget* widget, const Control& control, const char* name);
     // The control a widget shows, nullptr for none.
-    const TControl* ControlOf(const QObject* widget) const { return controls_.value(widget, nullptr); }
+    const Control* ControlOf(const QObject* widget) const { return controls_.value(widget, nullptr); }
 
     // A caption strip beside an edit: the control's label; a screen reader names the buddy by it.
     QLabel* CaptionStrip(const QString& text, QWidget* buddy = nullptr);
     // An edit; a path edit shows the program's path bytes as the file system names them.
-    QLineEdit* Edit(TEdit& edit, const char* name, bool path = false);
-    QPushButton* Button(TButton& button, const char* name);
-    QListWidget* CheckList(TCheckListBox& list, const char* name);
-    QGroupBox* RadioGroup(TRadioGroup& group, const char* name);
-    QSpinBox* SpinEdit(TSpinEdit& spin, const char* name);
-    GridView* Grid(TGridControl& grid, const char* name, const QString& accessible_name);
+    QLineEdit* LineEdit(Edit& edit, const char* name, bool path = false);
+    QPushButton* PushButton(Button& button, const char* name);
+    QListWidget* ListWidget(CheckListBox& list, const char* name);
+    QGroupBox* GroupBox(RadioGroup& group, const char* name);
+    QSpinBox* SpinBox(SpinEdit& spin, const char* name);
+    GridView* TableView(GridControl& grid, const char* name, const QString& accessible_name);
 
     const std::vector<GridView*>& Grids() const { return grids_; }
 
@@ -69,9 +69,9 @@ private:
     TFSend& form_;
     QtHost& host_;
     std::vector<std::function<void()>> refreshers_;
-    QHash<const QObject*, const TControl*> controls_;
-    QHash<const TControl*, QWidget*> widgets_;
-    QMultiHash<const TControl*, std::function<void()>> own_refreshers_;
+    QHash<const QObject*, const Control*> controls_;
+    QHash<const Control*, QWidget*> widgets_;
+    QMultiHash<const Control*, std::function<void()>> own_refreshers_;
     std::vector<GridView*> grids_;
     bool refreshing_ = false;
 };

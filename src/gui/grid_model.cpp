@@ -7,7 +7,7 @@
 
 namespace tarnwell {
 
-GridModel::GridModel(TGridControl& grid, const ColorScheme& colors, QObject* parent)
+GridModel::GridModel(GridControl& grid, const ColorScheme& colors, QObject* parent)
     : QAbstractTableModel(parent), grid_(grid), colors_(colors) {
     ReadShape();
 }
@@ -93,7 +93,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             return state ? Qt::Checked : Qt::Unchecked;
         }
         case Qt::BackgroundRole: {
-            TColor color = grid_.Color;
+            ColorValue color = grid_.Color;
             if (fixed) {
                 color = grid_.FixedColor;
             } else if (grid_.Bands.Active) {

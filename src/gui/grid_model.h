@@ -23,9 +23,9 @@ namespace tarnwell {
 // and keep the model current without a reset.
 class GridModel final : public QAbstractTableModel {
 public:
-    GridModel(TGridControl& grid, const ColorScheme& colors, QObject* parent = nullptr);
+    GridModel(GridControl& grid, const ColorScheme& colors, QObject* parent = nullptr);
 
-    TGridControl& Grid() const { return grid_; }
+    GridControl& Grid() const { return grid_; }
     // True when the grid had changed and the model was reset.
     bool Sync();
 
@@ -54,7 +54,7 @@ private:
     void ReadShape();
     bool HasCheckBox(int real_col, int row, bool& state) const;
 
-    TGridControl& grid_;
+    GridControl& grid_;
     const ColorScheme& colors_;
     std::uint64_t seen_revision_ = 0;
     int rows_ = 0;

@@ -77,7 +77,7 @@ bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const Q
     }
 }
 
-GridView::GridView(TGridControl& grid, const ColorScheme& colors, const QFont& font, QWidget* parent)
+GridView::GridView(GridControl& grid, const ColorScheme& colors, const QFont& font, QWidget* parent)
     : QTableView(parent), model_(new GridModel(grid, colors, this)), delegate_(new GridDelegate(this)) {
     auto* style = new GridLineStyle(ToQColor(grid.GridLineColor, colors).rgb());
     style->setParent(this);
@@ -130,7 +130,7 @@ QModelIndex GridView::FromModel(const QModelIndex& model_index) const {
 
 void GridView::ApplyShape() {
     applying_ = true;
-    TGridControl& grid = Grid();
+    GridControl& grid = Grid();
     horizontalHeader()->setVisible(model_->HasColumnHeader());
     verticalHeader()->setVisible(model_->HasRowHeader());
     if (model_->HasRowHeader()) verticalHeader()->setFixedWidth(grid.ColWidths(0));

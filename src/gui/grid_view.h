@@ -33,10 +33,10 @@ private:
 // A proxy (the statistics page's sorting) may stand between the model and the view.
 class GridView final : public QTableView {
 public:
-    GridView(TGridControl& grid, const ColorScheme& colors, const QFont& font, QWidget* parent = nullptr);
+    GridView(GridControl& grid, const ColorScheme& colors, const QFont& font, QWidget* parent = nullptr);
 
     GridModel& Model() { return *model_; }
-    TGridControl& Grid() const { return model_->Grid(); }
+    GridControl& Grid() const { return model_->Grid(); }
     // Shows the model through a proxy (nullptr: directly). The proxy's source must be Model().
     void SetProxy(QAbstractProxyModel* proxy);
     // The model index of a view index and back, through the proxy if there is one.

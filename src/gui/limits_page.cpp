@@ -17,18 +17,18 @@
 namespace tarnwell {
 
 QWidget* MakeLimitsPage(ControlBinder& binder) {
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    GridView* grid = binder.Grid(c.ASGLimit, "ASGLimit", QStringLiteral("Лимиты"));
+    GridView* grid = binder.TableView(c.ASGLimit, "ASGLimit", QStringLiteral("Лимиты"));
     layout->addWidget(grid, 1);
 
     // PopupMenu1, opened by a right click on the grid (or the menu key).
     auto* menu = new QMenu(grid);
     menu->setObjectName(QStringLiteral("PopupMenu1"));
-    auto add = [&](TButton& item, const char* name) {
+    auto add = [&](Button& item, const char* name) {
         QAction* action = menu->addAction(ToQString(item.Caption));
         action->setObjectName(QString::fromLatin1(name));
         QObject::connect(action, &QAction::triggered, menu, [&binder, &item] { binder.Act([&] { item.Click(); }); });
@@ -49,12 +49,12 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
     auto* box_layout = new QHBoxLayout(box);
     box_layout->setContentsMargins(4, 4, 4, 4);
     for (auto [button, name] :
-         {std::pair<TButton*, const char*>{&c.SBRead, "SBRead"}, {&c.SBSet, "SBSet"}, {&c.SBSaveLim, "SBSaveLim"}}) {
-        QPushButton* widget = binder.Button(*button, name);
+         {std::pair<Button*, const char*>{&c.SBRead, "SBRead"}, {&c.SBSet, "SBSet"}, {&c.SBSaveLim, "SBSaveLim"}}) {
+        QPushButton* widget = binder.PushButton(*button, name);
         widget->setFixedSize(120, 25);
         box_layout->addWidget(widget);
     }
-    box_layout->addWidget(binder.SpinEdit(c.SEDefault, "SEDefault"));
+    box_layout->addWidget(binder.SpinBox(c.SEDefault, "SEDefault"));
     box_layout->addStretch(1);
     layout->addWidget(box);
     return page;

@@ -26,7 +26,7 @@ const QColor kBarColour(201, 207, 220);
 }  // namespace
 
 MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
-    TFormControls& c = binder_.Controls();
+    FormControls& c = binder_.Controls();
     setObjectName(QStringLiteral("FSend"));
     setWindowTitle(ToQString(c.Caption));
     setWindowIcon(QIcon(QStringLiteral(":/images/tarnwell.png")));
@@ -113,7 +113,7 @@ void MainWindow::ShowWaitCursor() {
     wait_cursor_ = true;
 }
 
-void MainWindow::RepaintControl(const TControl& control) {
+void MainWindow::RepaintControl(const Control& control) {
     ShowWaitCursor();
     binder_.RepaintNow(control);
 }
@@ -138,13 +138,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::ShowHintAt(QWidget* widget) {
-    const TControl* hinted = nullptr;
+    const Control* hinted = nullptr;
     for (QWidget* at = widget; at && !hinted; at = at->parentWidget()) {
-        const TControl* control = binder_.ControlOf(at);
+        const Control* control = binder_.ControlOf(at);
         if (control && !control->Hint.empty()) hinted = control;
         if (at == this) break;
     }
-    TStatusBar& bar = binder_.Controls().StatBar;
+    StatusBar& bar = binder_.Controls().StatBar;
     bar.ShowHintOf(hinted);
     binder_.RepaintNow(bar);
 }

@@ -24,7 +24,7 @@ public:
     void Refresh();
     // Reads one control into its widget and draws it now. A handler that draws while it runs is a long
     // one: the wait cursor shows until it ends.
-    void RepaintControl(const TControl& control);
+    void RepaintControl(const Control& control);
     // The wait cursor while a handler runs; the next Refresh after it takes it away.
     void ShowWaitCursor();
 

@@ -36,9 +36,9 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
     auto* strip_layout = new QVBoxLayout(strip);
     strip_layout->setContentsMargins(4, 4, 4, 4);
     strip_layout->setSpacing(2);
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     struct Nav {
-        TButton& button;
+        Button& button;
         const char* name;
         const char* picture;
     };
@@ -67,7 +67,7 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
         button->setAutoRaise(true);
         button->setFixedSize(kButtonSize, kButtonSize);
         button->setFocusPolicy(Qt::StrongFocus);
-        TButton& control = nav.button;
+        Button& control = nav.button;
         QObject::connect(button, &QToolButton::clicked, button,
                          [&binder, &control] { binder.Act([&] { control.Click(); }); });
         strip_layout->addWidget(button, 0, Qt::AlignHCenter);

@@ -27,7 +27,7 @@ std::uint32_t PaletteColors::Resolve(SystemColor name) const {
     return palette.color(QPalette::Active, role).rgb() & 0xFFFFFFu;
 }
 
-QColor ToQColor(TColor color, const ColorScheme& scheme) {
+QColor ToQColor(ColorValue color, const ColorScheme& scheme) {
     return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | color.ToRgb(scheme)));
 }
 

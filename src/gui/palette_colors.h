@@ -21,6 +21,6 @@ private:
 };
 
 // A grid colour as Qt draws it.
-QColor ToQColor(TColor color, const ColorScheme& scheme);
+QColor ToQColor(ColorValue color, const ColorScheme& scheme);
 
 }  // namespace tarnwell

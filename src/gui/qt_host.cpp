@@ -107,7 +107,7 @@ void QtHost::Sleep(std::chrono::milliseconds duration) {
     QThread::msleep(static_cast<unsigned long>(duration.count()));
 }
 
-void QtHost::RepaintNow(const TControl& control) {
+void QtHost::RepaintNow(const Control& control) {
     if (window_) window_->RepaintControl(control);
 }
 

@@ -32,7 +32,7 @@ public:
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override;
     void StopCloseTimer() override;
     void Sleep(std::chrono::milliseconds duration) override;
-    void RepaintNow(const TControl& control) override;
+    void RepaintNow(const Control& control) override;
     const TextWidthMeasure& TextWidth() const override { return *text_width_; }
     const ColorScheme& Colors() const override { return colors_; }
     void ControlsChanged() override;

@@ -26,14 +26,14 @@ QGroupBox* Group(const char* title) {
 // Edits with their caption strips, `pairs` of them side by side on a line; the grid, for what goes under
 // them.
 QGridLayout* AddEdits(ControlBinder& binder, QGroupBox* group,
-                      std::initializer_list<std::pair<TEdit*, const char*>> edits, int pairs = 1) {
+                      std::initializer_list<std::pair<Edit*, const char*>> edits, int pairs = 1) {
     auto* layout = new QGridLayout(group);
     layout->setContentsMargins(3, 1, 3, 2);
     layout->setHorizontalSpacing(3);
     layout->setVerticalSpacing(2);
     int at = 0;
     for (const auto& [edit, name] : edits) {
-        QLineEdit* widget = binder.Edit(*edit, name);
+        QLineEdit* widget = binder.LineEdit(*edit, name);
         const int row = at / pairs;
         const int column = 2 * (at % pairs);
         layout->addWidget(binder.CaptionStrip(ToQString(edit->Label), widget), row, column);
@@ -45,12 +45,12 @@ QGridLayout* AddEdits(ControlBinder& binder, QGroupBox* group,
 }
 
 // A check list under its caption strip.
-QWidget* StripAndList(ControlBinder& binder, TCheckListBox& list, const char* name, QListWidget** made = nullptr) {
+QWidget* StripAndList(ControlBinder& binder, CheckListBox& list, const char* name, QListWidget** made = nullptr) {
     auto* box = new QWidget;
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    QListWidget* widget = binder.CheckList(list, name);
+    QListWidget* widget = binder.ListWidget(list, name);
     QLabel* strip = binder.CaptionStrip(ToQString(list.Label), widget);
     // At the designed size the page is tight for the fonts present: strips and lists give way first.
     strip->setMinimumWidth(1);
@@ -99,7 +99,7 @@ private:
 }  // namespace
 
 QWidget* MakeSettingsPage(ControlBinder& binder) {
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 1, 2, 1);
@@ -119,7 +119,7 @@ QWidget* MakeSettingsPage(ControlBinder& binder) {
                                           2);
     // The protection on one more line of the same height: its caption in a strip like the edits', the
     // group itself without a frame or title of its own.
-    QGroupBox* security = binder.RadioGroup(c.RGSecurity, "RGSecurity");
+    QGroupBox* security = binder.GroupBox(c.RGSecurity, "RGSecurity");
     security->setTitle(QString());
     security->setFlat(true);
     security->layout()->setContentsMargins(2, 0, 2, 0);
@@ -142,7 +142,7 @@ QWidget* MakeSettingsPage(ControlBinder& binder) {
     content->setObjectName(QStringLiteral("GBContent"));
     auto* content_layout = new QVBoxLayout(content);
     content_layout->setContentsMargins(3, 1, 3, 2);
-    content_layout->addWidget(binder.CheckList(c.ChLBCont, "ChLBCont"));
+    content_layout->addWidget(binder.ListWidget(c.ChLBCont, "ChLBCont"));
 
     QGroupBox* columns = Group("Столбцы:");
     columns->setObjectName(QStringLiteral("GBColumns"));
@@ -159,7 +159,7 @@ QWidget* MakeSettingsPage(ControlBinder& binder) {
     options_layout->setSpacing(2);
     QListWidget* autorun = nullptr;
     options_layout->addWidget(StripAndList(binder, c.ChLBRun, "ChLBRun", &autorun), 1);
-    QLineEdit* address = binder.Edit(c.ESGToUser, "ESGToUser");
+    QLineEdit* address = binder.LineEdit(c.ESGToUser, "ESGToUser");
     address->setParent(autorun->parentWidget());
     address->setFrame(false);
     QPalette palette = address->palette();
@@ -170,7 +170,7 @@ QWidget* MakeSettingsPage(ControlBinder& binder) {
     QListWidget* other = nullptr;
     options_layout->addWidget(StripAndList(binder, c.ChLBOther, "ChLBOther", &other), 1);
     other->setMinimumHeight(2 * other->sizeHintForRow(0) + 6);
-    options_layout->addWidget(binder.RadioGroup(c.RGkb, "RGkb"));
+    options_layout->addWidget(binder.GroupBox(c.RGkb, "RGkb"));
 
     bottom->addWidget(content, 3);
     bottom->addWidget(columns, 5);

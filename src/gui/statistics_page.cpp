@@ -20,12 +20,12 @@
 namespace tarnwell {
 
 QWidget* MakeStatisticsPage(ControlBinder& binder) {
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    GridView* grid = binder.Grid(c.ASGRead, "ASGRead", QStringLiteral("Статистика"));
+    GridView* grid = binder.TableView(c.ASGRead, "ASGRead", QStringLiteral("Статистика"));
     // A click on a column header sorts the rows shown; the table itself keeps its order.
     grid->SetProxy(new StatisticsSort(grid->Model(), grid));
     grid->horizontalHeader()->setSectionsClickable(true);
@@ -39,19 +39,19 @@ QWidget* MakeStatisticsPage(ControlBinder& binder) {
     bar_layout->setContentsMargins(3, 2, 3, 2);
     bar_layout->setHorizontalSpacing(3);
     bar_layout->setVerticalSpacing(2);
-    QLineEdit* path = binder.Edit(c.EHTMLPath, "EHTMLPath", /*path=*/true);
+    QLineEdit* path = binder.LineEdit(c.EHTMLPath, "EHTMLPath", /*path=*/true);
     bar_layout->addWidget(binder.CaptionStrip(ToQString(c.EHTMLPath.Label), path), 0, 0);
     bar_layout->addWidget(path, 0, 1, 1, 3);
-    QPushButton* pick = binder.Button(c.SBEditPathHTML, "SBEditPathHTML");
+    QPushButton* pick = binder.PushButton(c.SBEditPathHTML, "SBEditPathHTML");
     pick->setFixedWidth(25);
     pick->setAccessibleName(ToQString(c.SBEditPathHTML.ShortHint()));
     bar_layout->addWidget(pick, 0, 4);
-    QSpinBox* precision = binder.SpinEdit(c.CSETochn, "CSETochn");
+    QSpinBox* precision = binder.SpinBox(c.CSETochn, "CSETochn");
     bar_layout->addWidget(binder.CaptionStrip(ToQString(c.CSETochn.Label), precision), 1, 0);
     bar_layout->addWidget(precision, 1, 1);
-    bar_layout->addWidget(binder.Button(c.SBSaveHTML, "SBSaveHTML"), 1, 2);
-    bar_layout->addWidget(binder.Button(c.SBSend1, "SBSend1"), 1, 3, 1, 2);
-    bar_layout->addWidget(binder.RadioGroup(c.RG1, "RG1"), 0, 5, 2, 1);
+    bar_layout->addWidget(binder.PushButton(c.SBSaveHTML, "SBSaveHTML"), 1, 2);
+    bar_layout->addWidget(binder.PushButton(c.SBSend1, "SBSend1"), 1, 3, 1, 2);
+    bar_layout->addWidget(binder.GroupBox(c.RG1, "RG1"), 0, 5, 2, 1);
     bar_layout->setColumnStretch(1, 1);
     bar_layout->setColumnStretch(3, 1);
     layout->addWidget(bar);

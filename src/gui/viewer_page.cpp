@@ -124,7 +124,7 @@ private:
 }  // namespace
 
 QWidget* MakeViewerPage(ControlBinder& binder) {
-    TFormControls& c = binder.Controls();
+    FormControls& c = binder.Controls();
     FileBrowser& browser = binder.Form().Browser();
 
     auto* page = new QWidget;
@@ -192,15 +192,15 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     auto* right_layout = new QVBoxLayout(right);
     right_layout->setContentsMargins(0, 0, 0, 0);
     right_layout->setSpacing(0);
-    right_layout->addWidget(binder.Grid(c.SG1, "SG1", QStringLiteral("Просматриваемый файл")), 1);
+    right_layout->addWidget(binder.TableView(c.SG1, "SG1", QStringLiteral("Просматриваемый файл")), 1);
     auto* bar = new QWidget;
     bar->setFixedHeight(31);
     auto* bar_layout = new QHBoxLayout(bar);
     bar_layout->setContentsMargins(4, 3, 4, 3);
-    QLineEdit* current = binder.Edit(c.ECurrentFile, "ECurrentFile", /*path=*/true);
+    QLineEdit* current = binder.LineEdit(c.ECurrentFile, "ECurrentFile", /*path=*/true);
     bar_layout->addWidget(binder.CaptionStrip(ToQString(c.ECurrentFile.Label), current));
     bar_layout->addWidget(current, 1);
-    bar_layout->addWidget(binder.Button(c.SBSave, "SBSave"));
+    bar_layout->addWidget(binder.PushButton(c.SBSave, "SBSave"));
     right_layout->addWidget(bar);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);

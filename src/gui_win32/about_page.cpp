@@ -30,7 +30,7 @@ Picture the_picture;
 
 }  // namespace
 
-AboutPage::AboutPage(Ui& ui, Views& views, HWND parent, TFormControls& c) : Page(ui, views, parent, "TabSheet3") {
+AboutPage::AboutPage(Ui& ui, Views& views, HWND parent, FormControls& c) : Page(ui, views, parent, "TabSheet3") {
     memo_ = &Make<MemoView>(panel_, "Memo1", c.Memo1);
     site_ = &Make<LinkView>(panel_, "STtoSite", c.STtoSite);
     mail_ = &Make<LinkView>(panel_, "StaticText7", c.StaticText7);

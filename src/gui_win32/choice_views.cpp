@@ -21,7 +21,7 @@ int StateImage(CheckBoxState state) {
 
 }  // namespace
 
-CheckListView::CheckListView(Ui& ui, HWND parent, std::string name, TCheckListBox& list)
+CheckListView::CheckListView(Ui& ui, HWND parent, std::string name, CheckListBox& list)
     : ControlView(ui, std::move(name), &list), list_(list) {
     HWND view = Add(parent, WC_LISTVIEWW, name_,
                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
@@ -114,7 +114,7 @@ bool CheckListView::Notify(NMHDR& header, LRESULT&) {
     return true;
 }
 
-RadioGroupView::RadioGroupView(Ui& ui, HWND parent, std::string name, TRadioGroup& group)
+RadioGroupView::RadioGroupView(Ui& ui, HWND parent, std::string name, RadioGroup& group)
     : ControlView(ui, std::move(name), &group), group_(group) {
     frame_ = Add(parent, L"BUTTON", name_, WS_VISIBLE | BS_GROUPBOX, 0, Wide(group.Caption));
     for (std::size_t i = 0; i < group.Items().size(); ++i) {

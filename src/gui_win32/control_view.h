@@ -13,14 +13,14 @@ namespace tarnwell::win32 {
 // The first widget made is the view's main one: its tool tip, its place under the mouse for the hints.
 class ControlView {
 public:
-    ControlView(Ui& ui, std::string name, TControl* control) : ui_(ui), name_(std::move(name)), control_(control) {}
+    ControlView(Ui& ui, std::string name, Control* control) : ui_(ui), name_(std::move(name)), control_(control) {}
     virtual ~ControlView() = default;
     ControlView(const ControlView&) = delete;
     ControlView& operator=(const ControlView&) = delete;
 
     const std::string& Name() const { return name_; }
     // The control whose hint, Enabled and Visible the view shows; nullptr for a decoration.
-    TControl* Control() const { return control_; }
+    Control* FormControl() const { return control_; }
     HWND Hwnd() const { return widgets_.empty() ? nullptr : widgets_.front(); }
     const std::vector<HWND>& Widgets() const { return widgets_; }
 
@@ -46,14 +46,14 @@ protected:
         widgets_.push_back(widget);
         return widget;
     }
-    // Whether the control takes the user's input now; a view over something that is no TControl says so.
+    // Whether the control takes the user's input now; a view over something that is no Control says so.
     virtual bool ModelEnabled() const { return control_ == nullptr || control_->Enabled; }
     // Enabled and Visible on every widget, changed only where they differ.
     void RefreshState();
 
     Ui& ui_;
     std::string name_;
-    TControl* control_;
+    Control* control_;
     std::vector<HWND> widgets_;
 };
 

@@ -22,7 +22,7 @@ bool IsCode(UINT code, UINT wide, UINT ansi) {
 
 }  // namespace
 
-GridView::GridView(Ui& ui, HWND parent, std::string name, TGridControl& grid, const ColorScheme& colors, bool has_menu)
+GridView::GridView(Ui& ui, HWND parent, std::string name, GridControl& grid, const ColorScheme& colors, bool has_menu)
     : ControlView(ui, std::move(name), &grid), grid_(grid), colors_(colors), has_menu_(has_menu) {
     HWND list = Add(parent, WC_LISTVIEWW, name_,
                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED | LVS_SINGLESEL |
@@ -213,7 +213,7 @@ void GridView::ToggleActiveCheckBox() {
 bool GridView::BeginEdit(const std::wstring* typed) {
     const int real = grid_.RealColIndex(active_col_);
     bool has_box = false;
-    if (!grid_.CanEditCell(real, active_row_) || !grid_.TControl::Enabled ||
+    if (!grid_.CanEditCell(real, active_row_) || !grid_.Control::Enabled ||
         grid_.GetCheckBoxState(real, active_row_, has_box)) {
         return false;
     }
@@ -363,7 +363,7 @@ LRESULT GridView::OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM l
             if (IsCode(header.code, HDN_BEGINTRACKW, HDN_BEGINTRACKA) ||
                 IsCode(header.code, HDN_DIVIDERDBLCLICKW, HDN_DIVIDERDBLCLICKA)) {
                 EndEdit(true);
-                if (!grid_.Resizable || !grid_.TControl::Enabled) return TRUE;  // the columns keep their widths
+                if (!grid_.Resizable || !grid_.Control::Enabled) return TRUE;  // the columns keep their widths
                 break;
             }
             if (IsCode(header.code, HDN_ITEMCHANGEDW, HDN_ITEMCHANGEDA)) {

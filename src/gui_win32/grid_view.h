@@ -21,7 +21,7 @@ namespace tarnwell::win32 {
 // keeps the text, Escape drops it). Columns are sized with the mouse on grids that are Resizable.
 class GridView : public ControlView {
 public:
-    GridView(Ui& ui, HWND parent, std::string name, TGridControl& grid, const ColorScheme& colors, bool has_menu);
+    GridView(Ui& ui, HWND parent, std::string name, GridControl& grid, const ColorScheme& colors, bool has_menu);
     ~GridView() override;
 
     void Refresh() override;
@@ -29,7 +29,7 @@ public:
     bool DrawItem(const DRAWITEMSTRUCT& item) override;
     void ScaleChanged() override;
 
-    TGridControl& Grid() const { return grid_; }
+    GridControl& Grid() const { return grid_; }
     // The active cell: a grid row and a display column.
     int ActiveRow() const { return active_row_; }
     int ActiveColumn() const { return active_col_; }
@@ -53,9 +53,9 @@ private:
     void HeaderChanged(const NMHEADERW& change);
     void DrawHeaderItem(const DRAWITEMSTRUCT& item);
     void DrawCell(HDC dc, const RECT& rect, int real_col, int row, int display_col, bool focused);
-    COLORREF Rgb(TColor color) const { return ToColorRef(color.ToRgb(colors_)); }
+    COLORREF Rgb(ColorValue color) const { return ToColorRef(color.ToRgb(colors_)); }
 
-    TGridControl& grid_;
+    GridControl& grid_;
     const ColorScheme& colors_;
     bool has_menu_;
     HWND header_ = nullptr;

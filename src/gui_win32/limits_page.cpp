@@ -4,7 +4,7 @@
 
 namespace tarnwell::win32 {
 
-LimitsPage::LimitsPage(Ui& ui, Views& views, HWND parent, TFormControls& c, const ColorScheme& colors)
+LimitsPage::LimitsPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors)
     : Page(ui, views, parent, "TabSheet5") {
     grid_ = &Make<GridView>(panel_, "ASGLimit", c.ASGLimit, colors, true);
     read_ = &Make<ButtonView>(panel_, "SBRead", c.SBRead);

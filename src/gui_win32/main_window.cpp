@@ -20,7 +20,7 @@ constexpr int kMinHeight = 240;
 MainWindow::MainWindow(HINSTANCE instance, TFSend& form, Win32Host& host)
     : form_(form), host_(host), ui_(instance, DpiOfWindow(nullptr)) {
     RegisterWindowClasses(instance, WindowProc);
-    TFormControls& c = form_.Controls();
+    FormControls& c = form_.Controls();
     // Placed at its designed place and size on the primary monitor; moved to another, it is scaled again.
     const Scale system(DpiOfWindow(nullptr));
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Wide(c.Caption).c_str(),
@@ -44,7 +44,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Create() {
-    TFormControls& c = form_.Controls();
+    FormControls& c = form_.Controls();
     const ColorScheme& colors = host_.Colors();
     Ui::RefreshScope quiet(ui_);
     nav_ = std::make_unique<NavColumn>(ui_, views_, hwnd_, c);
@@ -95,10 +95,10 @@ void MainWindow::Refresh() {
     if (form_.Busy()) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 }
 
-void MainWindow::RepaintNow(const TControl& control) {
+void MainWindow::RepaintNow(const Control& control) {
     Ui::RefreshScope quiet(ui_);
     for (auto& view : views_) {
-        if (view->Control() != &control) continue;
+        if (view->FormControl() != &control) continue;
         view->Refresh();
         for (HWND widget : view->Widgets()) {
             RedrawWindow(widget, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -121,11 +121,11 @@ bool MainWindow::PreTranslate(MSG& message) {
 // status text (the service restart's) stays until then.
 void MainWindow::ShowHintFor(HWND widget) {
     if (widget == nullptr || (widget != hwnd_ && !IsChild(hwnd_, widget))) return;
-    const TControl* control = nullptr;
+    const Control* control = nullptr;
     for (HWND w = widget; w != nullptr && w != hwnd_; w = GetParent(w)) {
         ControlView* view = ui_.ViewOf(w);
-        if (view != nullptr && view->Control() != nullptr && !view->Control()->Hint.empty()) {
-            control = view->Control();
+        if (view != nullptr && view->FormControl() != nullptr && !view->FormControl()->Hint.empty()) {
+            control = view->FormControl();
             break;
         }
     }
@@ -145,7 +145,7 @@ void MainWindow::AddToolTips() {
     if (tooltip_ == nullptr) return;
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ui_(400));
     for (auto& view : views_) {
-        if (view->Control() == nullptr || !view->Control()->ShowHint || view->Hwnd() == nullptr) continue;
+        if (view->FormControl() == nullptr || !view->FormControl()->ShowHint || view->Hwnd() == nullptr) continue;
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -161,8 +161,8 @@ bool MainWindow::ToolTipText(NMHDR& header) {
     auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
     ControlView* view = ui_.ViewOf(reinterpret_cast<HWND>(header.idFrom));
     tip_text_.clear();
-    if (view != nullptr && view->Control() != nullptr && view->Control()->ShowHint) {
-        tip_text_ = Wide(view->Control()->ShortHint());
+    if (view != nullptr && view->FormControl() != nullptr && view->FormControl()->ShowHint) {
+        tip_text_ = Wide(view->FormControl()->ShortHint());
     }
     info.lpszText = tip_text_.data();
     return true;
@@ -170,9 +170,9 @@ bool MainWindow::ToolTipText(NMHDR& header) {
 
 // PopupMenu1 of the limits table.
 void MainWindow::ShowGridMenu(POINT screen) {
-    TFormControls& c = form_.Controls();
+    FormControls& c = form_.Controls();
     struct Item {
-        TButton* button;
+        Button* button;
         const char* name;
     };
     const Item items[] = {

@@ -34,7 +34,7 @@ public:
     // Shows every control again; a grid only when its Revision has moved.
     void Refresh();
     // Draws the control's widgets at once, while a handler still runs.
-    void RepaintNow(const TControl& control);
+    void RepaintNow(const Control& control);
     // Sees every message the thread takes before it is dispatched: the status bar follows the mouse,
     // and Tab moves between the widgets. True when the message has been handled here.
     bool PreTranslate(MSG& message);
@@ -65,7 +65,7 @@ private:
     StatusBarView* status_ = nullptr;
     HWND tooltip_ = nullptr;
     std::wstring tip_text_;
-    const TControl* hinted_ = nullptr;
+    const Control* hinted_ = nullptr;
     bool hint_known_ = false;
 };
 

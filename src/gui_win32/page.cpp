@@ -52,7 +52,7 @@ void PageControlView::Refresh() {
     }
 }
 
-NavColumn::NavColumn(Ui& ui, Views& views, HWND parent, TFormControls& c) : Page(ui, views, parent, "NavColumn") {
+NavColumn::NavColumn(Ui& ui, Views& views, HWND parent, FormControls& c) : Page(ui, views, parent, "NavColumn") {
     ShowWindow(panel_, SW_SHOWNA);
     scroller_ = CreatePanel(ui, panel_, "NavScroller", this, WS_VISIBLE | WS_VSCROLL);
     const std::array<NavPicture, 5> pictures{NavPicture::Viewer, NavPicture::Statistics, NavPicture::Limits,

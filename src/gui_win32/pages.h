@@ -63,7 +63,7 @@ protected:
 // viewed file on the right, the file's path and "Сохранить ..." under it; two splitters.
 class ViewerPage : public Page {
 public:
-    ViewerPage(Ui& ui, Views& views, HWND parent, TFormControls& c, FileBrowser& browser, const ColorScheme& colors);
+    ViewerPage(Ui& ui, Views& views, HWND parent, FormControls& c, FileBrowser& browser, const ColorScheme& colors);
 
 private:
     void Layout(int width, int height) override;
@@ -85,7 +85,7 @@ private:
 // TabSheet2, "Настройки": mail server, letter, content, columns and options.
 class SettingsPage : public Page {
 public:
-    SettingsPage(Ui& ui, Views& views, HWND parent, TFormControls& c);
+    SettingsPage(Ui& ui, Views& views, HWND parent, FormControls& c);
 
 private:
     void Layout(int width, int height) override;
@@ -121,7 +121,7 @@ private:
 // and the display unit.
 class StatPage : public Page {
 public:
-    StatPage(Ui& ui, Views& views, HWND parent, TFormControls& c, const ColorScheme& colors);
+    StatPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors);
 
 private:
     void Layout(int width, int height) override;
@@ -140,7 +140,7 @@ private:
 // TabSheet5, "Лимиты": the limits table (with the pop-up menu) over its three buttons and the default limit.
 class LimitsPage : public Page {
 public:
-    LimitsPage(Ui& ui, Views& views, HWND parent, TFormControls& c, const ColorScheme& colors);
+    LimitsPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors);
 
 private:
     void Layout(int width, int height) override;
@@ -156,7 +156,7 @@ private:
 // TabSheet3, "О программе": the memo on the left, the picture and the two links.
 class AboutPage : public Page {
 public:
-    AboutPage(Ui& ui, Views& views, HWND parent, TFormControls& c);
+    AboutPage(Ui& ui, Views& views, HWND parent, FormControls& c);
 
 private:
     void Layout(int width, int height) override;
@@ -174,9 +174,9 @@ void DrawAboutPicture(HDC dc, const RECT& rect);
 // lower, bevel lines between them, and the gauge at its foot.
 class NavColumn : public Page, public PanelHandler {
 public:
-    NavColumn(Ui& ui, Views& views, HWND parent, TFormControls& c);
+    NavColumn(Ui& ui, Views& views, HWND parent, FormControls& c);
     bool PanelMessage(HWND panel, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
-    GaugeView& Gauge() const { return *gauge_; }
+    GaugeView& ProgressGauge() const { return *gauge_; }
     int ScrollPosition() const { return scroll_; }
 
 private:
@@ -192,12 +192,12 @@ private:
 // PC1: the page panels, one shown at a time; no tabs.
 class PageControlView : public ControlView {
 public:
-    PageControlView(Ui& ui, std::string name, TPageControl& pages, std::array<HWND, kPageCount> panels)
+    PageControlView(Ui& ui, std::string name, PageControl& pages, std::array<HWND, kPageCount> panels)
         : ControlView(ui, std::move(name), &pages), pages_(pages), panels_(panels) {}
     void Refresh() override;
 
 private:
-    TPageControl& pages_;
+    PageControl& pages_;
     std::array<HWND, kPageCount> panels_;
 };
 

@@ -7,9 +7,9 @@ using namespace tarnwell::literals;
 
 namespace tarnwell::win32 {
 
-SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, TFormControls& c) : Page(ui, views, parent, "TabSheet2") {
+SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, FormControls& c) : Page(ui, views, parent, "TabSheet2") {
     // The widgets over the frames come first: a frame is below everything made before it.
-    auto labelled = [this](const char* name, TEdit& edit) {
+    auto labelled = [this](const char* name, Edit& edit) {
         LabelledEdit made{};
         made.label = &Make<StripView>(panel_, std::string(name) + ".Label", edit.Label);
         made.edit = &Make<EditView>(panel_, name, edit);

@@ -4,7 +4,7 @@
 
 namespace tarnwell::win32 {
 
-StatPage::StatPage(Ui& ui, Views& views, HWND parent, TFormControls& c, const ColorScheme& colors)
+StatPage::StatPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors)
     : Page(ui, views, parent, "TabSheet4") {
     grid_ = &Make<GridView>(panel_, "ASGRead", c.ASGRead, colors, false);
     path_label_ = &Make<StripView>(panel_, "EHTMLPath.Label", c.EHTMLPath.Label);

@@ -4,7 +4,7 @@
 
 namespace tarnwell::win32 {
 
-GaugeView::GaugeView(Ui& ui, HWND parent, std::string name, TGauge& gauge)
+GaugeView::GaugeView(Ui& ui, HWND parent, std::string name, Gauge& gauge)
     : ControlView(ui, std::move(name), &gauge), gauge_(gauge) {
     HWND bar = Add(parent, PROGRESS_CLASSW, name_, PBS_SMOOTH);
     // Visual styles draw their own bar colour; without them the designed one shows.
@@ -25,7 +25,7 @@ void GaugeView::Refresh() {
     }
 }
 
-StatusBarView::StatusBarView(Ui& ui, HWND parent, std::string name, TStatusBar& bar)
+StatusBarView::StatusBarView(Ui& ui, HWND parent, std::string name, StatusBar& bar)
     : ControlView(ui, std::move(name), &bar), bar_(bar) {
     HWND status = Add(parent, STATUSCLASSNAMEW, name_, WS_VISIBLE | SBARS_SIZEGRIP);
     SetWindowTheme(status, L"", L"");

@@ -21,7 +21,7 @@ HBRUSH StripView::CtlColor(HWND, HDC dc) {
     return ui_.StripBrush();
 }
 
-EditView::EditView(Ui& ui, HWND parent, std::string name, TEdit& edit, bool border)
+EditView::EditView(Ui& ui, HWND parent, std::string name, Edit& edit, bool border)
     : ControlView(ui, std::move(name), &edit), edit_(edit) {
     const DWORD password = edit.PasswordChar != 0 ? ES_PASSWORD : 0;
     Add(parent, L"EDIT", name_, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | password, border ? WS_EX_CLIENTEDGE : 0,
@@ -48,7 +48,7 @@ HBRUSH EditView::CtlColor(HWND, HDC dc) {
     return GetSysColorBrush(COLOR_WINDOW);
 }
 
-SpinEditView::SpinEditView(Ui& ui, HWND parent, std::string name, TSpinEdit& spin)
+SpinEditView::SpinEditView(Ui& ui, HWND parent, std::string name, SpinEdit& spin)
     : ControlView(ui, std::move(name), &spin), spin_(spin) {
     edit_ = Add(parent, L"EDIT", name_, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Wide(spin.Text()));
     arrows_ = Add(parent, UPDOWN_CLASSW, name_ + ".Arrows", WS_VISIBLE | UDS_ARROWKEYS | UDS_NOTHOUSANDS);
@@ -85,7 +85,7 @@ bool SpinEditView::Notify(NMHDR& header, LRESULT& result) {
     return true;
 }
 
-MemoView::MemoView(Ui& ui, HWND parent, std::string name, TMemo& memo)
+MemoView::MemoView(Ui& ui, HWND parent, std::string name, Memo& memo)
     : ControlView(ui, std::move(name), &memo), memo_(memo), black_(CreateSolidBrush(RGB(0, 0, 0))) {
     Add(parent, L"EDIT", name_, WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_CENTER | ES_AUTOHSCROLL);
 }

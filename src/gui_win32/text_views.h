@@ -19,20 +19,20 @@ public:
 // list it belongs to.
 class EditView : public ControlView {
 public:
-    EditView(Ui& ui, HWND parent, std::string name, TEdit& edit, bool border = true);
+    EditView(Ui& ui, HWND parent, std::string name, Edit& edit, bool border = true);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
     HBRUSH CtlColor(HWND, HDC dc) override;
 
 private:
-    TEdit& edit_;
+    Edit& edit_;
 };
 
 // The spin edit: an edit with up and down arrows. An arrow adds or takes one from the value (clamped into
 // its range by the control) as typed text, so that the change handler runs as for typing.
 class SpinEditView : public ControlView {
 public:
-    SpinEditView(Ui& ui, HWND parent, std::string name, TSpinEdit& spin);
+    SpinEditView(Ui& ui, HWND parent, std::string name, SpinEdit& spin);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
     bool Notify(NMHDR& header, LRESULT& result) override;
@@ -40,7 +40,7 @@ public:
     void Place(const RECT& rect);
 
 private:
-    TSpinEdit& spin_;
+    SpinEdit& spin_;
     HWND edit_;
     HWND arrows_;
 };
@@ -48,7 +48,7 @@ private:
 // The About page's memo: read-only lines, centred, lime on black, without a border.
 class MemoView : public ControlView {
 public:
-    MemoView(Ui& ui, HWND parent, std::string name, TMemo& memo);
+    MemoView(Ui& ui, HWND parent, std::string name, Memo& memo);
     void Refresh() override;
     HBRUSH CtlColor(HWND, HDC dc) override;
     // Places the memo; its lines, centred, wrap in an edit, so a font too wide for the longest line is
@@ -56,7 +56,7 @@ public:
     void Place(const RECT& rect);
 
 private:
-    TMemo& memo_;
+    Memo& memo_;
     GdiObject<HBRUSH> black_;
     GdiObject<HFONT> fitted_;
 };

@@ -5,7 +5,7 @@
 
 namespace tarnwell::win32 {
 
-ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, TFormControls& c, FileBrowser& browser,
+ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, FormControls& c, FileBrowser& browser,
                        const ColorScheme& colors)
     : Page(ui, views, parent, "TabSheet1") {
     drives_ = &Make<BrowserChoiceView>(

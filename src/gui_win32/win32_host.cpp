@@ -106,7 +106,7 @@ void Win32Host::Sleep(std::chrono::milliseconds duration) {
     ::Sleep(static_cast<DWORD>(duration.count()));
 }
 
-void Win32Host::RepaintNow(const TControl& control) {
+void Win32Host::RepaintNow(const Control& control) {
     if (window_ != nullptr) window_->RepaintNow(control);
 }
 

@@ -16,14 +16,14 @@ inline constexpr int kMailTimeOutMs = 60000;
 // of use, so an edit made while a job waits counts from the next session or message.
 class MailDispatcher {
 public:
-    MailDispatcher(TSmtpClient& client, const TFormControls& controls) : client_(client), c_(controls) {}
+    MailDispatcher(TSmtpClient& client, const FormControls& controls) : client_(client), c_(controls) {}
 
     // Sets the client up as every mail job uses it: the time-out, plain text in Windows-1251, and a
     // refused recipient passed over without a word.
     static void SetUpClient(TSmtpClient& client);
 
     TSmtpClient& Client() { return client_; }
-    const TFormControls& Controls() const { return c_; }
+    const FormControls& Controls() const { return c_; }
 
     // Opens the session with EHost, EPort and EUserID (and the protection of RGSecurity, EPassword,
     // ECAFile, EDomain for EHLO), unless it is open already. A port that is not a
@@ -41,7 +41,7 @@ public:
 
 private:
     TSmtpClient& client_;
-    const TFormControls& c_;
+    const FormControls& c_;
 };
 
 }  // namespace tarnwell

@@ -7,7 +7,7 @@ namespace tarnwell {
 
 void SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, LoadProgress& progress) {
     mail.ConnectIfNeeded();
-    const TFormControls& c = mail.Controls();
+    const FormControls& c = mail.Controls();
     {
         ProgressShown shown(progress, grid.RowCount());
         const std::string date_text = LetterDateText(now);

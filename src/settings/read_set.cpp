@@ -19,7 +19,7 @@ namespace {
 // A flag is checked unless the file says 0; a missing or unreadable value checks it.
 template <std::size_t N>
 void ReadFlags(const ProfileFile& ini, std::string_view section, const std::array<std::string_view, N>& keys,
-               TCheckListBox& list) {
+               CheckListBox& list) {
     for (std::size_t i = 0; i < N; ++i) {
         list.SetChecked(static_cast<int>(i), ini.ReadInteger(section, keys[i], 1) != 0);
     }
@@ -31,18 +31,18 @@ std::string SettingsFilePath(std::string_view folder) {
     return JoinPath(folder, "settings.ini");
 }
 
-bool ReadSet(TFormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file) {
+bool ReadSet(FormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file) {
     return ReadSet(form, notifier, show_last_file, ProgramFolder());
 }
 
-bool ReadSet(TFormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file,
+bool ReadSet(FormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file,
              std::string_view folder) {
     std::string path = SettingsFilePath(folder);
     std::string bytes;
     // A folder or a pipe in the file's place holds no settings any more than an empty place does.
     if (NoFileThere(path) || !ReadFileIfExists(path, kMaxSettingsFileSize, bytes)) {
         notifier.ShowMessage("Не найден или не существует файл настроек!"_cp);
-        for (TCheckListBox* list : {&form.ChLBRun, &form.ChLBCont, &form.ChLBTable, &form.ChLBHTML, &form.ChLBOther}) {
+        for (CheckListBox* list : {&form.ChLBRun, &form.ChLBCont, &form.ChLBTable, &form.ChLBHTML, &form.ChLBOther}) {
             list->SetAllChecked(true);
         }
         return false;

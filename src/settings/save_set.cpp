@@ -24,7 +24,7 @@ Error UnableToWrite(const std::string& path) {
 
 template <std::size_t N>
 void WriteFlags(ProfileFile& ini, std::string_view section, const std::array<std::string_view, N>& keys,
-                const TCheckListBox& list) {
+                const CheckListBox& list) {
     for (std::size_t i = 0; i < N; ++i) ini.WriteInteger(section, keys[i], list.Checked(static_cast<int>(i)) ? 1 : 0);
 }
 
@@ -66,11 +66,11 @@ void Store(const std::string& path, const ProfileFile& ini, bool owner_only) {
 
 }  // namespace
 
-void SaveSet(TFormControls& form) {
+void SaveSet(FormControls& form) {
     SaveSet(form, ProgramFolder());
 }
 
-void SaveSet(TFormControls& form, std::string_view folder) {
+void SaveSet(FormControls& form, std::string_view folder) {
     std::string path = SettingsFilePath(folder);
     ProfileFile ini = LoadForUpdate(path);
 

@@ -28,15 +28,15 @@ using ShowLastFileHandler = std::function<void(const std::string& path)>;
 // или не существует файл настроек!", ticks every item of the five check lists, leaves the other controls as
 // they are and returns false: the start-up sequence then stops silently. A file that cannot be read, and
 // any error of show_last_file, is thrown.
-bool ReadSet(TFormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file);
-bool ReadSet(TFormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file,
+bool ReadSet(FormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file);
+bool ReadSet(FormControls& form, UserNotifier& notifier, const ShowLastFileHandler& show_last_file,
              std::string_view folder);
 
 // Writes every key. The file is changed in memory and replaced whole in one step, so it is never left
 // half-written; when that is refused it throws Error "Unable to write to <path>". (The auto-save then
 // writes the statistics table's send flags into the user database, SaveSendFlags, only after this
 // succeeded.)
-void SaveSet(TFormControls& form);
-void SaveSet(TFormControls& form, std::string_view folder);
+void SaveSet(FormControls& form);
+void SaveSet(FormControls& form, std::string_view folder);
 
 }  // namespace tarnwell

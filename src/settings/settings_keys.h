@@ -39,7 +39,7 @@ inline constexpr std::array<std::string_view, 8> kLetterKeys = {"ClientSend", "S
                                                                 "Time",       "Opening",    "Closing",    "Limit"};
 
 // Section mail: each key with the edit that holds it.
-inline std::array<std::pair<std::string_view, TEdit*>, 9> MailEdits(TFormControls& f) {
+inline std::array<std::pair<std::string_view, Edit*>, 9> MailEdits(FormControls& f) {
     return {{{"FromName", &f.EFromName},
              {"FromAddress", &f.EFromAddress},
              {"Subject", &f.ESubject},

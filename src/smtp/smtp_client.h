@@ -13,7 +13,7 @@
 namespace tarnwell {
 
 // A fixed underlying type: a value read from elsewhere that names no subtype is plain text, not undefined.
-enum TMailSubType : int { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperated = 3, mtHtml = 4 };
+enum MailSubType : int { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperated = 3, mtHtml = 4 };
 
 // How the session is protected: not at all, TLS after the STARTTLS command, or TLS from the first byte.
 enum SmtpSecurity : int { ssNone = 0, ssStartTls = 1, ssTls = 2 };
@@ -70,9 +70,9 @@ public:
 #undef PostMessage
     TMailMessage PostMessage;        // the message to send
 #pragma pop_macro("PostMessage")
-    TUUMethod EncodeType = uuMime;   // encoding of attachments
+    UUMethod EncodeType = uuMime;    // encoding of attachments
     bool ClearParams = true;         // a successful send empties the recipients and attachments
-    TMailSubType SubType = mtPlain;  // content type of a message without attachments
+    MailSubType SubType = mtPlain;   // content type of a message without attachments
     std::string Charset = "us-ascii";
 
     // --- Events ------------------------------------------------------------------------------------
@@ -120,7 +120,7 @@ public:
     // --- State -------------------------------------------------------------------------------------
     bool Busy() const { return busy_; }
     const TExStringList& FinalHeader() const { return final_header_; }
-    TMemoryStream& BodyStream() { return body_stream_; }
+    MemoryStream& BodyStream() { return body_stream_; }
     const std::string& Boundary() const { return boundary_; }
 
 private:
@@ -156,7 +156,7 @@ private:
 
     bool busy_ = false;
     TExStringList final_header_;
-    TMemoryStream body_stream_;
+    MemoryStream body_stream_;
     std::string boundary_;
     std::mt19937 random_;
 };

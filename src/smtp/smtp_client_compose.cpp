@@ -17,7 +17,7 @@ namespace {
 // The text goes out as it is, Windows-1251 bytes included.
 constexpr const char* kEightBit = "Content-Transfer-Encoding: 8bit";
 
-const char* ContentTypeOf(TMailSubType sub_type) {
+const char* ContentTypeOf(MailSubType sub_type) {
     switch (sub_type) {
         case mtEnriched:
             return "Content-Type: text/enriched; charset=";
@@ -108,12 +108,12 @@ void TSmtpClient::EncodeAttachment(int index) {
                              "\"\r\n" + "Content-Transfer-Encoding: " + encoding + "\r\n" +
                              "Content-Disposition: attachment; filename=\"" + name + "\"\r\n\r\n");
 
-    TMemoryStream encoded;
+    MemoryStream encoded;
     {
         TBufferStream output(encoded);
-        std::unique_ptr<TFileStream> input;
+        std::unique_ptr<FileStream> input;
         try {
-            input = std::make_unique<TFileStream>(entry);
+            input = std::make_unique<FileStream>(entry);
         } catch (const EStreamError&) {
             if (OnAttachmentNotFound) OnAttachmentNotFound(entry);
             throw;

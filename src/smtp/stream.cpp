@@ -25,7 +25,7 @@ void TStream::WriteBuffer(std::string_view bytes) {
     if (Write(bytes.data(), bytes.size()) != bytes.size()) throw EStreamError("Stream write error");
 }
 
-std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
+std::size_t MemoryStream::Read(void* buffer, std::size_t count) {
     if (position_ >= data_.size()) return 0;
     std::size_t n = std::min(count, data_.size() - position_);
     std::memcpy(buffer, data_.data() + position_, n);
@@ -33,7 +33,7 @@ std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
     return n;
 }
 
-std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
+std::size_t MemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0) return 0;
     if (position_ > data_.size()) data_.resize(position_);
     std::size_t overlap = std::min(count, data_.size() - position_);
@@ -42,7 +42,7 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     return count;
 }
 
-std::int64_t TMemoryStream::Seek(std::int64_t offset, int origin) {
+std::int64_t MemoryStream::Seek(std::int64_t offset, int origin) {
     std::int64_t base = 0;
     switch (origin) {
         case soFromBeginning:
@@ -61,26 +61,26 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, int origin) {
     return static_cast<std::int64_t>(position_);
 }
 
-void TMemoryStream::Clear() {
+void MemoryStream::Clear() {
     data_.clear();
     position_ = 0;
 }
 
-TFileStream::TFileStream(const std::string& path) : file_(OpenFileForReading(path)) {
+FileStream::FileStream(const std::string& path) : file_(OpenFileForReading(path)) {
     if (!file_) throw EStreamError("Cannot open file " + path);
 }
 
-std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+std::size_t FileStream::Read(void* buffer, std::size_t count) {
     std::size_t n = std::fread(buffer, 1, count, file_.get());
     if (n < count && std::ferror(file_.get())) throw EStreamError("Stream read error");
     return n;
 }
 
-std::size_t TFileStream::Write(const void*, std::size_t) {
+std::size_t FileStream::Write(const void*, std::size_t) {
     return 0;
 }
 
-std::int64_t TFileStream::Seek(std::int64_t offset, int origin) {
+std::int64_t FileStream::Seek(std::int64_t offset, int origin) {
     int whence = origin == soFromBeginning ? SEEK_SET
                  : origin == soFromCurrent ? SEEK_CUR
                  : origin == soFromEnd     ? SEEK_END

@@ -18,7 +18,7 @@ public:
     using Error::Error;
 };
 
-enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
+enum SeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
 
 // A sequence of bytes with a position: the memory stream of a message body, a file being attached,
 // the encoder's buffered output.
@@ -40,7 +40,7 @@ public:
 };
 
 // The bytes held in memory.
-class TMemoryStream : public TStream {
+class MemoryStream : public TStream {
 public:
     std::size_t Read(void* buffer, std::size_t count) override;
     std::size_t Write(const void* buffer, std::size_t count) override;
@@ -55,10 +55,10 @@ private:
 };
 
 // A file opened for reading. The path is the program's byte string (Windows-1251 on Windows).
-class TFileStream : public TStream {
+class FileStream : public TStream {
 public:
     // Raises EStreamError "Cannot open file <path>" when the file cannot be opened for reading.
-    explicit TFileStream(const std::string& path);
+    explicit FileStream(const std::string& path);
 
     std::size_t Read(void* buffer, std::size_t count) override;
     std::size_t Write(const void* buffer, std::size_t count) override;  // read-only: writes nothing

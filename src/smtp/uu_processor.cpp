@@ -13,7 +13,7 @@ static_assert(sizeof kMimeAlphabet == 65 && sizeof kUUAlphabet == 65);
 
 constexpr std::size_t kBytesPerLine = 45;
 
-void EncodeLine(const unsigned char* in, std::size_t n, TUUMethod method, const char* alphabet, std::string& line) {
+void EncodeLine(const unsigned char* in, std::size_t n, UUMethod method, const char* alphabet, std::string& line) {
     line.clear();
     if (method == uuCode) line += alphabet[n];
     std::size_t i = 0;

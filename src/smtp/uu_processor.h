@@ -9,14 +9,14 @@
 namespace tarnwell {
 
 // A fixed underlying type: any value but uuCode encodes as MIME, without undefined behaviour.
-enum TUUMethod : int { uuMime = 0, uuCode = 1 };
+enum UUMethod : int { uuMime = 0, uuCode = 1 };
 
 // Encodes a stream as text lines of 45 bytes each: Base64 (uuMime, with "=" padding) or the
 // uuencode alphabet (uuCode: value 0 is "`", 1 to 63 are "!" to "_", each line led by the character of
 // its byte count, the data closed by a line holding only "`"; no begin and end lines).
 class TUUProcessor {
 public:
-    TUUMethod Method = uuMime;
+    UUMethod Method = uuMime;
     std::function<void(TUUProcessor&)> OnBeginEncode;
     std::function<void(TUUProcessor&)> OnEndEncode;
     TStream* InputStream = nullptr;

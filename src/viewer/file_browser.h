@@ -19,9 +19,9 @@ namespace tarnwell {
 class FileBrowser {
 public:
     // DriveCB1's change, CDirO's change, FLB1's double click.
-    TNotifyEvent OnDriveChange;
-    TNotifyEvent OnFolderChange;
-    TNotifyEvent OnFileDoubleClick;
+    NotifyEvent OnDriveChange;
+    NotifyEvent OnFolderChange;
+    NotifyEvent OnFileDoubleClick;
     // Whether the user can work the four controls (the main window locks them while a job runs); the
     // User... methods do nothing while it is false.
     bool Enabled = true;

@@ -37,7 +37,7 @@ public:
     void StopCloseTimer() override { tick_ = nullptr; }
     void Sleep(std::chrono::milliseconds duration) override { log_.Add("sleep " + std::to_string(duration.count())); }
     // The status bar is noted whenever it is drawn: what the user sees while the host blocks.
-    void RepaintNow(const TControl& control) override {
+    void RepaintNow(const Control& control) override {
         if (&control == status_bar) log_.Add("status: " + Cp1251ToUtf8(status_bar->Text));
     }
     const TextWidthMeasure& TextWidth() const override { return HeadlessTextWidth(); }
@@ -55,7 +55,7 @@ public:
         if (tick_) tick_();
     }
 
-    const TStatusBar* status_bar = nullptr;
+    const StatusBar* status_bar = nullptr;
     const ColorScheme* colors = nullptr;
     int controls_changed = 0;
     std::function<void()> on_controls_changed;

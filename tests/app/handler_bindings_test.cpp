@@ -18,7 +18,7 @@ using namespace app_testing;
 
 struct Binding {
     const char* event;
-    std::function<void(TFormControls&)> fire;
+    std::function<void(FormControls&)> fire;
     std::string effect;
 };
 
@@ -32,7 +32,7 @@ protected:
         TFSend& form = Form();
         form.FormCreate(std::nullopt);
         form.SBReadClick();
-        TFormControls& c = form.Controls();
+        FormControls& c = form.Controls();
         c.ASGLimit.SetCellEx(limit_col::Limit, kIvanov, "12345");
         c.ASGLimit.SetCheckBoxState(limit_col::Enabled, kIvanov, false);
         c.ASGRead.SetCellEx(1, kIvanov, "?");
@@ -48,7 +48,7 @@ protected:
 
     // What the user sees and what the handler left on disk, in the order of the words below.
     std::string Effect(TFSend& form) {
-        TFormControls& c = form.Controls();
+        FormControls& c = form.Controls();
         std::string effect = "page " + std::to_string(c.PC1.ActivePageIndex());
         auto add = [&effect](const std::string& part) { effect += "; " + part; };
         for (const std::string& event : log_.events) {
@@ -68,41 +68,41 @@ protected:
 };
 
 TEST_F(HandlerBindings, EachEventRunsItsOwnHandler) {
-    const std::string site = "page 2; open " + Cp1251ToUtf8(TFormControls().STtoSite.Caption);
+    const std::string site = "page 2; open " + Cp1251ToUtf8(FormControls().STtoSite.Caption);
     const std::string mail = "page 2; open " + Cp1251ToUtf8(MakerMailLink());
     const std::string save = "page 2; run -stop; sleep 5000; run -start; limits written; flags written";
     const Binding bindings[] = {
-        {"SpeedButton3.OnClick", [](TFormControls& c) { c.SpeedButton3.Click(); }, "page 0; settings saved"},
-        {"SBToStat.OnClick", [](TFormControls& c) { c.SBToStat.Click(); },
+        {"SpeedButton3.OnClick", [](FormControls& c) { c.SpeedButton3.Click(); }, "page 0; settings saved"},
+        {"SBToStat.OnClick", [](FormControls& c) { c.SBToStat.Click(); },
          "page 2; settings saved; statistics reloaded"},
-        {"RG1.OnClick", [](TFormControls& c) { c.RG1.UserSelect(c.RG1.ItemIndex() == 0 ? 1 : 0); },
+        {"RG1.OnClick", [](FormControls& c) { c.RG1.UserSelect(c.RG1.ItemIndex() == 0 ? 1 : 0); },
          "page 2; settings saved; statistics reloaded"},
-        {"CSETochn.OnChange", [](TFormControls& c) { c.CSETochn.UserSetText("3"); },
+        {"CSETochn.OnChange", [](FormControls& c) { c.CSETochn.UserSetText("3"); },
          "page 2; settings saved; statistics reloaded"},
-        {"SBLimit.OnClick", [](TFormControls& c) { c.SBLimit.Click(); }, "page 3; settings saved; limits reread"},
-        {"SpeedButton4.OnClick", [](TFormControls& c) { c.SpeedButton4.Click(); }, "page 1; settings saved"},
-        {"SBAbout.OnClick", [](TFormControls& c) { c.SBAbout.Click(); }, "page 4; settings saved"},
-        {"PC1.OnChange", [](TFormControls& c) { c.PC1.UserSelectPage(kLimitsPage); }, "page 3; settings saved"},
-        {"STtoSite.OnClick", [](TFormControls& c) { c.STtoSite.Click(); }, site},
-        {"StaticText7.OnClick", [](TFormControls& c) { c.StaticText7.Click(); }, mail},
-        {"ChLBRun.OnClickCheck", [](TFormControls& c) { c.ChLBRun.UserToggle(2); }, "page 2; address edit off"},
+        {"SBLimit.OnClick", [](FormControls& c) { c.SBLimit.Click(); }, "page 3; settings saved; limits reread"},
+        {"SpeedButton4.OnClick", [](FormControls& c) { c.SpeedButton4.Click(); }, "page 1; settings saved"},
+        {"SBAbout.OnClick", [](FormControls& c) { c.SBAbout.Click(); }, "page 4; settings saved"},
+        {"PC1.OnChange", [](FormControls& c) { c.PC1.UserSelectPage(kLimitsPage); }, "page 3; settings saved"},
+        {"STtoSite.OnClick", [](FormControls& c) { c.STtoSite.Click(); }, site},
+        {"StaticText7.OnClick", [](FormControls& c) { c.StaticText7.Click(); }, mail},
+        {"ChLBRun.OnClickCheck", [](FormControls& c) { c.ChLBRun.UserToggle(2); }, "page 2; address edit off"},
         {"TMClose.OnTimer",
-         [](TFormControls& c) {
+         [](FormControls& c) {
              c.TMClose.Enabled = true;
              c.TMClose.Tick();
          },
          "page 2; quit; settings saved"},
-        {"SBRead.OnClick", [](TFormControls& c) { c.SBRead.Click(); }, "page 2; limits reread"},
-        {"NRead.OnClick", [](TFormControls& c) { c.NRead.Click(); }, "page 2; limits reread"},
-        {"SBSet.OnClick", [](TFormControls& c) { c.SBSet.Click(); }, "page 2; balances from limits"},
-        {"NSet.OnClick", [](TFormControls& c) { c.NSet.Click(); }, "page 2; balances from limits"},
-        {"SBSaveLim.OnClick", [](TFormControls& c) { c.SBSaveLim.Click(); }, save},
-        {"NSaveLim.OnClick", [](TFormControls& c) { c.NSaveLim.Click(); }, save},
-        {"NSaveEn.OnClick", [](TFormControls& c) { c.NSaveEn.Click(); }, "page 2; flags written"},
-        {"SBSaveHTML.OnClick", [](TFormControls& c) { c.SBSaveHTML.Click(); }, "page 2; MkTable report.htm"},
-        {"SBSend1.OnClick", [](TFormControls& c) { c.SBSend1.Click(); }, "page 2; SendMail"},
-        {"SBEditPathHTML.OnClick", [](TFormControls& c) { c.SBEditPathHTML.Click(); }, "page 2; dialog index.htm"},
-        {"SBSave.OnClick", [](TFormControls& c) { c.SBSave.Click(); }, "page 2; dialog day.log.htm"},
+        {"SBRead.OnClick", [](FormControls& c) { c.SBRead.Click(); }, "page 2; limits reread"},
+        {"NRead.OnClick", [](FormControls& c) { c.NRead.Click(); }, "page 2; limits reread"},
+        {"SBSet.OnClick", [](FormControls& c) { c.SBSet.Click(); }, "page 2; balances from limits"},
+        {"NSet.OnClick", [](FormControls& c) { c.NSet.Click(); }, "page 2; balances from limits"},
+        {"SBSaveLim.OnClick", [](FormControls& c) { c.SBSaveLim.Click(); }, save},
+        {"NSaveLim.OnClick", [](FormControls& c) { c.NSaveLim.Click(); }, save},
+        {"NSaveEn.OnClick", [](FormControls& c) { c.NSaveEn.Click(); }, "page 2; flags written"},
+        {"SBSaveHTML.OnClick", [](FormControls& c) { c.SBSaveHTML.Click(); }, "page 2; MkTable report.htm"},
+        {"SBSend1.OnClick", [](FormControls& c) { c.SBSend1.Click(); }, "page 2; SendMail"},
+        {"SBEditPathHTML.OnClick", [](FormControls& c) { c.SBEditPathHTML.Click(); }, "page 2; dialog index.htm"},
+        {"SBSave.OnClick", [](FormControls& c) { c.SBSave.Click(); }, "page 2; dialog day.log.htm"},
     };
     for (const Binding& b : bindings) {
         TFSend& form = Prepare();

@@ -137,7 +137,7 @@ TEST_F(TFSendTest, MissingSettingsFileStopsOnTheViewerPageWithEverythingTicked) 
     TFSend& form = Form();
     form.FormCreate(std::string("/setlimit"));
     EXPECT_EQ(log_.events, Events{"message: Не найден или не существует файл настроек!"});
-    TFormControls& c = form.Controls();
+    FormControls& c = form.Controls();
     EXPECT_EQ(c.PC1.ActivePageIndex(), kViewerPage);
     EXPECT_TRUE(c.ChLBOther.Checked(0) && c.ChLBOther.Checked(1));
     EXPECT_EQ(ReadFile(RegPath()), reg_before);
@@ -160,7 +160,7 @@ TEST_F(TFSendTest, NavigationSavesFirstAndAFailedSaveKeepsThePage) {
     WriteFile(SettingsPath(), Settings(false, false, false, false, /*auto_save=*/true));
     TFSend& form = Form();
     form.FormCreate(std::nullopt);
-    TFormControls& c = form.Controls();
+    FormControls& c = form.Controls();
     ASSERT_EQ(c.PC1.ActivePageIndex(), kStatPage);
 
     // The save writes the settings file, then the statistics table's send boxes (ivanov's in row 2).
@@ -227,7 +227,7 @@ TEST_F(TFSendTest, AHandlerRunsBusyWithTheJobControlsLocked) {
     WriteFile(SettingsPath(), Settings(false, false, true));
     TFSend& form = Form();
     form.FormCreate(std::nullopt);
-    TFormControls& c = form.Controls();
+    FormControls& c = form.Controls();
     ASSERT_FALSE(form.Busy());
     ASSERT_TRUE(c.ESGToUser.Enabled);
     log_.events.clear();
@@ -237,7 +237,7 @@ TEST_F(TFSendTest, AHandlerRunsBusyWithTheJobControlsLocked) {
     during_job_ = [&] {
         changes_seen_inside = host_.controls_changed;
         EXPECT_TRUE(form.Busy());
-        for (TControl* control : c.JobControls()) EXPECT_FALSE(control->Enabled);
+        for (Control* control : c.JobControls()) EXPECT_FALSE(control->Enabled);
         EXPECT_FALSE(form.Browser().Enabled);
         c.SBLimit.Click();  // ignored: the page stays
         c.SBSend1.Click();  // ignored: no second job
@@ -251,7 +251,7 @@ TEST_F(TFSendTest, AHandlerRunsBusyWithTheJobControlsLocked) {
     EXPECT_EQ(c.PC1.ActivePageIndex(), kStatPage);
     EXPECT_FALSE(c.ESGToUser.Enabled);
     EXPECT_FALSE(form.Busy());
-    for (TControl* control : c.JobControls()) EXPECT_TRUE(control->Enabled);
+    for (Control* control : c.JobControls()) EXPECT_TRUE(control->Enabled);
     EXPECT_TRUE(form.Browser().Enabled);
     EXPECT_EQ(changes_seen_inside, 0);     // a handler that lets no event through shows no lock
     EXPECT_EQ(host_.controls_changed, 2);  // after the nested handler, after the outer one
@@ -310,7 +310,7 @@ TEST_F(TFSendTest, TableAddressFollowsTheThirdAutorunItem) {
     WriteFile(SettingsPath(), Settings(false, false, true));
     TFSend& form = Form();
     form.FormCreate(std::nullopt);
-    TFormControls& c = form.Controls();
+    FormControls& c = form.Controls();
     EXPECT_TRUE(c.ESGToUser.Enabled);
     c.ChLBRun.UserToggle(2);
     EXPECT_FALSE(c.ESGToUser.Enabled);
@@ -329,7 +329,7 @@ TEST_F(TFSendTest, LastViewedFileComesBackIntoTheViewer) {
     WriteFile(SettingsPath(), settings);
     TFSend& form = Form();
     form.FormCreate(std::nullopt);
-    TFormControls& c = form.Controls();
+    FormControls& c = form.Controls();
     EXPECT_EQ(log_.events, Events{});
     EXPECT_EQ(c.ECurrentFile.Text, last);
     EXPECT_EQ(c.SG1.GetCellEx(1, 1), "ivanov");
@@ -346,7 +346,7 @@ TEST_F(TFSendTest, LinksOpenThroughTheHost) {
 
 TEST_F(TFSendTest, SaveAsFollowsTheDialogsTypeAndKeepsIt) {
     TFSend& form = Form();
-    TFormControls& c = form.Controls();
+    FormControls& c = form.Controls();
     c.ECurrentFile.Text = (folder_ / "day.log").string();
     std::vector<std::string> proposed;
     int choose_type = 0;
@@ -375,7 +375,7 @@ TEST_F(TFSendTest, SaveAsFollowsTheDialogsTypeAndKeepsIt) {
 
 TEST_F(TFSendTest, ReportPathIsTakenFromTheDialogOnlyWhenConfirmed) {
     TFSend& form = Form();
-    TFormControls& c = form.Controls();
+    FormControls& c = form.Controls();
     std::string shown;
     bool confirm = false;
     host_.save_dialog = [&](SaveDialog& dialog) {

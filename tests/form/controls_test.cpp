@@ -32,7 +32,7 @@ TEST(Hint, SplitsAtTheFirstBar) {
         {"", "", ""},
     };
     for (const auto& c : cases) {
-        TControl control;
+        Control control;
         control.Hint = c.hint;
         EXPECT_EQ(control.ShortHint(), c.short_part) << c.hint;
         EXPECT_EQ(control.LongHint(), c.long_part) << c.hint;
@@ -40,7 +40,7 @@ TEST(Hint, SplitsAtTheFirstBar) {
 }
 
 TEST(CheckListBox, AnyStateButUncheckedIsChosen) {
-    TCheckListBox list({"a", "b", "c"});
+    CheckListBox list({"a", "b", "c"});
     EXPECT_FALSE(list.Checked(0));
     list.SetState(1, cbChecked);
     list.SetState(2, cbGrayed);
@@ -53,7 +53,7 @@ TEST(CheckListBox, AnyStateButUncheckedIsChosen) {
 }
 
 TEST(CheckListBox, OnlyTheUsersClicksRunTheHandler) {
-    TCheckListBox list({"a", "b"});
+    CheckListBox list({"a", "b"});
     int clicks = 0;
     list.OnClickCheck = [&] { ++clicks; };
     list.SetChecked(0, true);
@@ -75,7 +75,7 @@ TEST(CheckListBox, OnlyTheUsersClicksRunTheHandler) {
 }
 
 TEST(CheckListBox, IndexOutsideTheItemsIsAnError) {
-    TCheckListBox list({"a", "b", "c"});
+    CheckListBox list({"a", "b", "c"});
     EXPECT_THROW(list.SetChecked(-1, true), Error);
     try {
         list.Checked(3);
@@ -86,7 +86,7 @@ TEST(CheckListBox, IndexOutsideTheItemsIsAnError) {
 }
 
 TEST(RadioGroup, ItemIndexIsKeptWithinTheItems) {
-    TRadioGroup group("", {"a", "b", "c", "d"});
+    RadioGroup group("", {"a", "b", "c", "d"});
     int clicks = 0;
     group.OnClick = [&] { ++clicks; };
     struct Case {
@@ -101,7 +101,7 @@ TEST(RadioGroup, ItemIndexIsKeptWithinTheItems) {
 }
 
 TEST(RadioGroup, UserSelectRunsTheHandlerWhenTheSelectionChanges) {
-    TRadioGroup group("", {"a", "b"});
+    RadioGroup group("", {"a", "b"});
     int clicks = 0;
     group.OnClick = [&] { ++clicks; };
     group.UserSelect(1);
@@ -127,7 +127,7 @@ TEST(SpinEdit, ValueOfTheTypedText) {
         {0, 0, "99999999999", 0, "0"}, {0, 0, "12x", 0, "0"},   {5, 5, "3", 3, "3"},
     };
     for (const auto& c : cases) {
-        TSpinEdit spin(c.min, c.max, c.min);
+        SpinEdit spin(c.min, c.max, c.min);
         spin.UserSetText(c.typed);
         EXPECT_EQ(spin.Value(), c.value) << c.typed;
         EXPECT_EQ(spin.Text(), c.typed) << c.typed;  // reading leaves the typed text
@@ -137,8 +137,8 @@ TEST(SpinEdit, ValueOfTheTypedText) {
 }
 
 TEST(SpinEdit, SetValueClampsAndRunsNoHandler) {
-    TSpinEdit precision(1, 20, 2);
-    TSpinEdit unbounded(0, 0, 200000);
+    SpinEdit precision(1, 20, 2);
+    SpinEdit unbounded(0, 0, 200000);
     int changes = 0;
     precision.OnChange = [&] { ++changes; };
     EXPECT_EQ(precision.Text(), "2");
@@ -153,7 +153,7 @@ TEST(SpinEdit, SetValueClampsAndRunsNoHandler) {
 }
 
 TEST(SpinEdit, EveryChangeOfTheTypedTextRunsTheHandler) {
-    TSpinEdit spin(1, 20, 2);
+    SpinEdit spin(1, 20, 2);
     int changes = 0;
     spin.OnChange = [&] { ++changes; };
     spin.UserSetText("");
@@ -165,7 +165,7 @@ TEST(SpinEdit, EveryChangeOfTheTypedTextRunsTheHandler) {
 }
 
 TEST(Gauge, PositionStaysWithinTheRange) {
-    TGauge gauge;
+    Gauge gauge;
     EXPECT_FALSE(gauge.Visible);
     gauge.SetRange(0, 10);
     gauge.SetPosition(11);
@@ -181,7 +181,7 @@ TEST(Gauge, PositionStaysWithinTheRange) {
 }
 
 TEST(PageControl, OnlyAPageChangeOnTheControlRunsTheHandler) {
-    TPageControl pages(5);
+    PageControl pages(5);
     int changes = 0;
     pages.OnChange = [&] { ++changes; };
     pages.SetActivePageIndex(2);
@@ -196,7 +196,7 @@ TEST(PageControl, OnlyAPageChangeOnTheControlRunsTheHandler) {
 }
 
 TEST(Timer, TicksOnlyWhileEnabled) {
-    TTimer timer;
+    Timer timer;
     int ticks = 0;
     timer.OnTimer = [&] { ++ticks; };
     timer.Tick();
@@ -211,7 +211,7 @@ TEST(GridControl, UserEditsOnlyWhereTheUserMay) {
     // 6 columns, header row and header column, column 3 hidden; a check box in (5, 1) and in the fixed
     // column at (0, 2).
     auto make = [] {
-        auto grid = std::make_unique<TGridControl>(6, 4);
+        auto grid = std::make_unique<GridControl>(6, 4);
         grid->SetFixedCols(1);
         grid->Editable = true;
         grid->HideColumn(3);
@@ -268,19 +268,19 @@ TEST(GridControl, UserEditsOnlyWhereTheUserMay) {
 TEST(Control, DisabledControlsTakeNoUserAction) {
     int handled = 0;
     auto count = [&] { ++handled; };
-    TButton button;
+    Button button;
     button.OnClick = count;
-    TEdit edit;
+    Edit edit;
     edit.OnChange = count;
-    TCheckListBox list({"a"});
+    CheckListBox list({"a"});
     list.OnClickCheck = count;
-    TRadioGroup group("", {"a", "b"});
+    RadioGroup group("", {"a", "b"});
     group.OnClick = count;
-    TSpinEdit spin(1, 20, 2);
+    SpinEdit spin(1, 20, 2);
     spin.OnChange = count;
-    TPageControl pages(3);
+    PageControl pages(3);
     pages.OnChange = count;
-    std::vector<TControl*> controls = {&button, &edit, &list, &group, &spin, &pages};
+    std::vector<Control*> controls = {&button, &edit, &list, &group, &spin, &pages};
     auto act = [&] {
         button.Click();
         edit.UserSetText("x");
@@ -290,7 +290,7 @@ TEST(Control, DisabledControlsTakeNoUserAction) {
         spin.UserSetText("5");
         pages.UserSelectPage(2);
     };
-    for (TControl* control : controls) control->Enabled = false;
+    for (Control* control : controls) control->Enabled = false;
     act();
     EXPECT_EQ(handled, 0);
     EXPECT_EQ(edit.Text, "");
@@ -299,7 +299,7 @@ TEST(Control, DisabledControlsTakeNoUserAction) {
     EXPECT_EQ(spin.Text(), "2");
     EXPECT_EQ(pages.ActivePageIndex(), 0);
 
-    for (TControl* control : controls) control->Enabled = true;
+    for (Control* control : controls) control->Enabled = true;
     act();
     EXPECT_EQ(handled, 7);
 }

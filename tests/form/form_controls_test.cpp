@@ -18,10 +18,10 @@ std::vector<int> Widths(const TTableGrid& grid) {
 }
 
 TEST(FormControls, GridsAsDesigned) {
-    TFormControls f;
+    FormControls f;
     struct Case {
         const char* name;
-        const TGridControl& grid;
+        const GridControl& grid;
         int cols, fixed_cols;
         bool editable, bands;
         std::vector<int> widths;
@@ -45,8 +45,8 @@ TEST(FormControls, GridsAsDesigned) {
 }
 
 TEST(FormControls, SettingsControlsBeforeTheSettingsAreRead) {
-    TFormControls f;
-    for (const TCheckListBox* list : {&f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBRun, &f.ChLBOther}) {
+    FormControls f;
+    for (const CheckListBox* list : {&f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBRun, &f.ChLBOther}) {
         for (int i = 0; i < list->Count(); ++i) EXPECT_FALSE(list->Checked(i)) << list->Items()[i];
     }
     EXPECT_EQ(f.ChLBCont.Count(), 8);
@@ -63,7 +63,7 @@ TEST(FormControls, SettingsControlsBeforeTheSettingsAreRead) {
     EXPECT_EQ(f.ESubject.Text, "Наработанный трафик"_cp);
     EXPECT_EQ(f.EHTMLPath.Text, "export.htm");
     EXPECT_EQ(f.ECurrentFile.Text, "");
-    for (const TEdit* edit : {&f.EDomain, &f.EFromName, &f.EFromAddress, &f.ESGToUser}) EXPECT_NE(edit->Text, "");
+    for (const Edit* edit : {&f.EDomain, &f.EFromName, &f.EFromAddress, &f.ESGToUser}) EXPECT_NE(edit->Text, "");
     EXPECT_TRUE(f.ESGToUser.Enabled);
 
     EXPECT_EQ(f.RGkb.ItemIndex(), 0);
@@ -83,12 +83,12 @@ TEST(FormControls, SettingsControlsBeforeTheSettingsAreRead) {
 }
 
 TEST(FormControls, WindowNavigationAndTimers) {
-    TFormControls f;
+    FormControls f;
     EXPECT_EQ(f.Caption, "Tarnwell");
     EXPECT_EQ(f.PC1.PageCount(), 5);
     EXPECT_EQ(f.PC1.ActivePageIndex(), kViewerPage);
     std::vector<std::string_view> captions;
-    for (TButton* button : f.NavigationButtons()) captions.push_back(button->Caption);
+    for (Button* button : f.NavigationButtons()) captions.push_back(button->Caption);
     EXPECT_EQ(captions, (std::vector<std::string_view>{"Просмотр"_cp, "Статистика"_cp, "Лимиты"_cp, "Настройки"_cp,
                                                        "О программе"_cp}));
     EXPECT_EQ(f.TMClose.Interval, 15000);
@@ -110,12 +110,12 @@ TEST(FormControls, WindowNavigationAndTimers) {
 }
 
 TEST(FormControls, HintsWithTwoPartsAndTheirOddCharacters) {
-    TFormControls f;
+    FormControls f;
     // The long part of RG1 spells its second letter with the Latin "a".
     const std::string rg1_long = std::string("Р"_cp) + "a" + std::string("змерность отображения трафика"_cp);
     struct Case {
         const char* name;
-        const TControl& control;
+        const Control& control;
         std::string_view short_part, long_part;
         bool tip;
     };

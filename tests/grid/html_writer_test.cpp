@@ -166,7 +166,7 @@ TEST_F(HtmlWriter, FixedCellsAmongDataRowsTakeFixedColours) {
     grid.SetFixedRows(2);
     grid.SetFixedCols(1);
     grid.Bands.Active = true;
-    grid.FixedFontColor = TColor::Rgb(0x12, 0x34, 0x56);
+    grid.FixedFontColor = ColorValue::Rgb(0x12, 0x34, 0x56);
     std::vector<std::string> lines = CrLfLines(BuildHtmlTable(grid));
     const std::string fixed = "<td nowrap bgcolor=\"#F0F0F0\"><font color=\"#123456\"><br></font></td>";
     ASSERT_EQ(lines.size(), 1u + 4 * 4 + 1);
@@ -181,7 +181,7 @@ TEST_F(HtmlWriter, FixedCellsAmongDataRowsTakeFixedColours) {
 TEST_F(HtmlWriter, SettingsAndBandLengthsShapeTheTable) {
     TTableGrid grid(1, 6);
     grid.HTMLSettings = HtmlSettings{2, 3, 4, 50};
-    grid.Bands = GridBands{true, TColor::Rgb(1, 1, 1), 2, TColor::Rgb(2, 2, 2), 1};
+    grid.Bands = GridBands{true, ColorValue::Rgb(1, 1, 1), 2, ColorValue::Rgb(2, 2, 2), 1};
     std::vector<std::string> lines = CrLfLines(BuildHtmlTable(grid));
     EXPECT_EQ(lines[0], "<table border=\"2\" cellspacing=\"3\" cellpadding=\"4\" width=\"50%\">");
     std::string colours;

@@ -53,12 +53,12 @@ private slots:
 void AccessibilityTest::everyControlIsReachableByItsCaptionOrText() {
     Window w;
     const std::vector<Node> nodes = WalkWindow(&w.Main());
-    TFormControls& c = w.Controls();
+    FormControls& c = w.Controls();
 
     // Buttons, by their captions (the "..." button by what it does).
-    std::vector<std::pair<const TButton*, QString>> buttons;
-    for (TButton* button : c.NavigationButtons()) buttons.push_back({button, ToQString(button->Caption)});
-    for (const TButton* button :
+    std::vector<std::pair<const Button*, QString>> buttons;
+    for (Button* button : c.NavigationButtons()) buttons.push_back({button, ToQString(button->Caption)});
+    for (const Button* button :
          {&c.SBSave, &c.SBSaveHTML, &c.SBSend1, &c.SBRead, &c.SBSet, &c.SBSaveLim, &c.STtoSite, &c.StaticText7}) {
         buttons.push_back({button, ToQString(button->Caption)});
     }
@@ -68,7 +68,7 @@ void AccessibilityTest::everyControlIsReachableByItsCaptionOrText() {
     }
 
     // Edits, by their caption strips, or by their hint where they have none; their text as value.
-    const std::pair<const TEdit*, QString> edits[] = {
+    const std::pair<const Edit*, QString> edits[] = {
         {&c.EHost, QStringLiteral("Машина:")},
         {&c.EPort, QStringLiteral("Порт:")},
         {&c.EDomain, QStringLiteral("Домен:")},

@@ -96,7 +96,7 @@ struct Start {
     // Files written into the folder "logs" before the program starts, by name.
     std::vector<std::pair<std::string, std::string>> logs;
     // Runs after the window is made, before the start-up sequence.
-    std::function<void(TFormControls&)> before_start;
+    std::function<void(FormControls&)> before_start;
 };
 
 // The program with its window, made and started as the program does it (FormCreate, then shown), over a
@@ -131,7 +131,7 @@ public:
     TestFolder& Folder() { return folder_; }
     fs::path Logs() const { return folder_.Path() / "logs"; }
     TFSend& Form() { return *form_; }
-    TFormControls& Controls() { return form_->Controls(); }
+    FormControls& Controls() { return form_->Controls(); }
     MainWindow& Main() { return *window_; }
     QtHost& Host() { return *host_; }
 

@@ -254,7 +254,7 @@ void WindowTest::autorunRunClosesTheWindowItself() {
     start.settings.auto_close = true;
     start.settings.auto_save = true;
     // The close timer as designed, but quicker.
-    start.before_start = [](TFormControls& c) { c.TMClose.Interval = 400; };
+    start.before_start = [](FormControls& c) { c.TMClose.Interval = 400; };
     Window w(start);
     QVERIFY(fs::exists(w.Logs() / "report.htm"));
     QCOMPARE(w.Page(), QStringLiteral("TabSheet4"));

@@ -64,7 +64,7 @@ protected:
                          std::optional<UserDatabaseLocation> database = std::nullopt,
                          const std::function<void(TFSend&)>& prepare = nullptr);
     WindowProgram& Program() { return *program_; }
-    TFormControls& Controls() { return program_->Form().Controls(); }
+    FormControls& Controls() { return program_->Form().Controls(); }
     HWND Find(const std::string& name) const;
     GridView& Grid(const std::string& name) const;
 

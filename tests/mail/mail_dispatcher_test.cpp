@@ -16,7 +16,7 @@ struct ShownProgress final : LoadProgress {
 };
 
 TEST(MailDispatcher, PortThatIsNoNumberEndsTheJobBeforeAnyConnection) {
-    TFormControls c;
+    FormControls c;
     TSmtpClient client;
     MailDispatcher::SetUpClient(client);
     c.EHost.Text = "127.0.0.1";

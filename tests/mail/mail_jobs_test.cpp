@@ -43,7 +43,7 @@ protected:
         std::vector<std::string> events;
     };
 
-    TFormControls c_;
+    FormControls c_;
     TSmtpClient client_;
     std::unique_ptr<ScriptedServer> server_;
 };

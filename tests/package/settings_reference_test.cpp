@@ -107,7 +107,7 @@ protected:
         ASSERT_FALSE(rows_.empty()) << "no settings table in README.md";
     }
     // What SaveSet writes from the controls, into a new file.
-    Values Saved(TFormControls& form) {
+    Values Saved(FormControls& form) {
         SaveSet(form, (folder_ / "out").string());
         return FileValues(folder_ / "out" / "settings.ini");
     }
@@ -115,7 +115,7 @@ protected:
     // What ReadSet makes of a file (written as it stands), saved again.
     Values ReadAndSaved(const std::string& file) {
         std::ofstream(folder_ / "in" / "settings.ini", std::ios::binary) << file;
-        TFormControls form;
+        FormControls form;
         TestNotifier notifier;
         EXPECT_TRUE(ReadSet(
             form, notifier, [](const std::string&) {}, (folder_ / "in").string()));
@@ -151,7 +151,7 @@ void ExpectSame(const Values& readme, const Values& program, const char* what) {
 
 // A fresh window saved: every key SaveSet writes, with the form's defaults.
 TEST_F(SettingsReference, TableHoldsEveryKeyWithItsFormDefault) {
-    TFormControls form;
+    FormControls form;
     ExpectSame(Column(rows_, &Row::form_default), Saved(form), "form default");
 }
 

@@ -34,13 +34,13 @@ std::string ReadBytes(const std::filesystem::path& path) {
 }
 
 // Every value that the settings file stores, as one text.
-std::string Snapshot(TFormControls& f) {
+std::string Snapshot(FormControls& f) {
     std::string s;
     for (auto [key, edit] : settings_keys::MailEdits(f)) s += std::string(key) + "=" + edit->Text + "\n";
     s += "Security=" + IntToStr(f.RGSecurity.ItemIndex()) + " Password=" + f.EPassword.Text +
          " CAFile=" + f.ECAFile.Text + "\n";
     s += "LastPath=" + f.ECurrentFile.Text + "\n";
-    for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
+    for (const CheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
         for (int i = 0; i < list->Count(); ++i) s += list->Checked(i) ? '1' : '0';
         s += "\n";
     }
@@ -58,7 +58,7 @@ protected:
     std::string Saved() const { return ReadBytes(Path()); }
 
     // ReadSet into f, noting the last viewed file it asks to show.
-    bool Read(TFormControls& f) {
+    bool Read(FormControls& f) {
         return ReadSet(
             f, notifier, [this](const std::string& path) { shown.push_back(path); }, Folder());
     }
@@ -87,11 +87,11 @@ TEST_F(Settings, MissingFileShowsTheMessageOnceAndTicksEveryItem) {
         std::filesystem::remove_all(Path());
         c.place(Path());
         notifier.messages.clear();
-        TFormControls f;
+        FormControls f;
         EXPECT_FALSE(Read(f));
         EXPECT_EQ(notifier.messages,
                   std::vector<std::string>{std::string("Не найден или не существует файл настроек!"_cp)});
-        for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
+        for (const CheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
             for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
         }
         EXPECT_EQ(f.EHost.Text, "127.0.0.1");
@@ -104,13 +104,13 @@ TEST_F(Settings, MissingFileShowsTheMessageOnceAndTicksEveryItem) {
 
 TEST_F(Settings, FileWithOnlyAutoSaveGivesTheMissingKeyValues) {
     WriteSettings("[opt]\r\nAutoSave=1\r\n");
-    TFormControls f;
+    FormControls f;
     EXPECT_TRUE(Read(f));
     EXPECT_TRUE(notifier.messages.empty());
     for (auto [key, edit] : settings_keys::MailEdits(f)) EXPECT_EQ(edit->Text, "0") << key;
     EXPECT_EQ(f.ECurrentFile.Text, "0");
     EXPECT_EQ(shown, std::vector<std::string>{"0"});
-    for (const TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
+    for (const CheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
         for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE(list->Checked(i)) << list->Items()[i];
     }
     EXPECT_EQ(f.RGkb.ItemIndex(), 1);
@@ -121,15 +121,15 @@ TEST_F(Settings, FileWithOnlyAutoSaveGivesTheMissingKeyValues) {
 }
 
 TEST_F(Settings, ValuesAreCheckedAndClampedAsTheyAreApplied) {
-    auto security = [](TFormControls& f) { return f.RGSecurity.ItemIndex(); };
+    auto security = [](FormControls& f) { return f.RGSecurity.ItemIndex(); };
     struct Case {
         std::string file;
-        std::function<int(TFormControls&)> probe;
+        std::function<int(FormControls&)> probe;
         int expected;
     };
-    auto precision = [](TFormControls& f) { return f.CSETochn.Value(); };
-    auto unit = [](TFormControls& f) { return f.RG1.ItemIndex(); };
-    auto auto_close = [](TFormControls& f) { return f.ChLBOther.Checked(0) ? 1 : 0; };
+    auto precision = [](FormControls& f) { return f.CSETochn.Value(); };
+    auto unit = [](FormControls& f) { return f.RG1.ItemIndex(); };
+    auto auto_close = [](FormControls& f) { return f.ChLBOther.Checked(0) ? 1 : 0; };
     const Case cases[] = {
         {"[opt]\nTochnost=25", precision, 20},
         {"[opt]\nTochnost=0", precision, 1},
@@ -144,23 +144,23 @@ TEST_F(Settings, ValuesAreCheckedAndClampedAsTheyAreApplied) {
         {"[opt]\nAutoClose=0", auto_close, 0},
         {"[opt]\nAutoClose=\"0\"", auto_close, 0},
         {"[OPT]\nautoclose = 0x0", auto_close, 0},
-        {"[opt]\nNormKB=0", [](TFormControls& f) { return f.RGkb.ItemIndex(); }, 0},
+        {"[opt]\nNormKB=0", [](FormControls& f) { return f.RGkb.ItemIndex(); }, 0},
         {"[mail]\nHost=x", security, 0},
         {"[mail]\nSecurity=1", security, 1},
         {"[mail]\nSecurity=2", security, 2},
         {"[mail]\nSecurity=9", security, 2},
         {"[mail]\nSecurity=-4", security, -1},
         {"[mail]\nSecurity=TLS", security, 0},
-        {"[opt]\nDefaultLim=-5", [](TFormControls& f) { return f.SEDefault.Value(); }, -5},
-        {"[AutoRun]\nMailTable=0", [](TFormControls& f) { return f.ESGToUser.Enabled ? 1 : 0; }, 0},
-        {"[AutoRun]\nMailTable=2", [](TFormControls& f) { return f.ESGToUser.Enabled ? 1 : 0; }, 1},
-        {"[TableHTML]\nTimeOnLine=0", [](TFormControls& f) { return f.ChLBHTML.Checked(7) ? 1 : 0; }, 0},
-        {"[TableHTML]\nTimeOnLine=0", [](TFormControls& f) { return f.ChLBTable.Checked(7) ? 1 : 0; }, 1},
-        {"[MCont]\nOpening=0", [](TFormControls& f) { return f.ChLBCont.Checked(5) ? 1 : 0; }, 0},
+        {"[opt]\nDefaultLim=-5", [](FormControls& f) { return f.SEDefault.Value(); }, -5},
+        {"[AutoRun]\nMailTable=0", [](FormControls& f) { return f.ESGToUser.Enabled ? 1 : 0; }, 0},
+        {"[AutoRun]\nMailTable=2", [](FormControls& f) { return f.ESGToUser.Enabled ? 1 : 0; }, 1},
+        {"[TableHTML]\nTimeOnLine=0", [](FormControls& f) { return f.ChLBHTML.Checked(7) ? 1 : 0; }, 0},
+        {"[TableHTML]\nTimeOnLine=0", [](FormControls& f) { return f.ChLBTable.Checked(7) ? 1 : 0; }, 1},
+        {"[MCont]\nOpening=0", [](FormControls& f) { return f.ChLBCont.Checked(5) ? 1 : 0; }, 0},
     };
     for (const auto& c : cases) {
         WriteSettings(c.file);
-        TFormControls f;
+        FormControls f;
         ASSERT_TRUE(Read(f));
         EXPECT_EQ(c.probe(f), c.expected) << c.file;
     }
@@ -168,7 +168,7 @@ TEST_F(Settings, ValuesAreCheckedAndClampedAsTheyAreApplied) {
 
 TEST_F(Settings, TextValues) {
     WriteSettings("[mail]\r\nHost= \"smtp.example\" \r\nPort=\r\nSubject=a=b\r\n[set]\r\nLastPath=\r\n");
-    TFormControls f;
+    FormControls f;
     ASSERT_TRUE(Read(f));
     EXPECT_EQ(f.EHost.Text, "smtp.example");
     EXPECT_EQ(f.EPort.Text, "");  // present but empty: not the missing-key "0"
@@ -180,10 +180,10 @@ TEST_F(Settings, TextValues) {
 
 TEST_F(Settings, ApplyingTheFileRunsNoHandler) {
     WriteSettings(ReadBytes(TARNWELL_TEST_DATA "/settings_new.ini") + "[set]\r\nLastPath=C:\\x.log\r\n");
-    TFormControls f;
+    FormControls f;
     int handlers = 0;
     auto count = [&] { ++handlers; };
-    for (TCheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
+    for (CheckListBox* list : {&f.ChLBRun, &f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther}) {
         list->OnClickCheck = count;
     }
     for (auto [key, edit] : settings_keys::MailEdits(f)) edit->OnChange = count;
@@ -195,7 +195,7 @@ TEST_F(Settings, ApplyingTheFileRunsNoHandler) {
 
 TEST_F(Settings, AnErrorShowingTheLastFileLeavesTheValuesApplied) {
     WriteSettings("[set]\nLastPath=/no/such/file.log\n[opt]\nTochnost=5\n");
-    TFormControls f;
+    FormControls f;
     auto fail = [](const std::string& path) { throw Error("Cannot open file " + path); };
     EXPECT_THROW(ReadSet(f, notifier, fail, Folder()), Error);
     EXPECT_EQ(f.ECurrentFile.Text, "/no/such/file.log");
@@ -205,7 +205,7 @@ TEST_F(Settings, AnErrorShowingTheLastFileLeavesTheValuesApplied) {
 TEST_F(Settings, OversizedFileIsAnErrorAndIsLeftAlone) {
     const std::string huge = "[opt]\r\nAutoSave=" + std::string(kMaxSettingsFileSize, '1');
     WriteSettings(huge);
-    TFormControls f;
+    FormControls f;
     try {
         Read(f);
         FAIL();
@@ -223,14 +223,14 @@ TEST_F(Settings, OversizedFileIsAnErrorAndIsLeftAlone) {
 }
 
 TEST_F(Settings, FirstSaveAfterAMissingFileWritesACompleteFileInSectionOrder) {
-    TFormControls f;
+    FormControls f;
     EXPECT_FALSE(Read(f));
     SaveSet(f, Folder());
     EXPECT_EQ(Saved(), ReadBytes(TARNWELL_TEST_DATA "/settings_new.ini"));
 }
 
 TEST_F(Settings, SavedValuesReadBackUnchanged) {
-    TFormControls f;
+    FormControls f;
     int n = 0;
     for (auto [key, edit] : settings_keys::MailEdits(f)) edit->Text = "значение "_cp.data() + std::to_string(++n);
     f.ECurrentFile.Text = "C:\\Журналы\\a b.log"_cp;
@@ -238,7 +238,7 @@ TEST_F(Settings, SavedValuesReadBackUnchanged) {
     f.EPassword.Text = " пароль=с;знаками\"' "_cp;
     f.ECAFile.Text = "C:\\Сертификаты\\ca.pem"_cp;
     int i = 0;
-    for (TCheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
+    for (CheckListBox* list : {&f.ChLBRun, &f.ChLBTable, &f.ChLBHTML, &f.ChLBOther, &f.ChLBCont}) {
         for (int item = 0; item < list->Count(); ++item) list->SetChecked(item, (++i % 3) != 0);
     }
     f.ChLBTable.SetChecked(7, false);  // "Время в сети" off on screen, on in HTML
@@ -251,7 +251,7 @@ TEST_F(Settings, SavedValuesReadBackUnchanged) {
     f.SEDefault.SetValue(-42);
     SaveSet(f, Folder());
 
-    TFormControls g;
+    FormControls g;
     ASSERT_TRUE(Read(g));
     EXPECT_EQ(Snapshot(g), Snapshot(f));
     EXPECT_EQ(shown, std::vector<std::string>{f.ECurrentFile.Text});
@@ -262,7 +262,7 @@ TEST_F(Settings, SavedValuesReadBackUnchanged) {
 TEST_F(Settings, MailPasswordIsKeptFromOtherUsers) {
     const std::string before = "[mail]\r\nHost=smtp.example\r\n";
     WriteSettings(before);
-    TFormControls f;
+    FormControls f;
     ASSERT_TRUE(Read(f));
     EXPECT_EQ(f.RGSecurity.ItemIndex(), 0);
     EXPECT_EQ(f.EPassword.Text, "");
@@ -285,7 +285,7 @@ TEST_F(Settings, MailPasswordIsKeptFromOtherUsers) {
     EXPECT_EQ(std::filesystem::status(Path()).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 #endif
-    TFormControls g;
+    FormControls g;
     ASSERT_TRUE(Read(g));
     EXPECT_EQ(g.EPassword.Text, "s3cret");
     EXPECT_TRUE(notifier.messages.empty());
@@ -295,7 +295,7 @@ TEST_F(Settings, MailPasswordIsKeptFromOtherUsers) {
 // so, without the value, and every other setting still counts.
 TEST_F(Settings, APasswordThatCannotBeOpenedIsAskedForAgain) {
     WriteSettings("[mail]\r\nHost=smtp.example\r\nPassword=dpapi:AAAAbm90IGEgYmxvYg==\r\nSecurity=1\r\n");
-    TFormControls f;
+    FormControls f;
     ASSERT_TRUE(Read(f));
     EXPECT_EQ(f.EPassword.Text, "");
     EXPECT_EQ(f.EHost.Text, "smtp.example");
@@ -307,7 +307,7 @@ TEST_F(Settings, APasswordThatCannotBeOpenedIsAskedForAgain) {
 
 TEST_F(Settings, SaveWritesTheControlsNormalisedValues) {
     WriteSettings("[opt]\r\nRazmernost=7\r\nTochnost=abc\r\n");
-    TFormControls f;
+    FormControls f;
     ASSERT_TRUE(Read(f));
     f.ChLBCont.SetState(0, cbGrayed);
     f.SEDefault.UserSetText("lots");
@@ -323,7 +323,7 @@ TEST_F(Settings, SaveWritesTheControlsNormalisedValues) {
 TEST_F(Settings, SaveKeepsTheFilesOtherLinesAndLineEnds) {
     const std::string before = "; kept by hand\n[Mail]\nhost = old.example \nExtra=keep me\n\n[Other]\nx=1\n";
     WriteSettings(before);
-    TFormControls f;
+    FormControls f;
     SaveSet(f, Folder());
     std::string saved = Saved();
     EXPECT_EQ(saved.rfind("; kept by hand\n[Mail]\nhost=127.0.0.1\nExtra=keep me\nFromName=", 0), 0u) << saved;
@@ -352,7 +352,7 @@ TEST_F(Settings, RefusedWriteNamesTheFile) {
     };
     for (const auto& c : cases) {
         std::string folder = c.prepare(Folder());
-        TFormControls f;
+        FormControls f;
         try {
             SaveSet(f, folder);
             ADD_FAILURE() << c.name;

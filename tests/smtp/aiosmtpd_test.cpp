@@ -124,7 +124,7 @@ TEST_F(AiosmtpdTest, AttachmentsDecodeBackToTheirBytes) {
     TSmtpClient client;
     Open(client);
     client.SubType = mtHtml;
-    for (TUUMethod method : {uuMime, uuCode}) {
+    for (UUMethod method : {uuMime, uuCode}) {
         client.EncodeType = method;
         client.PostMessage.FromAddress = "admin@corp.ru";
         client.PostMessage.ToAddress = {"ivan@corp.ru"};

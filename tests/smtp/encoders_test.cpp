@@ -6,10 +6,10 @@
 namespace tarnwell {
 namespace {
 
-std::string Encoded(TUUMethod method, const std::string& bytes) {
-    TMemoryStream input;
+std::string Encoded(UUMethod method, const std::string& bytes) {
+    MemoryStream input;
     input.WriteBuffer(bytes);
-    TMemoryStream target;
+    MemoryStream target;
     TBufferStream output(target);
     TUUProcessor processor;
     processor.Method = method;
@@ -32,7 +32,7 @@ std::string Hundred() {
 
 TEST(TUUProcessor, EncodesInLinesOf45Bytes) {
     struct Case {
-        TUUMethod method;
+        UUMethod method;
         std::string input;
         std::string output;
     } cases[] = {
@@ -63,14 +63,12 @@ TEST(TUUProcessor, AHundredBytesMakeTwoFullLinesAndAShortOne) {
 }
 
 // A stream that takes only part of what it is given.
-struct ShortWriter : TMemoryStream {
-    std::size_t Write(const void* buffer, std::size_t count) override {
-        return TMemoryStream::Write(buffer, count / 2);
-    }
+struct ShortWriter : MemoryStream {
+    std::size_t Write(const void* buffer, std::size_t count) override { return MemoryStream::Write(buffer, count / 2); }
 };
 
 TEST(TBufferStream, CollectsWritesUntilFullOrSeekAndReportsItsFailures) {
-    TMemoryStream target;
+    MemoryStream target;
     {
         TBufferStream buffered(target);
         buffered.WriteBuffer(std::string(1000, 'a'));

@@ -88,7 +88,7 @@ TEST(BuildMessage, EveryMessageGetsItsOwnMessageId) {
 
 TEST(BuildMessage, ContentTypeFollowsSubType) {
     struct Case {
-        TMailSubType sub_type;
+        MailSubType sub_type;
         const char* line;
     } cases[] = {
         {mtPlain, "Content-Type: text/plain; charset=koi8-r"},
@@ -96,7 +96,7 @@ TEST(BuildMessage, ContentTypeFollowsSubType) {
         {mtSgml, "Content-Type: text/sgml; charset=koi8-r"},
         {mtTabSeperated, "Content-Type: text/tab-separated-values; charset=koi8-r"},
         {mtHtml, "Content-Type: text/html; charset=koi8-r"},
-        {static_cast<TMailSubType>(9), "Content-Type: text/plain; charset=koi8-r"},
+        {static_cast<MailSubType>(9), "Content-Type: text/plain; charset=koi8-r"},
     };
     TSmtpClient client;
     client.Charset = "koi8-r";

@@ -100,7 +100,7 @@ TEST_F(SocketSessionTest, WriteSendsUpToTheFirstZeroByteAndRefusesOverlongTexts)
 
 TEST_F(SocketSessionTest, SendStreamSendsTheWholeStreamFromItsStart) {
     ConnectTo({ReadLine(), Send("250 ok\r\n")});
-    TMemoryStream stream;
+    MemoryStream stream;
     std::string data;
     for (int i = 0; i < 200000; ++i) data += static_cast<char>('a' + i % 26);
     data += "\r\n";
