@@ -91,6 +91,9 @@ private:
     void Layout(int width, int height) override;
     // The caption strip (label_width wide; 0: the usual width) and the edit beside it, width in all.
     void PlaceEdit(EditView& edit, StripView& label, int x, int y, int width, int label_width = 0);
+    // The width for the labels of a column of edits.
+    template <typename Edits>
+    int LabelWidth(const Edits& edits, int least, int most) const;
 
     struct LabelledEdit {
         StripView* label;

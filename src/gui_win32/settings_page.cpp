@@ -47,6 +47,15 @@ void SettingsPage::PlaceEdit(EditView& edit, StripView& label, int x, int y, int
     Move(edit.Hwnd(), x + label_width + ui_(2), y, width - label_width - ui_(2), ui_(21));
 }
 
+template <typename Edits>
+int SettingsPage::LabelWidth(const Edits& edits, int least, int most) const {
+    // As wide as the longest caption of the column needs (the desktop's font may be wider than the
+    // designed one), from the designed width up to three fifths of the edit's line.
+    int widest = 0;
+    for (const LabelledEdit& edit : edits) widest = std::max(widest, CaptionWidth(edit.label->Hwnd()));
+    return std::clamp(widest + ui_(8), least, std::max(least, most));
+}
+
 void SettingsPage::Layout(int width, int height) {
     const int gap = ui_(4);
     const int caption = ui_(18);
@@ -63,16 +72,18 @@ void SettingsPage::Layout(int width, int height) {
     Move(server_box_, gap, 0, server_width, top_height);
     Move(letter_box_, 2 * gap + server_width, 0, letter_width, top_height);
     const int pair_width = (server_width - 3 * gap) / 2;
+    const int server_label = LabelWidth(server_, ui_(72), pair_width * 3 / 5);
     for (std::size_t i = 0; i < server_.size(); ++i) {
         const int x = 2 * gap + static_cast<int>(i % 2) * (pair_width + gap);
         PlaceEdit(*server_[i].edit, *server_[i].label, x, caption + static_cast<int>(i / 2) * row, pair_width,
-                  ui_(72));
+                  server_label);
     }
     const int security_top = caption + server_lines * row;
     security_->Place({2 * gap, security_top, server_width, security_top + security_height});
+    const int letter_label = LabelWidth(letter_, ui_(104), (letter_width - 2 * gap) * 3 / 5);
     for (std::size_t i = 0; i < letter_.size(); ++i) {
         PlaceEdit(*letter_[i].edit, *letter_[i].label, 3 * gap + server_width, caption + static_cast<int>(i) * row,
-                  letter_width - 2 * gap);
+                  letter_width - 2 * gap, letter_label);
     }
 
     // Below: content, columns and options, left to right.

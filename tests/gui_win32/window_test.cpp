@@ -97,6 +97,29 @@ TEST_F(WindowTest, NavigationShowsEachPageAndSavesTheSettingsFirst) {
     EXPECT_TRUE(watcher_->boxes.empty());
 }
 
+// The desktop's font may draw wider than the designed one: every label of the settings page's edits
+// is as wide as its caption ("Сертификаты:" was cut at the designed width).
+TEST_F(WindowTest, EditLabelsOfTheSettingsShowTheirWholeCaptions) {
+    WriteSettings(Settings());
+    Start();
+    ClickButton("SpeedButton4");
+    for (const char* edit : {"EHost", "EPort", "EDomain", "EUserID", "EPassword", "ECAFile", "EFromName",
+                             "EFromAddress", "ESubject"}) {
+        HWND label = Find(std::string(edit) + ".Label");
+        wchar_t text[128] = {};
+        const int length = GetWindowTextW(label, text, 128);
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text, length, &size);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        RECT client{};
+        GetClientRect(label, &client);
+        EXPECT_GE(client.right - client.left, size.cx) << edit;
+    }
+}
+
 TEST_F(WindowTest, StatusBarShowsTheHintUnderTheMouse) {
     WriteSettings(Settings());
     Start();
