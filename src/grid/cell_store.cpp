@@ -357,8 +357,32 @@ void CellStore::Store(int col, int row, std::uint64_t ref) {
 
 void CellStore::Set(int col, int row, std::string_view text) {
     CheckWritable(col, row);
+    if (OverwriteInPlace(col, row, text)) return;
     // Copy first: the text may be a view of the cell about to be overwritten.
     Store(col, row, CopyIntoArena(text));
+}
+
+// A text no longer than the arena text it replaces takes that text's place: a table written again with
+// texts of the same lengths (a refresh of the same figures) leaves no garbage and grows no arena. Each
+// arena text belongs to one cell, so no other cell sees the change.
+bool CellStore::OverwriteInPlace(int col, int row, std::string_view text) {
+    if (text.empty()) return false;
+    const std::uint64_t slot = Slot(row);
+    if (static_cast<std::uint32_t>(col) >= SlotSize(slot)) return false;
+    std::uint64_t& cell = pages_[SlotPage(slot)].refs[SlotPlace(slot) + static_cast<std::uint32_t>(col)];
+    const std::uint64_t old = cell;
+    if (old == 0 || (old & kLongFlag) != 0) return false;
+    const auto block = static_cast<BlockId>(old >> kBlockShift);
+    const std::uint64_t length = old & kLengthMask;
+    if (!blocks_[block].arena || length < text.size()) return false;
+    const std::uint64_t offset = (old >> kOffsetShift) & kOffsetMask;
+    // memmove: the text may be a view of this very cell.
+    std::memmove(blocks_[block].text->data() + offset, text.data(), text.size());
+    cell = MakeRef(block, offset, text.size());
+    arena_live_ -= length - text.size();
+    arena_garbage_ += length - text.size();
+    MaybeCompactArena();
+    return true;
 }
 
 std::string_view CellStore::Adopted(BlockId block) const {

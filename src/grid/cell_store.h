@@ -29,7 +29,8 @@ namespace tarnwell {
 //   elsewhere moves to the end, leaving its old place as garbage. Rows of many thousands of columns
 //   get a page of their own that grows geometrically.
 // - Garbage is collected when it outweighs what is alive: overwritten arena texts by copying the live
-//   texts into fresh blocks, abandoned reference space by repacking the rows in order. Both run in
+//   texts into fresh blocks, abandoned reference space by repacking the rows in order. A text set over
+//   an arena text at least as long takes its place, leaving only the difference as garbage. Both run in
 //   time proportional to the store, after at least as much work has made the garbage, so a loop of
 //   overwrites costs amortised constant time per write and memory stays within about twice the data.
 //
@@ -121,6 +122,7 @@ private:
 
     BlockId NewBlock(std::unique_ptr<std::string> text, bool arena);
     std::uint64_t CopyIntoArena(std::string_view text);
+    bool OverwriteInPlace(int col, int row, std::string_view text);
 
     void MaybeCompactArena();
     void MaybeCompactRows();

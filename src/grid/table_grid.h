@@ -15,6 +15,8 @@
 
 namespace tarnwell {
 
+class UnstoredTextWidths;
+
 struct GridBands {
     bool Active = false;
     ColorValue PrimaryColor = clInfoBk;
@@ -118,8 +120,9 @@ public:
     int ColWidths(int display_col) const;
     // Throws ETableGridError "Grid index out of range" outside the display columns.
     void SetColWidths(int display_col, int width);
-    // Fits every non-fixed column to its widest content now: check box + text width, + 16 pixels.
-    void AutoSize(const TextWidthMeasure& measure = HeadlessTextWidth());
+    // Fits every non-fixed column to its widest content now: check box + text width, + 16 pixels. With
+    // `unstored`, a column is at least as wide as the widest text measured there without being stored.
+    void AutoSize(const TextWidthMeasure& measure = HeadlessTextWidth(), const UnstoredTextWidths* unstored = nullptr);
 
     // --- Revision -----------------------------------------------------------------------------------
     // A number that every change of texts, check boxes, counts, fixed counts, hidden columns or widths

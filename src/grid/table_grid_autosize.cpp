@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "grid/table_grid_state.h"
+#include "grid/unstored_widths.h"
 
 namespace tarnwell {
 
-void TTableGrid::AutoSize(const TextWidthMeasure& measure) {
+void TTableGrid::AutoSize(const TextWidthMeasure& measure, const UnstoredTextWidths* unstored) {
     const State& s = *state_;
     const int count = ColCount();
     const int first = s.fixed_cols;
@@ -45,7 +46,9 @@ void TTableGrid::AutoSize(const TextWidthMeasure& measure) {
 
     const std::int64_t margin = 2 * std::int64_t{GridLineWidth} + 4 + 10;
     for (int d = first; d < count; ++d) {
-        std::int64_t width = widest[static_cast<std::size_t>(d)] + margin;
+        std::int64_t content = widest[static_cast<std::size_t>(d)];
+        if (unstored != nullptr) content = std::max(content, unstored->Widest(real[static_cast<std::size_t>(d)]));
+        std::int64_t width = content + margin;
         SetColWidths(d, static_cast<int>(std::clamp<std::int64_t>(width, 0, INT_MAX)));
     }
 }

@@ -6,6 +6,7 @@
 
 #include "grid/fit_columns.h"
 #include "grid/header_row.h"
+#include "grid/unstored_widths.h"
 #include "stats/send_flags.h"
 #include "stats/statistics_table.h"
 #include "text/int_text.h"
@@ -20,11 +21,56 @@ std::int64_t UnitsToBytes(std::int32_t units) {
     return static_cast<std::int64_t>(units) * 100;
 }
 
+// Where a row's byte counts (traffic, balances, limit) go: into their cells as integer texts, or, for a
+// load whose next step writes their display texts (LoadForConversion), only into the columns' widths.
+class ByteCountCells {
+public:
+    ByteCountCells(TTableGrid& grid, UnstoredTextWidths* unstored) : grid_(grid), unstored_(unstored) {}
+
+    void Put(int col, int row, std::int64_t bytes) {
+        const std::string text = IntToStr(bytes);
+        if (unstored_ == nullptr) {
+            grid_.SetCellEx(col, row, text);
+            return;
+        }
+        unstored_->Add(col, text);
+        row_begun_.push_back({col, row, bytes});
+    }
+
+    // The row is read to its end: its counts are in the figures.
+    void RowDone() { row_begun_.clear(); }
+
+    // After a value could not be read: the integer texts left out so far, of the rows read (figures[i] is
+    // row i + 1) and of the row begun, so that the table stands as a load that writes them leaves it.
+    void WriteLeftOut(const StatisticsFigures& figures) {
+        if (unstored_ == nullptr) return;
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            const UserFigures& user = figures[i];
+            const int row = static_cast<int>(i) + 1;
+            for (int k = 0; k < 4; ++k) grid_.SetCellEx(stat_col::ClientSendTraffic + k, row, IntToStr(user.traffic[k]));
+            grid_.SetCellEx(stat_col::OpeningBalance, row, IntToStr(user.opening_balance));
+            grid_.SetCellEx(stat_col::ClosingBalance, row, IntToStr(user.closing_balance));
+            if (user.limit) grid_.SetCellEx(stat_col::Limit, row, IntToStr(*user.limit));
+        }
+        for (const Count& count : row_begun_) grid_.SetCellEx(count.col, count.row, IntToStr(count.bytes));
+    }
+
+private:
+    struct Count {
+        int col;
+        int row;
+        std::int64_t bytes;
+    };
+    TTableGrid& grid_;
+    UnstoredTextWidths* unstored_;
+    std::vector<Count> row_begun_;
+};
+
 // One account's row, its values read in this order, so the first missing or mistyped value decides
 // which error stops the load. `login` is the text shown, `account` the key kept beside the row's box.
 // The figures are added to `figures` once the whole row is read.
 void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string_view login, std::string_view account,
-                 StatisticsFigures& figures) {
+                 ByteCountCells& counts, StatisticsFigures& figures) {
     UserFigures user;
     grid.SetCellEx(stat_col::Login, row, login);
     grid.SetCellEx(stat_col::RealName, row, database.ReadText("RealName"));
@@ -33,17 +79,17 @@ void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string
                                                     "NonClientSendTraffic"};
     for (int i = 0; i < 4; ++i) {
         user.traffic[i] = database.ReadCount(kTraffic[i]);
-        grid.SetCellEx(stat_col::ClientSendTraffic + i, row, IntToStr(user.traffic[i]));
+        counts.Put(stat_col::ClientSendTraffic + i, row, user.traffic[i]);
     }
     user.time_on_line = database.ReadCount("TimeOnLine");
     grid.SetCellEx(stat_col::TimeOnLine, row, IntToStr(user.time_on_line));
     user.opening_balance = UnitsToBytes(database.ReadNumber("OpeningBalanceLo"));
-    grid.SetCellEx(stat_col::OpeningBalance, row, IntToStr(user.opening_balance));
+    counts.Put(stat_col::OpeningBalance, row, user.opening_balance);
     user.closing_balance = UnitsToBytes(database.ReadNumber("ClosingBalanceLo"));
-    grid.SetCellEx(stat_col::ClosingBalance, row, IntToStr(user.closing_balance));
+    counts.Put(stat_col::ClosingBalance, row, user.closing_balance);
     if (database.HasValue("Limit")) {
         user.limit = UnitsToBytes(database.ReadNumber("Limit"));
-        grid.SetCellEx(stat_col::Limit, row, IntToStr(*user.limit));
+        counts.Put(stat_col::Limit, row, *user.limit);
     } else {
         grid.SetCellEx(stat_col::Limit, row, stat_text::kNoLimit);
     }
@@ -52,6 +98,44 @@ void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string
     grid.AddCheckBox(stat_col::Send, row, send, false);
     KeepSendFlagAccount(grid, row, account);
     figures.push_back(user);
+    counts.RowDone();
+}
+
+bool Load(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, StatisticsFigures& figures,
+          const TextWidthMeasure& measure, UnstoredTextWidths* unstored) {
+    figures.clear();
+    for (int col = 0; col < stat_col::Count; ++col) grid.SetCellEx(col, 0, stat_text::kCaptions[col]);
+    ByteCountCells counts(grid, unstored);
+    auto fill = [&] {
+        int next_row = 1;
+        const bool listed = ForEachUserAccount(database, notifier, [&](std::size_t index, const std::string& name) {
+            // The box is written back by the account's key, never by the text on screen. The first
+            // account, shown under the stand-in "system", keeps no key (the table keeps no copy of its
+            // name): its box, which the load clears anyway, is not stored.
+            if (index == 0) {
+                FillUserRow(grid, database, next_row, stat_text::kFirstAccountLogin, "", counts, figures);
+            } else {
+                FillUserRow(grid, database, next_row, name, name, counts, figures);
+            }
+            ++next_row;
+        });
+        if (!listed) return false;
+        grid.SetRowCount(next_row);
+        KeepHeaderRow(grid);
+        grid.SetCheckBoxState(stat_col::Send, 1, false);
+        return true;
+    };
+    return FillThenFitColumns(
+        grid, measure,
+        [&] {
+            try {
+                return fill();
+            } catch (...) {
+                counts.WriteLeftOut(figures);
+                throw;
+            }
+        },
+        unstored);
 }
 
 }  // namespace
@@ -63,27 +147,13 @@ bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifi
 
 bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, StatisticsFigures& figures,
                  const TextWidthMeasure& measure) {
-    figures.clear();
-    for (int col = 0; col < stat_col::Count; ++col) grid.SetCellEx(col, 0, stat_text::kCaptions[col]);
-    return FillThenFitColumns(grid, measure, [&] {
-        int next_row = 1;
-        const bool listed = ForEachUserAccount(database, notifier, [&](std::size_t index, const std::string& name) {
-            // The box is written back by the account's key, never by the text on screen. The first
-            // account, shown under the stand-in "system", keeps no key (the table keeps no copy of its
-            // name): its box, which the load clears anyway, is not stored.
-            if (index == 0) {
-                FillUserRow(grid, database, next_row, stat_text::kFirstAccountLogin, "", figures);
-            } else {
-                FillUserRow(grid, database, next_row, name, name, figures);
-            }
-            ++next_row;
-        });
-        if (!listed) return false;
-        grid.SetRowCount(next_row);
-        KeepHeaderRow(grid);
-        grid.SetCheckBoxState(stat_col::Send, 1, false);
-        return true;
-    });
+    return Load(grid, database, notifier, figures, measure, nullptr);
+}
+
+bool LoadForConversion(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, StatisticsFigures& figures,
+                       const TextWidthMeasure& measure) {
+    UnstoredTextWidths widths(measure);
+    return Load(grid, database, notifier, figures, measure, &widths);
 }
 
 }  // namespace tarnwell

@@ -30,4 +30,12 @@ bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifi
 bool LoadFromReg(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, StatisticsFigures& figures,
                  const TextWidthMeasure& measure = HeadlessTextWidth());
 
+// LoadFromReg for a refresh whose next steps are the totals and ConvertTable: the byte counts (traffic,
+// balances, a limit) are not written into their cells, which ConvertTable fills with their display texts;
+// the columns are fitted to the counts' integer texts all the same. When a value cannot be read, the
+// integer texts of the rows read so far are written after all: the table then stands as LoadFromReg
+// leaves it. Until ConvertTable runs, those cells hold what the previous load left there.
+bool LoadForConversion(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, StatisticsFigures& figures,
+                       const TextWidthMeasure& measure = HeadlessTextWidth());
+
 }  // namespace tarnwell

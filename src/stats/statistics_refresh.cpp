@@ -8,7 +8,7 @@ namespace tarnwell {
 bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TrafficDisplay& display,
                        const std::vector<bool>& table_columns, const TextWidthMeasure& measure) {
     StatisticsFigures figures;
-    if (!LoadFromReg(grid, database, notifier, figures, measure)) return false;
+    if (!LoadForConversion(grid, database, notifier, figures, measure)) return false;
     AddSumSG(grid, figures, display);
     ConvertTable(grid, figures, display);
     HideCol(grid, table_columns);

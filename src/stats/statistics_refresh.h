@@ -11,8 +11,9 @@
 namespace tarnwell {
 
 // The statistics refresh behind the "Статистика" button, the display unit group RG1 and the precision
-// spin edit CSETochn: loads the table from the user database (LoadFromReg), appends the totals (AddSumSG),
-// converts the byte counts for display (ConvertTable) and hides the columns not ticked in ChLBTable
+// spin edit CSETochn: loads the table from the user database (LoadFromReg; as LoadForConversion, which
+// leaves the byte counts' cells to the conversion), appends the totals (AddSumSG), converts the byte counts
+// for display (ConvertTable) and hides the columns not ticked in ChLBTable
 // (HideCol). The caller has done the auto-save and shown the statistics page before.
 //
 // `display` holds RG1's index, CSETochn's value and RGkb's choice as they are now; `table_columns` the

@@ -142,6 +142,36 @@ TEST(CellStore, TextMayBeAViewOfTheStoreItself) {
     EXPECT_EQ(store.Get(0, 0), "original");
     store.Set(1, 0, store.Get(0, 0).substr(2));
     EXPECT_EQ(store.Get(1, 0), "iginal");
+    store.Set(0, 0, store.Get(0, 0).substr(2, 4));  // shorter: written over its own bytes
+    EXPECT_EQ(store.Get(0, 0), "igin");
+    EXPECT_EQ(store.Get(1, 0), "iginal");
+}
+
+// A table written again with texts no longer than before (a refresh of the same or smaller figures)
+// takes the old texts' places: the store does not grow, and no other cell changes.
+TEST(CellStore, RewritingWithTextsNoLongerGrowsNothing) {
+    CellStore store;
+    Model model;
+    const int rows = 2000, cols = 8;
+    for (int row = 0; row < rows; ++row) {
+        for (int col = 0; col < cols; ++col) {
+            model[{row, col}] = std::to_string(row * 1000 + col) + " kb.";
+            store.Set(col, row, model[{row, col}]);
+        }
+    }
+    const std::size_t before = store.MemoryBytes();
+    for (int pass = 0; pass < 5; ++pass) {
+        for (int row = 0; row < rows; ++row) {
+            for (int col = 0; col < cols; ++col) {
+                std::string& text = model[{row, col}];
+                text = (row + col + pass) % 3 == 0 ? text.substr(0, text.size() - 1) : text;  // some shorter
+                if (!text.empty()) text[0] = static_cast<char>('a' + pass);
+                store.Set(col, row, text);
+            }
+        }
+        ExpectSame(store, model, cols + 1, rows + 1);
+    }
+    EXPECT_EQ(store.MemoryBytes(), before);
 }
 
 TEST(CellStore, EmptyWritesAllocateNothing) {

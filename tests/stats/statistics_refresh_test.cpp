@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "stats/load_from_reg.h"
 #include "stats/send_flags.h"
 #include "stats/statistics_steps.h"
 #include "stats/statistics_table.h"
@@ -106,6 +107,72 @@ TEST(RefreshStatistics, DatabaseNotReachableStopsBeforeTheTotals) {
     EXPECT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(grid->RowCount(), 5);
     EXPECT_EQ(grid->GetCellEx(stat_col::Login, 1), "");
+}
+
+// Digits of different widths, so that a column fitted to the display texts, or to the longest integer
+// instead of the widest, shows.
+class DigitMeasure final : public TextWidthMeasure {
+public:
+    int TextWidth(std::string_view text, bool fixed_font) const override {
+        int width = 0;
+        for (char c : text) width += c == '1' ? 2 : (c >= '0' && c <= '9') ? 11 : 6;
+        return fixed_font ? width + 3 : width;
+    }
+    int MaxByteWidth(bool) const override { return 14; }
+};
+
+// A refresh writes each byte count once, in display form, yet leaves the table, its boxes and its column
+// widths exactly as loading, totalling, converting and hiding one after the other do: on a fresh grid,
+// over an earlier refresh, and when a value cannot be read (the rows read so far keep their integers).
+TEST(RefreshStatistics, SameTableAndWidthsAsTheStepsOneAfterTheOther) {
+    const std::vector<std::vector<std::string>> sequences = {
+        {"stats_users.reg"},
+        {"stats_users.reg", "stats_users_bob_removed.reg"},
+        {"stats_users.reg", "stats_missing_time_on_line.reg"},
+        {"stats_missing_time_on_line.reg"},
+    };
+    std::vector<bool> columns = kAllColumns;
+    columns[stat_col::NonClientRecvTraffic] = false;
+    const DigitMeasure measure;
+    for (const auto& files : sequences) {
+        SCOPED_TRACE(files.back() + " after " + std::to_string(files.size() - 1) + " other(s)");
+        auto refreshed = test::MakeStatisticsGrid();
+        auto stepped = test::MakeStatisticsGrid();
+        RecordingNotifier notifier;
+        for (const std::string& file : files) {
+            std::string refresh_error, steps_error;
+            try {
+                RefreshStatistics(*refreshed, *OpenFixture(file), notifier, kAuto, columns, measure);
+            } catch (const EUserDatabaseError& error) {
+                refresh_error = error.what();
+            }
+            try {
+                StatisticsFigures figures;
+                auto database = OpenFixture(file);
+                if (LoadFromReg(*stepped, *database, notifier, figures, measure)) {
+                    AddSumSG(*stepped, figures, kAuto);
+                    ConvertTable(*stepped, figures, kAuto);
+                    HideCol(*stepped, columns);
+                }
+            } catch (const EUserDatabaseError& error) {
+                steps_error = error.what();
+            }
+            EXPECT_EQ(refresh_error, steps_error);
+        }
+        ASSERT_EQ(refreshed->RowCount(), stepped->RowCount());
+        ASSERT_EQ(refreshed->ColCount(), stepped->ColCount());
+        for (int row = 0; row < stepped->RowCount() + 2; ++row) {
+            for (int col = 0; col <= stat_col::SendFlagAccount; ++col) {
+                EXPECT_EQ(refreshed->GetCellEx(col, row), stepped->GetCellEx(col, row)) << "col " << col << " row " << row;
+                bool a = false, b = false;
+                EXPECT_EQ(refreshed->GetCheckBoxState(col, row, a), stepped->GetCheckBoxState(col, row, b));
+                EXPECT_EQ(a, b) << "box, col " << col << " row " << row;
+            }
+        }
+        for (int col = 0; col < stepped->ColCount(); ++col) {
+            EXPECT_EQ(refreshed->ColWidths(col), stepped->ColWidths(col)) << "display column " << col;
+        }
+    }
 }
 
 // Users' values (0 unless given), the display settings, and the cells expected after the refresh.
