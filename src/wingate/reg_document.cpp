@@ -38,7 +38,8 @@ std::u16string RegDocument::ToUnits(std::string_view cp1251) const {
 std::string RegDocument::FromUnits(std::u16string_view units) const {
     if (format_ == Format::Version5) return Utf16ToCp1251(units);
     std::string out(units.size(), '\0');
-    for (std::size_t i = 0; i < units.size(); ++i) out[i] = static_cast<char>(units[i]);
+    char* p = out.data();
+    for (std::size_t i = 0; i < units.size(); ++i) p[i] = static_cast<char>(units[i]);
     return out;
 }
 
@@ -47,6 +48,21 @@ char16_t RegDocument::Fold(char16_t unit) const {
     if (unit < 0x80) return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 32) : unit;
     if (format_ == Format::Regedit4) unit = detail::kCp1251ToUnicode[unit & 0xFF];
     return UpperCase(unit);
+}
+
+bool RegDocument::SpelledAs(std::u16string_view units, std::string_view cp1251) const {
+    if (units.size() != cp1251.size()) return false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(cp1251.data());
+    if (format_ == Format::Version5) {
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            if (units[i] != detail::kCp1251ToUnicode[bytes[i]]) return false;
+        }
+        return true;
+    }
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (units[i] != bytes[i]) return false;
+    }
+    return true;
 }
 
 bool RegDocument::SameName(std::u16string_view a, std::u16string_view b) const {
@@ -185,7 +201,7 @@ std::vector<int> RegDocument::Subkeys(int key) const {
 
 bool RegDocument::IsNamed(int key, std::string_view name) const {
     if (key <= kRoot || static_cast<std::size_t>(key) >= nodes_.size()) return false;
-    return View(nodes_[static_cast<std::size_t>(key)].name) == std::u16string_view(Scratch(name));
+    return SpelledAs(View(nodes_[static_cast<std::size_t>(key)].name), name);
 }
 
 int RegDocument::FindListedSubkey(int key, std::string_view name) const {
@@ -277,19 +293,19 @@ void RegDocument::AddSection(int node) {
 // Values
 // ---------------------------------------------------------------------------------------------------------
 
-std::uint32_t RegDocument::FindValueName(std::u16string_view name) const {
+std::uint32_t RegDocument::FindValueName(std::string_view cp1251) const {
     if (value_name_buckets_.empty()) return kNoName;
     // Readers ask for the same names in the same order key after key: the name asked for after the last
     // one the previous time is tried first, spelled exactly as asked.
     std::size_t slot = static_cast<std::uint32_t>(last_asked_ + 1);
     if (slot < asked_next_.size()) {
         std::uint32_t guess = asked_next_[slot];
-        if (guess != kNoName && View(value_names_[guess]) == name) {
+        if (guess != kNoName && SpelledAs(View(value_names_[guess]), cp1251)) {
             last_asked_ = guess;
             return guess;
         }
     }
-    std::uint32_t id = HashedValueName(name);
+    std::uint32_t id = HashedValueName(Scratch(cp1251));
     if (id != kNoName) {
         if (slot >= asked_next_.size()) asked_next_.resize(slot + 1, kNoName);
         asked_next_[slot] = id;
@@ -328,11 +344,8 @@ std::uint32_t RegDocument::InternValueName(Text name) {
     return id;
 }
 
-const RegDocument::Item* RegDocument::FindItem(int key, std::u16string_view name, int* section,
-                                               std::size_t* index) const {
-    if (key == kNoKey || key == kRoot) return nullptr;
-    const std::uint32_t id = FindValueName(name);
-    if (id == kNoName) return nullptr;
+const RegDocument::Item* RegDocument::FindItem(int key, std::uint32_t id, int* section, std::size_t* index) const {
+    if (key == kNoKey || key == kRoot || id == kNoName) return nullptr;
     const Item* found = nullptr;
     for (int s = nodes_[static_cast<std::size_t>(key)].first_section; s >= 0;
          s = sections_[static_cast<std::size_t>(s)].next) {
@@ -370,12 +383,9 @@ RegDocument::RawValue RegDocument::Decode(const Item& item) const {
             }
             break;
         }
-        case Form::Dword: {
-            std::uint32_t value = 0;
-            for (char16_t c : data) value = value * 16 + static_cast<std::uint32_t>(HexDigit(c));
-            for (int k = 0; k < 4; ++k) raw.bytes.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
+        case Form::Dword:
+            for (int k = 0; k < 4; ++k) raw.bytes.push_back(static_cast<char>((item.number >> (8 * k)) & 0xFF));
             break;
-        }
         case Form::Hex: {
             HexScanner scanner;
             const char* error = nullptr;
@@ -398,13 +408,13 @@ RegDocument::RawValue RegDocument::Decode(const Item& item) const {
 }
 
 std::optional<RegDocument::RawValue> RegDocument::Value(int key, std::string_view name) const {
-    const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
+    const Item* item = FindItem(key, FindValueName(name), nullptr, nullptr);
     if (item == nullptr) return std::nullopt;
     return Decode(*item);
 }
 
 bool RegDocument::HasValue(int key, std::string_view name) const {
-    return FindItem(key, Scratch(name), nullptr, nullptr) != nullptr;
+    return FindItem(key, FindValueName(name), nullptr, nullptr) != nullptr;
 }
 
 void RegDocument::Prefetch(int key) const {
@@ -426,17 +436,13 @@ void RegDocument::Prefetch(int key) const {
 }
 
 std::optional<std::uint32_t> RegDocument::DwordEntry(int key, std::string_view name) const {
-    const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
+    const Item* item = FindItem(key, FindValueName(name), nullptr, nullptr);
     if (item == nullptr || item->form != Form::Dword) return std::nullopt;
-    std::uint32_t value = 0;
-    for (char16_t c : View(item->text).substr(item->data_begin, item->data_end - item->data_begin)) {
-        value = value * 16 + static_cast<std::uint32_t>(HexDigit(c));
-    }
-    return value;
+    return item->number;
 }
 
 std::optional<std::string> RegDocument::QuotedText(int key, std::string_view name) const {
-    const Item* item = FindItem(key, Scratch(name), nullptr, nullptr);
+    const Item* item = FindItem(key, FindValueName(name), nullptr, nullptr);
     if (item == nullptr || item->form != Form::Quoted) return std::nullopt;
     std::u16string_view data = View(item->text).substr(item->data_begin, item->data_end - item->data_begin);
     if (data.find(u'\\') == std::u16string_view::npos) {

@@ -128,6 +128,7 @@ private:
         std::uint32_t data_begin = 0;   // the data proper (the digits, the text inside quotes)
         std::uint32_t data_end = 0;
         std::uint32_t type = 0;
+        std::uint32_t number = 0;         // a dword entry's number, read once when the entry is parsed
         std::uint32_t name_id = kNoName;  // its name in value_names_; kNoName for blank lines and comments
         Form form = Form::Other;
     };
@@ -158,6 +159,8 @@ private:
     std::string FromUnits(std::u16string_view units) const;
     char16_t Fold(char16_t unit) const;
     bool SameName(std::u16string_view a, std::u16string_view b) const;
+    // Whether the units spell exactly the Windows-1251 text (letter case included), without widening it.
+    bool SpelledAs(std::u16string_view units, std::string_view cp1251) const;
     std::size_t NameHash(int parent, std::u16string_view name) const;
     void IndexNode(int node);
     const std::u16string& Scratch(std::string_view cp1251) const;
@@ -165,12 +168,12 @@ private:
     int FindChild(int parent, std::u16string_view name, std::size_t hash) const;
     int AddNode(int parent, Text name);
     int AddNode(int parent, Text name, std::size_t hash);
-    std::uint32_t FindValueName(std::u16string_view name) const;
+    std::uint32_t FindValueName(std::string_view cp1251) const;
     std::uint32_t HashedValueName(std::u16string_view name) const;
     std::uint32_t InternValueName(Text name);
     bool InSubtree(int node, int top) const;
 
-    const Item* FindItem(int key, std::u16string_view name, int* section, std::size_t* index) const;
+    const Item* FindItem(int key, std::uint32_t name_id, int* section, std::size_t* index) const;
     RawValue Decode(const Item& item) const;
     void SetValue(int key, std::string_view name, RawValue raw, std::u16string data, Form form);
     void PlaceData(Item& item, std::u16string& text, const RawValue& raw, std::u16string data, Form form) const;

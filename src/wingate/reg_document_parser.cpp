@@ -147,7 +147,7 @@ private:
         int node = kRoot;
         std::size_t begin = 0;
         if (last_slash != std::u16string_view::npos && parent_ != kNoKey &&
-            path.substr(0, last_slash + 1) == parent_path_) {
+            SameUnits(path.substr(0, last_slash + 1), parent_path_)) {
             node = parent_;
             begin = last_slash + 1;
         }
@@ -226,10 +226,17 @@ private:
             item.data_end = Offset(i + 1 + close);
         } else if (StartsWithNoCase(data, u"dword:")) {
             std::u16string_view digits = TrimRight(data.substr(6));
-            bool ok = !digits.empty() && digits.size() <= 8;
-            for (char16_t c : digits) ok = ok && HexDigit(c) >= 0;
-            if (!ok) Fail("dword data must be 1 to 8 hex digits");  // dword:1234567890
+            // Every digit read without a branch; a non-digit's -1 leaves its mark in `bad`.
+            int bad = digits.empty() || digits.size() > 8 ? -1 : 0;
+            std::uint32_t number = 0;
+            for (char16_t c : digits) {
+                const int digit = HexDigit(c);
+                bad |= digit;
+                number = number * 16 + static_cast<std::uint32_t>(digit);
+            }
+            if (bad < 0) Fail("dword data must be 1 to 8 hex digits");  // dword:1234567890
             item.form = Form::Dword;
+            item.number = number;
             item.type = value_rules::kDword;
             item.data_begin = Offset(i + 6);
             item.data_end = Offset(i + 6 + digits.size());
@@ -282,7 +289,9 @@ private:
         std::size_t slot = static_cast<std::uint32_t>(previous_name_ + 1);  // 0: a key's first entry
         if (slot >= follower_.size()) follower_.resize(slot + 1, kNoName);
         std::uint32_t id = follower_[slot];
-        if (id == kNoName || doc_.View(doc_.value_names_[id]) != doc_.View(name)) id = doc_.InternValueName(name);
+        if (id == kNoName || !SameUnits(doc_.View(doc_.value_names_[id]), doc_.View(name))) {
+            id = doc_.InternValueName(name);
+        }
         follower_[slot] = id;
         previous_name_ = id;
         return id;

@@ -54,6 +54,10 @@ void RegDocument::PlaceData(Item& item, std::u16string& text, const RawValue& ra
         case Form::Dword:
             item.data_begin = static_cast<std::uint32_t>(start + 6);
             item.data_end = static_cast<std::uint32_t>(text.size());
+            item.number = 0;
+            for (std::size_t k = raw.bytes.size(); k-- > 0;) {
+                item.number = (item.number << 8) | static_cast<unsigned char>(raw.bytes[k]);
+            }
             break;
         default:
             item.data_begin = static_cast<std::uint32_t>(start + data.find(u':') + 1);
@@ -68,7 +72,7 @@ void RegDocument::SetValue(int key, std::string_view name, RawValue raw, std::u1
     std::u16string name_units = ToUnits(name);
     int section = -1;
     std::size_t index = 0;
-    const Item* found = FindItem(key, name_units, &section, &index);
+    const Item* found = FindItem(key, HashedValueName(name_units), &section, &index);
     if (found != nullptr && Decode(*found) == raw) return;
 
     if (found != nullptr) {
