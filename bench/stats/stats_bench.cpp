@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/memory_reuse.h"
 #include "common/generated_database.h"
 #include "limits/limits_operations.h"
 #include "limits/limits_table.h"
@@ -149,6 +150,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_stats refresh|save\n");
         return 2;
     }
+    // The heap as the program sets it up first thing: where big buffers come from decides how many
+    // fresh pages each refresh touches, and the C library's own choice drifts from run to run.
+    tarnwell::ReuseFreedMemory();
     auto file = tarnwell::WriteDatabase(argv[1]);
     int status = std::strcmp(argv[1], "refresh") == 0 ? tarnwell::Refresh(file) : tarnwell::Save(file);
     if (!std::getenv("KEEP")) std::filesystem::remove(file);

@@ -20,27 +20,39 @@ void TTableGrid::AutoSize(const TextWidthMeasure& measure, const UnstoredTextWid
     const std::vector<int> real = VisibleRealColumns();
     std::vector<std::int64_t> widest(static_cast<std::size_t>(count), 0);
     const std::int64_t max_byte[2] = {measure.MaxByteWidth(false), measure.MaxByteWidth(true)};
-    const bool any_boxes = !s.check_boxes.empty();
 
-    // Row by row, the order the store keeps cells in. No text can be drawn wider than its length times
-    // the widest byte, so a text that cannot beat the column's widest so far is not measured: in a
-    // column of similar texts almost none are.
+    // The texts, row by row, the order the store keeps cells in. No text can be drawn wider than its
+    // length times the widest byte, so a text that cannot beat the column's widest so far is not
+    // measured: in a column of similar texts almost none are.
     for (int row = 0; row < s.row_count; ++row) {
         const bool fixed = row < s.fixed_rows;
         const CellStore::RowView cells = s.cells.Row(row);
-        if (cells.Size() == 0 && !any_boxes) continue;
+        if (cells.Size() == 0) continue;
         for (int d = first; d < count; ++d) {
-            const int col = real[static_cast<std::size_t>(d)];
-            std::int64_t box = 0;
-            if (any_boxes && s.check_boxes.count(State::CellKey(col, row)) != 0) box = CheckSize;
-            const std::string_view text = cells.Text(static_cast<std::size_t>(col));
+            const std::string_view text = cells.Text(static_cast<std::size_t>(real[static_cast<std::size_t>(d)]));
             std::int64_t& best = widest[static_cast<std::size_t>(d)];
-            if (text.empty()) {
-                best = std::max(best, box);
-                continue;
+            if (text.empty() || static_cast<std::int64_t>(text.size()) * max_byte[fixed] <= best) continue;
+            best = std::max<std::int64_t>(best, measure.TextWidth(text, fixed));
+        }
+    }
+
+    // Then the cells with a check box, box and text side by side. A cell's text alone never beats its
+    // box and text, so taking every text first and the boxed cells again gives the widest of each.
+    if (!s.check_boxes.empty()) {
+        std::vector<int> display(static_cast<std::size_t>(*std::max_element(real.begin(), real.end())) + 1, -1);
+        for (int d = first; d < count; ++d) display[static_cast<std::size_t>(real[static_cast<std::size_t>(d)])] = d;
+        for (const auto& [key, state] : s.check_boxes) {
+            const auto col = static_cast<std::size_t>(key & 0xFFFFFFFFu);
+            const auto row = static_cast<int>(key >> 32);
+            if (row < 0 || row >= s.row_count || col >= display.size() || display[col] < 0) continue;
+            const bool fixed = row < s.fixed_rows;
+            const std::string_view text = s.cells.Get(static_cast<int>(col), row);
+            std::int64_t& best = widest[static_cast<std::size_t>(display[col])];
+            std::int64_t boxed = CheckSize;
+            if (!text.empty() && boxed + static_cast<std::int64_t>(text.size()) * max_byte[fixed] > best) {
+                boxed += measure.TextWidth(text, fixed);
             }
-            if (box + static_cast<std::int64_t>(text.size()) * max_byte[fixed] <= best) continue;
-            best = std::max(best, box + measure.TextWidth(text, fixed));
+            best = std::max(best, boxed);
         }
     }
 

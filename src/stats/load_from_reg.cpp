@@ -28,7 +28,8 @@ public:
     ByteCountCells(TTableGrid& grid, UnstoredTextWidths* unstored) : grid_(grid), unstored_(unstored) {}
 
     void Put(int col, int row, std::int64_t bytes) {
-        const std::string text = IntToStr(bytes);
+        IntTextBuffer buffer;
+        const std::string_view text = WriteIntText(bytes, buffer);
         if (unstored_ == nullptr) {
             grid_.SetCellEx(col, row, text);
             return;
@@ -82,7 +83,8 @@ void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string
         counts.Put(stat_col::ClientSendTraffic + i, row, user.traffic[i]);
     }
     user.time_on_line = database.ReadCount("TimeOnLine");
-    grid.SetCellEx(stat_col::TimeOnLine, row, IntToStr(user.time_on_line));
+    IntTextBuffer buffer;
+    grid.SetCellEx(stat_col::TimeOnLine, row, WriteIntText(user.time_on_line, buffer));
     user.opening_balance = UnitsToBytes(database.ReadNumber("OpeningBalanceLo"));
     counts.Put(stat_col::OpeningBalance, row, user.opening_balance);
     user.closing_balance = UnitsToBytes(database.ReadNumber("ClosingBalanceLo"));

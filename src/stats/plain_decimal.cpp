@@ -141,9 +141,49 @@ char* Compose(bool negative, std::string_view all_digits, int first_exponent, ch
     return Layout(negative, std::string_view(digits, static_cast<std::size_t>(length)), exponent, out);
 }
 
+// Writes the `count` digits of n < 10^count, leading zeros included, with a comma after the first
+// `integer_digits` of them when more follow. Returns the end.
+char* DigitsWithComma(std::uint64_t n, int count, int integer_digits, char* out) {
+    char digits[kSignificantDigits + 1];
+    for (int i = count; i > 0; i -= 2) {
+        const auto pair = static_cast<std::size_t>(n % 100);
+        n /= 100;
+        if (i >= 2) {
+            std::memcpy(digits + i - 2, &kDigitPairs[2 * pair], 2);
+        } else {
+            digits[0] = kDigitPairs[2 * pair + 1];
+        }
+    }
+    out = std::copy_n(digits, integer_digits, out);
+    if (count == integer_digits) return out;
+    *out++ = ',';
+    return std::copy(digits + integer_digits, digits + count, out);
+}
+
+// The text Layout writes for the 15 digits of first15 with the first one's power of ten, cut after
+// max_fraction digits past the comma, for a value from 1 to below 10^15. Only the digits shown are
+// written: the rest decide nothing but whether the shown fraction ends in zeros that go.
+char* LayoutCut(bool negative, std::uint64_t first15, int exponent, int max_fraction, char* out) {
+    const int integer_digits = exponent + 1;
+    const int fraction_room = kSignificantDigits - integer_digits;
+    int keep = std::min(max_fraction, fraction_room);
+    const std::uint64_t unit = static_cast<std::uint64_t>(kPowersOf10[static_cast<std::size_t>(fraction_room - keep)]);
+    std::uint64_t shown = first15 / unit;
+    // Zeros at the end of the fraction go only when nothing but zeros follows them.
+    if (first15 % unit == 0) {
+        while (keep > 0 && shown % 10 == 0) {
+            shown /= 10;
+            --keep;
+        }
+    }
+    if (negative) *out++ = '-';
+    return DigitsWithComma(shown, integer_digits + keep, integer_digits, out);
+}
+
 // As Compose, for a value n * 10^-fraction_digits with n > 0, rounded as Compose rounds the digits of n:
-// the first 16 digits by one division, the 16th decides, the other 15 are written two at a time.
-char* ComposeInteger(bool negative, Uint128 n, int fraction_digits, char* out) {
+// the first 16 digits by one division, the 16th decides, the other 15 are written two at a time. With
+// max_fraction >= 0, the text is cut after that many digits past the comma, as WritePlainDecimalCut says.
+char* ComposeInteger(bool negative, Uint128 n, int fraction_digits, int& max_fraction, char* out) {
     const int length = DecimalLength(n);
     int exponent = length - 1 - fraction_digits;
     constexpr int kDecided = kSignificantDigits + 1;
@@ -162,15 +202,21 @@ char* ComposeInteger(bool negative, Uint128 n, int fraction_digits, char* out) {
         first15 /= 10;
         ++exponent;
     }
+    if (max_fraction >= 0 && exponent >= 0 && exponent < kSignificantDigits) {
+        out = LayoutCut(negative, first15, exponent, max_fraction, out);
+        max_fraction = -1;  // done
+        return out;
+    }
     char digits[kSignificantDigits];
     FifteenDigits(first15, digits);
-    return Layout(negative, std::string_view(digits, kSignificantDigits), exponent, out);
+    out = Layout(negative, std::string_view(digits, kSignificantDigits), exponent, out);
+    return out;
 }
 
 // The text of a value that is a single-precision number, by integer arithmetic, many times faster than
 // printing 25 digits: v = M * 2^E with M < 2^24 is M * 5^-E / 10^-E, and M * 5^-E fits into 128 bits for
 // -E up to 44. nullptr for values beyond that (tiny ones, or 2^63 and above), which take the general way.
-char* FormatSingle(double value, char* out) {
+char* FormatSingle(double value, int& max_fraction, char* out) {
     const auto single = static_cast<float>(value);
     if (static_cast<double>(single) != value) return nullptr;
     const auto bits = std::bit_cast<std::uint32_t>(single);
@@ -195,7 +241,7 @@ char* FormatSingle(double value, char* out) {
         n *= kPowersOf5[static_cast<std::size_t>(std::min(fraction_digits, 27))];
         if (fraction_digits > 27) n *= kPowersOf5[static_cast<std::size_t>(fraction_digits - 27)];
     }
-    return ComposeInteger(value < 0, n, fraction_digits, out);
+    return ComposeInteger(value < 0, n, fraction_digits, max_fraction, out);
 }
 
 // Any other value: 25 digits, correctly rounded, decide the rounding at 15 unless the digits after the 15th
@@ -218,14 +264,25 @@ std::string_view Copy(std::string_view text, char* out) {
 }  // namespace
 
 std::string_view WritePlainDecimal(double value, PlainDecimalBuffer& buffer) {
+    return WritePlainDecimalCut(value, -1, buffer);
+}
+
+std::string_view WritePlainDecimalCut(double value, int max_fraction_digits, PlainDecimalBuffer& buffer) {
     char* out = buffer.data();
     if (std::isnan(value)) return Copy("NAN", out);
     if (std::isinf(value)) return Copy(value < 0 ? "-INF" : "INF", out);
     if (value == 0) return Copy("0", out);
-    // Single-precision values, which are what the program formats, give their exact digits cheaply.
-    char* end = FormatSingle(value, out);
+    // Single-precision values, which are what the program formats, give their exact digits cheaply, and
+    // most of them only the digits that the cut leaves (max_fraction_digits then becomes -1).
+    char* end = FormatSingle(value, max_fraction_digits, out);
     if (end == nullptr) end = ComposeGeneral(value, out);
-    return {out, static_cast<std::size_t>(end - out)};
+    std::string_view text(out, static_cast<std::size_t>(end - out));
+    if (max_fraction_digits < 0) return text;
+    if (const std::size_t comma = text.find(','); comma != std::string_view::npos) {
+        text = text.substr(0, max_fraction_digits == 0 ? comma
+                                                       : std::min(text.size(), comma + 1 + static_cast<std::size_t>(max_fraction_digits)));
+    }
+    return text;
 }
 
 std::string FormatPlainDecimal(double value) {

@@ -1,5 +1,6 @@
 #include "stats/traffic_format.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "stats/plain_decimal.h"
@@ -51,22 +52,14 @@ float Scaled(float v, int power, bool kilo_is_1024) {
 std::string convert(std::int64_t value, int mode, int precision, bool kilo_is_1024) {
     const auto v = static_cast<float>(value);  // rounds to nearest: 2147483647 becomes 2147483648
     Scale scale = ChooseScale(v, mode, kilo_is_1024);
+    // The fraction cut after `precision` digits, without rounding and without padding.
     PlainDecimalBuffer buffer;
-    std::string_view text = WritePlainDecimal(Scaled(v, scale.power, kilo_is_1024), buffer);
-
-    // Cut the fraction after `precision` digits, without rounding and without padding.
-    if (std::size_t comma = text.find(','); comma != std::string_view::npos) {
-        if (precision < 1) {
-            text = text.substr(0, comma);
-        } else if (text.size() - comma - 1 > static_cast<std::size_t>(precision)) {
-            text = text.substr(0, comma + 1 + static_cast<std::size_t>(precision));
-        }
-    }
-    std::string out;
-    out.reserve(text.size() + scale.suffix.size());
-    out += text;
-    out += scale.suffix;
-    return out;
+    const std::string_view text =
+        WritePlainDecimalCut(Scaled(v, scale.power, kilo_is_1024), std::max(precision, 0), buffer);
+    // The unit goes right after the number in the same buffer, which has room for both, so that the
+    // result is made in one go.
+    char* end = std::copy(scale.suffix.begin(), scale.suffix.end(), buffer.data() + text.size());
+    return std::string(buffer.data(), end);
 }
 
 }  // namespace tarnwell

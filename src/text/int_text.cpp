@@ -48,4 +48,9 @@ std::string IntToStr(std::int64_t value) {
     return std::to_string(value);
 }
 
+std::string_view WriteIntText(std::int64_t value, IntTextBuffer& buffer) {
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return {buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())};
+}
+
 }  // namespace tarnwell

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,5 +21,10 @@ std::int32_t ProfileStrToInt(std::string_view text, std::int32_t def);
 
 // Signed decimal text of a number.
 std::string IntToStr(std::int64_t value);
+
+// Room for the text of any 64-bit number, sign included.
+using IntTextBuffer = std::array<char, 20>;
+// The same text, written into the buffer: for callers that format many numbers without a string each.
+std::string_view WriteIntText(std::int64_t value, IntTextBuffer& buffer);
 
 }  // namespace tarnwell

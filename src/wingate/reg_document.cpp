@@ -91,15 +91,16 @@ void RegDocument::IndexNode(int node) {
     if ((nodes_.size() + 1) * 2 > buckets_.size()) {
         std::size_t size = std::max<std::size_t>(64, buckets_.size() * 2);
         while (size < nodes_.size() * 2 + 2) size *= 2;
-        buckets_.assign(size, -1);
+        buckets_.assign(size, Bucket{});
         for (std::size_t n = 1; n < nodes_.size(); ++n) {
             if (static_cast<int>(n) != node) IndexNode(static_cast<int>(n));
         }
     }
+    const auto hash = static_cast<std::uint32_t>(nodes_[static_cast<std::size_t>(node)].hash);
     std::size_t mask = buckets_.size() - 1;
-    for (std::size_t b = nodes_[static_cast<std::size_t>(node)].hash & mask;; b = (b + 1) & mask) {
-        if (buckets_[b] < 0) {
-            buckets_[b] = node;
+    for (std::size_t b = hash & mask;; b = (b + 1) & mask) {
+        if (buckets_[b].node < 0) {
+            buckets_[b] = Bucket{node, hash};
             return;
         }
     }
@@ -112,9 +113,11 @@ int RegDocument::FindChild(int parent, std::u16string_view name) const {
 int RegDocument::FindChild(int parent, std::u16string_view name, std::size_t hash) const {
     if (buckets_.empty()) return kNoKey;
     std::size_t mask = buckets_.size() - 1;
-    for (std::size_t b = hash & mask; buckets_[b] >= 0; b = (b + 1) & mask) {
-        const Node& node = nodes_[static_cast<std::size_t>(buckets_[b])];
-        if (node.hash == hash && node.parent == parent && SameName(View(node.name), name)) return buckets_[b];
+    for (std::size_t b = hash & mask; buckets_[b].node >= 0; b = (b + 1) & mask) {
+        // The bucket's copy of the hash spares a visit to every node that merely shares the bucket.
+        if (buckets_[b].hash != static_cast<std::uint32_t>(hash)) continue;
+        const Node& node = nodes_[static_cast<std::size_t>(buckets_[b].node)];
+        if (node.hash == hash && node.parent == parent && SameName(View(node.name), name)) return buckets_[b].node;
     }
     return kNoKey;
 }

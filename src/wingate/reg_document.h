@@ -190,7 +190,11 @@ private:
     std::vector<Section> sections_;
     std::vector<int> order_;  // sections_ indexes in file order
     std::vector<Node> nodes_;
-    std::vector<int> buckets_;  // open-addressing index of nodes by parent and name; -1 is free
+    struct Bucket {
+        int node = -1;           // -1: free
+        std::uint32_t hash = 0;  // the node's hash, its low 32 bits (enough to place it in any table)
+    };
+    std::vector<Bucket> buckets_;  // open-addressing index of nodes by parent and name
     std::vector<Text> value_names_;  // by id: the first spelling of each value name
     std::vector<std::size_t> value_name_hashes_;
     std::vector<std::uint32_t> value_name_buckets_;  // open-addressing index of value_names_; kNoName is free

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <vector>
 #include <string>
 
 #include "stats/plain_decimal.h"
@@ -160,6 +162,40 @@ TEST(PlainDecimal, SinglePrecisionValuesAsByDefinition) {
     for (const float single : {1.0f, 0.5f, 1024.0001220703125f, 16777215.0f, 16777216.0f, 9.99999999e14f,
                                999999995904.0f, 3.0e-10f, 4294967296.0f, 9223372036854775808.0f}) {
         EXPECT_EQ(FormatPlainDecimal(single), PlainDecimalByDefinition(single)) << single;
+    }
+}
+
+// The text cut after `digits` digits past the comma, as a table shows it at that precision.
+std::string CutByDefinition(std::string text, int digits) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return text;
+    if (digits == 0) return text.substr(0, comma);
+    return text.substr(0, std::min(text.size(), comma + 1 + static_cast<std::size_t>(digits)));
+}
+
+// The cut text is written from the digits it keeps, without the full text: it must be the full text cut,
+// also where zeros end the kept digits (2,0001 at 2 digits is 2,00, but 2,5 stays 2,5) and where the
+// rounding to 15 digits carries into them.
+TEST(PlainDecimal, CutTextIsTheFullTextCut) {
+    std::mt19937 random(20261212);
+    std::uniform_int_distribution<std::uint32_t> mantissa(0, 0x7FFFFF);
+    std::uniform_int_distribution<int> exponent(127 - 30, 127 + 62);
+    std::vector<double> values = {2.0001, 2.5, 1024, 1, 0.5, 1e14, 999999999999999.0, 123456789012345.6,
+                                  9.99999999999999999, 1.0000000000000002, 0.000123, 3.0e-10, 1e20};
+    for (int i = 0; i < 100000; ++i) {
+        const std::uint32_t bits =
+            (static_cast<std::uint32_t>(exponent(random)) << 23) | mantissa(random) | (i % 3 == 0 ? 0x80000000u : 0);
+        float single = 0;
+        std::memcpy(&single, &bits, sizeof single);
+        values.push_back(single);
+    }
+    for (const double value : values) {
+        const std::string full = FormatPlainDecimal(value);
+        for (int digits = 0; digits <= 17; ++digits) {
+            PlainDecimalBuffer buffer;
+            ASSERT_EQ(std::string(WritePlainDecimalCut(value, digits, buffer)), CutByDefinition(full, digits))
+                << full << " at " << digits;
+        }
     }
 }
 
