@@ -67,36 +67,55 @@ private:
     std::vector<Count> row_begun_;
 };
 
+// The values a row reads, prepared once for all accounts.
+struct RowValueNames {
+    explicit RowValueNames(TUserDatabase& database)
+        : real_name(database.Prepare("RealName")),
+          traffic{database.Prepare("ClientSendTraffic"), database.Prepare("NonClientRecvTraffic"),
+                  database.Prepare("ClientRecvTraffic"), database.Prepare("NonClientSendTraffic")},
+          time_on_line(database.Prepare("TimeOnLine")),
+          opening_balance(database.Prepare("OpeningBalanceLo")),
+          closing_balance(database.Prepare("ClosingBalanceLo")),
+          limit(database.Prepare("Limit")),
+          send_mail(database.Prepare("SendMail")) {}
+    PreparedName real_name;
+    PreparedName traffic[4];  // in column order
+    PreparedName time_on_line;
+    PreparedName opening_balance;
+    PreparedName closing_balance;
+    PreparedName limit;
+    PreparedName send_mail;
+};
+
 // One account's row, its values read in this order, so the first missing or mistyped value decides
 // which error stops the load. `login` is the text shown, `account` the key kept beside the row's box.
 // The figures are added to `figures` once the whole row is read.
-void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string_view login, std::string_view account,
-                 ByteCountCells& counts, StatisticsFigures& figures) {
+void FillUserRow(TTableGrid& grid, TUserDatabase& database, const RowValueNames& names, int row,
+                 std::string_view login, std::string_view account, ByteCountCells& counts,
+                 StatisticsFigures& figures) {
     UserFigures user;
     grid.SetCellEx(stat_col::Login, row, login);
-    grid.SetCellEx(stat_col::RealName, row, database.ReadText("RealName"));
+    grid.SetCellEx(stat_col::RealName, row, database.ReadText(names.real_name));
     // Counts that are never negative: 2174552822 bytes must not read as -2120414474.
-    static constexpr std::string_view kTraffic[] = {"ClientSendTraffic", "NonClientRecvTraffic", "ClientRecvTraffic",
-                                                    "NonClientSendTraffic"};
     for (int i = 0; i < 4; ++i) {
-        user.traffic[i] = database.ReadCount(kTraffic[i]);
+        user.traffic[i] = database.ReadCount(names.traffic[i]);
         counts.Put(stat_col::ClientSendTraffic + i, row, user.traffic[i]);
     }
-    user.time_on_line = database.ReadCount("TimeOnLine");
+    user.time_on_line = database.ReadCount(names.time_on_line);
     IntTextBuffer buffer;
     grid.SetCellEx(stat_col::TimeOnLine, row, WriteIntText(user.time_on_line, buffer));
-    user.opening_balance = UnitsToBytes(database.ReadNumber("OpeningBalanceLo"));
+    user.opening_balance = UnitsToBytes(database.ReadNumber(names.opening_balance));
     counts.Put(stat_col::OpeningBalance, row, user.opening_balance);
-    user.closing_balance = UnitsToBytes(database.ReadNumber("ClosingBalanceLo"));
+    user.closing_balance = UnitsToBytes(database.ReadNumber(names.closing_balance));
     counts.Put(stat_col::ClosingBalance, row, user.closing_balance);
-    if (database.HasValue("Limit")) {
-        user.limit = UnitsToBytes(database.ReadNumber("Limit"));
+    if (database.HasValue(names.limit)) {
+        user.limit = UnitsToBytes(database.ReadNumber(names.limit));
         counts.Put(stat_col::Limit, row, *user.limit);
     } else {
         grid.SetCellEx(stat_col::Limit, row, stat_text::kNoLimit);
     }
     bool send = true;
-    if (database.HasValue("SendMail")) send = database.ReadFlag("SendMail");
+    if (database.HasValue(names.send_mail)) send = database.ReadFlag(names.send_mail);
     grid.AddCheckBox(stat_col::Send, row, send, false);
     KeepSendFlagAccount(grid, row, account);
     figures.push_back(user);
@@ -108,6 +127,7 @@ bool Load(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, Sta
     figures.clear();
     for (int col = 0; col < stat_col::Count; ++col) grid.SetCellEx(col, 0, stat_text::kCaptions[col]);
     ByteCountCells counts(grid, unstored);
+    const RowValueNames names(database);
     auto fill = [&] {
         int next_row = 1;
         const bool listed = ForEachUserAccount(database, notifier, [&](std::size_t index, const std::string& name) {
@@ -115,9 +135,9 @@ bool Load(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, Sta
             // account, shown under the stand-in "system", keeps no key (the table keeps no copy of its
             // name): its box, which the load clears anyway, is not stored.
             if (index == 0) {
-                FillUserRow(grid, database, next_row, stat_text::kFirstAccountLogin, "", counts, figures);
+                FillUserRow(grid, database, names, next_row, stat_text::kFirstAccountLogin, "", counts, figures);
             } else {
-                FillUserRow(grid, database, next_row, name, name, counts, figures);
+                FillUserRow(grid, database, names, next_row, name, name, counts, figures);
             }
             ++next_row;
         });

@@ -417,7 +417,15 @@ std::optional<RegDocument::RawValue> RegDocument::Value(int key, std::string_vie
 }
 
 bool RegDocument::HasValue(int key, std::string_view name) const {
-    return FindItem(key, FindValueName(name), nullptr, nullptr) != nullptr;
+    return HasValue(key, FindValueName(name));
+}
+
+std::uint32_t RegDocument::ValueNameId(std::string_view name) const {
+    return HashedValueName(Scratch(name));
+}
+
+bool RegDocument::HasValue(int key, std::uint32_t name_id) const {
+    return FindItem(key, name_id, nullptr, nullptr) != nullptr;
 }
 
 void RegDocument::Prefetch(int key) const {
@@ -439,13 +447,21 @@ void RegDocument::Prefetch(int key) const {
 }
 
 std::optional<std::uint32_t> RegDocument::DwordEntry(int key, std::string_view name) const {
-    const Item* item = FindItem(key, FindValueName(name), nullptr, nullptr);
+    return DwordEntry(key, FindValueName(name));
+}
+
+std::optional<std::uint32_t> RegDocument::DwordEntry(int key, std::uint32_t name_id) const {
+    const Item* item = FindItem(key, name_id, nullptr, nullptr);
     if (item == nullptr || item->form != Form::Dword) return std::nullopt;
     return item->number;
 }
 
 std::optional<std::string> RegDocument::QuotedText(int key, std::string_view name) const {
-    const Item* item = FindItem(key, FindValueName(name), nullptr, nullptr);
+    return QuotedText(key, FindValueName(name));
+}
+
+std::optional<std::string> RegDocument::QuotedText(int key, std::uint32_t name_id) const {
+    const Item* item = FindItem(key, name_id, nullptr, nullptr);
     if (item == nullptr || item->form != Form::Quoted) return std::nullopt;
     std::u16string_view data = View(item->text).substr(item->data_begin, item->data_end - item->data_begin);
     if (data.find(u'\\') == std::u16string_view::npos) {

@@ -99,6 +99,16 @@ public:
     std::optional<std::uint32_t> DwordEntry(int key, std::string_view name) const;
     std::optional<std::string> QuotedText(int key, std::string_view name) const;
 
+    // The same reads by the number of a value name, for a reader that reads the same names from many
+    // keys: ValueNameId once, then the reads by number, without comparing the name's text each time. A
+    // number stays valid for the document's life; kNoValueName means that no entry has the name (yet: a
+    // write may add it, after which ValueNameId gives its number).
+    static constexpr std::uint32_t kNoValueName = 0xFFFFFFFFu;
+    std::uint32_t ValueNameId(std::string_view name) const;
+    bool HasValue(int key, std::uint32_t name_id) const;
+    std::optional<std::uint32_t> DwordEntry(int key, std::uint32_t name_id) const;
+    std::optional<std::string> QuotedText(int key, std::uint32_t name_id) const;
+
     // A hint that the key will be opened and its values read soon: starts loading its name and entries
     // into the processor's cache. Changes nothing; any key number is accepted.
     void Prefetch(int key) const;
@@ -118,7 +128,7 @@ private:
 
     // The id of a value name, the same for every spelling that differs only in letter case; entries are
     // matched by id, so a look-up compares the name once instead of against every entry of the key.
-    static constexpr std::uint32_t kNoName = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kNoName = kNoValueName;
 
     // One entry below a key line: a value (with its continuation lines), a blank line or a comment. Its
     // text includes the line ending(s).

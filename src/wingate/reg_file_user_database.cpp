@@ -138,6 +138,31 @@ std::int32_t RegFileUserDatabase::ReadNumber(std::string_view name) {
                                      (static_cast<std::uint32_t>(b[3]) << 24));
 }
 
+std::uint32_t RegFileUserDatabase::NameId(PreparedName name) {
+    const auto index = static_cast<std::size_t>(name.index);
+    if (index >= name_ids_.size()) name_ids_.resize(index + 1, RegDocument::kNoValueName);
+    std::uint32_t& id = name_ids_[index];
+    if (id == RegDocument::kNoValueName) id = Document().ValueNameId(NameOf(name));
+    return id;
+}
+
+// The common forms straight from the entry, as ReadText and ReadNumber take them; anything else (a
+// missing value, another form or type) by the reads by name, which tell the errors.
+bool RegFileUserDatabase::HasPreparedValue(PreparedName name) {
+    const std::uint32_t id = NameId(name);
+    return id != RegDocument::kNoValueName && Document().HasValue(account_, id);
+}
+
+std::string RegFileUserDatabase::ReadPreparedText(PreparedName name) {
+    if (auto text = Document().QuotedText(account_, NameId(name))) return *std::move(text);
+    return ReadText(NameOf(name));
+}
+
+std::int32_t RegFileUserDatabase::ReadPreparedNumber(PreparedName name) {
+    if (auto number = Document().DwordEntry(account_, NameId(name))) return static_cast<std::int32_t>(*number);
+    return ReadNumber(NameOf(name));
+}
+
 void RegFileUserDatabase::WriteText(std::string_view name, std::string_view text) {
     RegDocument& doc = Document();
     if (account_ == RegDocument::kNoKey) throw value_rules::SetDataError(name);

@@ -36,8 +36,14 @@ public:
     std::string ReadServiceImagePath() override;
     void Flush() override;
 
+protected:
+    bool HasPreparedValue(PreparedName name) override;
+    std::string ReadPreparedText(PreparedName name) override;
+    std::int32_t ReadPreparedNumber(PreparedName name) override;
+
 private:
     RegDocument& Document();
+    std::uint32_t NameId(PreparedName name);
     int DatabaseKey(bool create);
     int FindAccount(int database, std::string_view login);
     std::string ReadTextOf(int key, std::string_view name);
@@ -52,6 +58,9 @@ private:
     // listed accounts in turn, so the expected key is checked by its spelling before a look-up by name.
     std::vector<int> listed_;
     std::size_t next_listed_ = 0;
+    // The document's number of each prepared name, looked up at its first read (kNoValueName: not in
+    // the file; looked up again, since a write may add it).
+    std::vector<std::uint32_t> name_ids_;
 };
 
 }  // namespace tarnwell

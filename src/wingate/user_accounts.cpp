@@ -19,9 +19,10 @@ bool ForEachUserAccount(TUserDatabase& database, UserNotifier& notifier, const U
 }
 
 void ForEachUserAccount(TUserDatabase& database, std::span<const std::string> accounts, const UserAccountVisit& visit) {
+    const PreparedName type = database.Prepare("Type");
     for (std::size_t i = 0; i < accounts.size(); ++i) {
         if (!database.OpenExistingAccount(accounts[i])) continue;
-        if (database.ReadText("Type") == "User") visit(i, accounts[i]);
+        if (database.ReadText(type) == "User") visit(i, accounts[i]);
         database.CloseAccount();
     }
 }

@@ -56,6 +56,11 @@ struct UserDatabaseKeys {
     std::string service = "\\SYSTEM\\CurrentControlSet\\Services\\WinGateEngine";
 };
 
+// A value name prepared by a store for reading it from many accounts (TUserDatabase::Prepare).
+struct PreparedName {
+    int index = -1;
+};
+
 // WinGate's user database: one key per account below the database key, holding named values.
 //
 // All texts (logins, value names, string values) are Windows-1251 bytes; numbers are signed 32-bit (counts
@@ -120,6 +125,21 @@ public:
     // ReadNumber(name) != 0, with the same errors.
     bool ReadFlag(std::string_view name) { return ReadNumber(name) != 0; }
 
+    // Reads of values that a caller reads from account after account (the statistics loader's dozen):
+    // prepare each name once, then read by what Prepare gave. A store may then find the value without
+    // comparing the name's text again for every account. Results and errors are those of the reads by
+    // name, the name's text in the messages. Prepared names belong to this store, for its whole life.
+    PreparedName Prepare(std::string_view name) {
+        prepared_.emplace_back(name);
+        return PreparedName{static_cast<int>(prepared_.size()) - 1};
+    }
+    std::string_view NameOf(PreparedName name) const { return prepared_.at(static_cast<std::size_t>(name.index)); }
+    bool HasValue(PreparedName name) { return HasPreparedValue(name); }
+    std::string ReadText(PreparedName name) { return ReadPreparedText(name); }
+    std::int32_t ReadNumber(PreparedName name) { return ReadPreparedNumber(name); }
+    std::uint32_t ReadCount(PreparedName name) { return static_cast<std::uint32_t>(ReadNumber(name)); }
+    bool ReadFlag(PreparedName name) { return ReadNumber(name) != 0; }
+
     // Write a REG_SZ (up to the text's first zero byte) / a REG_DWORD. A write that the store refuses
     // throws EUserDatabaseError "Failed to set data for '<name>'".
     virtual void WriteText(std::string_view name, std::string_view text) = 0;
@@ -134,6 +154,15 @@ public:
 
     // Ends a batch of writes (see above).
     virtual void Flush() = 0;
+
+protected:
+    // The reads by a prepared name; by default the reads by its text.
+    virtual bool HasPreparedValue(PreparedName name) { return HasValue(NameOf(name)); }
+    virtual std::string ReadPreparedText(PreparedName name) { return ReadText(NameOf(name)); }
+    virtual std::int32_t ReadPreparedNumber(PreparedName name) { return ReadNumber(NameOf(name)); }
+
+private:
+    std::vector<std::string> prepared_;
 };
 
 // ---------------------------------------------------------------------------------------------------------

@@ -129,6 +129,11 @@ TEST_P(UserDatabaseStore, ReadsEachKindOfValue) {
         EXPECT_EQ(db->HasValue(c.name), c.has);
         expect(c.text, [&] { return db->ReadText(c.name); });
         expect(c.number, [&] { return std::to_string(db->ReadNumber(c.name)); });
+        // The same by a prepared name.
+        const PreparedName prepared = db->Prepare(c.name);
+        EXPECT_EQ(db->HasValue(prepared), c.has);
+        expect(c.text, [&] { return db->ReadText(prepared); });
+        expect(c.number, [&] { return std::to_string(db->ReadNumber(prepared)); });
     }
     // Counts read the same 32 bits unsigned, from every store.
     EXPECT_EQ(db->ReadCount("Count"), 10u);
@@ -151,6 +156,27 @@ TEST_P(UserDatabaseStore, KeyAndValueNamesMatchWithoutRegardToCase) {
     db->WriteNumber("LIMIT", 8);
     db->Flush();
     EXPECT_EQ(backend_->Open()->ListAccounts(), (std::vector<std::string>{"alice", std::string("Группа"_cp)}));
+}
+
+// A prepared name reads what its text reads, account after account and in any letter case, also a value
+// that a write adds after the name was prepared; messages name it as it was given.
+TEST_P(UserDatabaseStore, PreparedNamesReadAsTheirTexts) {
+    backend_->Seed({Text(kAlice, "Type", "User"), Dword(kAlice, "Limit", 7), Text(kBoris, "Type", "User")});
+    auto db = backend_->Open();
+    const PreparedName limit = db->Prepare("LIMIT");
+    const PreparedName later = db->Prepare("Later");
+    ASSERT_TRUE(db->OpenExistingAccount("alice"));
+    EXPECT_EQ(db->ReadNumber(limit), 7);
+    EXPECT_FALSE(db->HasValue(later));
+    db->WriteNumber("later", 5);
+    EXPECT_TRUE(db->HasValue(later));
+    EXPECT_EQ(db->ReadNumber(later), 5);
+    ASSERT_TRUE(db->OpenExistingAccount("boris"));
+    EXPECT_FALSE(db->HasValue(limit));
+    EXPECT_EQ(ErrorOf([&] { db->ReadNumber(limit); }), "Failed to get data for 'LIMIT'");
+    EXPECT_EQ(db->ReadText(later), "");
+    db->CloseAccount();
+    EXPECT_FALSE(db->HasValue(limit));
 }
 
 // A login that Windows-1251 cannot spell lists with '?' in place of the missing characters; opening it
