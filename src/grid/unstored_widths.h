@@ -18,12 +18,17 @@ public:
     explicit UnstoredTextWidths(const TextWidthMeasure& measure)
         : measure_(measure), max_byte_(measure.MaxByteWidth(false)) {}
 
-    // A body cell's text in real column col (not negative). As AutoSize does, a text too short to beat the
-    // column's widest so far is not measured.
+    // Whether a text of that many bytes could be wider than the widest one added to the column so far.
+    // As AutoSize does, a text too short to beat it is not measured; a caller can then skip making it.
+    bool CouldWiden(int col, std::size_t length) const {
+        return static_cast<std::int64_t>(length) * max_byte_ > Widest(col);
+    }
+
+    // A body cell's text in real column col (not negative).
     void Add(int col, std::string_view text) {
+        if (!CouldWiden(col, text.size())) return;
         if (static_cast<std::size_t>(col) >= widest_.size()) widest_.resize(static_cast<std::size_t>(col) + 1, 0);
         std::int64_t& best = widest_[static_cast<std::size_t>(col)];
-        if (static_cast<std::int64_t>(text.size()) * max_byte_ <= best) return;
         best = std::max<std::int64_t>(best, measure_.TextWidth(text, false));
     }
 

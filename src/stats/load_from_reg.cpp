@@ -29,12 +29,12 @@ public:
 
     void Put(int col, int row, std::int64_t bytes) {
         IntTextBuffer buffer;
-        const std::string_view text = WriteIntText(bytes, buffer);
         if (unstored_ == nullptr) {
-            grid_.SetCellEx(col, row, text);
+            grid_.SetCellEx(col, row, WriteIntText(bytes, buffer));
             return;
         }
-        unstored_->Add(col, text);
+        // Most counts are no longer than the column's widest so far: their text is not even made.
+        if (unstored_->CouldWiden(col, IntTextLength(bytes))) unstored_->Add(col, WriteIntText(bytes, buffer));
         row_begun_.push_back({col, row, bytes});
     }
 

@@ -68,12 +68,13 @@ void AddSumSG(TTableGrid& grid, const StatisticsFigures& figures, const TrafficD
 
 void ConvertTable(TTableGrid& grid, const StatisticsFigures& figures, const TrafficDisplay& display) {
     const int user_rows = std::min(static_cast<int>(figures.size()), grid.RowCount() - 2);
+    PlainDecimalBuffer buffer;
     for (int row = 1; row <= user_rows; ++row) {
         const UserFigures& user = figures[static_cast<std::size_t>(row - 1)];
-        for (int i = 0; i < 4; ++i) grid.SetCellEx(kTrafficCols[i], row, convert(user.traffic[i], display));
-        grid.SetCellEx(stat_col::OpeningBalance, row, convert(user.opening_balance, display));
-        grid.SetCellEx(stat_col::ClosingBalance, row, convert(user.closing_balance, display));
-        if (user.limit) grid.SetCellEx(stat_col::Limit, row, convert(*user.limit, display));
+        for (int i = 0; i < 4; ++i) grid.SetCellEx(kTrafficCols[i], row, WriteConverted(user.traffic[i], display, buffer));
+        grid.SetCellEx(stat_col::OpeningBalance, row, WriteConverted(user.opening_balance, display, buffer));
+        grid.SetCellEx(stat_col::ClosingBalance, row, WriteConverted(user.closing_balance, display, buffer));
+        if (user.limit) grid.SetCellEx(stat_col::Limit, row, WriteConverted(*user.limit, display, buffer));
     }
 }
 

@@ -49,17 +49,28 @@ float Scaled(float v, int power, bool kilo_is_1024) {
 
 }  // namespace
 
-std::string convert(std::int64_t value, int mode, int precision, bool kilo_is_1024) {
+namespace {
+
+std::string_view Converted(std::int64_t value, int mode, int precision, bool kilo_is_1024, PlainDecimalBuffer& buffer) {
     const auto v = static_cast<float>(value);  // rounds to nearest: 2147483647 becomes 2147483648
     Scale scale = ChooseScale(v, mode, kilo_is_1024);
     // The fraction cut after `precision` digits, without rounding and without padding.
-    PlainDecimalBuffer buffer;
     const std::string_view text =
         WritePlainDecimalCut(Scaled(v, scale.power, kilo_is_1024), std::max(precision, 0), buffer);
-    // The unit goes right after the number in the same buffer, which has room for both, so that the
-    // result is made in one go.
+    // The unit goes right after the number in the same buffer, which has room for both.
     char* end = std::copy(scale.suffix.begin(), scale.suffix.end(), buffer.data() + text.size());
-    return std::string(buffer.data(), end);
+    return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
+}
+
+}  // namespace
+
+std::string convert(std::int64_t value, int mode, int precision, bool kilo_is_1024) {
+    PlainDecimalBuffer buffer;
+    return std::string(Converted(value, mode, precision, kilo_is_1024, buffer));
+}
+
+std::string_view WriteConverted(std::int64_t value, const TrafficDisplay& display, PlainDecimalBuffer& buffer) {
+    return Converted(value, display.mode, display.precision, display.kilo_is_1024, buffer);
 }
 
 }  // namespace tarnwell

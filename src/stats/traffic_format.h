@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "stats/plain_decimal.h"
 
 namespace tarnwell {
 
@@ -28,5 +31,8 @@ std::string convert(std::int64_t value, int mode, int precision, bool kilo_is_10
 inline std::string convert(std::int64_t value, const TrafficDisplay& display) {
     return convert(value, display.mode, display.precision, display.kilo_is_1024);
 }
+
+// The same text, written into the buffer: for callers that write many texts without a string each.
+std::string_view WriteConverted(std::int64_t value, const TrafficDisplay& display, PlainDecimalBuffer& buffer);
 
 }  // namespace tarnwell

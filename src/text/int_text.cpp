@@ -48,6 +48,14 @@ std::string IntToStr(std::int64_t value) {
     return std::to_string(value);
 }
 
+std::size_t IntTextLength(std::int64_t value) {
+    // The magnitude as unsigned, so that the lowest value has one too.
+    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::size_t length = value < 0 ? 2 : 1;
+    for (; magnitude >= 10; magnitude /= 10) ++length;
+    return length;
+}
+
 std::string_view WriteIntText(std::int64_t value, IntTextBuffer& buffer) {
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     return {buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())};

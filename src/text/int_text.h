@@ -27,4 +27,7 @@ using IntTextBuffer = std::array<char, 20>;
 // The same text, written into the buffer: for callers that format many numbers without a string each.
 std::string_view WriteIntText(std::int64_t value, IntTextBuffer& buffer);
 
+// The length of that text, without writing it.
+std::size_t IntTextLength(std::int64_t value);
+
 }  // namespace tarnwell

@@ -31,7 +31,7 @@ public:
         bool first = true;
         while (pos < u.size()) {
             NextLine();
-            std::size_t eol = FindLineFeed(u, pos);
+            std::size_t eol = LineFeed(pos);
             std::size_t next = eol == std::u16string::npos ? u.size() : eol + 1;
             std::u16string_view content = Content(std::u16string_view(u).substr(pos, next - pos));
             if (first) {
@@ -75,6 +75,16 @@ private:
 
     std::uint32_t Offset(std::size_t pos) const { return static_cast<std::uint32_t>(pos); }
 
+    // The next line feed at or after pos in the units, or npos. An 8-bit file is searched in its own
+    // bytes, which hold the same line feeds at the same places and are searched many bytes at a time.
+    std::size_t LineFeed(std::size_t pos) const {
+        if (narrow_.empty()) return FindLineFeed(doc_.units_, pos);
+        if (pos >= narrow_.size()) return std::u16string::npos;
+        const void* found = std::memchr(narrow_.data() + pos, '\n', narrow_.size() - pos);
+        return found == nullptr ? std::u16string::npos
+                                : static_cast<std::size_t>(static_cast<const char*>(found) - narrow_.data());
+    }
+
     void NextLine() {
         if (++line_ > kMaxLines) Fail("more than " + std::to_string(kMaxLines) + " lines");
     }
@@ -94,6 +104,7 @@ private:
         } else {
             doc_.format_ = Format::Regedit4;
             Widen(bytes, 1);
+            narrow_ = bytes;
         }
     }
 
@@ -268,7 +279,7 @@ private:
                 if (!continues) break;
                 if (next >= u.size()) Fail("hex data continues past the end of the file");  // 00,\<eof>
                 NextLine();
-                std::size_t eol = FindLineFeed(u, next);
+                std::size_t eol = LineFeed(next);
                 std::size_t after = eol == std::u16string::npos ? u.size() : eol + 1;
                 rest = Content(std::u16string_view(u).substr(next, after - next));
                 next = after;
@@ -300,6 +311,7 @@ private:
     RegDocument& doc_;
     const std::string& file_;
     std::size_t line_ = 0;
+    std::string_view narrow_;          // an 8-bit file's bytes, the units one for one; empty for UTF-16
     int parent_ = kNoKey;              // parent of the last key line's key
     std::u16string_view parent_path_;  // its path as written there, with the closing backslash
     std::vector<std::uint32_t> follower_;  // by the previous entry's name id + 1: the id that came next

@@ -218,8 +218,11 @@ inline std::u16string Escape(std::u16string_view s) {
     return out;
 }
 
+// Whether s starts with prefix (given in lower case) in any letter case. Files write it in lower case:
+// that is tried first, at once.
 inline bool StartsWithNoCase(std::u16string_view s, std::u16string_view prefix) {
     if (s.size() < prefix.size()) return false;
+    if (SameUnits(s.substr(0, prefix.size()), prefix)) return true;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
         if (UpperCase(s[i]) != UpperCase(prefix[i])) return false;
     }

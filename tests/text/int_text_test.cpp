@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "text/error.h"
 #include "text/message.h"
 
@@ -50,6 +53,23 @@ TEST(FormatMsg, FillsPlaceholdersInTurn) {
     EXPECT_EQ(FormatMsg("Failed to get data for '%s'", {"TimeOnLine"}), "Failed to get data for 'TimeOnLine'");
     EXPECT_EQ(FormatMsg("%s:%s 100%%", {"1", "2"}), "1:2 100%");
     EXPECT_EQ(FormatMsg("a %s b %s", {"x"}), "a x b %s");
+}
+
+// The text written into a buffer and its length told without writing it agree with IntToStr, at every
+// change of length and at both ends of the range.
+TEST(IntText, BufferAndLengthAgreeWithIntToStr) {
+    std::vector<std::int64_t> values = {0, INT64_MIN, INT64_MAX, INT64_MIN + 1};
+    for (std::int64_t power = 1; power <= INT64_MAX / 10; power *= 10) {
+        for (std::int64_t v : {power - 1, power, power + 1}) {
+            values.push_back(v);
+            values.push_back(-v);
+        }
+    }
+    for (const std::int64_t value : values) {
+        IntTextBuffer buffer;
+        EXPECT_EQ(WriteIntText(value, buffer), IntToStr(value));
+        EXPECT_EQ(IntTextLength(value), IntToStr(value).size()) << value;
+    }
 }
 
 }  // namespace
