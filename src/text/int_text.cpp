@@ -1,5 +1,7 @@
 #include "text/int_text.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
 
 #include "text/error.h"
@@ -49,11 +51,19 @@ std::string IntToStr(std::int64_t value) {
 }
 
 std::size_t IntTextLength(std::int64_t value) {
-    // The magnitude as unsigned, so that the lowest value has one too.
-    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    std::size_t length = value < 0 ? 2 : 1;
-    for (; magnitude >= 10; magnitude /= 10) ++length;
-    return length;
+    static constexpr auto kPowersOf10 = [] {
+        std::array<std::uint64_t, 20> powers{};
+        powers[0] = 1;
+        for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+        return powers;
+    }();
+    // The magnitude as unsigned, so that the lowest value has one too; 0 has a digit, as 1 has.
+    const std::uint64_t magnitude =
+        (value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value)) | 1;
+    // Digits from the bit length (times log10 2, never too many), corrected by one comparison.
+    const int bits = 64 - std::countl_zero(magnitude);
+    const auto guess = static_cast<std::size_t>((bits * 1233) >> 12);
+    return guess + (magnitude >= kPowersOf10[guess] ? 1 : 0) + (value < 0 ? 1 : 0);
 }
 
 std::string_view WriteIntText(std::int64_t value, IntTextBuffer& buffer) {

@@ -37,6 +37,12 @@ std::u16string RegDocument::ToUnits(std::string_view cp1251) const {
 
 std::string RegDocument::FromUnits(std::u16string_view units) const {
     if (format_ == Format::Version5) return Utf16ToCp1251(units);
+    // Names and the texts the refresh reads are short: narrowed on the stack, then made a string at once.
+    char buffer[64];
+    if (units.size() <= sizeof buffer) {
+        for (std::size_t i = 0; i < units.size(); ++i) buffer[i] = static_cast<char>(units[i]);
+        return std::string(buffer, units.size());
+    }
     std::string out(units.size(), '\0');
     char* p = out.data();
     for (std::size_t i = 0; i < units.size(); ++i) p[i] = static_cast<char>(units[i]);
@@ -464,10 +470,11 @@ std::optional<std::string> RegDocument::QuotedText(int key, std::uint32_t name_i
     const Item* item = FindItem(key, name_id, nullptr, nullptr);
     if (item == nullptr || item->form != Form::Quoted) return std::nullopt;
     std::u16string_view data = View(item->text).substr(item->data_begin, item->data_end - item->data_begin);
-    if (data.find(u'\\') == std::u16string_view::npos) {
-        // Nothing escaped, the common case: the text straight from the file.
-        return FromUnits(data.substr(0, data.find(u'\0')));
-    }
+    // Nothing escaped before the text's end (its first zero, if any), the common case: the text straight
+    // from the file.
+    std::size_t end = 0;
+    while (end < data.size() && data[end] != u'\\' && data[end] != u'\0') ++end;
+    if (end == data.size() || data[end] == u'\0') return FromUnits(data.substr(0, end));
     std::u16string text = Unescape(data);
     text.resize(std::min(text.size(), text.find(u'\0')));
     return FromUnits(text);
