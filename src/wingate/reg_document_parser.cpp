@@ -75,14 +75,22 @@ private:
 
     std::uint32_t Offset(std::size_t pos) const { return static_cast<std::uint32_t>(pos); }
 
-    // The next line feed at or after pos in the units, or npos. An 8-bit file is searched in its own
-    // bytes, which hold the same line feeds at the same places and are searched many bytes at a time.
+    // The next line feed at or after pos in the units, or npos. It is searched in the file's own bytes,
+    // many at a time (memchr): an 8-bit file holds the same line feeds at the same places; in a UTF-16
+    // file a line feed is a 0x0A byte at an even place with a zero after it, and any other 0x0A byte (the
+    // low byte of another unit, or a high byte) is passed over.
     std::size_t LineFeed(std::size_t pos) const {
-        if (narrow_.empty()) return FindLineFeed(doc_.units_, pos);
-        if (pos >= narrow_.size()) return std::u16string::npos;
-        const void* found = std::memchr(narrow_.data() + pos, '\n', narrow_.size() - pos);
-        return found == nullptr ? std::u16string::npos
-                                : static_cast<std::size_t>(static_cast<const char*>(found) - narrow_.data());
+        const std::string_view bytes = file_bytes_;
+        std::size_t at = pos * unit_size_;
+        while (at < bytes.size()) {
+            const void* found = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
+            if (found == nullptr) break;
+            at = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+            if (unit_size_ == 1) return at;
+            if (at % 2 == 0 && at + 1 < bytes.size() && bytes[at + 1] == '\0') return at / 2;
+            ++at;
+        }
+        return std::u16string::npos;
     }
 
     void NextLine() {
@@ -101,10 +109,13 @@ private:
             doc_.format_ = Format::Version5;
             if (bytes.size() % 2 != 0) Fail("UTF-16 file with an odd number of bytes (cut short?)");
             Widen(bytes.substr(2), 2);
+            file_bytes_ = bytes.substr(2);
+            unit_size_ = 2;
         } else {
             doc_.format_ = Format::Regedit4;
             Widen(bytes, 1);
-            narrow_ = bytes;
+            file_bytes_ = bytes;
+            unit_size_ = 1;
         }
     }
 
@@ -311,7 +322,8 @@ private:
     RegDocument& doc_;
     const std::string& file_;
     std::size_t line_ = 0;
-    std::string_view narrow_;          // an 8-bit file's bytes, the units one for one; empty for UTF-16
+    std::string_view file_bytes_;      // the file's bytes that the units are made of (after a byte order mark)
+    std::size_t unit_size_ = 1;        // bytes a unit: 1 (8-bit file) or 2 (UTF-16LE)
     int parent_ = kNoKey;              // parent of the last key line's key
     std::u16string_view parent_path_;  // its path as written there, with the closing backslash
     std::vector<std::uint32_t> follower_;  // by the previous entry's name id + 1: the id that came next

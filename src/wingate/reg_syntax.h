@@ -13,27 +13,6 @@ namespace tarnwell::reg_syntax {
 inline constexpr std::u16string_view kHeader4 = u"REGEDIT4";
 inline constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
 
-// The position of the next line feed at or after pos, or npos. Looks at four units at a time: the parse
-// spends most of its time here otherwise.
-inline std::size_t FindLineFeed(const std::u16string& text, std::size_t pos) {
-    constexpr std::uint64_t kOnes = 0x0001000100010001ull;
-    constexpr std::uint64_t kHighs = 0x8000800080008000ull;
-    constexpr std::uint64_t kFeeds = 0x000A000A000A000Aull;
-    const char16_t* data = text.data();
-    std::size_t size = text.size();
-    while (pos + 4 <= size) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, data + pos, sizeof word);
-        std::uint64_t x = word ^ kFeeds;
-        if (((x - kOnes) & ~x & kHighs) != 0) break;
-        pos += 4;
-    }
-    for (; pos < size; ++pos) {
-        if (data[pos] == u'\n') return pos;
-    }
-    return std::u16string::npos;
-}
-
 // Whether two texts hold the same units, four at a time: comparing char16_t strings with == goes unit by
 // unit, and the parser and the reads compare short names and key paths all the time.
 inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
@@ -168,7 +147,8 @@ private:
 // or npos with error set.
 inline std::size_t ScanQuoted(std::u16string_view s, bool& escaped, const char*& error) {
     escaped = false;
-    // Four units at a time up to the first quote or backslash, as FindLineFeed looks for line feeds.
+    // Four units at a time up to the first quote or backslash: a unit equal to c turns to zero in
+    // word ^ (c in every unit), and (x - 1) & ~x sets the high bit of each unit that is zero.
     constexpr std::uint64_t kOnes = 0x0001000100010001ull;
     constexpr std::uint64_t kHighs = 0x8000800080008000ull;
     constexpr std::uint64_t kQuotes = 0x0022002200220022ull;

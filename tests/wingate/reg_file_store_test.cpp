@@ -426,6 +426,24 @@ TEST(RegDocumentValues, EveryNameIsFoundInItsOwnKeyWhateverTheOrderAndCase) {
     EXPECT_FALSE(doc.HasValue(doc.FindKey(RegDocument::kRoot, "K\\b"), "fresh"));
 }
 
+// Line feeds are found in the file's bytes: in UTF-16 only a 0x0A byte at a unit's start with a zero
+// after it ends a line. Units whose bytes hold 0x0A otherwise (U+010A, U+0A0A, U+0A41) stay inside their
+// line; a line that ends in a bare line feed, or the file's last line without one, still ends.
+TEST(RegDocumentLines, UnitsHoldingALineFeedByteDoNotEndTheLine) {
+    const std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n[K\\a]\r\n"
+                                u"\"A\"=\"\u010A\u0A0A\u0A41x\"\r\n\"B\"=dword:00000001\n\"\u0A0A\"=\"c\"";
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    RegDocument doc = RegDocument::Parse(bytes, "units.reg");
+    EXPECT_EQ(doc.Render(), bytes);
+    const int key = doc.FindKey(RegDocument::kRoot, "K\\a");
+    EXPECT_EQ(doc.QuotedText(key, "A"), "???x");
+    EXPECT_EQ(doc.DwordEntry(key, "B"), 1u);
+}
+
 TEST(RegDocumentLimits, TooManyLinesOrKeysAreRefused) {
     const std::size_t lines = RegDocument::kMaxLines;
     const std::size_t keys = RegDocument::kMaxKeys;
