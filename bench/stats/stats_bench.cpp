@@ -1,6 +1,7 @@
 // Statistics refresh and limits save over a generated database of 10,000 users in a registry export file.
 //
 //   bench_stats refresh   load + totals + conversion + column hiding, the store opened (file parsed) each time
+//   bench_stats refresh-utf16   the same on the database as a Version 5.00 (UTF-16) file
 //   bench_stats save      limits read once, then "Установить лимиты" + save with the service restart, whose
 //                         runner and pause do nothing
 //
@@ -24,6 +25,7 @@
 #include "limits/limits_table.h"
 #include "stats/statistics_refresh.h"
 #include "stats/statistics_table.h"
+#include "text/cp1251.h"
 
 namespace tarnwell {
 namespace {
@@ -42,11 +44,25 @@ const int kRepetitions = Repetitions();
 
 using Clock = std::chrono::steady_clock;
 
+// The generated database as a REGEDIT4 file, or (utf16) as the Version 5.00 file of UTF-16 text that
+// the registry editor of current Windows exports: twice the bytes, the same keys and values.
+std::string DatabaseFile(bool utf16) {
+    std::string text = bench::GeneratedDatabase(kUsers, true);
+    if (!utf16) return text;
+    text.replace(0, std::strlen("REGEDIT4"), "Windows Registry Editor Version 5.00");
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : Cp1251ToUtf16(text)) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
 std::filesystem::path WriteDatabase(const std::string& mode) {
     auto path = std::filesystem::temp_directory_path() / ("tarnwell_bench_stats_" + mode + ".reg");
-    const std::string text = bench::GeneratedDatabase(kUsers, true);
-    std::ofstream(path, std::ios::binary) << text;
-    std::printf("database: %d users, %.2f MB\n", kUsers, static_cast<double>(text.size()) / 1e6);
+    const std::string bytes = DatabaseFile(mode == "refresh-utf16");
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::printf("database: %d users, %.2f MB\n", kUsers, static_cast<double>(bytes.size()) / 1e6);
     return path;
 }
 
@@ -146,15 +162,16 @@ int Save(const std::filesystem::path& file) {
 }  // namespace tarnwell
 
 int main(int argc, char** argv) {
-    if (argc != 2 || (std::strcmp(argv[1], "refresh") != 0 && std::strcmp(argv[1], "save") != 0)) {
-        std::fprintf(stderr, "usage: bench_stats refresh|save\n");
+    const std::string mode = argc == 2 ? argv[1] : "";
+    if (mode != "refresh" && mode != "refresh-utf16" && mode != "save") {
+        std::fprintf(stderr, "usage: bench_stats refresh|refresh-utf16|save\n");
         return 2;
     }
     // The heap as the program sets it up first thing: where big buffers come from decides how many
     // fresh pages each refresh touches, and the C library's own choice drifts from run to run.
     tarnwell::ReuseFreedMemory();
     auto file = tarnwell::WriteDatabase(argv[1]);
-    int status = std::strcmp(argv[1], "refresh") == 0 ? tarnwell::Refresh(file) : tarnwell::Save(file);
+    int status = mode == "save" ? tarnwell::Save(file) : tarnwell::Refresh(file);
     if (!std::getenv("KEEP")) std::filesystem::remove(file);
     return status;
 }
