@@ -71,23 +71,6 @@ constexpr auto kDigitPairs = [] {
     return pairs;
 }();
 
-// Writes the `count` digits of n < 10^count (count even) to out, leading zeros included.
-void DigitsTo(std::uint32_t n, int count, char* out) {
-    for (int i = count - 2; i >= 0; i -= 2) {
-        std::memcpy(out + i, &kDigitPairs[static_cast<std::size_t>(2 * (n % 100))], 2);
-        n /= 100;
-    }
-}
-
-// Writes the 15 digits of n (10^14 <= n < 10^15) to out, in two independent halves.
-void FifteenDigits(std::uint64_t n, char* out) {
-    const auto high = static_cast<std::uint32_t>(n / 100000000);  // 7 digits
-    const auto low = static_cast<std::uint32_t>(n % 100000000);   // 8 digits
-    out[0] = static_cast<char>('0' + high / 1000000);
-    DigitsTo(high % 1000000, 6, out + 1);
-    DigitsTo(low, 8, out + 7);
-}
-
 // How many decimal digits n > 0 has: estimated from its bit length, corrected by one comparison.
 int DecimalLength(Uint128 n) {
     const auto high = static_cast<std::uint64_t>(n >> 64);
@@ -160,6 +143,15 @@ char* DigitsWithComma(std::uint64_t n, int count, int integer_digits, char* out)
     return std::copy(digits + integer_digits, digits + count, out);
 }
 
+// The end of the text [begin, end) cut after max_fraction digits past the comma, the comma dropped when
+// none is kept.
+char* CutFraction(char* begin, char* end, int max_fraction) {
+    char* comma = std::find(begin, end, ',');
+    if (comma == end) return end;
+    if (max_fraction == 0) return comma;
+    return comma + 1 + std::min<std::ptrdiff_t>(max_fraction, end - comma - 1);
+}
+
 // The text Layout writes for the 15 digits of first15 with the first one's power of ten, cut after
 // max_fraction digits past the comma, for a value from 1 to below 10^15. Only the digits shown are
 // written: the rest decide nothing but whether the shown fraction ends in zeros that go.
@@ -180,10 +172,10 @@ char* LayoutCut(bool negative, std::uint64_t first15, int exponent, int max_frac
     return DigitsWithComma(shown, integer_digits + keep, integer_digits, out);
 }
 
-// As Compose, for a value n * 10^-fraction_digits with n > 0, rounded as Compose rounds the digits of n:
-// the first 16 digits by one division, the 16th decides, the other 15 are written two at a time. With
-// max_fraction >= 0, the text is cut after that many digits past the comma, as WritePlainDecimalCut says.
-char* ComposeInteger(bool negative, Uint128 n, int fraction_digits, int& max_fraction, char* out) {
+// As Compose, for a value n * 10^-fraction_digits with n > 0, rounded as Compose rounds the digits of n
+// (the first 16 digits by one division, the 16th decides), and cut after max_fraction digits past the
+// comma.
+char* ComposeInteger(bool negative, Uint128 n, int fraction_digits, int max_fraction, char* out) {
     const int length = DecimalLength(n);
     int exponent = length - 1 - fraction_digits;
     constexpr int kDecided = kSignificantDigits + 1;
@@ -202,21 +194,16 @@ char* ComposeInteger(bool negative, Uint128 n, int fraction_digits, int& max_fra
         first15 /= 10;
         ++exponent;
     }
-    if (max_fraction >= 0 && exponent >= 0 && exponent < kSignificantDigits) {
-        out = LayoutCut(negative, first15, exponent, max_fraction, out);
-        max_fraction = -1;  // done
-        return out;
-    }
+    if (exponent >= 0 && exponent < kSignificantDigits) return LayoutCut(negative, first15, exponent, max_fraction, out);
     char digits[kSignificantDigits];
-    FifteenDigits(first15, digits);
-    out = Layout(negative, std::string_view(digits, kSignificantDigits), exponent, out);
-    return out;
+    DigitsWithComma(first15, kSignificantDigits, kSignificantDigits, digits);
+    return CutFraction(out, Layout(negative, std::string_view(digits, kSignificantDigits), exponent, out), max_fraction);
 }
 
 // The text of a value that is a single-precision number, by integer arithmetic, many times faster than
 // printing 25 digits: v = M * 2^E with M < 2^24 is M * 5^-E / 10^-E, and M * 5^-E fits into 128 bits for
 // -E up to 44. nullptr for values beyond that (tiny ones, or 2^63 and above), which take the general way.
-char* FormatSingle(double value, int& max_fraction, char* out) {
+char* FormatSingle(double value, int max_fraction, char* out) {
     const auto single = static_cast<float>(value);
     if (static_cast<double>(single) != value) return nullptr;
     const auto bits = std::bit_cast<std::uint32_t>(single);
@@ -272,17 +259,14 @@ std::string_view WritePlainDecimalCut(double value, int max_fraction_digits, Pla
     if (std::isnan(value)) return Copy("NAN", out);
     if (std::isinf(value)) return Copy(value < 0 ? "-INF" : "INF", out);
     if (value == 0) return Copy("0", out);
+    // No text has as many fraction digits as this: a cut there cuts nothing.
+    const int max_fraction =
+        max_fraction_digits < 0 ? static_cast<int>(std::tuple_size_v<PlainDecimalBuffer>) : max_fraction_digits;
     // Single-precision values, which are what the program formats, give their exact digits cheaply, and
-    // most of them only the digits that the cut leaves (max_fraction_digits then becomes -1).
-    char* end = FormatSingle(value, max_fraction_digits, out);
-    if (end == nullptr) end = ComposeGeneral(value, out);
-    std::string_view text(out, static_cast<std::size_t>(end - out));
-    if (max_fraction_digits < 0) return text;
-    if (const std::size_t comma = text.find(','); comma != std::string_view::npos) {
-        text = text.substr(0, max_fraction_digits == 0 ? comma
-                                                       : std::min(text.size(), comma + 1 + static_cast<std::size_t>(max_fraction_digits)));
-    }
-    return text;
+    // most of them only the digits that the cut leaves.
+    char* end = FormatSingle(value, max_fraction, out);
+    if (end == nullptr) end = CutFraction(out, ComposeGeneral(value, out), max_fraction);
+    return {out, static_cast<std::size_t>(end - out)};
 }
 
 std::string FormatPlainDecimal(double value) {
