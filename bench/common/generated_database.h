@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "text/cp1251.h"
 
@@ -36,6 +37,17 @@ inline std::string GeneratedDatabase(int users, bool with_flags) {
         "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\WinGateEngine]\r\n"
         "\"ImagePath\"=\"C:\\\\WinGate\\\\WinGate.exe\"\r\n\r\n";
     return text;
+}
+
+// A text as the bytes of a Version 5.00 file: the byte order mark, then the units in little-endian order.
+inline std::string Version5FileBytes(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    bytes.reserve(2 + 2 * text.size());
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
 }
 
 }  // namespace tarnwell::bench

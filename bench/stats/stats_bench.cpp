@@ -50,12 +50,7 @@ std::string DatabaseFile(bool utf16) {
     std::string text = bench::GeneratedDatabase(kUsers, true);
     if (!utf16) return text;
     text.replace(0, std::strlen("REGEDIT4"), "Windows Registry Editor Version 5.00");
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : Cp1251ToUtf16(text)) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
+    return bench::Version5FileBytes(Cp1251ToUtf16(text));
 }
 
 std::filesystem::path WriteDatabase(const std::string& mode) {

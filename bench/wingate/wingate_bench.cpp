@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/generated_database.h"
 #include "text/cp1251.h"
 #include "wingate/reg_file_user_database.h"
 
@@ -48,12 +49,7 @@ std::string MakeFile() {
         if (i % 2 == 0) text += u"\"SendMail\"=dword:00000001\r\n";
         text += u"\"LastLogon\"=hex:01,02,03,04,05,06,07,08\r\n\r\n";
     }
-    std::string bytes = "\xFF\xFE";
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
+    return bench::Version5FileBytes(text);
 }
 
 // Everything the statistics refresh reads, in its order.

@@ -432,11 +432,7 @@ TEST(RegDocumentValues, EveryNameIsFoundInItsOwnKeyWhateverTheOrderAndCase) {
 TEST(RegDocumentLines, UnitsHoldingALineFeedByteDoNotEndTheLine) {
     const std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n[K\\a]\r\n"
                                 u"\"A\"=\"\u010A\u0A0A\u0A41x\"\r\n\"B\"=dword:00000001\n\"\u0A0A\"=\"c\"";
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
+    const std::string bytes = "\xFF\xFE" + Utf16LeBytes(text);
     RegDocument doc = RegDocument::Parse(bytes, "units.reg");
     EXPECT_EQ(doc.Render(), bytes);
     const int key = doc.FindKey(RegDocument::kRoot, "K\\a");

@@ -64,12 +64,7 @@ public:
                 std::string bytes = seed.data;
                 if (seed.type == 1 || seed.type == 2) {
                     if (version5_) {
-                        std::string wide;
-                        for (char16_t c : Cp1251ToUtf16(seed.data)) {
-                            wide.push_back(static_cast<char>(c & 0xFF));
-                            wide.push_back(static_cast<char>(c >> 8));
-                        }
-                        bytes = wide + std::string(2, '\0');
+                        bytes = Utf16LeBytes(Cp1251ToUtf16(seed.data)) + std::string(2, '\0');
                     } else {
                         bytes.push_back('\0');
                     }
@@ -85,11 +80,7 @@ public:
         text += u"\r\n";
         std::string bytes;
         if (version5_) {
-            bytes = "\xFF\xFE";
-            for (char16_t c : text) {
-                bytes.push_back(static_cast<char>(c & 0xFF));
-                bytes.push_back(static_cast<char>(c >> 8));
-            }
+            bytes = "\xFF\xFE" + Utf16LeBytes(text);
         } else {
             for (char16_t c : text) bytes.push_back(static_cast<char>(c));
         }
@@ -233,6 +224,16 @@ std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Utf16LeBytes(std::u16string_view units) {
+    std::string bytes;
+    bytes.reserve(2 * units.size());
+    for (char16_t unit : units) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -64,6 +65,9 @@ std::unique_ptr<StoreBackend> MakeRegistryBackend();
 #endif
 
 using testing_support::TempFolder;
+
+// The units as UTF-16LE bytes (no byte order mark).
+std::string Utf16LeBytes(std::u16string_view units);
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
