@@ -45,15 +45,14 @@ public:
     // row i + 1) and of the row begun, so that the table stands as a load that writes them leaves it.
     void WriteLeftOut(const StatisticsFigures& figures) {
         if (unstored_ == nullptr) return;
+        IntTextBuffer buffer;
         for (std::size_t i = 0; i < figures.size(); ++i) {
-            const UserFigures& user = figures[i];
             const int row = static_cast<int>(i) + 1;
-            for (int k = 0; k < 4; ++k) grid_.SetCellEx(stat_col::ClientSendTraffic + k, row, IntToStr(user.traffic[k]));
-            grid_.SetCellEx(stat_col::OpeningBalance, row, IntToStr(user.opening_balance));
-            grid_.SetCellEx(stat_col::ClosingBalance, row, IntToStr(user.closing_balance));
-            if (user.limit) grid_.SetCellEx(stat_col::Limit, row, IntToStr(*user.limit));
+            ForEachByteCount(figures[i], [&](int col, std::int64_t bytes) {
+                grid_.SetCellEx(col, row, WriteIntText(bytes, buffer));
+            });
         }
-        for (const Count& count : row_begun_) grid_.SetCellEx(count.col, count.row, IntToStr(count.bytes));
+        for (const Count& count : row_begun_) grid_.SetCellEx(count.col, count.row, WriteIntText(count.bytes, buffer));
     }
 
 private:
@@ -147,17 +146,15 @@ bool Load(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, Sta
         grid.SetCheckBoxState(stat_col::Send, 1, false);
         return true;
     };
-    return FillThenFitColumns(
-        grid, measure,
-        [&] {
-            try {
-                return fill();
-            } catch (...) {
-                counts.WriteLeftOut(figures);
-                throw;
-            }
-        },
-        unstored);
+    auto fill_or_write_left_out = [&] {
+        try {
+            return fill();
+        } catch (...) {
+            counts.WriteLeftOut(figures);
+            throw;
+        }
+    };
+    return FillThenFitColumns(grid, measure, fill_or_write_left_out, unstored);
 }
 
 }  // namespace

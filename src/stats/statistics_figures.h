@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "stats/statistics_table.h"
+
 namespace tarnwell {
 
 // One user row's figures as the loader read them from the database, before they became text: what the
@@ -18,5 +20,15 @@ struct UserFigures {
 
 // The user rows' figures in row order: element i belongs to row i + 1.
 using StatisticsFigures = std::vector<UserFigures>;
+
+// Calls put(column, bytes) for each byte count that a user's row shows converted, in column order: the
+// four traffic columns, the two balances, and the limit when the user has one.
+template <class Put>
+void ForEachByteCount(const UserFigures& user, Put&& put) {
+    for (int i = 0; i < 4; ++i) put(stat_col::ClientSendTraffic + i, user.traffic[i]);
+    put(stat_col::OpeningBalance, user.opening_balance);
+    put(stat_col::ClosingBalance, user.closing_balance);
+    if (user.limit) put(stat_col::Limit, *user.limit);
+}
 
 }  // namespace tarnwell

@@ -70,11 +70,9 @@ void ConvertTable(TTableGrid& grid, const StatisticsFigures& figures, const Traf
     const int user_rows = std::min(static_cast<int>(figures.size()), grid.RowCount() - 2);
     PlainDecimalBuffer buffer;
     for (int row = 1; row <= user_rows; ++row) {
-        const UserFigures& user = figures[static_cast<std::size_t>(row - 1)];
-        for (int i = 0; i < 4; ++i) grid.SetCellEx(kTrafficCols[i], row, WriteConverted(user.traffic[i], display, buffer));
-        grid.SetCellEx(stat_col::OpeningBalance, row, WriteConverted(user.opening_balance, display, buffer));
-        grid.SetCellEx(stat_col::ClosingBalance, row, WriteConverted(user.closing_balance, display, buffer));
-        if (user.limit) grid.SetCellEx(stat_col::Limit, row, WriteConverted(*user.limit, display, buffer));
+        ForEachByteCount(figures[static_cast<std::size_t>(row - 1)], [&](int col, std::int64_t bytes) {
+            grid.SetCellEx(col, row, WriteConverted(bytes, display, buffer));
+        });
     }
 }
 
