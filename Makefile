@@ -11,6 +11,14 @@ BUILD_SAN   := build-san
 JOBS        := $(shell nproc)
 MAKEFLAGS   += --no-print-directory
 CMAKE_FLAGS := -DTARNWELL_WERROR=ON
+# ccache (installed by scripts/install-deps) keeps compiled objects between builds; its base folder is the
+# checkout's parent, so that two work trees of the repository share them.
+ifneq ($(shell command -v ccache),)
+LAUNCHER    := -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+CMAKE_FLAGS += $(LAUNCHER)
+export CCACHE_BASEDIR ?= $(abspath $(CURDIR)/..)
+export CCACHE_NOHASHDIR ?= 1
+endif
 
 # The checked build: clang with AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer, no window.
 SAN_CC      := clang-16
@@ -18,9 +26,7 @@ SAN_CXX     := clang++-16
 # -O1 with line tables only: less to compile than -O2 with full debug information; reports still name lines.
 SAN_FLAGS   := -DTARNWELL_GUI=OFF -DTARNWELL_SANITIZE=ON -DTARNWELL_FUZZ=ON -DCMAKE_BUILD_TYPE=Sanitize \
                -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only" -DCMAKE_C_FLAGS_SANITIZE="-O1 -gline-tables-only"
-ifneq ($(shell command -v ccache),)
-SAN_FLAGS   += -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
-endif
+SAN_FLAGS   += $(LAUNCHER)
 FUZZ_SECONDS ?= 60
 # A test that hangs fails after this many seconds with its output, instead of using up CI's time (the
 # slowest test takes about a minute and a half on a loaded 2-core machine).
