@@ -9,10 +9,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 
 #include "gui/grid_view.h"
 #include "gui/statistics_sort.h"
@@ -54,6 +56,7 @@ private slots:
     void gridsDrawBandsTheHotHeaderAndTheirSizing();
     void aboutLinksGoToTheDesktopsHandler();
     void sortValuesOfDisplayTexts();
+    void radioButtonsSelectTheirOwnItems();
 };
 
 void WindowTest::navigationSavesFirstAndAFailedSaveKeepsThePage() {
@@ -499,6 +502,35 @@ void WindowTest::sortValuesOfDisplayTexts() {
     };
     for (const auto& c : cases) {
         QVERIFY2(SortValue(Utf8ToCp1251(c.text)) == c.value, c.text);
+    }
+}
+
+// Each button of the radio groups selects its own item: the unit on the statistics page, the kilobyte
+// and the mail protection on the settings page. The clicks go round from the item after the selected one,
+// so that each of them changes the selection; the window shows the clicked button checked.
+void WindowTest::radioButtonsSelectTheirOwnItems() {
+    Window w;
+    const struct {
+        const char* page_button;
+        const char* group;
+        RadioGroup FormControls::*control;
+    } groups[] = {{"SBToStat", "RG1", &FormControls::RG1},
+                  {"SpeedButton4", "RGkb", &FormControls::RGkb},
+                  {"SpeedButton4", "RGSecurity", &FormControls::RGSecurity}};
+    for (const auto& g : groups) {
+        w.Click(g.page_button);
+        const RadioGroup& control = w.Controls().*g.control;
+        const int count = static_cast<int>(control.Items().size());
+        const int first = std::max(control.ItemIndex(), 0);
+        for (int step = 1; step <= count; ++step) {
+            const int item = (first + step) % count;
+            const QByteArray name = QByteArray(g.group) + "_" + QByteArray::number(item);
+            auto* button = w.Find<QRadioButton>(name.constData());
+            QVERIFY(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY2(control.ItemIndex() == item, name.constData());
+            QVERIFY2(button->isChecked(), name.constData());
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <dlgs.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "text/cp1251.h"
@@ -168,6 +169,38 @@ TEST_F(WindowTest, StatusBarShowsTheHintUnderTheMouse) {
         tool.uId = reinterpret_cast<UINT_PTR>(Find(name));
         EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) != 0, shown) << name;
     }
+}
+
+// Each button of the radio groups selects its own item (the unit on the statistics page, the kilobyte and
+// the mail protection on the settings page) and is then the group's only checked button. The clicks go
+// round from the item after the selected one, so that each of them changes the selection.
+TEST_F(WindowTest, RadioButtonsSelectTheirOwnItems) {
+    WriteSettings(Settings());
+    Start();
+    const struct {
+        const char* page_button;
+        std::string group;
+        RadioGroup FormControls::*control;
+    } groups[] = {{"SBToStat", "RG1", &FormControls::RG1},
+                  {"SpeedButton4", "RGkb", &FormControls::RGkb},
+                  {"SpeedButton4", "RGSecurity", &FormControls::RGSecurity}};
+    for (const auto& g : groups) {
+        ClickButton(g.page_button);
+        const RadioGroup& control = Controls().*g.control;
+        const int count = static_cast<int>(control.Items().size());
+        const int first = std::max(control.ItemIndex(), 0);
+        for (int step = 1; step <= count; ++step) {
+            const int item = (first + step) % count;
+            const std::string name = g.group + "." + std::to_string(item);
+            ClickButton(name);
+            EXPECT_EQ(control.ItemIndex(), item) << name;
+            for (int other = 0; other < count; ++other) {
+                const LRESULT check = SendMessageW(Find(g.group + "." + std::to_string(other)), BM_GETCHECK, 0, 0);
+                EXPECT_EQ(check, other == item ? BST_CHECKED : BST_UNCHECKED) << name << ", button " << other;
+            }
+        }
+    }
+    EXPECT_TRUE(watcher_->boxes.empty());
 }
 
 TEST_F(WindowTest, SendBoxIsToggledByClickAndSpaceAndStored) {
