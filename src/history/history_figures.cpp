@@ -7,6 +7,14 @@ namespace tarnwell {
 
 namespace {
 
+// Five columns from `first` on: the four traffic counters in column order, then the time on line.
+CounterTotals TotalsAt(const SqliteStatement& row, int first) {
+    CounterTotals totals;
+    for (int i = 0; i < 4; ++i) totals.traffic[i] = row.Number(first + i);
+    totals.time_on_line = row.Number(first + 4);
+    return totals;
+}
+
 // The user's rows of the recorded days between two dates. The recorded days come from the refresh table,
 // and each is one look-up in the day table's key (day, account): a user's year costs at most 366 of them,
 // however many accounts the site has. (CROSS JOIN keeps SQLite from scanning every account's rows of the
@@ -23,8 +31,7 @@ std::vector<DayFigures> UserDays(HistoryDatabase& history, std::string_view acco
     while (query.Step()) {
         DayFigures day;
         day.day = static_cast<int>(query.Number(0));
-        for (int i = 0; i < 4; ++i) day.usage.traffic[i] = query.Number(1 + i);
-        day.usage.time_on_line = query.Number(5);
+        day.usage = TotalsAt(query, 1);
         day.balances = {query.Number(6), query.Number(7), query.OptionalNumber(8)};
         days.push_back(day);
     }
@@ -63,11 +70,7 @@ std::vector<SiteMonthFigures> SiteMonths(HistoryDatabase& history, int year) {
     query.Bind(1, std::int64_t{FirstDayOfMonth(year * 100 + 1)}).Bind(2, std::int64_t{LastDayOfMonth(year * 100 + 12)});
     std::vector<SiteMonthFigures> months;
     while (query.Step()) {
-        SiteMonthFigures month;
-        month.month = static_cast<int>(query.Number(0));
-        for (int i = 0; i < 4; ++i) month.usage.traffic[i] = query.Number(1 + i);
-        month.usage.time_on_line = query.Number(5);
-        months.push_back(month);
+        months.push_back(SiteMonthFigures{static_cast<int>(query.Number(0)), TotalsAt(query, 1)});
     }
     return months;
 }

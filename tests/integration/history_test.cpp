@@ -14,12 +14,6 @@ namespace {
 
 using namespace program_testing;
 
-std::vector<std::string> ReportSettings() {
-    std::vector<std::string> lines = kQuietSettings;
-    lines.insert(lines.end(), {"[mail]", "HTMLPath=export.htm"});
-    return lines;
-}
-
 class HistoryRunTest : public ProgramTest {
 protected:
     fs::path HistoryPath() const { return Folder() / "history.sqlite3"; }
