@@ -4,7 +4,6 @@
 #include <array>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "history/counter_usage.h"
@@ -52,26 +51,48 @@ bool Due(const std::optional<LastRefresh>& last, const RecordTime& time) {
     return time.at >= last->at + kRecordIntervalSeconds || time.at <= last->at - kRecordIntervalSeconds;
 }
 
-// Every account's row of the day, by its name (UTF-8).
-std::unordered_map<std::string, LastRecord> DayRows(SqliteConnection& connection, int day) {
+// An account's row of a day, by its name (UTF-8).
+struct DayRow {
+    std::string account;
+    LastRecord last;
+};
+
+// Every account's row of the day, in the order of the key: by name, as std::string compares (SQLite
+// compares text byte by byte too).
+std::vector<DayRow> DayRows(SqliteConnection& connection, int day) {
     SqliteStatement query(connection,
                           "SELECT account, last_client_send_traffic, last_nonclient_recv_traffic, "
                           "last_client_recv_traffic, last_nonclient_send_traffic, last_time_on_line, "
-                          "opening_balance, closing_balance, monthly_limit FROM day WHERE day = ?1");
+                          "opening_balance, closing_balance, monthly_limit FROM day WHERE day = ?1 ORDER BY account");
     query.Bind(1, std::int64_t{day});
-    std::unordered_map<std::string, LastRecord> rows;
+    std::vector<DayRow> rows;
     while (query.Step()) {
-        LastRecord last;
-        for (int i = 0; i < kCounters; ++i) last.counters[static_cast<std::size_t>(i)] = query.Number(1 + i);
-        last.opening_balance = query.Number(6);
-        last.closing_balance = query.Number(7);
-        last.limit = query.OptionalNumber(8);
-        rows.emplace(query.Text(0), last);
+        DayRow& row = rows.emplace_back();
+        row.account = query.Text(0);
+        for (int i = 0; i < kCounters; ++i) row.last.counters[static_cast<std::size_t>(i)] = query.Number(1 + i);
+        row.last.opening_balance = query.Number(6);
+        row.last.closing_balance = query.Number(7);
+        row.last.limit = query.OptionalNumber(8);
     }
     return rows;
 }
 
-constexpr const char* kUpsertDay =
+// A day row: written new on the day's first record of the account, else brought up to this record; a
+// record of a day that has rows already (a clock set back) adds to them. Parameters: ?1 day, ?2 account,
+// ?3 refresh, ?4 to ?8 the counters' usage, ?9 to ?13 the counters, ?14 and ?15 the balances, ?16 the limit.
+constexpr const char* kInsertDay =
+    "INSERT INTO day (day, account, refresh, client_send_traffic, nonclient_recv_traffic, client_recv_traffic, "
+    "nonclient_send_traffic, time_on_line, last_client_send_traffic, last_nonclient_recv_traffic, "
+    "last_client_recv_traffic, last_nonclient_send_traffic, last_time_on_line, opening_balance, closing_balance, "
+    "monthly_limit) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)";
+constexpr const char* kAddToDay =
+    "UPDATE day SET refresh = ?3, client_send_traffic = client_send_traffic + ?4, "
+    "nonclient_recv_traffic = nonclient_recv_traffic + ?5, client_recv_traffic = client_recv_traffic + ?6, "
+    "nonclient_send_traffic = nonclient_send_traffic + ?7, time_on_line = time_on_line + ?8, "
+    "last_client_send_traffic = ?9, last_nonclient_recv_traffic = ?10, last_client_recv_traffic = ?11, "
+    "last_nonclient_send_traffic = ?12, last_time_on_line = ?13, opening_balance = ?14, closing_balance = ?15, "
+    "monthly_limit = ?16 WHERE day = ?1 AND account = ?2";
+constexpr const char* kInsertOrAddToDay =
     "INSERT INTO day (day, account, refresh, client_send_traffic, nonclient_recv_traffic, client_recv_traffic, "
     "nonclient_send_traffic, time_on_line, last_client_send_traffic, last_nonclient_recv_traffic, "
     "last_client_recv_traffic, last_nonclient_send_traffic, last_time_on_line, opening_balance, closing_balance, "
@@ -137,27 +158,35 @@ RecordOutcome RecordFigures(HistoryDatabase& history, const StatisticsFigures& f
         .Run();
     const std::int64_t refresh = connection.QueryNumber("SELECT last_insert_rowid()").value_or(0);
 
-    const std::unordered_map<std::string, LastRecord> previous =
-        last ? DayRows(connection, last->day) : std::unordered_map<std::string, LastRecord>{};
+    const std::vector<DayRow> previous = last ? DayRows(connection, last->day) : std::vector<DayRow>{};
     const bool same_day = last && last->day == time.day;
+    // The previous record's day is today: its rows are today's. A later day has none yet, unless the
+    // clock was set back to a day that has.
+    const bool later_day = !last || time.day > last->day;
 
-    SqliteStatement day_row(connection, kUpsertDay);
+    SqliteStatement insert_row(connection, later_day ? kInsertDay : kInsertOrAddToDay);
+    std::optional<SqliteStatement> add_to_row;
+    if (same_day) add_to_row.emplace(connection, kAddToDay);
     std::optional<SqliteStatement> closing_row;
     if (kind == RecordKind::Closing) closing_row.emplace(connection, kInsertClosing);
-    day_row.Bind(1, std::int64_t{time.day}).Bind(3, refresh);
     Counters site{};
+    // Both in the order of the names: the previous row of each account is found walking along.
+    auto previous_row = previous.begin();
     for (const NamedUser& named : NamedUsers(figures)) {
         const UserFigures& user = *named.user;
         const Counters counters = CountersOf(user);
-        const auto found = previous.find(named.name);
-        if (same_day && found != previous.end() && found->second.SameAs(user) && kind == RecordKind::Hourly) {
+        while (previous_row != previous.end() && previous_row->account < named.name) ++previous_row;
+        const LastRecord* found =
+            previous_row != previous.end() && previous_row->account == named.name ? &previous_row->last : nullptr;
+        const bool has_row_today = same_day && found != nullptr;
+        if (has_row_today && found->SameAs(user) && kind == RecordKind::Hourly) {
             continue;  // its row of today holds these figures already
         }
-        day_row.Bind(2, named.name);
+        SqliteStatement& day_row = has_row_today ? *add_to_row : insert_row;
+        day_row.Bind(1, std::int64_t{time.day}).Bind(2, named.name).Bind(3, refresh);
         for (int i = 0; i < kCounters; ++i) {
             const auto c = static_cast<std::size_t>(i);
-            const std::int64_t usage =
-                found != previous.end() ? CounterUsage(found->second.counters[c], counters[c]) : 0;
+            const std::int64_t usage = found != nullptr ? CounterUsage(found->counters[c], counters[c]) : 0;
             site[c] += usage;
             day_row.Bind(4 + i, usage).Bind(9 + i, counters[c]);
         }
