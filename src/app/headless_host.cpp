@@ -18,6 +18,10 @@ void HeadlessHost::AddNote(std::string message, std::string note) {
 
 void HeadlessHost::Print(std::string_view utf8) {
     anything_shown_ = true;
+    PrintLine(utf8);
+}
+
+void HeadlessHost::PrintLine(std::string_view utf8) {
     out_ << "Tarnwell: " << utf8 << '\n' << std::flush;
 }
 
@@ -30,6 +34,10 @@ void HeadlessHost::ShowMessage(std::string_view text) {
 
 void HeadlessHost::ShowError(std::string_view text) {
     Print(Cp1251ToUtf8(ErrorBoxText(text)));
+}
+
+void HeadlessHost::ShowWarning(std::string_view text) {
+    PrintLine(Cp1251ToUtf8(text));
 }
 
 void HeadlessHost::StartCloseTimer(std::chrono::milliseconds, std::function<void()> tick) {

@@ -30,6 +30,8 @@ public:
 
     void ShowMessage(std::string_view text) override;
     void ShowError(std::string_view text) override;
+    // A line like a message's that leaves the exit status as it is.
+    void ShowWarning(std::string_view text) override;
     void ProcessMessages() override {}
     void PostQuit() override { quit_queued_ = true; }
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override;
@@ -50,6 +52,7 @@ public:
 
 private:
     void Print(std::string_view utf8);
+    void PrintLine(std::string_view utf8);
 
     std::ostream& out_;
     bool quit_queued_ = false;

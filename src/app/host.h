@@ -69,6 +69,11 @@ public:
     // when it ends in a letter or digit (ErrorBoxText).
     virtual void ShowError(std::string_view text) = 0;
 
+    // A warning that stops nothing and is not counted as a shown message (the exit status stays as it
+    // is): the traffic history could not be written. Headless, a line "Tarnwell: <text>" on standard
+    // error; a window shows it in its status bar's outcome area. The default shows nothing.
+    virtual void ShowWarning(std::string_view text) { (void)text; }
+
     // Handles the window events that are waiting, so the window stays usable while a job waits.
     virtual void ProcessMessages() = 0;
 

@@ -37,6 +37,8 @@ void TFSend::StartUp(const std::optional<std::string>& first_argument) {
 bool TFSend::RunSwitch(Switch which) {
     switch (which) {
         case Switch::SetLimit:
+            // The month's closing figures, those of the start-up's refresh, before the reset changes them.
+            history_.RecordClosing(figures_);
             if (!SBLimitClick()) return false;
             SBSetClick();
             return SBSaveLimClick();

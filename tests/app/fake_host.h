@@ -15,8 +15,8 @@
 namespace tarnwell {
 
 // Everything the main window asks of the world outside, noted in one list in the order it happened, texts
-// in UTF-8: "message: ...", "error: ...", "quit", "timer 15000", "sleep 5000", "status: ...", "run -stop",
-// "MkTable export.htm", "SendMail", "SendHTM", "open ...".
+// in UTF-8: "message: ...", "error: ...", "warning: ...", "quit", "timer 15000", "sleep 5000", "status: ...",
+// "run -stop", "MkTable export.htm", "SendMail", "SendHTM", "open ...".
 struct EventLog {
     std::vector<std::string> events;
     void Add(std::string event) { events.push_back(std::move(event)); }
@@ -28,6 +28,7 @@ public:
 
     void ShowMessage(std::string_view text) override { log_.Add("message: " + Cp1251ToUtf8(text)); }
     void ShowError(std::string_view text) override { log_.Add("error: " + Cp1251ToUtf8(text)); }
+    void ShowWarning(std::string_view text) override { log_.Add("warning: " + Cp1251ToUtf8(text)); }
     void ProcessMessages() override {}
     void PostQuit() override { log_.Add("quit"); }
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override {
