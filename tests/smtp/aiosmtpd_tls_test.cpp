@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <csignal>
+#endif
+
 #include "smtp/smtp_client.h"
 #include "smtp/sock_error.h"
 #include "smtp_sink.h"
@@ -193,6 +197,46 @@ TEST_F(AiosmtpdTlsTest, NoLetterWhenTlsOrTheLoginFails) {
         EXPECT_FALSE(client.Connected());
         EXPECT_EQ(sink.MessageCount(), 0);
         EXPECT_EQ(sink.ClearText(), c.clear_text);
+    }
+}
+
+// A peer that hangs up in the middle of opening a protected session ends the session with an error, never
+// the program with a signal. The test runs with SIGPIPE at its default disposition (it ends the process),
+// so only the protection of the session's own writes, OpenSSL's included, passes it.
+TEST_F(AiosmtpdTlsTest, APeerThatHangsUpDuringTlsEndsTheSessionNotTheProgram) {
+#ifndef _WIN32
+    struct sigaction current {};
+    ASSERT_EQ(sigaction(SIGPIPE, nullptr, &current), 0);
+    ASSERT_EQ(current.sa_handler, SIG_DFL) << "the test must run with SIGPIPE at its default";
+#endif
+    struct Case {
+        const char* point;
+        SmtpSecurity security;
+    } cases[] = {
+        {"starttls-go-ahead", ssStartTls},
+        {"starttls-handshake", ssStartTls},
+        {"tls-handshake", ssTls},
+        {"tls-greeting", ssTls},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.point);
+        SmtpSink sink;
+        CopyCertificate(sink);
+        ASSERT_EQ(sink.StartHangUp(c.point), "");
+        // Several tries: whether the reset has arrived before a write depends on the timing.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            TSmtpClient client;
+            SetUpClient(client, c.security, "s3cret");
+            client.Port = sink.Port();
+            std::string error = "<no error>";
+            try {
+                SendLetters(client);
+            } catch (const std::exception& e) {
+                error = e.what();
+            }
+            EXPECT_NE(error, "<no error>");
+            EXPECT_FALSE(client.Connected());
+        }
     }
 }
 

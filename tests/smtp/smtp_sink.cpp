@@ -56,6 +56,14 @@ std::string SmtpSink::Start(const SinkOptions& options) {
         arguments.insert(arguments.end(), {options.login, options.password});
         if (!options.mechanism.empty()) arguments.push_back(options.mechanism);
     }
+    return Run(arguments);
+}
+
+std::string SmtpSink::StartHangUp(const std::string& point) {
+    return Run({SourceFile("tests/smtp/smtp_sink.py"), "hangup", HostPath(Folder()), point});
+}
+
+std::string SmtpSink::Run(const std::vector<std::string>& arguments) {
     server_ = std::make_unique<testing_support::RunningProcess>(testing_support::HostPython(), arguments,
                                                                 Folder() / "server.log");
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/run_process.h"
 #include "support/temp_folder.h"
@@ -35,6 +36,10 @@ public:
     // not (the server's own output included). "starttls" and "tls" need MakeCertificate first.
     std::string Start(const SinkOptions& options);
     std::string Start() { return Start(SinkOptions{}); }
+    // Starts, in place of the server, a peer that hangs up hard at `point` of opening a protected session
+    // (smtp_sink.py hangup: "starttls-go-ahead", "starttls-handshake", "tls-handshake", "tls-greeting").
+    // Needs MakeCertificate first.
+    std::string StartHangUp(const std::string& point);
     // A throw-away self-signed certificate for localhost and 127.0.0.1 (or for the host name `name`
     // alone) in Folder() (CertFile(), and its key beside it). Empty when made, else why not.
     std::string MakeCertificate(const std::string& name = "");
@@ -60,6 +65,8 @@ public:
     static std::string Field(const std::string& output, const std::string& key);
 
 private:
+    // Starts smtp_sink.py with the arguments and waits (bounded) until it listens.
+    std::string Run(const std::vector<std::string>& arguments);
     std::string RunReader(const char* mode, int n) const;
 
     testing_support::TempFolder folder_;

@@ -12,6 +12,15 @@
                                 FOLDER/cert.pem and FOLDER/key.pem. With LOGIN and PASSWORD, AUTH is
                                 offered (only MECHANISM, when given) and only that login accepted. Every
                                 byte that arrives unencrypted is appended to FOLDER/clear.log.
+    smtp_sink.py hangup FOLDER POINT
+                                a peer that hangs up in the middle of opening a protected session, for
+                                every connection until FOLDER/stop exists (port and stop as for serve,
+                                with FOLDER/cert.pem and FOLDER/key.pem). POINT is where it hangs up:
+                                "starttls-go-ahead" (right after its 220 to STARTTLS),
+                                "starttls-handshake" (right after the TLS handshake that follows),
+                                "tls-handshake" or "tls-greeting" (TLS from the first byte: right after
+                                the handshake, or right after the greeting sent over it). It hangs up
+                                hard (a reset), so that the client's next write meets a closed socket.
     smtp_sink.py makecert FOLDER [NAME]
                                 writes a throw-away self-signed certificate for localhost and 127.0.0.1
                                 (or for the host name NAME alone) into FOLDER/cert.pem, its key into
@@ -33,7 +42,9 @@ import binascii
 import email
 import email.policy
 import os
+import socket
 import ssl
+import struct
 import subprocess
 import sys
 import time
@@ -117,17 +128,74 @@ async def serve(folder, security="plain", login=None, password=None, mechanism=N
             options["auth_exclude_mechanism"] = [m for m in ("PLAIN", "LOGIN") if m != mechanism]
     server = await loop.create_server(lambda: RecordingSMTP(store, **options), "127.0.0.1", 0,
                                       ssl=context if security == "tls" else None)
-    port = server.sockets[0].getsockname()[1]
-    # Written under another name and renamed, so the reader never sees half a number.
-    with open(os.path.join(folder, "port.tmp"), "w") as f:
-        f.write(str(port))
-    os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+    write_port(folder, server.sockets[0].getsockname()[1])
     async with server:
         stop = os.path.join(folder, "stop")
         for _ in range(int(LIFETIME / POLL)):
             if os.path.exists(stop):
                 break
             await asyncio.sleep(POLL)
+    with open(os.path.join(folder, "stopped"), "w"):
+        pass
+
+
+def write_port(folder, port):
+    # Written under another name and renamed, so the reader never sees half a number.
+    with open(os.path.join(folder, "port.tmp"), "w") as f:
+        f.write(str(port))
+    os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+
+
+HANGUP_POINTS = ("starttls-go-ahead", "starttls-handshake", "tls-handshake", "tls-greeting")
+
+
+def hang_up_one(connection, context, point):
+    connection.settimeout(10)
+    reader = connection.makefile("rb")
+    if point.startswith("starttls"):
+        connection.sendall(b"220 sink ESMTP\r\n")
+        reader.readline()  # EHLO
+        connection.sendall(b"250-sink\r\n250 STARTTLS\r\n")
+        reader.readline()  # STARTTLS
+        connection.sendall(b"220 go ahead\r\n")
+        if point == "starttls-go-ahead":
+            return connection
+    tls = context.wrap_socket(connection, server_side=True)
+    if point == "tls-greeting":
+        tls.sendall(b"220 sink ESMTP\r\n")
+    # The handshake's last records may still be on their way: let the client read them before the reset.
+    time.sleep(0.2)
+    return tls
+
+
+def hangup(folder, point):
+    if point not in HANGUP_POINTS:
+        sys.exit("unknown point " + point)
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    context.load_cert_chain(os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem"))
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(4)
+    listener.settimeout(POLL)
+    write_port(folder, listener.getsockname()[1])
+    stop = os.path.join(folder, "stop")
+    for _ in range(int(LIFETIME / POLL)):
+        if os.path.exists(stop):
+            break
+        try:
+            connection, _ = listener.accept()
+        except socket.timeout:
+            continue
+        try:
+            ended = hang_up_one(connection, context, point)
+        except (OSError, ssl.SSLError):
+            ended = connection
+        # Linger on, time 0: the close resets the connection.
+        try:
+            ended.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        except OSError:
+            pass
+        ended.close()
     with open(os.path.join(folder, "stopped"), "w"):
         pass
 
@@ -178,6 +246,8 @@ def check(path):
 if __name__ == "__main__":
     if 3 <= len(sys.argv) <= 7 and sys.argv[1] == "serve":
         asyncio.run(serve(*sys.argv[2:]))
+    elif len(sys.argv) == 4 and sys.argv[1] == "hangup":
+        hangup(*sys.argv[2:])
     elif len(sys.argv) in (3, 4) and sys.argv[1] == "makecert":
         make_cert(*sys.argv[2:])
     elif len(sys.argv) == 3 and sys.argv[1] == "parse":
