@@ -12,15 +12,16 @@
                                 FOLDER/cert.pem and FOLDER/key.pem. With LOGIN and PASSWORD, AUTH is
                                 offered (only MECHANISM, when given) and only that login accepted. Every
                                 byte that arrives unencrypted is appended to FOLDER/clear.log.
-    smtp_sink.py hangup FOLDER POINT
-                                a peer that hangs up in the middle of opening a protected session, for
-                                every connection until FOLDER/stop exists (port and stop as for serve,
-                                with FOLDER/cert.pem and FOLDER/key.pem). POINT is where it hangs up:
-                                "starttls-go-ahead" (right after its 220 to STARTTLS),
-                                "starttls-handshake" (right after the TLS handshake that follows),
-                                "tls-handshake" or "tls-greeting" (TLS from the first byte: right after
-                                the handshake, or right after the greeting sent over it). It hangs up
-                                hard (a reset), so that the client's next write meets a closed socket.
+    smtp_sink.py script FOLDER SCRIPT
+                                a scripted peer that can speak TLS, for every connection until FOLDER/stop
+                                exists (port and stop as for serve; TLS with FOLDER/cert.pem and
+                                FOLDER/key.pem). SCRIPT is a file of steps, one a line: "send TEXT" (TEXT
+                                with \\r and \\n for CR and LF), "line" (read a line), "data" (read up to
+                                the closing dot), "tls" (the server's side of a TLS handshake), "pause MS",
+                                "close", "reset" (hang up hard, so that the client's next write meets a
+                                closed socket). Every byte the client sent (decrypted where TLS was up) is
+                                appended to FOLDER/received once the connection has ended, and then
+                                FOLDER/received.served is made.
     smtp_sink.py makecert FOLDER [NAME]
                                 writes a throw-away self-signed certificate for localhost and 127.0.0.1
                                 (or for the host name NAME alone) into FOLDER/cert.pem, its key into
@@ -146,33 +147,75 @@ def write_port(folder, port):
     os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
 
 
-HANGUP_POINTS = ("starttls-go-ahead", "starttls-handshake", "tls-handshake", "tls-greeting")
+class Record:
+    """What the client sent on one connection, and how much of it the script has read."""
+
+    def __init__(self):
+        self.data = b""
+        self.consumed = 0
+
+    def take(self, connection):
+        data = connection.recv(65536)
+        self.data += data
+        return bool(data)
+
+    def read_until(self, connection, end):
+        """Reads until `end` has arrived past what the script read before; False when the client went away."""
+        while True:
+            at = self.data.find(end, self.consumed)
+            if at >= 0:
+                self.consumed = at + len(end)
+                return True
+            if not self.take(connection):
+                return False
 
 
-def hang_up_one(connection, context, point):
+def run_script(connection, context, steps, log):
     connection.settimeout(10)
-    reader = connection.makefile("rb")
-    if point.startswith("starttls"):
-        connection.sendall(b"220 sink ESMTP\r\n")
-        reader.readline()  # EHLO
-        connection.sendall(b"250-sink\r\n250 STARTTLS\r\n")
-        reader.readline()  # STARTTLS
-        connection.sendall(b"220 go ahead\r\n")
-        if point == "starttls-go-ahead":
-            return connection
-    tls = context.wrap_socket(connection, server_side=True)
-    if point == "tls-greeting":
-        tls.sendall(b"220 sink ESMTP\r\n")
-    # The handshake's last records may still be on their way: let the client read them before the reset.
-    time.sleep(0.2)
-    return tls
+    record = Record()
+    try:
+        for step in steps:
+            kind, _, argument = step.partition(" ")
+            if kind == "send":
+                connection.sendall(argument.replace("\\r", "\r").replace("\\n", "\n").encode("latin-1"))
+            elif kind in ("line", "data"):
+                # The closing dot's CR LF may be the line end of the last body line.
+                if kind == "data":
+                    record.consumed = max(0, record.consumed - 2)
+                if not record.read_until(connection, b"\n" if kind == "line" else b"\r\n.\r\n"):
+                    break
+            elif kind == "tls":
+                connection = context.wrap_socket(connection, server_side=True)
+            elif kind == "pause":
+                time.sleep(int(argument) / 1000)
+            elif kind == "close":
+                break
+            elif kind == "reset":
+                # Linger on, time 0: the close resets the connection.
+                connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                break
+        else:
+            while record.take(connection):
+                pass
+    except (OSError, ssl.SSLError):
+        pass
+    finally:
+        connection.close()
+        with open(log, "ab") as f:
+            f.write(record.data)
+        # Written last, so that a reader that sees it finds the connection's record whole.
+        with open(log + ".tmp", "w"):
+            pass
+        os.replace(log + ".tmp", log + ".served")
 
 
-def hangup(folder, point):
-    if point not in HANGUP_POINTS:
-        sys.exit("unknown point " + point)
+def script(folder, script_file):
+    with open(script_file) as f:
+        steps = [line.rstrip("\n") for line in f if line.strip()]
     context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
-    context.load_cert_chain(os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem"))
+    cert = os.path.join(folder, "cert.pem")
+    if os.path.exists(cert):
+        context.load_cert_chain(cert, os.path.join(folder, "key.pem"))
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.bind(("127.0.0.1", 0))
     listener.listen(4)
@@ -186,16 +229,7 @@ def hangup(folder, point):
             connection, _ = listener.accept()
         except socket.timeout:
             continue
-        try:
-            ended = hang_up_one(connection, context, point)
-        except (OSError, ssl.SSLError):
-            ended = connection
-        # Linger on, time 0: the close resets the connection.
-        try:
-            ended.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-        except OSError:
-            pass
-        ended.close()
+        run_script(connection, context, steps, os.path.join(folder, "received"))
     with open(os.path.join(folder, "stopped"), "w"):
         pass
 
@@ -246,8 +280,8 @@ def check(path):
 if __name__ == "__main__":
     if 3 <= len(sys.argv) <= 7 and sys.argv[1] == "serve":
         asyncio.run(serve(*sys.argv[2:]))
-    elif len(sys.argv) == 4 and sys.argv[1] == "hangup":
-        hangup(*sys.argv[2:])
+    elif len(sys.argv) == 4 and sys.argv[1] == "script":
+        script(*sys.argv[2:])
     elif len(sys.argv) in (3, 4) and sys.argv[1] == "makecert":
         make_cert(*sys.argv[2:])
     elif len(sys.argv) == 3 and sys.argv[1] == "parse":
