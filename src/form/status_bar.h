@@ -8,7 +8,7 @@ namespace tarnwell {
 
 // The status bar: at its left the text area, where the long part of the hint under the mouse is shown (or
 // a status text such as the service restart's); at its right the outcome area, which tells what the last
-// job did and where ("Почтовая рассылка, сервер mail.corp.ru:25: отправлено 20 из 20"). A hint never
+// job did and where ("Письма (mail.corp.ru:25): отправлено 20 из 20"). A hint never
 // wipes the outcome: it stays until the next job shows its own.
 class StatusBar : public Control {
 public:

@@ -9,6 +9,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 
+#include "gui/elided_label.h"
 #include "gui/navigation_column.h"
 #include "gui/pages.h"
 #include "gui/qt_host.h"
@@ -76,7 +77,7 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     palette.setColor(QPalette::WindowText, Qt::black);
     bar->setPalette(palette);
     bar->setAccessibleName(QStringLiteral("Строка состояния"));
-    status_text_ = new QLabel;
+    status_text_ = new ElidedLabel;
     status_text_->setObjectName(QStringLiteral("StatBarText"));
     bar->addWidget(status_text_, 1);
     // The outcome area at the right: what the last job did and where. A hint never takes its place.

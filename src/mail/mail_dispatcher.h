@@ -46,8 +46,8 @@ public:
     // on with: it is raised, and the run that sent the message ends with it.
     Delivery SendMsg(const std::string& address, const std::vector<std::string>& lines);
 
-    // The empty account of a run of `job` (its name as ChLBRun gives it) with the server of the settings
-    // page.
+    // The empty account of a run of `job` (its word for the outcome line) with the server of the
+    // settings page.
     MailRunAccount StartAccount(const std::string& job) const;
     // Ends a run at the error that stopped it: the account takes its text (SessionFailureText), and a
     // session still open is closed without QUIT, since the dialogue may be out of step with the server.

@@ -26,11 +26,10 @@ std::string MailRunAccount::Message() const {
 }
 
 std::string MailRunAccount::OutcomeText() const {
-    std::string text = job + std::string(", сервер "_cp) + server + std::string(": отправлено "_cp) + IntToStr(sent) +
+    std::string text = job + " (" + server + std::string("): отправлено "_cp) + IntToStr(sent) +
                        std::string(" из "_cp) + IntToStr(Total());
     if (!not_sent.empty()) text += std::string(", не отправлено "_cp) + IntToStr(static_cast<int>(not_sent.size()));
     if (not_tried > 0) text += std::string(", не отправлялось "_cp) + IntToStr(not_tried);
-    if (!failure.empty()) text += std::string(", ошибка"_cp);
     return text;
 }
 

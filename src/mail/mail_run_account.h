@@ -21,8 +21,8 @@ struct LetterNotSent {
 //     Не отправлено: ivan@corp.ru: 550 no such user                   <- the first kMaxListed
 //     Не отправлялось из-за ошибки: 18
 struct MailRunAccount {
-    // The job as the settings page names it ("Почтовая рассылка") and the server of the settings page
-    // ("mail.corp.ru:25"), for the outcome line.
+    // The job in a word ("Письма", "Таблица") and the server of the settings page ("mail.corp.ru:25"), for
+    // the outcome line; short, so that it fits the status bar beside a hint.
     std::string job;
     std::string server;
     int sent = 0;
@@ -40,8 +40,9 @@ struct MailRunAccount {
     // the failure, the count of letters sent, each letter not sent with its reason (the first
     // kMaxListed, then how many more), the letters not tried. Empty when every letter went.
     std::string Message() const;
-    // The status bar's outcome line: the job, the server, and the letters sent, not sent and not tried.
-    //     "Почтовая рассылка, сервер 127.0.0.1:25: отправлено 18 из 20, не отправлено 2"
+    // The status bar's outcome line: the job, the server, and the letters sent, not sent and not tried
+    // (a failure shows as letters not tried; the message tells the rest).
+    //     "Письма (127.0.0.1:25): отправлено 18 из 20, не отправлено 2"
     std::string OutcomeText() const;
 };
 

@@ -1,10 +1,13 @@
 #include "mail/mail_jobs.h"
+#include "text/cp1251_literal.h"
 
 namespace tarnwell {
 
+using namespace literals;
+
 MailRunAccount MailTablePage(MailDispatcher& mail, const std::function<std::vector<std::string>()>& write_page) {
     const FormControls& c = mail.Controls();
-    MailRunAccount account = mail.StartAccount(c.ChLBRun.Items()[2]);
+    MailRunAccount account = mail.StartAccount(std::string("Таблица"_cp));
     try {
         mail.ConnectIfNeeded();
     } catch (const std::exception& e) {

@@ -33,7 +33,7 @@ bool IsBlank(std::string_view text) {
 MailRunAccount SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now,
                                    LoadProgress& progress) {
     const FormControls& c = mail.Controls();
-    MailRunAccount account = mail.StartAccount(c.ChLBRun.Items()[1]);
+    MailRunAccount account = mail.StartAccount(std::string("Письма"_cp));
     try {
         mail.ConnectIfNeeded();
     } catch (const std::exception& e) {

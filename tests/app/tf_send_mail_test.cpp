@@ -38,7 +38,7 @@ TEST_F(TFSendTest, AMailRunTellsItsOutcomeAndOneThatDidNotAllGoEndsTheAutorun) {
               (Events{"status: ", "error: Отправлено писем: 0 из 1\nНе отправлено: petrov@corp.ru: 550 no such user"}));
     EXPECT_FALSE(form.Controls().TMClose.Enabled);
     StatusBar& bar = form.Controls().StatBar;
-    const std::string outcome = "Почтовая рассылка, сервер " + server_text + ": отправлено 0 из 1, не отправлено 1";
+    const std::string outcome = "Письма (" + server_text + "): отправлено 0 из 1, не отправлено 1";
     EXPECT_EQ(Cp1251ToUtf8(bar.Outcome), outcome);
     bar.ShowHintOf(&form.Controls().SBSend1);
     EXPECT_EQ(Cp1251ToUtf8(bar.Outcome), outcome) << "a hint never wipes the outcome";
@@ -57,7 +57,7 @@ TEST_F(TFSendTest, AMailRunThatAllWentLetsTheAutorunGoOn) {
     form.FormCreate(std::nullopt);
     EXPECT_EQ(log_.events, (Events{"status: ", "timer 15000"}));
     EXPECT_EQ(Cp1251ToUtf8(form.Controls().StatBar.Outcome),
-              "Почтовая рассылка, сервер 127.0.0.1:" + std::to_string(server.Port()) + ": отправлено 1 из 1");
+              "Письма (127.0.0.1:" + std::to_string(server.Port()) + "): отправлено 1 из 1");
     EXPECT_EQ(host_.ExitStatus(), 0);
     server.WaitForClientClose();
 }
