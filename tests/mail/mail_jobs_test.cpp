@@ -116,6 +116,10 @@ TEST_F(MailJobsTest, ARunAccountsForEveryLetter) {
                      "250 reset\r\n", "250 sender ok\r\n", "250 ok\r\n", "354 go\r\n", "250 queued\r\n",  // u4
                      "221 bye\r\n"}),
          1, {"u1@corp.ru: 550 ?[2Jsender refused", "u2@corp.ru: 451 try later", "u3@corp.ru: 552 too big"}, 0, ""},
+        {"refuses the recipient and still takes the data: not sent", {"u1"},
+         replies(0, {"250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n", "354 go\r\n", "250 queued\r\n",
+                     "221 bye\r\n"}),
+         0, {"u1@corp.ru: 550 no such user"}, 0, ""},
         {"empty and blank logins get no letter", {"", "u2", " \t "}, replies(1, {"221 bye\r\n"}), 1,
          {"строка 1 (): пустой логин", "строка 3 (): пустой логин"}, 0, ""},
         {"QUIT refused after every letter went", {"u1"}, replies(1, {"421 closing down\r\n"}), 1, {}, 0,
