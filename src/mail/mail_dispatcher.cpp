@@ -40,6 +40,17 @@ MailRunAccount MailDispatcher::StartAccount(const std::string& job) const {
     return account;
 }
 
+bool MailDispatcher::OpenRun(MailRunAccount& account, int letters) {
+    try {
+        ConnectIfNeeded();
+        return true;
+    } catch (const std::exception& e) {
+        EndRunAt(account, e);
+        account.not_tried = letters;
+        return false;
+    }
+}
+
 void MailDispatcher::EndRunAt(MailRunAccount& account, const std::exception& error) {
     account.failure = SessionFailureText(client_, error);
     if (!client_.Connected()) return;

@@ -49,6 +49,9 @@ public:
     // The empty account of a run of `job` (its word for the outcome line) with the server of the
     // settings page.
     MailRunAccount StartAccount(const std::string& job) const;
+    // Opens the session of a run (ConnectIfNeeded). When that fails the run ends before it began: the
+    // account takes the failure (EndRunAt) and counts its `letters` as not tried. True when it is open.
+    bool OpenRun(MailRunAccount& account, int letters);
     // Ends a run at the error that stopped it: the account takes its text (SessionFailureText), and a
     // session still open is closed without QUIT, since the dialogue may be out of step with the server.
     void EndRunAt(MailRunAccount& account, const std::exception& error);

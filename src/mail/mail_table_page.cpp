@@ -8,13 +8,7 @@ using namespace literals;
 MailRunAccount MailTablePage(MailDispatcher& mail, const std::function<std::vector<std::string>()>& write_page) {
     const FormControls& c = mail.Controls();
     MailRunAccount account = mail.StartAccount(std::string("Таблица"_cp));
-    try {
-        mail.ConnectIfNeeded();
-    } catch (const std::exception& e) {
-        mail.EndRunAt(account, e);
-        account.not_tried = 1;
-        return account;
-    }
+    if (!mail.OpenRun(account, 1)) return account;
     std::vector<std::string> page;
     try {
         page = write_page();

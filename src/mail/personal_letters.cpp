@@ -34,13 +34,7 @@ MailRunAccount SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid,
                                    LoadProgress& progress) {
     const FormControls& c = mail.Controls();
     MailRunAccount account = mail.StartAccount(std::string("Письма"_cp));
-    try {
-        mail.ConnectIfNeeded();
-    } catch (const std::exception& e) {
-        mail.EndRunAt(account, e);
-        account.not_tried = LettersFrom(grid, 1);
-        return account;
-    }
+    if (!mail.OpenRun(account, LettersFrom(grid, 1))) return account;
     {
         ProgressShown shown(progress, grid.RowCount());
         const std::string date_text = LetterDateText(now);

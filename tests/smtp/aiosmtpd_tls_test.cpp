@@ -63,6 +63,16 @@ protected:
         client.Disconnect();
     }
 
+    // SendLetters, and the text of its error, or "<no error>".
+    static std::string ErrorOfSendingLetters(TSmtpClient& client) {
+        try {
+            SendLetters(client);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "<no error>";
+    }
+
     SmtpSink sink_;
 };
 
@@ -185,12 +195,7 @@ TEST_F(AiosmtpdTlsTest, NoLetterWhenTlsOrTheLoginFails) {
         // Trusted, so that only the name can fail.
         if (!c.cert_name.empty()) client.CAFile = sink.CertFile().string();
         if (!c.host.empty()) client.Host = c.host;
-        std::string error = "<no error>";
-        try {
-            SendLetters(client);
-        } catch (const std::exception& e) {
-            error = e.what();
-        }
+        const std::string error = ErrorOfSendingLetters(client);
         EXPECT_EQ(error.substr(0, c.error.size()), c.error) << error;
         EXPECT_EQ(error.find("s3cret"), std::string::npos);
         EXPECT_EQ(error.find("wrong-one"), std::string::npos);
@@ -244,12 +249,7 @@ TEST_F(AiosmtpdTlsTest, LoginByThePreferredMechanismTheServerOffers) {
         TSmtpClient client;
         SetUpClient(client, ssTls, "s3cret");
         client.Port = sink.Port();
-        std::string error = "<no error>";
-        try {
-            SendLetters(client);
-        } catch (const std::exception& e) {
-            error = e.what();
-        }
+        const std::string error = ErrorOfSendingLetters(client);
         EXPECT_EQ(error, c.error.empty() ? "<no error>" : c.error);
         EXPECT_EQ(error.find("s3cret"), std::string::npos);
         EXPECT_FALSE(client.Connected());
@@ -299,12 +299,7 @@ TEST_F(AiosmtpdTlsTest, APeerThatHangsUpDuringTlsEndsTheSessionNotTheProgram) {
             TSmtpClient client;
             SetUpClient(client, c.security, "s3cret");
             client.Port = sink.Port();
-            std::string error = "<no error>";
-            try {
-                SendLetters(client);
-            } catch (const std::exception& e) {
-                error = e.what();
-            }
+            const std::string error = ErrorOfSendingLetters(client);
             EXPECT_NE(error, "<no error>");
             EXPECT_FALSE(client.Connected());
         }
