@@ -17,27 +17,28 @@ void HeadlessHost::AddNote(std::string message, std::string note) {
 }
 
 void HeadlessHost::Print(std::string_view utf8) {
-    anything_shown_ = true;
-    PrintLine(utf8);
+    for (;;) {
+        const std::size_t end = utf8.find('\n');
+        out_ << "Tarnwell: " << utf8.substr(0, end) << '\n';
+        if (end == std::string_view::npos) break;
+        utf8.remove_prefix(end + 1);
+    }
+    out_ << std::flush;
 }
 
-void HeadlessHost::PrintLine(std::string_view utf8) {
-    out_ << "Tarnwell: " << utf8 << '\n' << std::flush;
-}
-
-void HeadlessHost::ShowMessage(std::string_view text) {
+void HeadlessHost::ShowMessageBox(std::string_view text) {
     Print(Cp1251ToUtf8(text));
     for (const auto& [message, note] : notes_) {
         if (message == text) Print(note);
     }
 }
 
-void HeadlessHost::ShowError(std::string_view text) {
+void HeadlessHost::ShowErrorBox(std::string_view text) {
     Print(Cp1251ToUtf8(ErrorBoxText(text)));
 }
 
 void HeadlessHost::ShowWarning(std::string_view text) {
-    PrintLine(Cp1251ToUtf8(text));
+    Print(Cp1251ToUtf8(text));
 }
 
 void HeadlessHost::StartCloseTimer(std::chrono::milliseconds, std::function<void()> tick) {

@@ -9,6 +9,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 
+#include "gui/elided_label.h"
 #include "gui/navigation_column.h"
 #include "gui/pages.h"
 #include "gui/qt_host.h"
@@ -76,15 +77,30 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     palette.setColor(QPalette::WindowText, Qt::black);
     bar->setPalette(palette);
     bar->setAccessibleName(QStringLiteral("Строка состояния"));
-    status_text_ = new QLabel;
+    status_text_ = new ElidedLabel;
     status_text_->setObjectName(QStringLiteral("StatBarText"));
     bar->addWidget(status_text_, 1);
+    // The outcome area at the right: what the last job did and where. A hint never takes its place.
+    outcome_ = new QLabel;
+    outcome_->setObjectName(QStringLiteral("StatBarOutcome"));
+    outcome_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    outcome_->setContentsMargins(4, 0, 4, 0);
+    outcome_->hide();
+    bar->addPermanentWidget(outcome_);
     binder_.OnRefresh(
         [this, &c] {
             const QString text = ToQString(c.StatBar.Text);
-            if (status_text_->text() == text) return;
-            status_text_->setText(text);
-            status_text_->setAccessibleName(text);
+            if (status_text_->text() != text) {
+                status_text_->setText(text);
+                status_text_->setAccessibleName(text);
+            }
+            const QString outcome = ToQString(c.StatBar.Outcome);
+            if (outcome_->text() != outcome) {
+                outcome_->setText(outcome);
+                outcome_->setAccessibleName(outcome);
+                outcome_->setToolTip(outcome);
+                outcome_->setVisible(!outcome.isEmpty());
+            }
         },
         &c.StatBar);
 

@@ -79,6 +79,7 @@ void MainWindow::Layout() {
     RECT client{};
     GetClientRect(hwnd_, &client);
     SendMessageW(status_->Hwnd(), WM_SIZE, 0, 0);
+    status_->PlaceParts();
     RECT status{};
     GetWindowRect(status_->Hwnd(), &status);
     const int status_height = status.bottom - status.top;

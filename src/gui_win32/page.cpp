@@ -27,14 +27,7 @@ void Page::Move(HWND widget, int x, int y, int width, int height) {
 }
 
 int Page::CaptionWidth(HWND widget) {
-    HDC dc = GetDC(widget);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(widget, WM_GETFONT, 0, 0)));
-    const std::wstring text = WindowTextOf(widget);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(widget, dc);
-    return size.cx;
+    return TextWidthIn(widget, WindowTextOf(widget));
 }
 
 void PageControlView::Refresh() {

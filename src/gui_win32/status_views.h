@@ -16,16 +16,23 @@ private:
     Gauge& gauge_;
 };
 
-// The status bar: one text area on RGB 201, 207, 220 that shows the hint under the mouse or a status text.
+// The status bar on RGB 201, 207, 220: the text area (the hint under the mouse or a status text) and, at
+// its right, the outcome area, as wide as its text (at most two thirds of the bar). Screen readers read
+// both parts, as the status bar control offers them.
 class StatusBarView : public ControlView {
 public:
     StatusBarView(Ui& ui, HWND parent, std::string name, StatusBar& bar);
     void Refresh() override;
     // Its height for the scale.
     void SetHeight(int pixels);
+    // Divides the bar between its two areas for its width and the outcome's text; after a resize too.
+    void PlaceParts();
 
 private:
+    static void SetPartText(HWND bar, int part, const std::wstring& text, WPARAM style);
+
     StatusBar& bar_;
+    std::wstring outcome_shown_;
 };
 
 }  // namespace tarnwell::win32

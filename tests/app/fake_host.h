@@ -26,8 +26,6 @@ class FakeHost final : public Host {
 public:
     explicit FakeHost(EventLog& log) : log_(log) {}
 
-    void ShowMessage(std::string_view text) override { log_.Add("message: " + Cp1251ToUtf8(text)); }
-    void ShowError(std::string_view text) override { log_.Add("error: " + Cp1251ToUtf8(text)); }
     void ShowWarning(std::string_view text) override { log_.Add("warning: " + Cp1251ToUtf8(text)); }
     void ProcessMessages() override {}
     void PostQuit() override { log_.Add("quit"); }
@@ -62,6 +60,10 @@ public:
     std::function<void()> on_controls_changed;
     // What the user does in a save dialog: none cancels every one.
     std::function<bool(SaveDialog&)> save_dialog;
+
+protected:
+    void ShowMessageBox(std::string_view text) override { log_.Add("message: " + Cp1251ToUtf8(text)); }
+    void ShowErrorBox(std::string_view text) override { log_.Add("error: " + Cp1251ToUtf8(text)); }
 
 private:
     EventLog& log_;

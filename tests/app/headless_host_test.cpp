@@ -30,6 +30,10 @@ TEST(ErrorBoxText, AddsAFullStopAfterALetterOrDigit) {
         {"trailing blank ", "trailing blank "},
         {"x \xB9", "x \xB9"},  // the numero sign is no letter
         {"", ""},
+        // A text of several lines: the first is the message, the rest notes to it.
+        {"Not Connected\nсервер почты x, порт 25"_cp, "Not Connected.\nсервер почты x, порт 25"_cp},
+        {"554 go away!\nOK", "554 go away!\nOK"},
+        {"\nnote", "\nnote"},
     };
     for (const Case& c : cases) EXPECT_EQ(ErrorBoxText(c.message), c.shown) << c.message;
 }
@@ -60,6 +64,18 @@ TEST(HeadlessHost, ANoteFollowsItsMessageOnly) {
               "Tarnwell: Неправильно задан ключ.\n"
               "Tarnwell: Неправильно задан ключ\n"
               "Tarnwell: ключи: /a, /б\n");
+}
+
+// A log line per line of the text, each with the prefix, so that a scheduler's log keeps them apart.
+TEST(HeadlessHost, EachLineOfAnErrorWithItsNotesIsALineOfItsOwn) {
+    std::ostringstream err;
+    HeadlessHost host(err);
+    host.ShowError("Not Connected\nсервер почты 127.0.0.1, порт 25\nОтправлено писем: 1 из 20"_cp);
+    EXPECT_EQ(err.str(),
+              "Tarnwell: Not Connected.\n"
+              "Tarnwell: сервер почты 127.0.0.1, порт 25\n"
+              "Tarnwell: Отправлено писем: 1 из 20\n");
+    EXPECT_EQ(host.ShownCount(), 1);
 }
 
 TEST(HeadlessHost, AnErrorAloneAlsoFailsTheRun) {

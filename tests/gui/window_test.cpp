@@ -16,7 +16,10 @@
 #include <QUrl>
 #include <algorithm>
 
+#include <QAccessible>
+
 #include "gui/grid_view.h"
+#include "scripted_server.h"
 #include "gui/statistics_sort.h"
 #include "support/service_log.h"
 #include "window_fixture.h"
@@ -57,6 +60,7 @@ private slots:
     void aboutLinksGoToTheDesktopsHandler();
     void sortValuesOfDisplayTexts();
     void radioButtonsSelectTheirOwnItems();
+    void mailRunShowsItsOutcomeApartFromTheHints();
 };
 
 void WindowTest::navigationSavesFirstAndAFailedSaveKeepsThePage() {
@@ -532,6 +536,41 @@ void WindowTest::radioButtonsSelectTheirOwnItems() {
             QVERIFY2(button->isChecked(), name.constData());
         }
     }
+}
+
+// The letters' run against a server that refuses petrov's letter: the error box accounts for it, and the
+// outcome area at the right of the status bar tells what the run did and where, for the eye and for a
+// screen reader, until the next outcome; the hints under the mouse never take its place.
+void WindowTest::mailRunShowsItsOutcomeApartFromTheHints() {
+    testing::ScriptedServer server(testing::SmtpScript(
+        "220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n",
+                          "554 no valid recipients\r\n", "221 bye\r\n"}));
+    Start start;
+    start.settings.mail_keys = "Host=127.0.0.1\r\nPort=" + std::to_string(server.Port()) +
+                               "\r\nUserID=tarnwell\r\nDomain=corp.ru\r\nFromAddress=admin@corp.ru\r\n";
+    Window w(start);
+    auto* outcome = w.Find<QLabel>("StatBarOutcome");
+    QVERIFY(!outcome->isVisible());
+
+    auto box = AnswerNextBox();
+    w.Click("SBSend1");
+    QTRY_COMPARE(box->kind, QStringLiteral("ErrorBox"));
+    QCOMPARE(box->text, QStringLiteral("Отправлено писем: 0 из 1.\nНе отправлено: petrov@corp.ru: 550 no such user"));
+    const QString told = QStringLiteral("Письма (127.0.0.1:%1): отправлено 0 из 1, не отправлено 1")
+                             .arg(server.Port());
+    QCOMPARE(outcome->text(), told);
+    QVERIFY(outcome->isVisible());
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(outcome);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), told);
+    // Shown whole at the designed size, beside the hint area.
+    QVERIFY2(outcome->width() >= outcome->sizeHint().width(), qPrintable(QString::number(outcome->width())));
+
+    QTest::mouseMove(w.Find("SBSend1"));
+    QTRY_COMPARE(w.StatusText(), QStringLiteral("Разослать наработанный трафик пользователям"));
+    QCOMPARE(outcome->text(), told);
+    QCOMPARE(w.Host().ExitStatus(), 1);
+    server.WaitForClientClose();
 }
 
 }  // namespace tarnwell::gui_testing

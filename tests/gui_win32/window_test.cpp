@@ -4,6 +4,8 @@
 
 #include "support/service_log.h"
 #include "window_fixture.h"
+// After the fixture, whose ::testing its tarnwell::testing would hide.
+#include "scripted_server.h"
 // The dialog constants need the types that the fixture's headers bring.
 #include <commdlg.h>
 
@@ -565,6 +567,59 @@ TEST_F(WindowTest, SwitchRunsItsJobAndTheWindowNeverShows) {
     EXPECT_TRUE(fs::exists(Folder() / "switch.htm"));
     Start(std::string("/nonsense"));
     EXPECT_EQ(watcher_->boxes, std::vector<std::string>{"Неправильно задан ключ"});
+}
+
+// The letters' run against a server that refuses petrov's letter: the error box accounts for it, and the
+// outcome part at the right of the status bar tells what the run did and where, whole, until the next
+// outcome; the hints under the mouse go to the other part.
+TEST_F(WindowTest, MailRunShowsItsOutcomeApartFromTheHints) {
+    tarnwell::testing::ScriptedServer server(tarnwell::testing::SmtpScript(
+        "220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n",
+                          "554 no valid recipients\r\n", "221 bye\r\n"}));
+    std::vector<std::string> settings = Settings();
+    std::replace(settings.begin(), settings.end(), std::string("Port=25"), "Port=" + std::to_string(server.Port()));
+    WriteSettings(settings);
+    Start();
+    HWND bar = Find("StatBar");
+    auto part = [bar](int index) {
+        wchar_t text[512] = L"";
+        SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(part(1), L"");
+
+    ClickButton("SBSend1");
+    ASSERT_TRUE(PumpUntil([&] { return !watcher_->boxes.empty(); }));
+    EXPECT_EQ(watcher_->boxes,
+              std::vector<std::string>{"Отправлено писем: 0 из 1.\nНе отправлено: petrov@example.local: 550 no such user"});
+    const std::wstring told =
+        Wide(Utf8ToCp1251("Письма (127.0.0.1:" + std::to_string(server.Port()) +
+                          "): отправлено 0 из 1, не отправлено 1"));
+    EXPECT_EQ(part(1), told);
+    RECT rect{};
+    SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&rect));
+    EXPECT_GE(rect.right - rect.left, TextWidthIn(bar, told)) << "the outcome is shown whole";
+
+    MouseOver("SBSend1");
+    EXPECT_EQ(Narrow(part(0)), "Разослать наработанный трафик пользователям"_cp);
+    EXPECT_EQ(part(1), told);
+    EXPECT_EQ(Program().Host().ExitStatus(), 1);
+    server.WaitForClientClose();
+}
+
+// Started from a desktop with a switch, the window's program ends with the exit status of the headless
+// one: 1 when a box was shown, 0 otherwise, whatever the message loop's quit request says.
+TEST_F(WindowTest, TheWindowedProgramsExitStatusCountsItsBoxes) {
+    WriteSettings(Settings("", false, false, false, (Folder() / "switch.htm").string()));
+    auto setup = [this] {
+        return FSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), Folder().string(), nullptr,
+                          std::make_unique<SystemProgramRunner>()};
+    };
+    EXPECT_EQ(RunWindow(GetModuleHandleW(nullptr), std::string("/nonsense"), SW_SHOWNORMAL, setup), 1);
+    EXPECT_EQ(watcher_->boxes, std::vector<std::string>{"Неправильно задан ключ"});
+    EXPECT_EQ(RunWindow(GetModuleHandleW(nullptr), std::string("/createhtml"), SW_SHOWNORMAL, setup), 0);
+    EXPECT_TRUE(fs::exists(Folder() / "switch.htm"));
+    EXPECT_EQ(watcher_->boxes.size(), 1u);
 }
 
 }  // namespace
