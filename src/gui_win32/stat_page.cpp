@@ -7,6 +7,8 @@ namespace tarnwell::win32 {
 StatPage::StatPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors)
     : Page(ui, views, parent, "TabSheet4") {
     grid_ = &Make<GridView>(panel_, "ASGRead", c.ASGRead, colors, false);
+    // A click on a column header sorts the rows shown; the table itself keeps its order.
+    grid_->SetRowSort(SortedStatisticsRows);
     path_label_ = &Make<StripView>(panel_, "EHTMLPath.Label", c.EHTMLPath.Label);
     path_ = &Make<EditView>(panel_, "EHTMLPath", c.EHTMLPath);
     edit_path_ = &Make<ButtonView>(panel_, "SBEditPathHTML", c.SBEditPathHTML);

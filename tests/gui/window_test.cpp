@@ -15,7 +15,6 @@
 #include <QUrl>
 
 #include "gui/grid_view.h"
-#include "gui/statistics_sort.h"
 #include "support/service_log.h"
 #include "window_fixture.h"
 
@@ -53,7 +52,6 @@ private slots:
     void typedPrecisionReloadsTheTableAndKeepsTheFocus();
     void gridsDrawBandsTheHotHeaderAndTheirSizing();
     void aboutLinksGoToTheDesktopsHandler();
-    void sortValuesOfDisplayTexts();
 };
 
 void WindowTest::navigationSavesFirstAndAFailedSaveKeepsThePage() {
@@ -486,20 +484,6 @@ void WindowTest::aboutLinksGoToTheDesktopsHandler() {
     // The mail link is not the text shown: the maker's addresses and the subject.
     QCOMPARE(catcher.opened[1].scheme(), QStringLiteral("mailto"));
     QVERIFY(catcher.opened[1].toString().contains(QStringLiteral("subject=Программа")));
-}
-
-void WindowTest::sortValuesOfDisplayTexts() {
-    const struct {
-        const char* text;
-        std::optional<double> value;
-    } cases[] = {
-        {"1234", 1234},     {"-0,5", -0.5},        {"900 кб.", 900},       {"1,5 мб.", 1536},
-        {"2 гб.", 2097152}, {"1 тб.", 1073741824}, {"Не установлено", {}}, {"", {}},
-        {"12 мб", {}},      {"1,25", 1.25},        {"ivanov", {}},
-    };
-    for (const auto& c : cases) {
-        QVERIFY2(SortValue(Utf8ToCp1251(c.text)) == c.value, c.text);
-    }
 }
 
 }  // namespace tarnwell::gui_testing
