@@ -19,16 +19,17 @@ namespace tarnwell {
 // The exit status tells the scheduler whether anything was shown: 0 when nothing, 1 otherwise.
 //
 // A message box of the window holds one sentence; a line in a log must also say where the program looked.
-// A note added for a message text is printed as a line of its own right after that message.
+// A note added for a named message is printed as a line of its own right after that message.
 class HeadlessHost final : public Host {
 public:
     explicit HeadlessHost(std::ostream& out);
 
-    // After every message box whose text is `message` (Windows-1251), the line "Tarnwell: " and `note`
-    // (UTF-8, printed as it stands).
-    void AddNote(std::string message, std::string note);
+    // After every showing of the named message, the line "Tarnwell: " and `note` (UTF-8, printed as it
+    // stands).
+    void AddNote(MessageName message, std::string note);
 
     void ShowMessage(std::string_view text) override;
+    void ShowNamedMessage(MessageName name) override;
     void ShowError(std::string_view text) override;
     void ProcessMessages() override {}
     void PostQuit() override { quit_queued_ = true; }
@@ -55,7 +56,7 @@ private:
     bool quit_queued_ = false;
     bool anything_shown_ = false;
     std::function<void()> close_tick_;
-    std::vector<std::pair<std::string, std::string>> notes_;
+    std::vector<std::pair<MessageName, std::string>> notes_;
 };
 
 }  // namespace tarnwell
