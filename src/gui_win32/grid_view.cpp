@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "form/widget_names.h"
 #include "grid/row_bands.h"
 
 namespace tarnwell::win32 {
@@ -24,19 +25,21 @@ bool IsCode(UINT code, UINT wide, UINT ansi) {
 
 }  // namespace
 
-GridView::GridView(Ui& ui, HWND parent, std::string name, GridControl& grid, const ColorScheme& colors, bool has_menu)
-    : ControlView(ui, std::move(name), &grid), grid_(grid), colors_(colors), has_menu_(has_menu) {
+GridView::GridView(Ui& ui, HWND parent, GridControl& grid, const ColorScheme& colors, bool has_menu)
+    : ControlView(ui, grid), grid_(grid), colors_(colors), has_menu_(has_menu) {
     HWND list = Add(parent, WC_LISTVIEWW, name_,
                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED | LVS_SINGLESEL |
                         LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                    WS_EX_CLIENTEDGE, {}, FontKind::Grid);
+                    // The list shows no text of its own: its text is the table's name for screen readers.
+                    WS_EX_CLIENTEDGE, Wide(grid.AccessibleName), FontKind::Grid);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
     header_ = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     // The rows are as high as the grid's default row height: the list takes the height of its small
     // images when that is more than its font's.
     row_height_ = ImageList_Create(1, ui_(grid.DefaultRowHeight), ILC_COLOR, 0, 1);
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(row_height_));
-    editor_ = ui_.Create(list, L"EDIT", name_ + ".Editor", ES_AUTOHSCROLL | WS_BORDER, 0, {}, this, FontKind::Grid);
+    editor_ =
+        ui_.Create(list, L"EDIT", PartName(grid, kEditorPart), ES_AUTOHSCROLL | WS_BORDER, 0, {}, this, FontKind::Grid);
     SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     active_row_ = grid.FixedRows();

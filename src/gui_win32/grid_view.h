@@ -30,7 +30,7 @@ public:
     // The rows below the fixed ones in the order to show when sorted by a real column.
     using RowSort = std::function<std::vector<int>(const TTableGrid& grid, int real_col, SortOrder order)>;
 
-    GridView(Ui& ui, HWND parent, std::string name, GridControl& grid, const ColorScheme& colors, bool has_menu);
+    GridView(Ui& ui, HWND parent, GridControl& grid, const ColorScheme& colors, bool has_menu);
     ~GridView() override;
 
     void Refresh() override;

@@ -97,7 +97,7 @@ void WindowTest::hintsGoToTheStatusBarAndTipsWhereMarked() {
     QVERIFY(w.Find("SBSend1")->toolTip().isEmpty());
 
     // Inside a control without a hint of its own: the enclosing control's (a radio button of RG1).
-    QTest::mouseMove(w.Find("RG1_2"));
+    QTest::mouseMove(w.Find("RG1.2"));
     QTRY_COMPARE(w.StatusText(), QStringLiteral("Рaзмерность отображения трафика"));
     QVERIFY(w.Find("RG1")->toolTip().isEmpty());
 
@@ -326,7 +326,7 @@ void WindowTest::lowWindowScrollsTheNavigationColumn() {
     Window w;
     auto* down = w.Find<QToolButton>("NavigationDown");
     auto* about = w.Find<QToolButton>("SBAbout");
-    auto* scroller = w.Find("NavigationScroller");
+    auto* scroller = w.Find("NavScroller");
     // As designed, the window is too low for the 400-pixel strip: the arrows show.
     QCOMPARE(w.Main().pos(), QPoint(200, 193));
     QCOMPARE(w.Main().size(), QSize(636, 348));  // 644 x 375 with a usual frame and caption
