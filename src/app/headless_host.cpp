@@ -12,8 +12,8 @@ namespace tarnwell {
 
 HeadlessHost::HeadlessHost(std::ostream& out) : out_(out) {}
 
-void HeadlessHost::AddNote(std::string message, std::string note) {
-    notes_.emplace_back(std::move(message), std::move(note));
+void HeadlessHost::AddNote(MessageName message, std::string note) {
+    notes_.emplace_back(message, std::move(note));
 }
 
 void HeadlessHost::Print(std::string_view utf8) {
@@ -28,8 +28,12 @@ void HeadlessHost::Print(std::string_view utf8) {
 
 void HeadlessHost::ShowMessageBox(std::string_view text) {
     Print(Cp1251ToUtf8(text));
+}
+
+void HeadlessHost::ShowNamedMessage(MessageName name) {
+    ShowMessage(MessageText(name));
     for (const auto& [message, note] : notes_) {
-        if (message == text) Print(note);
+        if (message == name) Print(note);
     }
 }
 

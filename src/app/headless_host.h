@@ -20,15 +20,16 @@ namespace tarnwell {
 // otherwise. A text of several lines (an error with its notes) gives several lines, each with the prefix.
 //
 // A message box of the window holds one sentence; a line in a log must also say where the program looked.
-// A note added for a message text is printed as a line of its own right after that message.
+// A note added for a named message is printed as a line of its own right after that message.
 class HeadlessHost final : public Host {
 public:
     explicit HeadlessHost(std::ostream& out);
 
-    // After every message box whose text is `message` (Windows-1251), the line "Tarnwell: " and `note`
-    // (UTF-8, printed as it stands).
-    void AddNote(std::string message, std::string note);
+    // After every showing of the named message, the line "Tarnwell: " and `note` (UTF-8, printed as it
+    // stands).
+    void AddNote(MessageName message, std::string note);
 
+    void ShowNamedMessage(MessageName name) override;
     // A line like a message's that leaves the exit status as it is.
     void ShowWarning(std::string_view text) override;
     void ProcessMessages() override {}
@@ -58,7 +59,7 @@ private:
     std::ostream& out_;
     bool quit_queued_ = false;
     std::function<void()> close_tick_;
-    std::vector<std::pair<std::string, std::string>> notes_;
+    std::vector<std::pair<MessageName, std::string>> notes_;
 };
 
 }  // namespace tarnwell

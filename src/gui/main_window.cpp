@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <array>
 
 #include "gui/elided_label.h"
 #include "gui/navigation_column.h"
@@ -28,7 +29,7 @@ const QColor kBarColour(201, 207, 220);
 
 MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     FormControls& c = binder_.Controls();
-    setObjectName(QStringLiteral("FSend"));
+    ControlBinder::NamePart(this, window_parts::kMainWindow);
     setWindowTitle(ToQString(c.Caption));
     setWindowIcon(QIcon(QStringLiteral(":/images/tarnwell.png")));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -41,22 +42,18 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     pages_ = new QStackedWidget;
-    binder_.Bind(pages_, c.PC1, "PC1");
-    struct Page {
-        QWidget* (*make)(ControlBinder&);
-        const char* name;
-        const char* title;
-    };
+    binder_.Bind(pages_, c.PC1);
     // In page-index order.
-    const Page pages[] = {
-        {MakeViewerPage, "TabSheet1", "Просмотр"},       {MakeSettingsPage, "TabSheet2", "Настройки"},
-        {MakeStatisticsPage, "TabSheet4", "Статистика"}, {MakeLimitsPage, "TabSheet5", "Лимиты"},
-        {MakeAboutPage, "TabSheet3", "О программе"},
-    };
-    for (const Page& page : pages) {
-        QWidget* widget = page.make(binder_);
-        widget->setObjectName(QString::fromLatin1(page.name));
-        widget->setAccessibleName(QString::fromUtf8(page.title));
+    std::array<QWidget* (*)(ControlBinder&), kPageCount> makers{};
+    makers[kViewerPage] = MakeViewerPage;
+    makers[kSettingsPage] = MakeSettingsPage;
+    makers[kStatPage] = MakeStatisticsPage;
+    makers[kLimitsPage] = MakeLimitsPage;
+    makers[kAboutPage] = MakeAboutPage;
+    for (const FormPage& page : kPages) {
+        QWidget* widget = makers[page.Index](binder_);
+        widget->setObjectName(ToQString(page.Name));
+        widget->setAccessibleName(ToQString(page.Title));
         pages_->addWidget(widget);
     }
     binder_.OnRefresh([this, &c] {
@@ -69,7 +66,7 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     setCentralWidget(central);
 
     QStatusBar* bar = statusBar();
-    binder_.Bind(bar, c.StatBar, "StatBar");
+    binder_.Bind(bar, c.StatBar);
     bar->setFixedHeight(20);
     bar->setAutoFillBackground(true);
     QPalette palette = bar->palette();

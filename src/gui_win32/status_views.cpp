@@ -6,9 +6,9 @@
 
 namespace tarnwell::win32 {
 
-GaugeView::GaugeView(Ui& ui, HWND parent, std::string name, Gauge& gauge)
-    : ControlView(ui, std::move(name), &gauge), gauge_(gauge) {
-    HWND bar = Add(parent, PROGRESS_CLASSW, name_, PBS_SMOOTH);
+GaugeView::GaugeView(Ui& ui, HWND parent, Gauge& gauge) : ControlView(ui, gauge), gauge_(gauge) {
+    // A bar shows no text: its text is its name for screen readers.
+    HWND bar = Add(parent, PROGRESS_CLASSW, name_, PBS_SMOOTH, 0, Wide(gauge.AccessibleName));
     // Visual styles draw their own bar colour; without them the designed one shows.
     SetWindowTheme(bar, L"", L"");
     SendMessageW(bar, PBM_SETBARCOLOR, 0, RGB(0, 128, 255));
@@ -27,8 +27,7 @@ void GaugeView::Refresh() {
     }
 }
 
-StatusBarView::StatusBarView(Ui& ui, HWND parent, std::string name, StatusBar& bar)
-    : ControlView(ui, std::move(name), &bar), bar_(bar) {
+StatusBarView::StatusBarView(Ui& ui, HWND parent, StatusBar& bar) : ControlView(ui, bar), bar_(bar) {
     HWND status = Add(parent, STATUSCLASSNAMEW, name_, WS_VISIBLE | SBARS_SIZEGRIP);
     SetWindowTheme(status, L"", L"");
     SendMessageW(status, SB_SETBKCOLOR, 0, Ui::kStripColor);

@@ -9,7 +9,7 @@ namespace tarnwell::win32 {
 // The progress gauge at the foot of the navigation column: a bar of RGB 0, 128, 255.
 class GaugeView : public ControlView {
 public:
-    GaugeView(Ui& ui, HWND parent, std::string name, Gauge& gauge);
+    GaugeView(Ui& ui, HWND parent, Gauge& gauge);
     void Refresh() override;
 
 private:
@@ -21,7 +21,7 @@ private:
 // both parts, as the status bar control offers them.
 class StatusBarView : public ControlView {
 public:
-    StatusBarView(Ui& ui, HWND parent, std::string name, StatusBar& bar);
+    StatusBarView(Ui& ui, HWND parent, StatusBar& bar);
     void Refresh() override;
     // Its height for the scale.
     void SetHeight(int pixels);

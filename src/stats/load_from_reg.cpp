@@ -11,6 +11,7 @@
 #include "stats/send_flags.h"
 #include "stats/statistics_table.h"
 #include "text/int_text.h"
+#include "wingate/account_values.h"
 #include "wingate/user_accounts.h"
 
 namespace tarnwell {
@@ -70,14 +71,16 @@ private:
 // The values a row reads, prepared once for all accounts.
 struct RowValueNames {
     explicit RowValueNames(TUserDatabase& database)
-        : real_name(database.Prepare("RealName")),
-          traffic{database.Prepare("ClientSendTraffic"), database.Prepare("NonClientRecvTraffic"),
-                  database.Prepare("ClientRecvTraffic"), database.Prepare("NonClientSendTraffic")},
-          time_on_line(database.Prepare("TimeOnLine")),
-          opening_balance(database.Prepare("OpeningBalanceLo")),
-          closing_balance(database.Prepare("ClosingBalanceLo")),
-          limit(database.Prepare("Limit")),
-          send_mail(database.Prepare("SendMail")) {}
+        : real_name(database.Prepare(account_values::kRealName)),
+          traffic{database.Prepare(account_values::kClientSendTraffic),
+                  database.Prepare(account_values::kNonClientRecvTraffic),
+                  database.Prepare(account_values::kClientRecvTraffic),
+                  database.Prepare(account_values::kNonClientSendTraffic)},
+          time_on_line(database.Prepare(account_values::kTimeOnLine)),
+          opening_balance(database.Prepare(account_values::kOpeningBalanceLo)),
+          closing_balance(database.Prepare(account_values::kClosingBalanceLo)),
+          limit(database.Prepare(account_values::kLimit)),
+          send_mail(database.Prepare(account_values::kSendMail)) {}
     PreparedName real_name;
     PreparedName traffic[4];  // in column order
     PreparedName time_on_line;

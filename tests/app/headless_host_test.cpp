@@ -52,16 +52,19 @@ TEST(HeadlessHost, PrintsBoxesAsUtf8LinesAndSetsTheExitStatus) {
     EXPECT_EQ(host.ExitStatus(), 1);
 }
 
+// A note is keyed by the message's name: the same text shown otherwise, or in an error box, has none.
 TEST(HeadlessHost, ANoteFollowsItsMessageOnly) {
     std::ostringstream err;
     HeadlessHost host(err);
-    host.AddNote(std::string("Неправильно задан ключ"_cp), "ключи: /a, /б");
-    host.ShowMessage("Неправильно задан"_cp);
+    host.AddNote(MessageName::kWrongSwitch, "ключи: /a, /б");
+    host.ShowNamedMessage(MessageName::kServiceNotFound);
     host.ShowError("Неправильно задан ключ"_cp);  // an error box is no message box
     host.ShowMessage("Неправильно задан ключ"_cp);
+    host.ShowNamedMessage(MessageName::kWrongSwitch);
     EXPECT_EQ(err.str(),
-              "Tarnwell: Неправильно задан\n"
+              "Tarnwell: Не найдено имя службы для перезапуска\n"
               "Tarnwell: Неправильно задан ключ.\n"
+              "Tarnwell: Неправильно задан ключ\n"
               "Tarnwell: Неправильно задан ключ\n"
               "Tarnwell: ключи: /a, /б\n");
 }

@@ -20,7 +20,6 @@
 
 #include "gui/grid_view.h"
 #include "scripted_server.h"
-#include "gui/statistics_sort.h"
 #include "support/service_log.h"
 #include "window_fixture.h"
 
@@ -58,7 +57,6 @@ private slots:
     void typedPrecisionReloadsTheTableAndKeepsTheFocus();
     void gridsDrawBandsTheHotHeaderAndTheirSizing();
     void aboutLinksGoToTheDesktopsHandler();
-    void sortValuesOfDisplayTexts();
     void radioButtonsSelectTheirOwnItems();
     void mailRunShowsItsOutcomeApartFromTheHints();
 };
@@ -106,7 +104,7 @@ void WindowTest::hintsGoToTheStatusBarAndTipsWhereMarked() {
     QVERIFY(w.Find("SBSend1")->toolTip().isEmpty());
 
     // Inside a control without a hint of its own: the enclosing control's (a radio button of RG1).
-    QTest::mouseMove(w.Find("RG1_2"));
+    QTest::mouseMove(w.Find("RG1.2"));
     QTRY_COMPARE(w.StatusText(), QStringLiteral("Рaзмерность отображения трафика"));
     QVERIFY(w.Find("RG1")->toolTip().isEmpty());
 
@@ -335,7 +333,7 @@ void WindowTest::lowWindowScrollsTheNavigationColumn() {
     Window w;
     auto* down = w.Find<QToolButton>("NavigationDown");
     auto* about = w.Find<QToolButton>("SBAbout");
-    auto* scroller = w.Find("NavigationScroller");
+    auto* scroller = w.Find("NavScroller");
     // As designed, the window is too low for the 400-pixel strip: the arrows show.
     QCOMPARE(w.Main().pos(), QPoint(200, 193));
     QCOMPARE(w.Main().size(), QSize(636, 348));  // 644 x 375 with a usual frame and caption
@@ -495,20 +493,6 @@ void WindowTest::aboutLinksGoToTheDesktopsHandler() {
     QVERIFY(catcher.opened[1].toString().contains(QStringLiteral("subject=Программа")));
 }
 
-void WindowTest::sortValuesOfDisplayTexts() {
-    const struct {
-        const char* text;
-        std::optional<double> value;
-    } cases[] = {
-        {"1234", 1234},     {"-0,5", -0.5},        {"900 кб.", 900},       {"1,5 мб.", 1536},
-        {"2 гб.", 2097152}, {"1 тб.", 1073741824}, {"Не установлено", {}}, {"", {}},
-        {"12 мб", {}},      {"1,25", 1.25},        {"ivanov", {}},
-    };
-    for (const auto& c : cases) {
-        QVERIFY2(SortValue(Utf8ToCp1251(c.text)) == c.value, c.text);
-    }
-}
-
 // Each button of the radio groups selects its own item: the unit on the statistics page, the kilobyte
 // and the mail protection on the settings page. The clicks go round from the item after the selected one,
 // so that each of them changes the selection; the window shows the clicked button checked.
@@ -528,7 +512,7 @@ void WindowTest::radioButtonsSelectTheirOwnItems() {
         const int first = std::max(control.ItemIndex(), 0);
         for (int step = 1; step <= count; ++step) {
             const int item = (first + step) % count;
-            const QByteArray name = QByteArray(g.group) + "_" + QByteArray::number(item);
+            const QByteArray name = QByteArray(g.group) + "." + QByteArray::number(item);
             auto* button = w.Find<QRadioButton>(name.constData());
             QVERIFY(button);
             QTest::mouseClick(button, Qt::LeftButton);

@@ -106,8 +106,8 @@ TEST_F(WindowTest, EditLabelsOfTheSettingsShowTheirWholeCaptions) {
     WriteSettings(Settings());
     Start();
     ClickButton("SpeedButton4");
-    for (const char* edit : {"EHost", "EPort", "EDomain", "EUserID", "EPassword", "ECAFile", "EFromName",
-                             "EFromAddress", "ESubject"}) {
+    for (const char* edit :
+         {"EHost", "EPort", "EDomain", "EUserID", "EPassword", "ECAFile", "EFromName", "EFromAddress", "ESubject"}) {
         HWND label = Find(std::string(edit) + ".Label");
         wchar_t text[128] = {};
         const int length = GetWindowTextW(label, text, 128);
@@ -231,6 +231,67 @@ TEST_F(WindowTest, SendBoxIsToggledByClickAndSpaceAndStored) {
 
     ClickButton("SpeedButton3");  // auto-save stores the boxes
     EXPECT_EQ(Number("ivanov", "SendMail"), 1);
+    EXPECT_TRUE(watcher_->boxes.empty());
+}
+
+// The logins of the statistics list's items, in the order shown.
+std::vector<std::string> ShownLogins(HWND list) {
+    std::vector<std::string> logins;
+    const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        wchar_t text[64] = L"";
+        LVITEMW cell{};
+        cell.iSubItem = 1;
+        cell.pszText = text;
+        cell.cchTextMax = 64;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+        logins.push_back(Cp1251ToUtf8(Narrow(text)));
+    }
+    return logins;
+}
+
+// A click on a header sorts the rows shown; the table underneath, the report and the stored flags keep
+// the table's own order.
+TEST_F(WindowTest, StatisticsSortInTheViewOnly) {
+    WriteSettings(Settings("", true));
+    Start();
+    HWND list = Find("ASGRead");
+    using Logins = std::vector<std::string>;
+    ASSERT_EQ(ShownLogins(list), (Logins{"system", "ivanov", "petrov", "Сумма"}));
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    auto click_header = [&](int column) {
+        RECT rect{};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&rect));
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(header, WM_LBUTTONUP, 0, at);
+        Pump();
+    };
+    // "Скачано клиентом": petrov 0, system 1 MB, ivanov 12 MB; the totals stay last.
+    click_header(3);
+    EXPECT_EQ(ShownLogins(list), (Logins{"petrov", "system", "ivanov", "Сумма"}));
+    click_header(3);
+    EXPECT_EQ(ShownLogins(list), (Logins{"ivanov", "system", "petrov", "Сумма"}));
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, 3, reinterpret_cast<LPARAM>(&item));
+    EXPECT_NE(item.fmt & HDF_SORTDOWN, 0);
+    click_header(1);
+    EXPECT_EQ(ShownLogins(list), (Logins{"ivanov", "petrov", "system", "Сумма"}));
+
+    // The table keeps its order, and the box clicked in the sorted view is its user's, stored as his.
+    const TTableGrid& grid = Controls().ASGRead;
+    EXPECT_EQ(grid.GetCellEx(1, 2), "ivanov");
+    ClickCell("ASGRead", 0, 2);
+    bool state = false;
+    ASSERT_TRUE(grid.GetCheckBoxState(0, 2, state));
+    EXPECT_TRUE(state);
+    ClickButton("SpeedButton3");  // auto-save stores the boxes
+    EXPECT_EQ(Number("ivanov", "SendMail"), 1);
+
+    // A refresh keeps the sort of the view.
+    ClickButton("SBToStat");
+    EXPECT_EQ(ShownLogins(list), (Logins{"ivanov", "petrov", "system", "Сумма"}));
     EXPECT_TRUE(watcher_->boxes.empty());
 }
 
