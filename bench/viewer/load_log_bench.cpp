@@ -15,7 +15,7 @@
 #include <fstream>
 #include <string>
 
-#include "files/read_whole_file.h"
+#include "files/file_snapshot.h"
 #include "grid/table_grid.h"
 #include "viewer/byte_scan.h"
 #include "viewer/to_sg.h"
@@ -91,7 +91,8 @@ int Load(const std::string& file) {
 
 int Phases(const std::string& file) {
     const Moment start = Moment::Now();
-    std::string text = tarnwell::ReadWholeFile(file);
+    const auto snapshot = tarnwell::FileSnapshot::Take(file);
+    const std::string_view text = snapshot->Bytes();
     const Moment read = Moment::Now();
     std::size_t lines = tarnwell::CountLines(text);
     const Moment counted = Moment::Now();
