@@ -123,10 +123,10 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
         break;
     }
     const struct sigaction& previous = g_previous_sigbus;
-    const bool has_handler = (previous.sa_flags & SA_SIGINFO) ? previous.sa_sigaction != nullptr
-                                                              : previous.sa_handler != SIG_DFL &&
-                                                                    previous.sa_handler != SIG_IGN &&
-                                                                    previous.sa_handler != nullptr;
+    const bool has_handler =
+        (previous.sa_flags & SA_SIGINFO)
+            ? previous.sa_sigaction != nullptr
+            : previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN && previous.sa_handler != nullptr;
     if (has_handler) {
         CallPrevious(previous, signal, info, context);
     } else {

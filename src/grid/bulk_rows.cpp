@@ -10,22 +10,22 @@ namespace tarnwell {
 
 using namespace cell_ref;
 
-namespace {
-
-// A slot page for rows without cells yet: bulk memory comes zero-filled.
-std::uint64_t* NewSlotPage(BulkMemory& memory) {
-    return static_cast<std::uint64_t*>(memory.Allocate(kSlotPageSize * sizeof(std::uint64_t)));
-}
-
-std::uint64_t* NewRefs(BulkMemory& memory, std::uint32_t count) {
-    return static_cast<std::uint64_t*>(memory.Allocate(std::size_t{count} * sizeof(std::uint64_t)));
-}
-
-}  // namespace
-
 BulkRows::BulkRows(std::shared_ptr<const void> owner, std::string_view bytes, int row_count)
     : owner_(std::move(owner)), bytes_(bytes), row_count_(std::max(row_count, 0)) {
     slot_pages_.resize((static_cast<std::size_t>(row_count_) + kSlotPageSize - 1) >> kSlotPageBits, nullptr);
+    slot_memory_.Expect(slot_pages_.size() * kSlotPageSize * sizeof(std::uint64_t));
+}
+
+void BulkRows::ExpectCells(std::size_t count) {
+    // Rows do not straddle pages: a page loses at most a row's worth at its end.
+    const std::size_t pages = count / (kSharedPageRefs - kSharedPageRefs / 64) + 1;
+    page_memory_.Expect(pages * kSharedPageRefs * sizeof(std::uint64_t));
+}
+
+// Bulk memory comes zero-filled: a fresh slot page holds rows without cells.
+std::uint64_t* BulkRows::NewMemory(BulkMemory& memory, std::size_t count) {
+    std::lock_guard<std::mutex> lock(memory_lock_);
+    return static_cast<std::uint64_t*>(memory.Allocate(count * sizeof(std::uint64_t)));
 }
 
 BulkRows::~BulkRows() = default;
@@ -44,26 +44,14 @@ void BulkRows::Split(std::span<const int> first_rows) {
         // The slot page of a part's first row may hold rows of the part before it too: made here, before
         // the threads start, and neither part makes it.
         const auto page = static_cast<std::size_t>(first) >> kSlotPageBits;
-        if (first < end && slot_pages_[page] == nullptr) slot_pages_[page] = NewSlotPage(slot_memory_);
+        if (first < end && slot_pages_[page] == nullptr) slot_pages_[page] = NewMemory(slot_memory_, kSlotPageSize);
     }
-}
-
-BulkRows::Part::Part(BulkRows& rows, int first_row, int end_row)
-    : rows_(&rows), first_row_(first_row), end_row_(end_row) {
-    // The slot pages this part makes, in one stretch.
-    const std::size_t pages = (static_cast<std::size_t>(end_row - first_row) >> kSlotPageBits) + 1;
-    slot_memory_.Expect(pages * kSlotPageSize * sizeof(std::uint64_t));
-}
-
-void BulkRows::Part::ExpectCells(std::size_t count) {
-    // Rows do not straddle pages: a page loses at most a row's worth at its end.
-    const std::size_t pages = count / (kSharedPageRefs - kSharedPageRefs / 64) + 1;
-    page_memory_.Expect(pages * kSharedPageRefs * sizeof(std::uint64_t));
 }
 
 std::uint64_t& BulkRows::Part::SlotOf(int row) {
     std::uint64_t*& page = rows_->slot_pages_[static_cast<std::size_t>(row) >> kSlotPageBits];
-    if (page == nullptr) page = NewSlotPage(slot_memory_);  // holds no first row of a part: this part's alone
+    // A page that holds no part's first row is this part's alone.
+    if (page == nullptr) page = rows_->NewMemory(rows_->slot_memory_, kSlotPageSize);
     return page[static_cast<std::size_t>(row) & (kSlotPageSize - 1)];
 }
 
@@ -72,12 +60,12 @@ std::uint64_t& BulkRows::Part::SlotOf(int row) {
 std::uint64_t* BulkRows::Part::PlaceRow(std::uint32_t size, std::uint64_t& slot) {
     if (pages_.size() >= kMaxPages) throw ETableGridError("Too many cells in the grid");
     if (size > kOwnPageRefs) {
-        pages_.push_back(Page{NewRefs(page_memory_, size), size, size});
+        pages_.push_back(Page{rows_->NewMemory(rows_->page_memory_, size), size, size});
         slot = PackSlot(pages_.size() - 1, 0, size);
         return pages_.back().refs;
     }
     if (shared_page_ == kNoPage || pages_[shared_page_].used + size > kSharedPageRefs) {
-        pages_.push_back(Page{NewRefs(page_memory_, kSharedPageRefs), kSharedPageRefs, 0});
+        pages_.push_back(Page{rows_->NewMemory(rows_->page_memory_, kSharedPageRefs), kSharedPageRefs, 0});
         shared_page_ = pages_.size() - 1;
     }
     Page& page = pages_[shared_page_];

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -51,10 +52,6 @@ public:
         // outside the bytes, or a row of more than 2^26 - 1 cells.
         void SetRow(int row, std::span<const TextSlice> slices);
 
-        // A hint: the part's rows will hold about this many cells, whose references are then taken from
-        // one stretch of memory.
-        void ExpectCells(std::size_t count);
-
         int FirstRow() const { return first_row_; }
         int EndRow() const { return end_row_; }
 
@@ -72,7 +69,7 @@ public:
             int row = 0;
             std::uint32_t col = 0;
         };
-        Part(BulkRows& rows, int first_row, int end_row);
+        Part(BulkRows& rows, int first_row, int end_row) : rows_(&rows), first_row_(first_row), end_row_(end_row) {}
         std::uint64_t* PlaceRow(std::uint32_t size, std::uint64_t& slot);
         std::uint64_t& SlotOf(int row);
 
@@ -85,8 +82,6 @@ public:
         std::size_t shared_page_ = kNoPage;  // the page that rows share, being filled
         std::vector<LongRef> long_refs_;
         std::size_t refs_ = 0;  // cells of the part's rows
-        BulkMemory page_memory_;  // the part's pages
-        BulkMemory slot_memory_;  // the slot pages it makes
     };
 
     // Splits the rows into parts: part i starts at first_rows[i] and ends where the next part starts, the
@@ -94,6 +89,10 @@ public:
     // empty part, starting where the next one does, is allowed). Once, before any thread writes. Throws
     // ETableGridError for first rows out of that order.
     void Split(std::span<const int> first_rows);
+
+    // A hint, before the threads start: the rows will hold about this many cells, whose references are
+    // then taken from one stretch of memory.
+    void ExpectCells(std::size_t count);
     std::size_t PartCount() const { return parts_.size(); }
     Part& part(std::size_t index) { return *parts_[index]; }
 
@@ -103,10 +102,15 @@ private:
     std::string_view bytes_;
     int row_count_;
     std::vector<std::unique_ptr<Part>> parts_;
+    // Pages of references and slot pages for the parts, cut from memory that they share (each takes
+    // from it under the lock, once per page), so that only the last huge page of each is partly used.
+    std::uint64_t* NewMemory(BulkMemory& memory, std::size_t count);
+    std::mutex memory_lock_;
+    BulkMemory page_memory_;
+    BulkMemory slot_memory_;
     // The store's slot pages for the rows: those holding a part's first row are made by Split, the others
-    // by the one part whose rows they hold, when it first writes there, from its own memory.
+    // by the one part whose rows they hold, when it first writes there.
     std::vector<std::uint64_t*> slot_pages_;
-    BulkMemory slot_memory_;  // the slot pages that Split makes
 };
 
 }  // namespace tarnwell

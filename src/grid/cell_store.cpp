@@ -297,7 +297,7 @@ void CellStore::CompactRows() {
     }
     // Every row has left the pages of a bulk load.
     old_pages.clear();
-    page_memory_.clear();
+    page_memory_ = BulkMemory();
 }
 
 // --- Public operations -----------------------------------------------------------------------------
@@ -412,8 +412,8 @@ void CellStore::Clear() {
     live_refs_ = 0;
     garbage_refs_ = 0;
     slot_pages_ = std::vector<RefArray>();
-    page_memory_ = std::vector<BulkMemory>();
-    slot_memory_ = std::vector<BulkMemory>();
+    page_memory_ = BulkMemory();
+    slot_memory_ = BulkMemory();
 }
 
 void CellStore::TakeRows(BulkRows&& rows) {
@@ -427,13 +427,15 @@ void CellStore::TakeRows(BulkRows&& rows) {
     for (std::size_t p = 0; p < slot_pages_.size(); ++p) {
         if (rows.slot_pages_[p] != nullptr) slot_pages_[p] = BorrowedRefArray(rows.slot_pages_[p]);
     }
-    slot_memory_.push_back(std::move(rows.slot_memory_));
+    slot_memory_ = std::move(rows.slot_memory_);
+    page_memory_ = std::move(rows.page_memory_);
     for (const auto& part : rows.parts_) {
         // Each part numbered its pages and long references from 0: here they follow those before them.
         const std::uint64_t page_base = pages_.size();
         const std::uint64_t long_base = long_refs_.size();
         for (const BulkRows::Part::Page& page : part->pages_) {
-            pages_.push_back(Page{BorrowedRefArray(page.refs), page.capacity, page.used, page.capacity != kSharedPageRefs});
+            pages_.push_back(
+                Page{BorrowedRefArray(page.refs), page.capacity, page.used, page.capacity != kSharedPageRefs});
         }
         if (page_base != 0) {
             for (int row = part->first_row_; row < part->end_row_; ++row) {
@@ -450,8 +452,6 @@ void CellStore::TakeRows(BulkRows&& rows) {
             long_refs_.push_back(LongRef{0, r.offset, r.length});
         }
         live_refs_ += part->refs_;
-        page_memory_.push_back(std::move(part->page_memory_));
-        slot_memory_.push_back(std::move(part->slot_memory_));
     }
     rows.parts_.clear();
 }

@@ -24,8 +24,9 @@ namespace tarnwell {
 // row, so there is no heap node per cell and no container per row:
 //
 // - Text bytes live in blocks. A caller may hand over a whole block (Adopt), or an owner of bytes kept
-//   elsewhere (a file's snapshot), and point cells at slices of it without copying; texts set one by one (Set) are copied into an append-only arena made of
-//   blocks of growing size, which never move, so a text's address is stable while its block lives.
+//   elsewhere (a file's snapshot), and point cells at slices of it without copying; texts set one by one
+//   (Set) are copied into an append-only arena made of blocks of growing size, which never move, so a
+//   text's address is stable while its block lives.
 // - Each cell is one 8-byte reference: 0 for empty, else block, offset and length packed together.
 //   A reference too big to pack (a text of 128 KB or more, an offset beyond 16 GB, a block number
 //   beyond 4095) is an index into a side list of long references instead.
@@ -169,8 +170,8 @@ private:
     std::vector<cell_ref::RefArray> slot_pages_;
     // What a bulk load's pages and slot pages were cut from (TakeRows): kept until Clear, the pages'
     // until the rows are repacked into pages of their own.
-    std::vector<BulkMemory> page_memory_;
-    std::vector<BulkMemory> slot_memory_;
+    BulkMemory page_memory_;
+    BulkMemory slot_memory_;
 };
 
 }  // namespace tarnwell

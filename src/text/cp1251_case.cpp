@@ -5,7 +5,7 @@
 namespace tarnwell {
 namespace {
 
-constexpr unsigned char kCyrillicCapitalA = 0xC0;  // А; Я is 0xDF, а to я are 0xE0 to 0xFF
+constexpr unsigned char kCyrillicCapitalA = 0xC0;   // А; Я is 0xDF, а to я are 0xE0 to 0xFF
 constexpr unsigned char kCyrillicCapitalIo = 0xA8;  // Ё
 constexpr unsigned char kCyrillicSmallIo = 0xB8;    // ё
 constexpr unsigned char kCyrillicSmallIe = 0xE5;    // е

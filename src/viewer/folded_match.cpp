@@ -36,8 +36,8 @@ bool FoldedText::RestMatches(const char* at) const {
 }
 
 bool FoldedText::Equals(std::string_view cell) const {
-    return !folded_.empty() && cell.size() == folded_.size() && Fold(cell[0]) == static_cast<unsigned char>(folded_[0]) &&
-           RestMatches(cell.data());
+    return !folded_.empty() && cell.size() == folded_.size() &&
+           Fold(cell[0]) == static_cast<unsigned char>(folded_[0]) && RestMatches(cell.data());
 }
 
 bool FoldedText::FoundIn(std::string_view cell) const {

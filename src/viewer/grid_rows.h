@@ -19,9 +19,7 @@ public:
     static constexpr int kRowsPerBlock = 16384;
 
     RowBlocks(int first, int end) : first_(first), end_(std::max(first, end)) {}
-    std::size_t Count() const {
-        return static_cast<std::size_t>((end_ - first_ + kRowsPerBlock - 1) / kRowsPerBlock);
-    }
+    std::size_t Count() const { return static_cast<std::size_t>((end_ - first_ + kRowsPerBlock - 1) / kRowsPerBlock); }
     int First(std::size_t block) const { return first_ + static_cast<int>(block) * kRowsPerBlock; }
     int End(std::size_t block) const { return std::min(end_, First(block) + kRowsPerBlock); }
     // A rough size of the texts, by which the number of threads is chosen.

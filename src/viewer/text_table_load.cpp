@@ -144,9 +144,6 @@ private:
 };
 
 void LoadStretch(std::string_view text, Stretch& stretch, BulkRows::Part& rows, ProgressReport* report) {
-    // A log line of a few dozen bytes and more holds a cell (8 bytes of reference) for every 20 bytes or
-    // so; a guess above that costs address space only.
-    rows.ExpectCells((stretch.end - stretch.begin) / 16);
     const char* const data = text.data();
     const char* const end = data + stretch.end;
     std::vector<TextSlice> cells;
@@ -215,6 +212,9 @@ void LoadTextTable(std::shared_ptr<const void> owner, std::string_view whole, co
         std::vector<int> first_rows;
         for (const auto& s : stretches) first_rows.push_back(s->first_row);
         rows.Split(first_rows);
+        // A log line of a few dozen bytes and more holds a cell (8 bytes of reference) for every 20 bytes
+        // or so; a guess above that costs address space only.
+        rows.ExpectCells(text.size() / 16);
         ProgressShown shown(progress, static_cast<int>(lines));
         ProgressReport report(progress, stretches, lines);
         RunTasks(stretches.size(), threads, [&](std::size_t i, bool on_calling_thread) {

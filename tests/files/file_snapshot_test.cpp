@@ -116,7 +116,8 @@ TEST(FileSnapshot, KeepsTheBytesAgainstOtherPrograms) {
         // The shell opens the file for writing as most programs do, waiting for the lease to be given up
         // (a program that opens it without waiting, as truncate(1) does, is told to try again).
         const auto rewritten = testing_support::RunProcess(
-            "/bin/sh", {"-c", "printf 'rewritten' | dd of=\"$1\" conv=notrunc status=none && : > \"$1\"", "sh", path.string()},
+            "/bin/sh",
+            {"-c", "printf 'rewritten' | dd of=\"$1\" conv=notrunc status=none && : > \"$1\"", "sh", path.string()},
             folder.path(), {});
         ASSERT_EQ(rewritten.exit_status, 0) << rewritten.err;
         if (writer_open) writer << "appended while shown\r\n" << std::flush;
@@ -165,8 +166,8 @@ TEST(FileSnapshot, EmptyFileAndWhatCannotBeRead) {
     TempFolder folder;
     EXPECT_EQ(FileSnapshot::Take(FromNativePath(folder.Write("empty.log", "")))->Bytes(), "");
     fs::create_directory(folder / "sub");
-    for (const std::string& bad : {FromNativePath(folder / "missing.log"), FromNativePath(folder / "sub"),
-                                   std::string()}) {
+    for (const std::string& bad :
+         {FromNativePath(folder / "missing.log"), FromNativePath(folder / "sub"), std::string()}) {
         SCOPED_TRACE(bad);
         try {
             FileSnapshot::Take(bad);

@@ -31,7 +31,8 @@ void Fill(TTableGrid& grid) {
     grid.SetColCount(3);
     grid.SetRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        for (int c = 0; c < 3; ++c) grid.SetCellEx(c, r, rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+        for (int c = 0; c < 3; ++c)
+            grid.SetCellEx(c, r, rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
     }
     grid.SetFixedRows(1);
 }
@@ -53,24 +54,24 @@ struct FindCase {
 
 TEST(FindCell, FindsTheNextOrPreviousMatchingCell) {
     const FindCase cases[] = {
-        // text       scope   direction  from      found             wrapped
-        {"ivanov"_cp,   kPart,  kNext,     kNone,    GridCell{0, 1},   false},
-        {"ivanov"_cp,   kPart,  kNext,     {0, 1},   GridCell{0, 3},   false},  // IVANOV: case ignored
-        {"ivanov"_cp,   kPart,  kNext,     {0, 3},   GridCell{0, 1},   true},
-        {"ivanov"_cp,   kPart,  kPrevious, {0, 3},   GridCell{0, 1},   false},
-        {"ivanov"_cp,   kPart,  kPrevious, {0, 1},   GridCell{0, 3},   true},
-        {"ЕЛКА"_cp,     kPart,  kNext,     kNone,    GridCell{2, 1},   false},  // Ёлка: Ё as Е, Cyrillic case
-        {"елка"_cp,     kWhole, kNext,     kNone,    GridCell{2, 3},   false},  // not part of a longer text
-        {"10.0.0"_cp,   kPart,  kPrevious, kNone,    GridCell{1, 3},   false},  // from the last cell back
-        {"10.0.0"_cp,   kPart,  kPrevious, {1, 3},   GridCell{1, 2},   false},
-        {"10.0.0"_cp,   kPart,  kPrevious, {1, 1},   GridCell{1, 3},   true},
-        {"петров"_cp,   kPart,  kNext,     {2, 2},   GridCell{0, 2},   true},   // its own row, left of the start
-        {"петров"_cp,   kPart,  kNext,     {0, 2},   GridCell{0, 2},   true},   // the only match is the start
-        {"ru"_cp,       kPart,  kNext,     {2, 1},   GridCell{2, 2},   false},  // starts after the start cell
-        {"ru"_cp,       kPart,  kPrevious, {0, 2},   GridCell{2, 1},   false},  // right to left, row above
-        {"Логин"_cp,    kPart,  kNext,     kNone,    std::nullopt,     false},  // header rows are not searched
-        {""_cp,         kPart,  kNext,     kNone,    std::nullopt,     false},
-        {"ivanov"_cp,   kWhole, kNext,     {7, 99},  GridCell{0, 1},   false},  // no such cell: from the start
+        // text, whole cell or part, direction, start, the cell found, whether the search wrapped round
+        {"ivanov"_cp, kPart, kNext, kNone, GridCell{0, 1}, false},
+        {"ivanov"_cp, kPart, kNext, {0, 1}, GridCell{0, 3}, false},  // IVANOV: case ignored
+        {"ivanov"_cp, kPart, kNext, {0, 3}, GridCell{0, 1}, true},
+        {"ivanov"_cp, kPart, kPrevious, {0, 3}, GridCell{0, 1}, false},
+        {"ivanov"_cp, kPart, kPrevious, {0, 1}, GridCell{0, 3}, true},
+        {"ЕЛКА"_cp, kPart, kNext, kNone, GridCell{2, 1}, false},        // Ёлка: Ё as Е, Cyrillic case
+        {"елка"_cp, kWhole, kNext, kNone, GridCell{2, 3}, false},       // not part of a longer text
+        {"10.0.0"_cp, kPart, kPrevious, kNone, GridCell{1, 3}, false},  // from the last cell back
+        {"10.0.0"_cp, kPart, kPrevious, {1, 3}, GridCell{1, 2}, false},
+        {"10.0.0"_cp, kPart, kPrevious, {1, 1}, GridCell{1, 3}, true},
+        {"петров"_cp, kPart, kNext, {2, 2}, GridCell{0, 2}, true},   // its own row, left of the start
+        {"петров"_cp, kPart, kNext, {0, 2}, GridCell{0, 2}, true},   // the only match is the start
+        {"ru"_cp, kPart, kNext, {2, 1}, GridCell{2, 2}, false},      // starts after the start cell
+        {"ru"_cp, kPart, kPrevious, {0, 2}, GridCell{2, 1}, false},  // right to left, row above
+        {"Логин"_cp, kPart, kNext, kNone, std::nullopt, false},      // header rows are not searched
+        {""_cp, kPart, kNext, kNone, std::nullopt, false},
+        {"ivanov"_cp, kWhole, kNext, {7, 99}, GridCell{0, 1}, false},  // no such cell: from the start
     };
     TTableGrid grid;
     Fill(grid);
@@ -175,7 +176,7 @@ TEST(CopyCells, GivesTheSelectionAsTabSeparatedRows) {
     grid.SetCellEx(2, 4, "a\tb\r\nc");
     EXPECT_EQ(CopyCells(grid, {0, 1, 1, 2}), "ivanov\t10.0.0.1\r\n" + std::string("Петров"_cp) + "\t10.0.0.2\r\n");
     EXPECT_EQ(CopyCells(grid, {1, 2, 0, 1}), CopyCells(grid, {0, 1, 1, 2}));  // corners either way round
-    EXPECT_EQ(CopyCells(grid, {1, 4, 9, 9}), "\ta b  c\r\n");                  // cut to the table; no TAB kept
+    EXPECT_EQ(CopyCells(grid, {1, 4, 9, 9}), "\ta b  c\r\n");                 // cut to the table; no TAB kept
     EXPECT_EQ(CopyCells(grid, {5, 0, 6, 1}), "");
     grid.HideColumn(1);
     EXPECT_EQ(CopyCells(grid, {0, 3, 1, 3}), "IVANOV\t" + std::string("Елка"_cp) + "\r\n");
