@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "files/bulk_memory.h"
+#include "files/file_open_error.h"
+
 namespace tarnwell {
 
 // Every byte of a file as it was when it was opened, kept so for as long as the snapshot lives, whatever
@@ -22,13 +25,14 @@ namespace tarnwell {
 //   holds open for writing fails to open instead of being read half written.
 //
 // Only regular files are read: a folder, a device or a pipe fails like a missing file.
+class GuardedMapping;
+
 class FileSnapshot {
 public:
     // Errors: EFileOpenError "Cannot open file <file_name>" when the file cannot be opened or read, Error
     // "Not enough memory to read file <file_name>" when its bytes do not fit in memory.
     static std::shared_ptr<const FileSnapshot> Take(const std::string& file_name);
 
-    ~FileSnapshot();
     FileSnapshot(const FileSnapshot&) = delete;
     FileSnapshot& operator=(const FileSnapshot&) = delete;
 
@@ -41,13 +45,23 @@ public:
     // True while the bytes are the file's own pages in the system's cache rather than a copy.
     bool SharesFilePages() const;
 
+    // Snapshots are made by Take alone, which passes this.
+    class Made {
+        friend class FileSnapshot;
+        Made() = default;
+    };
+    explicit FileSnapshot(Made) {}
+
 private:
-    // Where the bytes are kept; one kind per platform (file_snapshot_posix.cpp, file_snapshot_win32.cpp).
-    struct Storage;
-    FileSnapshot(std::unique_ptr<Storage> storage, const char* data, std::size_t size);
-    std::unique_ptr<Storage> storage_;
-    const char* data_;
-    std::size_t size_;
+    // The platform's part of Take (file_snapshot_posix.cpp, file_snapshot_win32.cpp), for a name that
+    // may be opened: maps the file or reads it into memory_, and points data_ and size_ at the bytes.
+    void Open(const std::string& file_name);
+    static EFileOpenError CannotOpen(const std::string& file_name);
+
+    BulkMemory memory_;                        // the bytes, read into memory
+    std::shared_ptr<GuardedMapping> mapping_;  // or the file mapped (POSIX)
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
 };
 
 }  // namespace tarnwell

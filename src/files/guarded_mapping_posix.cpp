@@ -178,7 +178,7 @@ std::unique_ptr<GuardedMapping> GuardedMapping::Map(int fd, std::size_t size, bo
     slot.leased = leased;
     slot.lost.store(false);
     slot.state.store(kMapped, std::memory_order_release);
-    auto mapping = std::unique_ptr<GuardedMapping>(new GuardedMapping(index));
+    auto mapping = std::make_unique<GuardedMapping>(Made(), index);
 
     // A lease broken before the slot was published found no slot to copy: the program that broke it
     // still waits, so the file is as it was, and the copy is made here.

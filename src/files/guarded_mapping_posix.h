@@ -51,8 +51,14 @@ public:
     // True while the bytes are still the file's pages; false once they have been copied away.
     bool SharesFilePages() const;
 
+    // Mappings are made by Map alone, which passes this.
+    class Made {
+        friend class GuardedMapping;
+        Made() = default;
+    };
+    GuardedMapping(Made, int slot) : slot_(slot) {}
+
 private:
-    explicit GuardedMapping(int slot) : slot_(slot) {}
     int slot_;
 };
 

@@ -40,7 +40,7 @@ void BulkRows::Split(std::span<const int> first_rows) {
     for (std::size_t i = 0; i < first_rows.size(); ++i) {
         const int first = first_rows[i];
         const int end = i + 1 < first_rows.size() ? first_rows[i + 1] : row_count_;
-        parts_.push_back(std::unique_ptr<Part>(new Part(*this, first, end)));
+        parts_.push_back(std::make_unique<Part>(Part::Made(), *this, first, end));
         // The slot page of a part's first row may hold rows of the part before it too: made here, before
         // the threads start, and neither part makes it.
         const auto page = static_cast<std::size_t>(first) >> kSlotPageBits;

@@ -55,6 +55,14 @@ public:
         int FirstRow() const { return first_row_; }
         int EndRow() const { return end_row_; }
 
+        // Parts are made by Split alone, which passes this.
+        class Made {
+            friend class BulkRows;
+            Made() = default;
+        };
+        Part(Made, BulkRows& rows, int first_row, int end_row)
+            : rows_(&rows), first_row_(first_row), end_row_(end_row) {}
+
     private:
         friend class BulkRows;
         friend class CellStore;
@@ -69,7 +77,6 @@ public:
             int row = 0;
             std::uint32_t col = 0;
         };
-        Part(BulkRows& rows, int first_row, int end_row) : rows_(&rows), first_row_(first_row), end_row_(end_row) {}
         std::uint64_t* PlaceRow(std::uint32_t size, std::uint64_t& slot);
         std::uint64_t& SlotOf(int row);
 
