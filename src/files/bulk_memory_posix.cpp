@@ -19,13 +19,15 @@ void* MapAnonymous(std::size_t size) {
 }  // namespace
 
 BulkMemory::Region BulkMemory::Map(std::size_t size) {
+    constexpr std::size_t kPage = std::size_t{4} << 10;
+    size = (size + kPage - 1) & ~(kPage - 1);
+    if (size == 0) return {};
     if (size < kHugeRegion) {
         void* base = MapAnonymous(size);
         return {static_cast<char*>(base), base != nullptr ? size : 0};
     }
     // Huge pages need addresses on a 2 MB boundary: map 2 MB more and give back the ends around it.
-    size = (size + kHugePage - 1) & ~(kHugePage - 1);
-    if (size == 0 || size + kHugePage < size) return {};
+    if (size + kHugePage < size) return {};
     char* const base = static_cast<char*>(MapAnonymous(size + kHugePage));
     if (base == nullptr) return {};
     const auto address = reinterpret_cast<std::uintptr_t>(base);
@@ -33,7 +35,8 @@ BulkMemory::Region BulkMemory::Map(std::size_t size) {
     if (aligned > base) munmap(base, static_cast<std::size_t>(aligned - base));
     const std::size_t tail = static_cast<std::size_t>(base + size + kHugePage - (aligned + size));
     if (tail > 0) munmap(aligned + size, tail);
-    madvise(aligned, size, MADV_HUGEPAGE);
+    // The end that does not fill a huge page keeps small pages: a huge page there would be mostly unused.
+    madvise(aligned, size & ~(kHugePage - 1), MADV_HUGEPAGE);
     return {aligned, size};
 }
 

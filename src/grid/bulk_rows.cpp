@@ -10,6 +10,15 @@ namespace tarnwell {
 
 using namespace cell_ref;
 
+namespace {
+
+// The parts' pages are smaller than the store's own: a part leaves the end of its last page unused, and
+// a load has a few parts per core. A row wider than a quarter page gets a page of its own.
+constexpr std::uint32_t kPartPageRefs = std::uint32_t{1} << 13;
+constexpr std::uint32_t kPartOwnPageRefs = kPartPageRefs / 4;
+
+}  // namespace
+
 BulkRows::BulkRows(std::shared_ptr<const void> owner, std::string_view bytes, int row_count)
     : owner_(std::move(owner)), bytes_(bytes), row_count_(std::max(row_count, 0)) {
     slot_pages_.resize((static_cast<std::size_t>(row_count_) + kSlotPageSize - 1) >> kSlotPageBits, nullptr);
@@ -18,8 +27,8 @@ BulkRows::BulkRows(std::shared_ptr<const void> owner, std::string_view bytes, in
 
 void BulkRows::ExpectCells(std::size_t count) {
     // Rows do not straddle pages: a page loses at most a row's worth at its end.
-    const std::size_t pages = count / (kSharedPageRefs - kSharedPageRefs / 64) + 1;
-    page_memory_.Expect(pages * kSharedPageRefs * sizeof(std::uint64_t));
+    const std::size_t pages = count / (kPartPageRefs - kPartOwnPageRefs) + 1;
+    page_memory_.Expect(pages * kPartPageRefs * sizeof(std::uint64_t));
 }
 
 // Bulk memory comes zero-filled: a fresh slot page holds rows without cells.
@@ -59,13 +68,13 @@ std::uint64_t& BulkRows::Part::SlotOf(int row) {
 // number, goes to `slot`.
 std::uint64_t* BulkRows::Part::PlaceRow(std::uint32_t size, std::uint64_t& slot) {
     if (pages_.size() >= kMaxPages) throw ETableGridError("Too many cells in the grid");
-    if (size > kOwnPageRefs) {
-        pages_.push_back(Page{rows_->NewMemory(rows_->page_memory_, size), size, size});
+    if (size > kPartOwnPageRefs) {
+        pages_.push_back(Page{rows_->NewMemory(rows_->page_memory_, size), size, size, true});
         slot = PackSlot(pages_.size() - 1, 0, size);
         return pages_.back().refs;
     }
-    if (shared_page_ == kNoPage || pages_[shared_page_].used + size > kSharedPageRefs) {
-        pages_.push_back(Page{rows_->NewMemory(rows_->page_memory_, kSharedPageRefs), kSharedPageRefs, 0});
+    if (shared_page_ == kNoPage || pages_[shared_page_].used + size > kPartPageRefs) {
+        pages_.push_back(Page{rows_->NewMemory(rows_->page_memory_, kPartPageRefs), kPartPageRefs, 0, false});
         shared_page_ = pages_.size() - 1;
     }
     Page& page = pages_[shared_page_];
@@ -77,17 +86,17 @@ std::uint64_t* BulkRows::Part::PlaceRow(std::uint32_t size, std::uint64_t& slot)
 
 void BulkRows::Part::SetRow(int row, std::span<const TextSlice> slices) {
     if (row < first_row_ || row >= end_row_ || row < next_row_) throw ETableGridError("Grid index out of range");
-    next_row_ = row + 1;
     // Empty cells past the last text take no room, as in the store.
     std::size_t used = slices.size();
     while (used > 0 && slices[used - 1].length == 0) --used;
-    if (used == 0) return;
     if (used > kSizeMask) throw ETableGridError("Grid index out of range");
     const std::size_t size = rows_->bytes_.size();
     for (std::size_t col = 0; col < used; ++col) {
         const TextSlice& s = slices[col];
         if (s.offset > size || s.length > size - s.offset) throw ETableGridError("Text slice out of range");
     }
+    next_row_ = row + 1;
+    if (used == 0) return;
 
     std::uint64_t slot = 0;
     std::uint64_t* refs = PlaceRow(static_cast<std::uint32_t>(used), slot);

@@ -70,6 +70,7 @@ public:
             std::uint64_t* refs = nullptr;
             std::uint32_t capacity = 0;
             std::uint32_t used = 0;
+            bool own = false;  // holds one wide row
         };
         struct LongRef {
             std::uint64_t offset = 0;

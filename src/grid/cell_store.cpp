@@ -434,8 +434,7 @@ void CellStore::TakeRows(BulkRows&& rows) {
         const std::uint64_t page_base = pages_.size();
         const std::uint64_t long_base = long_refs_.size();
         for (const BulkRows::Part::Page& page : part->pages_) {
-            pages_.push_back(
-                Page{BorrowedRefArray(page.refs), page.capacity, page.used, page.capacity != kSharedPageRefs});
+            pages_.push_back(Page{BorrowedRefArray(page.refs), page.capacity, page.used, page.own});
         }
         if (page_base != 0) {
             for (int row = part->first_row_; row < part->end_row_; ++row) {
