@@ -2,9 +2,9 @@
 
 namespace tarnwell {
 
-// The letter case of Windows-1251 text set aside: Latin A-Z become a-z, Cyrillic А-Я become а-я, Ё and ё
-// become е; every other byte stays as it is. Texts compared byte by byte after folding then differ only
-// where their letters do.
+// The byte a Windows-1251 byte is compared as when letter case does not matter: Latin A-Z as a-z,
+// Cyrillic А-Я as а-я, and Ё and ё as е (a Russian text writes е for ё as often as not). Every other
+// byte stands for itself.
 unsigned char FoldCp1251(unsigned char c);
 
 }  // namespace tarnwell
