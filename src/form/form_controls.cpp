@@ -69,6 +69,7 @@ FormControls::FormControls()
     SetButton(SBLimit, "Лимиты"_cp);
     SetButton(SpeedButton4, "Настройки"_cp);
     SetButton(SBAbout, "О программе"_cp);
+    SetButton(SBCancel, "Отмена"_cp, "Отмена|Прервать сохранение (Esc): файл останется прежним"_cp, true);
     TMClose.Interval = 15000;
     TMClose.Enabled = false;
 

@@ -28,7 +28,9 @@ public:
 
     void ShowMessage(std::string_view text) override { log_.Add("message: " + Cp1251ToUtf8(text)); }
     void ShowError(std::string_view text) override { log_.Add("error: " + Cp1251ToUtf8(text)); }
-    void ProcessMessages() override {}
+    void ProcessMessages() override {
+        if (on_process_messages) on_process_messages();
+    }
     void PostQuit() override { log_.Add("quit"); }
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override {
         log_.Add("timer " + std::to_string(interval.count()));
@@ -59,6 +61,8 @@ public:
     const ColorScheme* colors = nullptr;
     int controls_changed = 0;
     std::function<void()> on_controls_changed;
+    // What the user does while a handler lets his events through (a save, a mail job waiting).
+    std::function<void()> on_process_messages;
     // What the user does in a save dialog: none cancels every one.
     std::function<bool(SaveDialog&)> save_dialog;
 
