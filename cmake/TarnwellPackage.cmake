@@ -1,9 +1,9 @@
 # Installing and packaging the program.
 #
-# Linux: `cmake --install` puts the program into bin/, its manual page (made from README.md) into
-# share/man/man1/, the desktop entry and icon where desktops look for them, the README into
-# share/doc/tarnwell/ and the examples into share/tarnwell/examples/; CPack makes a Debian package of
-# that. Windows (the MinGW build): tarnwell.exe carries version information, and CPack makes a zip of the
+# Linux: `cmake --install` puts the program into bin/ and its window module into lib/tarnwell/, its manual
+# page (made from README.md) into share/man/man1/, the desktop entry and icon where desktops look for them,
+# the README into share/doc/tarnwell/ and the examples into share/tarnwell/examples/; CPack makes a Debian
+# package of that. Windows (the MinGW build): tarnwell.exe carries version information, and CPack makes a zip of the
 # stripped program, the README and the examples.
 #
 # Installing never builds: build the program first (the Makefile's `package` target does), so that a
@@ -50,6 +50,10 @@ else()
     add_dependencies(tarnwell tarnwell_manpage)
 
     install(TARGETS tarnwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # The window's module, where the program looks for it beside its own folder (app/window_module.h).
+    if(TARGET tarnwell_window)
+        install(TARGETS tarnwell_window LIBRARY DESTINATION lib/tarnwell)
+    endif()
     install(FILES ${manpage}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/desktop/tarnwell.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/desktop/tarnwell.svg

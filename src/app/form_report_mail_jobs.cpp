@@ -39,8 +39,13 @@ std::string FormReportMailJobs::WriteReport(const std::string& file_name, TTable
     return WriteReportPage(file_name, grid, Columns(grid), TempPath(), host_.Colors());
 }
 
+// The page is written as it is made, not kept. The viewer's table, a log of any size, shows the save on the
+// gauge with the cancel button beside it; the statistics report is over before a gauge would be seen.
 void FormReportMailJobs::MkTable(const std::string& file_name, TTableGrid& grid) {
-    WriteReport(file_name, grid);
+    NoSaveProgress quiet;
+    GaugeSaveProgress shown(c_.CG1, c_.SBCancel, host_);
+    SaveProgress& progress = &grid == &c_.SG1 ? static_cast<SaveProgress&>(shown) : quiet;
+    SaveReportPage(file_name, grid, Columns(grid), TempPath(), host_.Colors(), progress);
 }
 
 // The outcome line goes into the status bar in any case; a run in which not every letter went ends as a

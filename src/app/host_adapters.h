@@ -4,10 +4,12 @@
 #include <string_view>
 
 #include "app/host.h"
+#include "form/cancel_button.h"
 #include "form/gauge.h"
 #include "form/status_bar.h"
 #include "smtp/event_pump.h"
 #include "text/load_progress.h"
+#include "text/save_progress.h"
 #include "wingate/service_restart.h"
 
 namespace tarnwell {
@@ -47,6 +49,26 @@ public:
 private:
     Gauge& gauge_;
     Host& host_;
+};
+
+// A save's progress on the gauge CG1, with the cancel button beside it. Between two steps the window's
+// waiting events are handled (at most every kPumpInterval, so that a short save costs nothing), which is
+// where a click on the cancel button, or the Escape key, comes in.
+class GaugeSaveProgress final : public SaveProgress {
+public:
+    static constexpr std::chrono::milliseconds kPumpInterval{20};
+
+    GaugeSaveProgress(Gauge& gauge, CancelButton& cancel, Host& host) : gauge_(gauge), cancel_(cancel), host_(host) {}
+    void Show(int max) override;
+    void Position(int position) override;
+    void Hide() override;
+    bool CancelRequested() override;
+
+private:
+    Gauge& gauge_;
+    CancelButton& cancel_;
+    Host& host_;
+    std::chrono::steady_clock::time_point last_pump_{};
 };
 
 // The SMTP client's waits keep the window usable through the host's message handling.

@@ -119,7 +119,8 @@ public:
 
     // --- Viewer page: save as -------------------------------------------------------------------------
     // Saves the viewer table as the HTML page or an Excel workbook, as the dialog SD1's type says, in
-    // the file the user confirms (proposed from ECurrentFile). Cancelling writes nothing.
+    // the file the user confirms (proposed from ECurrentFile). Cancelling writes nothing. The save shows its
+    // progress on CG1, with SBCancel beside it to stop it; a stopped save leaves the old file as it was.
     void SBSaveClick();
 
     // The save dialogs; they keep their values from one showing to the next.

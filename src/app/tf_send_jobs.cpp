@@ -27,13 +27,20 @@ void TFSend::SBEditPathHTMLClick() {
     if (host_.ExecuteSaveDialog(SDHTML)) c_.EHTMLPath.Text = SDHTML.FileName;
 }
 
+// Both saves write as they go with the gauge and the cancel button shown (the page through the report job,
+// which does so for the viewer table). A save the user stopped has left the old file as it was; that is
+// all he asked for, so nothing more is said.
 void TFSend::SBSaveClick() {
     SD1.FileName = AddExt(c_.ECurrentFile.Text, SD1.DefaultExt);
     if (!host_.ExecuteSaveDialog(SD1)) return;
-    if (SD1.DefaultExt == kHtmlExt) {
-        setup_.jobs->MkTable(SD1.FileName, c_.SG1);
-    } else {
-        c_.SG1.SaveToXLS(SD1.FileName);
+    try {
+        if (SD1.DefaultExt == kHtmlExt) {
+            setup_.jobs->MkTable(SD1.FileName, c_.SG1);
+        } else {
+            GaugeSaveProgress progress(c_.CG1, c_.SBCancel, host_);
+            c_.SG1.SaveToXLS(SD1.FileName, progress);
+        }
+    } catch (const ESaveCancelled&) {
     }
 }
 

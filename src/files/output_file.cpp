@@ -26,6 +26,16 @@ void FileReplacement::FlushBuffer() {
     buffer_.clear();
 }
 
+void NewFile::Write(std::string_view bytes) {
+    output_file_platform::WriteAll(file_, bytes.data(), bytes.size());
+}
+
+void WriteNewFile(const std::string& path, std::string_view bytes) {
+    NewFile file(path);
+    file.Write(bytes);
+    file.Close();
+}
+
 void ReplaceFile(const std::string& path, std::string_view bytes, Durability durability) {
     FileReplacement file(path, durability);
     file.Write(bytes);

@@ -76,9 +76,29 @@ private:
 void ReplaceFile(const std::string& path, std::string_view bytes, Durability durability = Durability::kOrdinary);
 #pragma pop_macro("ReplaceFile")
 
-// Creates the file anew and writes the bytes. Fails with kCreate when anything at all stands at the name
-// (a file, a folder, a symbolic link: a link is never followed), so callers remove the old file first.
-// After a failed write the file keeps what was written so far.
+// A file created anew and written piece by piece. Creating fails with kCreate when anything at all stands
+// at the name (a file, a folder, a symbolic link: a link is never followed), so callers remove the old file
+// first. After a failed write the file keeps what was written so far. Close() reports what the system can
+// only tell when the file is closed; a file not closed by then is closed by the destructor, quietly.
+//
+//     NewFile file(path);  // EOutputFile kCreate
+//     file.Write(bytes);   // EOutputFile kWrite, as often as needed
+//     file.Close();        // EOutputFile kWrite
+class NewFile {
+public:
+    explicit NewFile(const std::string& path);
+    ~NewFile();
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    void Write(std::string_view bytes);
+    void Close();
+
+private:
+    std::intptr_t file_;  // the platform's descriptor or handle; -1 once closed
+};
+
+// The whole content at once, through NewFile.
 void WriteNewFile(const std::string& path, std::string_view bytes);
 
 // Deletes the file (a symbolic link itself, not what it points to), also when it is read-only. A failure

@@ -190,16 +190,20 @@ void FileReplacement::Commit() {
     }
 }
 
-void WriteNewFile(const std::string& path, std::string_view bytes) {
+NewFile::NewFile(const std::string& path) : file_(-1) {
     if (path.empty() || path.find('\0') != std::string::npos) throw Failure(Step::kCreate, ENOENT);
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) throw Failure(Step::kCreate, errno);
-    try {
-        output_file_platform::WriteAll(fd, bytes.data(), bytes.size());
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
+    file_ = fd;
+}
+
+NewFile::~NewFile() {
+    if (file_ >= 0) ::close(static_cast<int>(file_));
+}
+
+void NewFile::Close() {
+    const int fd = static_cast<int>(file_);
+    file_ = -1;
     if (::close(fd) != 0 && errno != EINTR) throw Failure(Step::kWrite, errno);
 }
 

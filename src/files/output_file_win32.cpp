@@ -109,12 +109,21 @@ void FileReplacement::Commit() {
     temp_.clear();
 }
 
-void WriteNewFile(const std::string& path, std::string_view bytes) {
+NewFile::NewFile(const std::string& path) : file_(-1) {
     const std::wstring name = WideName(path);
-    UniqueHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) throw Failure(Step::kCreate);
-    output_file_platform::WriteAll(reinterpret_cast<std::intptr_t>(file.get()), bytes.data(), bytes.size());
-    if (!file.Close()) throw Failure(Step::kWrite);
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw Failure(Step::kCreate);
+    file_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+NewFile::~NewFile() {
+    if (file_ != -1) CloseHandle(reinterpret_cast<HANDLE>(file_));
+}
+
+void NewFile::Close() {
+    HANDLE file = reinterpret_cast<HANDLE>(file_);
+    file_ = -1;
+    if (!CloseHandle(file)) throw Failure(Step::kWrite);
 }
 
 void RemoveFile(const std::string& path) {

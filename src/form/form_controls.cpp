@@ -79,6 +79,7 @@ FormControls::FormControls()
     SetButton(SBAbout, kPages[kAboutPage].Title);
     CG1.AccessibleName = "Ход выполнения"_cp;
     StatBar.AccessibleName = "Строка состояния"_cp;
+    SetButton(SBCancel, "Отмена"_cp, "Отмена|Прервать сохранение (Esc): файл останется прежним"_cp, true);
     TMClose.Interval = 15000;
     TMClose.Enabled = false;
 
@@ -214,6 +215,7 @@ std::vector<std::pair<Control*, std::string_view>> FormControls::Names() {
             TARNWELL_CONTROL(SpeedButton4),
             TARNWELL_CONTROL(SBAbout),
             TARNWELL_CONTROL(CG1),
+            TARNWELL_CONTROL(SBCancel),
             TARNWELL_CONTROL(PC1),
             TARNWELL_CONTROL(StatBar),
             TARNWELL_CONTROL(SG1),

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "form/button.h"
+#include "form/cancel_button.h"
 #include "form/check_list_box.h"
 #include "form/edit.h"
 #include "form/form_pages.h"
@@ -49,7 +50,8 @@ struct FormControls {
     Button SBLimit;               // shows page 3 and reads the limits
     Button SpeedButton4;          // shows page 1, the settings
     Button SBAbout;               // shows page 4, about the program
-    Gauge CG1;                    // progress of a load or of the letters
+    Gauge CG1;                    // progress of a load, of the letters or of a save
+    CancelButton SBCancel;        // beside CG1 while a save of the viewer table runs: stops it
     PageControl PC1{kPageCount};  // the five pages
     StatusBar StatBar;            // hints and the viewed file's state
     Timer TMClose;                // closes the window after an unattended run

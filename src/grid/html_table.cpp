@@ -65,6 +65,21 @@ std::string BuildHtmlTable(const TTableGrid& grid, const ColorScheme& colors) {
 }
 
 std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real, const ColorScheme& colors) {
+    // The fragment runs to megabytes: its size is reserved once (exact but for escapes and the start tags,
+    // which are a few bytes each), so that it is not copied into ever larger fresh buffers as it grows.
+    std::size_t estimate = 256;
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        estimate += 16;  // <tr>, </tr> and their line ends
+        for (int col : real) estimate += 80 + std::max<std::size_t>(grid.SaveCell(col, r).size(), 4);
+    }
+    std::string out;
+    out.reserve(estimate);
+    WriteHtmlTable(grid, real, colors, out, nullptr);
+    return out;
+}
+
+void WriteHtmlTable(const TTableGrid& grid, std::span<const int> real, const ColorScheme& colors, std::string& out,
+                    const HtmlFlush& flush, SaveMeter* meter) {
     const HtmlSettings& html = grid.HTMLSettings;
     const int fixed_rows = grid.FixedRows();
     // Hiding columns lowers the fixed count below the count shown; a given list is held to the same bound.
@@ -84,21 +99,16 @@ std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real, co
         data_cell_start(grid.Color, grid.FontColor),
     };
     const std::string header_cell_start = "<td nowrap bgcolor=\"" + HexColor(grid.FixedColor, colors) + "\"><b>";
+    // Hands the bytes on once a chunk has gathered; a row never waits for more than one chunk.
+    auto row_done = [&] {
+        if (flush && out.size() >= kHtmlChunk) flush(out);
+        if (meter) meter->Advance();
+    };
 
-    std::string out = "<table border=\"" + std::to_string(html.BorderSize) + "\" cellspacing=\"" +
-                      std::to_string(html.CellSpacing) + "\" cellpadding=\"" + std::to_string(html.CellPadding) +
-                      "\" width=\"" + std::to_string(html.Width) + "%\">";
+    out += "<table border=\"" + std::to_string(html.BorderSize) + "\" cellspacing=\"" +
+           std::to_string(html.CellSpacing) + "\" cellpadding=\"" + std::to_string(html.CellPadding) + "\" width=\"" +
+           std::to_string(html.Width) + "%\">";
     out += kLineEnd;
-    // The fragment runs to megabytes: its size is reserved once (exact but for escapes), so that it is
-    // not copied into ever larger fresh buffers as it grows.
-    std::size_t cell_start = header_cell_start.size();
-    for (const std::string& start : starts) cell_start = std::max(cell_start, start.size());
-    std::size_t estimate = out.size() + 32;
-    for (int r = 0; r < grid.RowCount(); ++r) {
-        estimate += 16;  // <tr>, </tr> and their line ends
-        for (int col : real) estimate += cell_start + 16 + std::max<std::size_t>(grid.SaveCell(col, r).size(), 4);
-    }
-    out.reserve(estimate);
 
     int row = 0;
     if (fixed_rows > 0) {
@@ -113,6 +123,7 @@ std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real, co
         out += "</tr>";
         out += kLineEnd;
         row = 1;
+        row_done();
     }
     for (; row < grid.RowCount(); ++row) {
         Look row_look = kPlain;
@@ -131,17 +142,27 @@ std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real, co
         }
         out += "</tr>";
         out += kLineEnd;
+        row_done();
     }
     out += "</table>";
     out += kLineEnd;
-    return out;
 }
 
 void TTableGrid::SaveToHTML(const std::string& file_name, const ColorScheme& colors) const {
-    // The whole fragment is built before the file is touched: a failure to create it leaves nothing.
-    const std::string fragment = BuildHtmlTable(*this, colors);
+    // The file is made first, so that a name that cannot be created fails before any work; the fragment
+    // then goes to it chunk by chunk and replaces the old file only once complete.
     try {
-        ReplaceFile(file_name, fragment);
+        FileReplacement file(file_name);
+        const std::vector<int> visible = VisibleRealColumns();
+        std::string chunk;
+        chunk.reserve(2 * kHtmlChunk);
+        auto write = [&file](std::string& out) {
+            file.Write(out);
+            out.clear();
+        };
+        WriteHtmlTable(*this, visible, colors, chunk, write);
+        write(chunk);
+        file.Commit();
     } catch (const EOutputFile& e) {
         throw GridFileError(file_name, e);
     }

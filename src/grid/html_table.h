@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 
 #include "grid/table_grid.h"
+#include "text/save_progress.h"
 
 namespace tarnwell {
 
@@ -18,5 +21,14 @@ std::string BuildHtmlTable(const TTableGrid& grid, const ColorScheme& colors = H
 // FixedCols of them (at most all but one) have the fixed look.
 std::string BuildHtmlTable(const TTableGrid& grid, std::span<const int> real_columns,
                            const ColorScheme& colors = HeadlessColorScheme());
+
+// The fragment written as it is made, for tables too large to hold it in memory: the same bytes as
+// BuildHtmlTable, appended to `out`. Whenever `out` holds kHtmlChunk bytes or more, `flush` is called with
+// it and empties it (handing the bytes on); at the end `out` holds the rest. With a meter, each row written
+// advances it by one, so that a save shows its progress and may be stopped there (ESaveCancelled).
+inline constexpr std::size_t kHtmlChunk = 1 << 16;
+using HtmlFlush = std::function<void(std::string& out)>;
+void WriteHtmlTable(const TTableGrid& grid, std::span<const int> real_columns, const ColorScheme& colors,
+                    std::string& out, const HtmlFlush& flush, SaveMeter* meter = nullptr);
 
 }  // namespace tarnwell

@@ -16,6 +16,7 @@
 namespace tarnwell {
 
 class BulkRows;
+class SaveProgress;
 class UnstoredTextWidths;
 
 struct GridBands {
@@ -153,14 +154,17 @@ public:
     // --- Writers ---------------------------------------------------------------------------------
     // The text a writer puts out for a cell; the stored text unless a subclass says otherwise.
     virtual std::string_view SaveCell(int col, int row) const;
-    // An HTML table fragment (see grid/html_table.h), built whole in memory, then written with CR LF
-    // line ends through a temporary file (files/output_file.h). Throws ETableGridError "Cannot Create
+    // An HTML table fragment (see grid/html_table.h) with CR LF line ends, written as it is made through a
+    // temporary file (files/output_file.h). Throws ETableGridError "Cannot Create
     // file " + name when the file cannot be created or replaced, "Cannot write file " + name + ": " +
     // reason when writing fails; the old file then stays as it was.
     void SaveToHTML(const std::string& file_name, const ColorScheme& colors = HeadlessColorScheme()) const;
     // An Excel 97-2003 workbook of the visible columns, every row, texts without CR; a table longer than
     // a sheet goes on over further sheets, each starting with the fixed rows again (grid/xls_workbook.h).
     void SaveToXLS(const std::string& file_name) const;
+    // The same with its progress shown; stops with ESaveCancelled, leaving the old file, when the progress
+    // says the user asked to (text/save_progress.h).
+    void SaveToXLS(const std::string& file_name, SaveProgress& progress) const;
 
 private:
     // Implementation state, shared by the files that implement the grid (grid/table_grid_state.h).

@@ -11,6 +11,11 @@
 namespace tarnwell {
 
 void TTableGrid::SaveToXLS(const std::string& file_name) const {
+    NoSaveProgress progress;
+    SaveToXLS(file_name, progress);
+}
+
+void TTableGrid::SaveToXLS(const std::string& file_name, SaveProgress& progress) const {
     const std::vector<int> real = VisibleRealColumns();
     // A text that held a CR, without it; the writer is done with each text before it asks for the next.
     // Most cells need no copy at all.
@@ -25,7 +30,7 @@ void TTableGrid::SaveToXLS(const std::string& file_name) const {
         return stripped;
     };
     WriteXlsWorkbook(file_name, static_cast<std::size_t>(RowCount()), real.size(),
-                     static_cast<std::size_t>(FixedRows()), cell);
+                     static_cast<std::size_t>(FixedRows()), cell, progress);
 }
 
 }  // namespace tarnwell

@@ -14,6 +14,7 @@
 #include "text/cp1251.h"
 #include "text/cp1251_literal.h"
 #include "text/message.h"
+#include "text/save_progress.h"
 
 namespace tarnwell {
 namespace {
@@ -86,10 +87,11 @@ using CellSource = std::function<std::string_view(std::size_t, std::size_t)>;
 
 // Every text into the shared string table, once per cell that shows it (the repeated header rows count on
 // every sheet), and each sheet's used range.
-void Gather(BiffSharedStrings& strings, std::vector<SheetPlan>& sheets, std::size_t columns, const CellSource& cell) {
+void Gather(BiffSharedStrings& strings, std::vector<SheetPlan>& sheets, std::size_t columns, const CellSource& cell,
+            SaveMeter& meter) {
     std::uint64_t filled = 0;
     for (SheetPlan& sheet : sheets) {
-        for (std::size_t r = 0; r < sheet.rows; ++r) {
+        for (std::size_t r = 0; r < sheet.rows; ++r, meter.Advance()) {
             const std::size_t table_row = sheet.TableRow(r);
             for (std::size_t c = 0; c < columns; ++c) {
                 std::string_view text = cell(table_row, c);
@@ -246,10 +248,12 @@ void Window2(BiffRecordWriter& out, bool first_sheet) {
 // A worksheet substream in the format's order: BOF, DIMENSIONS, the cells in row order, then the window
 // settings and EOF. (Readers that follow the format to the letter refuse a WINDOW2 before the cells.)
 void Sheet(BiffRecordWriter& out, const BiffSharedStrings& strings, const SheetPlan& sheet, bool first_sheet,
-           std::size_t columns, const CellSource& cell) {
+           std::size_t columns, const CellSource& cell, SaveMeter* meter) {
     Bof(out, kWorksheetSubstream);
     Dimensions(out, sheet);
-    for (std::size_t r = 0; r < sheet.rows && sheet.filled > 0; ++r) {
+    for (std::size_t r = 0; r < sheet.rows; ++r) {
+        if (meter) meter->Advance();
+        if (sheet.filled == 0) continue;
         const std::size_t table_row = sheet.TableRow(r);
         for (std::size_t c = 0; c < columns; ++c) {
             std::string_view text = cell(table_row, c);
@@ -270,6 +274,13 @@ void Sheet(BiffRecordWriter& out, const BiffSharedStrings& strings, const SheetP
 
 void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_t columns, std::size_t header_rows,
                       const std::function<std::string_view(std::size_t row, std::size_t col)>& cell) {
+    NoSaveProgress progress;
+    WriteXlsWorkbook(file_name, rows, columns, header_rows, cell, progress);
+}
+
+void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_t columns, std::size_t header_rows,
+                      const std::function<std::string_view(std::size_t row, std::size_t col)>& cell,
+                      SaveProgress& progress) {
     if (columns > kXlsMaxColumns) {
         throw ETableGridError(
             FormatMsg("Too many columns for an Excel sheet: %s (at most 256)", {std::to_string(columns)}));
@@ -277,7 +288,11 @@ void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_
 
     BiffSharedStrings strings;
     std::vector<SheetPlan> sheets = PlanSheets(rows, header_rows);
-    Gather(strings, sheets, columns, cell);
+    // Every sheet row is read twice: once to gather the texts, once to write the cells.
+    std::uint64_t sheet_rows = 0;
+    for (const SheetPlan& sheet : sheets) sheet_rows += sheet.rows;
+    SaveMeter meter(progress, 2 * sheet_rows);
+    Gather(strings, sheets, columns, cell, meter);
 
     // The stream's layout: the globals first (their size does not depend on the offsets they hold), then
     // the sheets, each its frame of fixed records and one LABELSST record per filled cell.
@@ -285,7 +300,7 @@ void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_
     std::vector<std::uint32_t> offsets(sheets.size());
     Globals(measure, strings, offsets);
     const std::uint64_t globals_size = measure.size();
-    Sheet(measure, strings, SheetPlan{}, true, 0, cell);
+    Sheet(measure, strings, SheetPlan{}, true, 0, cell, nullptr);
     const std::uint64_t frame_size = measure.size() - globals_size;
     std::uint64_t content = globals_size;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
@@ -307,7 +322,9 @@ void WriteXlsWorkbook(const std::string& file_name, std::size_t rows, std::size_
             u"Workbook", stream_size);
         BiffRecordWriter out([&writer](const void* data, std::size_t size) { writer.Write(data, size); });
         Globals(out, strings, offsets);
-        for (std::size_t i = 0; i < sheets.size(); ++i) Sheet(out, strings, sheets[i], i == 0, columns, cell);
+        for (std::size_t i = 0; i < sheets.size(); ++i) {
+            Sheet(out, strings, sheets[i], i == 0, columns, cell, &meter);
+        }
         out.Flush();
         if (out.size() != content) throw std::logic_error("workbook stream size differs from its plan");
         const std::vector<unsigned char> padding(stream_size - content);

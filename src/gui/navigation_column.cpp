@@ -3,9 +3,12 @@
 #include <QEvent>
 #include <QFrame>
 #include <QIcon>
+#include <QKeySequence>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <array>
@@ -113,6 +116,15 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
         },
         &c.CG1);
     layout->addWidget(gauge);
+    // Under the gauge while a save runs: stops it. Escape clicks it too, only while it is shown, so that the
+    // key means nothing new at any other time.
+    QPushButton* cancel = binder.PushButton(c.SBCancel);
+    cancel->setVisible(c.SBCancel.Visible);
+    layout->addWidget(cancel);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setEnabled(false);
+    QObject::connect(escape, &QShortcut::activated, cancel, [&binder, &c] { binder.Act([&] { c.SBCancel.Click(); }); });
+    binder.OnRefresh([escape, &c] { escape->setEnabled(c.SBCancel.Visible); }, &c.SBCancel);
     UpdateArrows();
 }
 

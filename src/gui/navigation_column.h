@@ -12,7 +12,8 @@ class ControlBinder;
 
 // The column at the right of the window: the five navigation buttons (75 x 75, flat, picture above the
 // caption, a bevel line between two) on a strip 400 pixels high, with scroll arrows above and below when
-// the window is too low to show the whole strip, and the progress gauge CG1 at its foot.
+// the window is too low to show the whole strip, and the progress gauge CG1 at its foot, with the cancel
+// button SBCancel under it while a save runs.
 class NavigationColumn final : public QWidget {
 public:
     explicit NavigationColumn(ControlBinder& binder, QWidget* parent = nullptr);

@@ -10,10 +10,10 @@ namespace tarnwell {
 
 class MainWindow;
 
-// Whether a window can be shown: QT_QPA_PLATFORM names a platform, or an X display (DISPLAY) answers, or
-// a Wayland display (WAYLAND_DISPLAY) is set and Qt has its platform. Without one the program runs
+// Whether Qt has its platform for a Wayland display. The program found a display before it loaded the
+// window (app/window_module.h); when that is a Wayland display alone, without the platform it runs
 // headless: a scheduler's run never waits on a window nobody sees.
-bool WindowAvailable();
+bool WaylandPlatformPresent();
 
 // The program with its window: the application titled "Tarnwell", the main window made hidden, its
 // start-up run (FormCreate with the command line's first argument), then, unless a switch has

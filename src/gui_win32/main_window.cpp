@@ -224,6 +224,15 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         }
         case WM_COMMAND: {
+            // Escape, which the dialog key handling turns into IDCANCEL: the cancel button's click while a
+            // save shows it.
+            if (lparam == 0 && LOWORD(wparam) == IDCANCEL) {
+                if (form_.Controls().SBCancel.Visible) {
+                    form_.Controls().SBCancel.Click();
+                    UserActed();
+                }
+                return 0;
+            }
             ControlView* view = ui_.ViewOf(reinterpret_cast<HWND>(lparam));
             if (view != nullptr && view->Command(reinterpret_cast<HWND>(lparam), HIWORD(wparam))) UserActed();
             return 0;

@@ -63,6 +63,8 @@ NavColumn::NavColumn(Ui& ui, Views& views, HWND parent, FormControls& c)
         buttons_[i] = &Make<NavButtonView>(scroller_, *buttons[i], pictures[i]);
     }
     gauge_ = &Make<GaugeView>(panel_, c.CG1);
+    cancel_ = &Make<GaugeCancelView>(panel_, c.SBCancel, [this] { Relayout(); });
+    ShowWindow(cancel_->Hwnd(), c.SBCancel.Visible ? SW_SHOWNA : SW_HIDE);
 }
 
 namespace {
@@ -77,8 +79,11 @@ constexpr int kButtonPitch = 79;  // a button and the gap with its bevel line
 
 void NavColumn::Layout(int width, int height) {
     const int gauge = ui_(15);
-    Move(scroller_, 0, 0, width, height - gauge);
-    Move(gauge_->Hwnd(), ui_(2), height - gauge, width - ui_(4), gauge);
+    // The cancel button takes a row under the gauge while it is shown; the strip above gives way.
+    const int cancel = cancel_->Shown() ? ui_(23) : 0;
+    Move(scroller_, 0, 0, width, height - gauge - cancel);
+    Move(gauge_->Hwnd(), ui_(2), height - gauge - cancel, width - ui_(4), gauge);
+    Move(cancel_->Hwnd(), ui_(2), height - cancel, width - ui_(4), cancel);
     RECT client{};
     GetClientRect(scroller_, &client);
     SCROLLINFO info{};

@@ -193,6 +193,7 @@ private:
 
     std::array<NavButtonView*, 5> buttons_{};
     GaugeView* gauge_;
+    GaugeCancelView* cancel_;
     HWND scroller_;
     int scroll_ = 0;
 };

@@ -27,6 +27,12 @@ void GaugeView::Refresh() {
     }
 }
 
+void GaugeCancelView::Refresh() {
+    const bool was_shown = Shown();
+    ButtonView::Refresh();
+    if (Shown() != was_shown && shown_or_hidden_) shown_or_hidden_();
+}
+
 StatusBarView::StatusBarView(Ui& ui, HWND parent, StatusBar& bar) : ControlView(ui, bar), bar_(bar) {
     HWND status = Add(parent, STATUSCLASSNAMEW, name_, WS_VISIBLE | SBARS_SIZEGRIP);
     SetWindowTheme(status, L"", L"");

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
+
 #include "form/gauge.h"
 #include "form/status_bar.h"
+#include "gui_win32/button_views.h"
 #include "gui_win32/control_view.h"
 
 namespace tarnwell::win32 {
@@ -14,6 +17,19 @@ public:
 
 private:
     Gauge& gauge_;
+};
+
+// The cancel button under the gauge (SBCancel): shown only while a save runs, and the column makes room for
+// it then. `shown_or_hidden` runs whenever a refresh has shown or hidden it.
+class GaugeCancelView : public ButtonView {
+public:
+    GaugeCancelView(Ui& ui, HWND parent, Button& button, std::function<void()> shown_or_hidden)
+        : ButtonView(ui, parent, button), shown_or_hidden_(std::move(shown_or_hidden)) {}
+    void Refresh() override;
+    bool Shown() const { return (GetWindowLongW(Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+private:
+    std::function<void()> shown_or_hidden_;
 };
 
 // The status bar on RGB 201, 207, 220: the text area (the hint under the mouse or a status text) and, at

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "text/cp1251_literal.h"
 
@@ -48,30 +49,64 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::string ReportPage(std::string_view fragment) {
+ReportPageWriter::ReportPageWriter(Sink sink) : sink_(std::move(sink)) {
     static constexpr std::string_view kHead =
         "<html><head><title>Статистика наработанного трафика</title><meta http-equiv=Content-Type "
-        "content=text/html; charset=windows-1251></head><body>"_cp;
-    static constexpr std::string_view kTail = "</body></html>";
-    std::string page;
-    page.reserve(kHead.size() + fragment.size() + kTail.size() + 8);
-    page.append(kHead).append("\r\n");
-    // One pass over the fragment: the bytes are copied in runs, and only a line end that is not CR LF
-    // already (a lone CR or LF) ends a run and is written as CR LF; a last line without an end gets one.
-    const std::size_t n = fragment.size();
+        "content=text/html; charset=windows-1251></head><body>\r\n"_cp;
+    sink_(kHead);
+}
+
+// The bytes are handed on in runs, and only a line end that is not CR LF already (a lone CR or LF) ends a
+// run and is written as CR LF.
+void ReportPageWriter::Write(std::string_view piece) {
+    if (piece.empty()) return;
+    const std::size_t n = piece.size();
     std::size_t run = 0;
     std::size_t pos = 0;
-    while ((pos = FindLineBreak(fragment, pos)) < n) {
-        if (fragment[pos] == '\r' && pos + 1 < n && fragment[pos + 1] == '\n') {
-            pos += 2;
-            continue;
+    if (cr_pending_) {
+        // The CR that ended the last piece has gone out; its line end is complete with an LF either way.
+        cr_pending_ = false;
+        sink_("\n");
+        if (piece[0] == '\n') run = pos = 1;
+    }
+    while ((pos = FindLineBreak(piece, pos)) < n) {
+        if (piece[pos] == '\r') {
+            if (pos + 1 == n) {
+                cr_pending_ = true;
+                break;
+            }
+            if (piece[pos + 1] == '\n') {
+                pos += 2;
+                continue;
+            }
+            sink_(piece.substr(run, pos + 1 - run));
+            sink_("\n");
+        } else {
+            sink_(piece.substr(run, pos - run));
+            sink_("\r\n");
         }
-        page.append(fragment.substr(run, pos - run)).append("\r\n");
         run = ++pos;
     }
-    page.append(fragment.substr(run));
-    if (n > 0 && fragment.back() != '\n' && fragment.back() != '\r') page.append("\r\n");
-    page.append(kTail).append("\r\n");
+    if (run < n) sink_(piece.substr(run));
+    last_ = piece.back();
+}
+
+void ReportPageWriter::Finish() {
+    if (cr_pending_) {
+        cr_pending_ = false;
+        sink_("\n");
+    } else if (last_ != '\n') {
+        sink_("\r\n");  // a last line without an end gets one
+    }
+    sink_("</body></html>\r\n");
+}
+
+std::string ReportPage(std::string_view fragment) {
+    std::string page;
+    page.reserve(fragment.size() + 256);
+    ReportPageWriter writer([&page](std::string_view bytes) { page.append(bytes); });
+    writer.Write(fragment);
+    writer.Finish();
     return page;
 }
 

@@ -27,7 +27,9 @@ public:
     explicit FakeHost(EventLog& log) : log_(log) {}
 
     void ShowWarning(std::string_view text) override { log_.Add("warning: " + Cp1251ToUtf8(text)); }
-    void ProcessMessages() override {}
+    void ProcessMessages() override {
+        if (on_process_messages) on_process_messages();
+    }
     void PostQuit() override { log_.Add("quit"); }
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override {
         log_.Add("timer " + std::to_string(interval.count()));
@@ -58,6 +60,8 @@ public:
     const ColorScheme* colors = nullptr;
     int controls_changed = 0;
     std::function<void()> on_controls_changed;
+    // What the user does while a handler lets his events through (a save, a mail job waiting).
+    std::function<void()> on_process_messages;
     // What the user does in a save dialog: none cancels every one.
     std::function<bool(SaveDialog&)> save_dialog;
 

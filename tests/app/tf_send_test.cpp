@@ -373,6 +373,50 @@ TEST_F(TFSendTest, SaveAsFollowsTheDialogsTypeAndKeepsIt) {
     EXPECT_EQ(form.SD1.DefaultExt, "xls");
 }
 
+// The viewer's save, of either type, shows the gauge with the cancel button beside it while it runs (the
+// job and navigation controls locked, the cancel button not); a click on the cancel button stops it, the
+// old file stays as it was and nothing is said. A save that is let run writes its file.
+TEST_F(TFSendTest, ViewerSaveShowsItsProgressAndTheCancelButtonStopsIt) {
+    TFSend& form = FormWithItsOwnJobs();
+    FormControls& c = form.Controls();
+    c.SG1.SetColCount(3);
+    c.SG1.SetRowCount(20'000);
+    for (int row = 0; row < c.SG1.RowCount(); ++row) {
+        for (int col = 0; col < 3; ++col) c.SG1.SetCellEx(col, row, "cell " + std::to_string(row * 3 + col));
+    }
+    for (int type : {1, 2}) {
+        SCOPED_TRACE(type);
+        const fs::path target = folder_ / (type == 1 ? "saved.htm" : "saved.xls");
+        host_.save_dialog = [&](SaveDialog& dialog) {
+            dialog.OnTypeChange(type);
+            dialog.FilterIndex = type;
+            dialog.FileName = target.string();
+            return true;
+        };
+        for (bool stop : {true, false}) {
+            SCOPED_TRACE(stop);
+            WriteFile(target, "old");
+            int seen = 0;
+            host_.on_process_messages = [&] {
+                if (c.CG1.Visible && c.SBCancel.Visible && c.SBCancel.Enabled && !c.SBSave.Enabled) ++seen;
+                if (stop) c.SBCancel.Click();
+            };
+            c.SBSave.Click();
+            host_.on_process_messages = nullptr;
+            EXPECT_GE(seen, 1);
+            EXPECT_EQ(ReadFile(target) == "old", stop);
+            EXPECT_FALSE(c.CG1.Visible);
+            EXPECT_FALSE(c.SBCancel.Visible);
+            EXPECT_TRUE(c.SBSave.Enabled);
+            EXPECT_FALSE(fs::exists(target.string() + ".tarnwell.tmp"));
+            // The page's bare fragment stays only after a page that was written.
+            EXPECT_EQ(fs::exists(folder_ / "grid.tmp"), type == 1 && !stop);
+            fs::remove(folder_ / "grid.tmp");
+        }
+    }
+    EXPECT_EQ(log_.events, Events{});
+}
+
 TEST_F(TFSendTest, ReportPathIsTakenFromTheDialogOnlyWhenConfirmed) {
     TFSend& form = Form();
     FormControls& c = form.Controls();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "form/button.h"
+#include "form/cancel_button.h"
 #include "form/check_list_box.h"
 #include "form/control.h"
 #include "form/edit.h"
@@ -178,6 +179,20 @@ TEST(Gauge, PositionStaysWithinTheRange) {
     gauge.SetRange(3, 1);
     EXPECT_EQ(gauge.Max(), 3);
     EXPECT_EQ(gauge.Position(), 3);
+}
+
+// The user's click stays a request until the next save begins; a disabled button takes none.
+TEST(CancelButton, ClickLeavesARequestUntilTheNextSaveArmsIt) {
+    CancelButton cancel;
+    EXPECT_FALSE(cancel.Visible);
+    cancel.Arm();
+    cancel.Click();
+    EXPECT_TRUE(cancel.Requested());
+    cancel.Arm();
+    EXPECT_FALSE(cancel.Requested());
+    cancel.Enabled = false;
+    cancel.Click();
+    EXPECT_FALSE(cancel.Requested());
 }
 
 TEST(PageControl, OnlyAPageChangeOnTheControlRunsTheHandler) {

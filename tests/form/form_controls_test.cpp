@@ -119,7 +119,7 @@ TEST(FormControls, EveryControlIsNamedOnce) {
         EXPECT_FALSE(control->Name.empty());
         EXPECT_TRUE(names.insert(control->Name).second) << control->Name;
     }
-    EXPECT_EQ(names.size(), 47u);
+    EXPECT_EQ(names.size(), 48u);
     const std::pair<const Control*, const char*> some[] = {
         {&f.SpeedButton3, "SpeedButton3"}, {&f.EHost, "EHost"},     {&f.ASGRead, "ASGRead"},
         {&f.CSETochn, "CSETochn"},         {&f.NSaveEn, "NSaveEn"}, {&f.StaticText7, "StaticText7"},

@@ -10,8 +10,10 @@
 #include "grid/html_table.h"
 #include "grid/table_grid.h"
 #include "grid/table_grid_error.h"
+#include "support/fake_save_progress.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
+#include "support/virtual_grid.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -207,6 +209,34 @@ TEST_F(HtmlWriter, TextsComeThroughTheSaveCellHook) {
     std::string html = BuildHtmlTable(grid);
     EXPECT_NE(html.find(">hooked</font>"), std::string::npos);
     EXPECT_EQ(CrLfLines(html)[6], "<td nowrap bgcolor=\"#FFFFFF\"><font color=\"#000000\">hooked</font></td>");
+}
+
+// A table many chunks long goes out chunk by chunk as it is made: the chunks make up the fragment, none
+// holds more than a chunk and a row, and every row moves the save's gauge on.
+TEST_F(HtmlWriter, LargeTableGoesOutInChunksThatMakeUpTheFragment) {
+    testing_support::VirtualGrid grid(4, 20'000, 20'000);
+    std::string streamed;
+    std::vector<std::size_t> chunks;
+    std::string out;
+    testing_support::FakeSaveProgress progress;
+    {
+        SaveMeter meter(progress, static_cast<std::uint64_t>(grid.RowCount()));
+        WriteHtmlTable(grid, grid.VisibleRealColumns(), HeadlessColorScheme(), out,
+                       [&](std::string& chunk) {
+                           chunks.push_back(chunk.size());
+                           streamed += chunk;
+                           chunk.clear();
+                       },
+                       &meter);
+    }
+    streamed += out;
+    EXPECT_EQ(streamed, BuildHtmlTable(grid));
+    ASSERT_GT(chunks.size(), 20u);
+    for (std::size_t size : chunks) {
+        EXPECT_GE(size, kHtmlChunk);
+        EXPECT_LT(size, kHtmlChunk + 400);  // one row of four cells
+    }
+    EXPECT_EQ(progress.positions.back(), SaveMeter::kScale);
 }
 
 TEST_F(HtmlWriter, MissingFolderGivesTheErrorAndNoFile) {

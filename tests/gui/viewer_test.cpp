@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include "gui/grid_view.h"
@@ -35,6 +37,7 @@ private slots:
     void doubleClickInTheFileListLoadsTheFile();
     void folderTreeAndFilterChooseWhatTheListShows();
     void saveAsFollowsTheDialogForBothTypes();
+    void cancelButtonStopsASaveMidWay();
 };
 
 void ViewerTest::doubleClickInTheFileListLoadsTheFile() {
@@ -142,6 +145,71 @@ void ViewerTest::saveAsFollowsTheDialogForBothTypes() {
     w.Click("SBSave");
     QCOMPARE(third.name, QStringLiteral("day.log.xls"));
     QCOMPARE(third.type, QStringLiteral("Сохранить в формате Excel(*.xls)"));
+}
+
+// A log whose save takes many steps of the gauge: the user clicks the cancel button under the gauge once it
+// has moved, or presses Escape. The old file stays as it was and nothing of the new one is left; the gauge
+// and the button go away again.
+void ViewerTest::cancelButtonStopsASaveMidWay() {
+    std::string log = "time\tuser\turl\r\n";
+    for (int i = 0; i < 150'000; ++i) {
+        log += "10:" + std::to_string(i % 60) + "\tuser" + std::to_string(i % 97) + "\thttp://example.org/page/" +
+               std::to_string(i) + "\r\n";
+    }
+    Start start;
+    start.logs = {{"big.log", log}};
+    Window w(start);
+    w.Click("SpeedButton3");
+    auto* files = w.Find<QListWidget>("FLB1");
+    DoubleClick(files->viewport(), files->visualItemRect(files->item(0)).center());
+    QCOMPARE(w.Controls().SG1.RowCount(), 150'001);
+    auto* gauge = w.Find<QProgressBar>("CG1");
+    auto* cancel = w.Find<QPushButton>("SBCancel");
+    QVERIFY(!cancel->isVisible());
+    QCOMPARE(cancel->text(), QStringLiteral("Отмена"));
+    const fs::path logs = fs::canonical(w.Logs());
+
+    struct Case {
+        const char* target;
+        bool switch_type;
+        bool escape;
+    };
+    for (const Case& c : {Case{"big.log.htm", false, false}, Case{"big.log.xls", true, false},
+                          Case{"big.log.xls", false, true}}) {
+        WriteFile(logs / c.target, "old");
+        AnswerNextModal([&c](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog) return;
+            if (c.switch_type) QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
+            QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+        });
+        // The events the save lets through: once the gauge has moved, the user's click (or key).
+        int stopped_at = -1;
+        QTimer user;
+        user.setInterval(1);
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            if (stopped_at >= 0 || !cancel->isVisible() || gauge->value() <= 0) return;
+            stopped_at = gauge->value();
+            if (c.escape) {
+                // The window the closed dialog gives the keyboard back to, as a desktop's window manager does
+                // (the offscreen platform leaves no window active).
+                w.Main().activateWindow();
+                if (!QTest::qWaitForWindowActive(&w.Main())) qWarning("the window did not become active");
+                QTest::keyClick(&w.Main(), Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            }
+        });
+        user.start();
+        w.Click("SBSave");
+        user.stop();
+        QVERIFY2(stopped_at > 0 && stopped_at < 1000, c.target);
+        QVERIFY2(ReadFile(logs / c.target) == "old", c.escape ? "Escape" : c.target);
+        QVERIFY(!fs::exists(logs / (std::string(c.target) + ".tarnwell.tmp")));
+        QVERIFY(!fs::exists(w.Folder().Path() / "grid.tmp"));
+        QVERIFY(!gauge->isVisible());
+        QVERIFY(!cancel->isVisible());
+    }
 }
 
 }  // namespace tarnwell::gui_testing

@@ -1,7 +1,8 @@
 // Writes a picture of each page of the window, as the X server shows it, for the README:
 //   window_screenshots <demo folder> <folder for the pictures> [page ...]
 // The demo folder holds settings.ini, registry.reg and proxy.log (scripts/run-demo makes one); the pages
-// are viewer, statistics, limits, settings and about, all when none is named. Run it under an X display:
+// are viewer, statistics, limits, settings, about and saving (the viewer page during a save), all when none
+// is named. Run it under an X display:
 // docs/screenshots/take-screenshots does.
 
 #include <QAbstractItemView>
@@ -91,6 +92,20 @@ int main(int argc, char** argv) {
             if (!shot.save(folder + QLatin1Char('/') + QString::fromLatin1(page.page) + QStringLiteral(".png"))) {
                 status = 1;
             }
+        }
+        // The viewer page as a save shows it: the gauge under way and the cancel button under it.
+        if (wanted.isEmpty() || wanted.contains(QStringLiteral("saving"))) {
+            tarnwell::FormControls& c = window.Binder().Controls();
+            c.CG1.SetRange(0, 1000);
+            c.CG1.SetPosition(400);
+            c.CG1.Visible = true;
+            c.SBCancel.Visible = true;
+            window.Refresh();
+            RestOn(window.findChild<QWidget*>(QStringLiteral("SBCancel")));
+            Settle();
+            if (!window.screen()->grabWindow(window.winId()).save(folder + QStringLiteral("/saving.png"))) status = 1;
+            c.CG1.Visible = false;
+            c.SBCancel.Visible = false;
         }
         window.close();
         QCoreApplication::quit();

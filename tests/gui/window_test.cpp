@@ -315,6 +315,7 @@ void WindowTest::jobControlsAreDisabledWhileAHandlerRuns() {
 void WindowTest::switchRunsItsJobAndEndsWithADisplay() {
     TestFolder folder(Settings{});
     fs::copy_file(TARNWELL_PROGRAM, folder.Path() / "tarnwell");
+    fs::copy_file(TARNWELL_WINDOW_MODULE, folder.Path() / fs::path(TARNWELL_WINDOW_MODULE).filename());
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -326,6 +327,8 @@ void WindowTest::switchRunsItsJobAndEndsWithADisplay() {
     QVERIFY(program.waitForFinished(30000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
+    // The window's module was there: no note that the program runs without it.
+    QVERIFY(!program.readAllStandardError().contains("Tarnwell:"));
     QVERIFY(ReadFile(folder.Path() / "report.htm").find("ivanov") != std::string::npos);
 }
 

@@ -52,6 +52,7 @@ void CALLBACK ModalWatcher::Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 void ModalWatcher::Look() {
     busy_ = true;
+    if (on_tick) on_tick();
     std::vector<HWND> windows;
     EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
     for (HWND window : windows) {

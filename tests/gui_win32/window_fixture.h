@@ -35,6 +35,8 @@ public:
     std::function<void(HWND dialog)> on_save_dialog;
     // Called with the window of a pop-up menu and its menu.
     std::function<void(HWND window, HMENU menu)> on_menu;
+    // Called at every look, whatever is open: the user acting while a handler lets his events through.
+    std::function<void()> on_tick;
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);

@@ -44,6 +44,16 @@ TEST_F(WindowTest, Screenshots) {
         Pump(std::chrono::milliseconds(300));
         SaveWindowPicture(Program().Window().Hwnd(), fs::path(target) / (page + ".bmp"));
     }
+    // The viewer page as a save shows it: the gauge under way and the cancel button under it.
+    ClickButton("SpeedButton3");
+    Controls().CG1.SetRange(0, 1000);
+    Controls().CG1.SetPosition(400);
+    Controls().CG1.Visible = true;
+    Controls().SBCancel.Visible = true;
+    Program().Host().ControlsChanged();
+    MouseOver("SBCancel");
+    Pump(std::chrono::milliseconds(300));
+    SaveWindowPicture(Program().Window().Hwnd(), fs::path(target) / "saving.bmp");
 }
 
 }  // namespace

@@ -603,6 +603,68 @@ TEST_F(WindowTest, SaveAsWritesTheTypeChosenInTheDialog) {
     EXPECT_TRUE(watcher_->boxes.empty());
 }
 
+// A log whose save takes many steps of the gauge: once the gauge has moved, the user clicks the cancel button
+// under it (or presses Escape). The old file stays as it was, nothing of the new one is left, and the gauge
+// and the button go away again.
+TEST_F(WindowTest, CancelButtonStopsASaveMidWay) {
+    const fs::path logs = Folder() / "logs";
+    fs::create_directories(logs);
+    {
+        std::ofstream log(logs / "big.log", std::ios::binary);
+        log << "time\tuser\turl\r\n";
+        for (int i = 0; i < 150'000; ++i) log << "10:" << i % 60 << "\tuser" << i % 97 << "\thttp://example.org/page/" << i << "\r\n";
+    }
+    const std::string viewed = (logs / "big.log").string();
+    WriteSettings(Settings(viewed));
+    Start();
+    ClickButton("SpeedButton3");
+    ASSERT_EQ(Controls().SG1.RowCount(), 150'001);
+    HWND gauge = Find("CG1");
+    HWND cancel = Find("SBCancel");
+    EXPECT_FALSE(IsWindowVisible(cancel));
+    EXPECT_EQ(Narrow(WindowTextOf(cancel)), "Отмена"_cp);
+
+    struct Case {
+        const char* target;
+        int type;  // the dialog's file type picked, 0: as it opens
+        bool escape;
+    };
+    for (const Case& c : {Case{"big.log.htm", 0, false}, Case{"big.log.xls", 1, false}, Case{"big.log.xls", 0, true}}) {
+        SCOPED_TRACE(c.target);
+        const fs::path target = logs / c.target;
+        std::ofstream(target, std::ios::binary) << "old";
+        watcher_->on_save_dialog = [&](HWND dialog) {
+            if (c.type != 0) PickType(dialog, c.type);
+            Confirm(dialog, target);
+        };
+        int stopped_at = -1;
+        watcher_->on_tick = [&] {
+            const int position = static_cast<int>(SendMessageW(gauge, PBM_GETPOS, 0, 0));
+            if (stopped_at >= 0 || !IsWindowVisible(cancel) || position <= 0) return;
+            stopped_at = position;
+            if (c.escape) {
+                PostMessageW(Find("SG1"), WM_KEYDOWN, VK_ESCAPE, 1);
+                PostMessageW(Find("SG1"), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+            } else {
+                PostMessageW(cancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+                PostMessageW(cancel, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+            }
+        };
+        ClickButton("SBSave");
+        ASSERT_TRUE(PumpUntil([&] { return stopped_at >= 0 && !Program().Form().Busy(); }, std::chrono::seconds(60)));
+        watcher_->on_tick = nullptr;
+        EXPECT_GT(stopped_at, 0);
+        EXPECT_LT(stopped_at, 1000);
+        std::ifstream kept(target, std::ios::binary);
+        EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(kept), {}) == "old") << "the old file was replaced";
+        EXPECT_FALSE(fs::exists(target.string() + ".tarnwell.tmp"));
+        EXPECT_FALSE(fs::exists(Folder() / "grid.tmp"));
+        EXPECT_FALSE(IsWindowVisible(cancel));
+        EXPECT_FALSE(IsWindowVisible(gauge));
+    }
+    EXPECT_TRUE(watcher_->boxes.empty());
+}
+
 TEST_F(WindowTest, AutorunRunClosesItselfAfterTheIntervalSavingFirst) {
     const fs::path report = Folder() / "report.htm";
     WriteSettings(Settings("", true, true, true, report.string()));

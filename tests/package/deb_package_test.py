@@ -39,6 +39,7 @@ class DebPackage(unittest.TestCase):
         run("dpkg-deb", "-x", cls.deb, cls.root)
         cls.info = run("dpkg-deb", "-I", cls.deb)
         cls.program = os.path.join(cls.root, "usr/bin/tarnwell")
+        cls.module = os.path.join(cls.root, "usr/lib/tarnwell/tarnwell-window.so")
 
     @classmethod
     def tearDownClass(cls):
@@ -61,6 +62,7 @@ class DebPackage(unittest.TestCase):
             files.update(os.path.relpath(os.path.join(folder, n), self.root) for n in names)
         self.assertEqual(files, {
             "usr/bin/tarnwell",
+            "usr/lib/tarnwell/tarnwell-window.so",
             "usr/share/man/man1/tarnwell.1.gz",
             "usr/share/applications/tarnwell.desktop",
             "usr/share/icons/hicolor/scalable/apps/tarnwell.svg",
@@ -71,9 +73,13 @@ class DebPackage(unittest.TestCase):
         })
         self.assertTrue(os.access(self.program, os.X_OK))
         # Stripped: no debugging sections, no symbol table.
-        sections = run("readelf", "-S", "-W", self.program)
-        self.assertNotIn(".debug_info", sections)
-        self.assertNotIn(".symtab", sections)
+        for binary in (self.program, self.module):
+            sections = run("readelf", "-S", "-W", binary)
+            self.assertNotIn(".debug_info", sections, binary)
+            self.assertNotIn(".symtab", sections, binary)
+        # The program itself links no Qt library: only its window module does.
+        self.assertNotIn("libQt6", run("objdump", "-p", self.program))
+        self.assertIn("libQt6Widgets", run("objdump", "-p", self.module))
 
     def test_desktop_entry_names_the_program_and_icon(self):
         path = os.path.join(self.root, "usr/share/applications/tarnwell.desktop")
@@ -91,19 +97,21 @@ class DebPackage(unittest.TestCase):
 
     def test_depends_names_the_package_of_every_library_linked(self):
         depends = {re.match(r"[^ (]+", d.strip()).group(0) for d in self.field("Depends").split(",")}
-        needed = re.findall(r"NEEDED\s+(\S+)", run("objdump", "-p", self.program))
-        self.assertTrue(needed)
         owners = set()
-        for line in run("ldd", self.program).splitlines():
-            m = re.match(r"\s*(\S+) => (/\S+)", line)
-            if m and m.group(1) in needed:
-                path = os.path.realpath(m.group(2))
-                found = subprocess.run(["dpkg", "-S", path], capture_output=True, text=True)
-                if found.returncode != 0:  # merged /usr: the package may know the path under /lib
-                    found = subprocess.run(["dpkg", "-S", path.replace("/usr/lib/", "/lib/", 1)],
-                                           capture_output=True, text=True)
-                self.assertEqual(found.returncode, 0, path)
-                owners.add(found.stdout.split(":")[0])
+        # The program's libraries and its window module's (Qt).
+        for binary in (self.program, self.module):
+            needed = re.findall(r"NEEDED\s+(\S+)", run("objdump", "-p", binary))
+            self.assertTrue(needed)
+            for line in run("ldd", binary).splitlines():
+                m = re.match(r"\s*(\S+) => (/\S+)", line)
+                if m and m.group(1) in needed:
+                    path = os.path.realpath(m.group(2))
+                    found = subprocess.run(["dpkg", "-S", path], capture_output=True, text=True)
+                    if found.returncode != 0:  # merged /usr: the package may know the path under /lib
+                        found = subprocess.run(["dpkg", "-S", path.replace("/usr/lib/", "/lib/", 1)],
+                                               capture_output=True, text=True)
+                    self.assertEqual(found.returncode, 0, path)
+                    owners.add(found.stdout.split(":")[0])
         self.assertEqual(depends, owners)
 
     def test_unpacked_program_writes_the_demo_report_headless(self):
@@ -131,6 +139,21 @@ class DebPackage(unittest.TestCase):
             self.assertIn(b">" + login.encode("cp1251") + b"<", report, login)
         self.assertIn("Сумма".encode("cp1251"), report)
         self.assertTrue(os.path.exists(os.path.join(home, "grid.tmp")))
+
+        # With a display the unpacked program finds its window module in ../lib/tarnwell, runs the switch in
+        # the window's process and ends: no note that it runs without a window.
+        os.remove(os.path.join(work, "export.htm"))
+        runtime = os.path.join(self.temp, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        shown = dict(env, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=runtime, LD_DEBUG="files",
+                     LD_DEBUG_OUTPUT=os.path.join(self.temp, "ld"))
+        result = subprocess.run([self.program, "/createhtml"], cwd=work, env=shown, capture_output=True,
+                                timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertNotIn(b"Tarnwell:", result.stderr)
+        self.assertTrue(os.path.exists(os.path.join(work, "export.htm")))
+        loaded = "".join(read(os.path.join(self.temp, f)) for f in os.listdir(self.temp) if f.startswith("ld."))
+        self.assertIn("file=" + os.path.realpath(self.module), loaded)
 
         # Without its settings the run says where it looked.
         os.remove(os.path.join(home, "settings.ini"))

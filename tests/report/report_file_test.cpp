@@ -11,9 +11,12 @@
 #include "grid/html_table.h"
 #include "grid/table_grid_error.h"
 #include "report/report_file.h"
+#include "report/report_page.h"
+#include "support/fake_save_progress.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "support/unprivileged.h"
+#include "support/virtual_grid.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -101,6 +104,42 @@ TEST_F(ReportFileTest, TargetMayBeTheTemporaryFileItself) {
     std::string page = WriteReportPage(Temp(), statistics_, TickedColumns(11, AllBut({})), Temp());
     EXPECT_EQ(ReadBytes(Temp()), page);
     EXPECT_EQ(page.rfind("</body></html>\r\n"), page.size() - 16);
+}
+
+// A log's page is written as it is made: what the save holds does not grow with the table (the page and
+// the fragment are 10 MB each here), and both files are what the page and the fragment of the whole are.
+TEST_F(ReportFileTest, LargeTableIsSavedWithoutHoldingItsPage) {
+    const auto before = testing_support::HeapInUse();
+    if (!before) GTEST_SKIP() << "the heap in use cannot be known here";
+    testing_support::VirtualGrid grid(4, 25'000, 25'000, 40);
+    testing_support::FakeSaveProgress progress;
+    SaveReportPage(Target(), grid, grid.VisibleRealColumns(), Temp(), HeadlessColorScheme(), progress);
+    EXPECT_LT(progress.peak_heap - *before, 1'000'000u) << "held while saving";
+    EXPECT_EQ(progress.positions.back(), SaveMeter::kScale);
+    EXPECT_EQ(progress.hidden, 1);
+
+    const std::string fragment = BuildHtmlTable(grid);
+    EXPECT_GT(fragment.size(), 10'000'000u);
+    EXPECT_TRUE(ReadBytes(Temp()) == fragment);
+    EXPECT_TRUE(ReadBytes(Target()) == ReportPage(fragment));
+}
+
+// A save the user stops leaves the previous page as it was, and neither the unfinished fragment nor the
+// unfinished page behind it.
+TEST_F(ReportFileTest, StoppedSaveLeavesTheOldPageAndNoTemporaryFile) {
+    for (int stop_at_step : {1, 500}) {
+        SCOPED_TRACE(stop_at_step);
+        std::ofstream(Target(), std::ios::binary) << "old page";
+        testing_support::VirtualGrid grid(4, 50'000, 50'000, 40);
+        testing_support::FakeSaveProgress progress(stop_at_step);
+        EXPECT_THROW(SaveReportPage(Target(), grid, grid.VisibleRealColumns(), Temp(), HeadlessColorScheme(), progress),
+                     ESaveCancelled);
+        EXPECT_EQ(progress.hidden, 1);
+        EXPECT_EQ(ReadBytes(Target()), "old page");
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+        EXPECT_EQ(names, std::vector<std::string>{"export.htm"});
+    }
 }
 
 TEST_F(ReportFileTest, FailuresNameTheirFile) {

@@ -41,5 +41,22 @@ TEST(ReportPage, FragmentLinesEndInCrLfBetweenHeadAndClosingLine) {
     EXPECT_EQ(ReportPage(""), page.substr(0, page.find("<body>\r\n") + 8) + "</body></html>\r\n");
 }
 
+// The page made from pieces is the page made from the whole, wherever the pieces split the fragment: in a
+// CR LF, after a lone CR, before a lone LF.
+TEST(ReportPageWriter, PiecesSplitAnywhereGiveThePageOfTheWhole) {
+    const std::string fragment = "<table>\r\n<tr>\r<td>a\nb</td>\r\r\n\n</table>\r";
+    for (std::size_t first = 0; first <= fragment.size(); ++first) {
+        for (std::size_t second = first; second <= fragment.size(); ++second) {
+            std::string page;
+            ReportPageWriter writer([&page](std::string_view bytes) { page.append(bytes); });
+            writer.Write(std::string_view(fragment).substr(0, first));
+            writer.Write(std::string_view(fragment).substr(first, second - first));
+            writer.Write(std::string_view(fragment).substr(second));
+            writer.Finish();
+            EXPECT_EQ(page, ReportPage(fragment)) << first << " " << second;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarnwell
