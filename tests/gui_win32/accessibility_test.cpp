@@ -136,7 +136,7 @@ TEST_F(AccessibilityTest, EveryControlIsHeardByItsCaptionLabelOrName) {
     const std::pair<const Button*, const char*> buttons[] = {
         {&c.SBSave, "Сохранить ..."},     {&c.SBSaveHTML, "Сохранить HTML"}, {&c.SBSend1, "Послать"},
         {&c.SBRead, "Перечитать данные"}, {&c.SBSet, "Установить лимиты"},   {&c.SBSaveLim, "Сохранить изменения"},
-        {&c.SBEditPathHTML, "..."},
+        {&c.SBEditPathHTML, "..."},       {&c.SBCancel, "Отмена"},  // hidden until a save runs
     };
     for (const auto& [button, name] : buttons) ExpectHeard(button->Name, name, kPushButton);
     ExpectHeard(c.STtoSite.Name, "http://www.example.com", kStatic);
