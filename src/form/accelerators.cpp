@@ -25,6 +25,7 @@ constexpr std::array kKeys = {
     // The viewer.
     AcceleratorKey{"ECurrentFile", "к"_cp, 2, kViewerPage},  // Текущий файл:
     AcceleratorKey{"SBSave", "х"_cp, 2, kViewerPage},        // Сохранить ...
+    AcceleratorKey{"EFilter", "Ф"_cp, 0, kViewerPage},       // Фильтр:
 
     // The settings.
     AcceleratorKey{"EHost", "М"_cp, 0, kSettingsPage},         // Машина:
@@ -47,6 +48,12 @@ constexpr std::array kKeys = {
     AcceleratorKey{"SBSaveHTML", "х"_cp, 2, kStatPage},  // Сохранить HTML
     AcceleratorKey{"SBSend1", "а"_cp, 4, kStatPage},     // Послать
     AcceleratorKey{"RG1", "б"_cp, 3, kStatPage},         // Отображение:
+
+    // The find bar.
+    AcceleratorKey{"EFind", "и"_cp, 4, kFindBar},        // Найти:
+    AcceleratorKey{"SBFindNext", "Д"_cp, 0, kFindBar},   // Далее
+    AcceleratorKey{"SBFindPrev", "з"_cp, 2, kFindBar},   // Назад
+    AcceleratorKey{"CBWholeCell", "Я"_cp, 0, kFindBar},  // Ячейка целиком
 
     // The limits and the grid's pop-up menu, whose items take the letters of the buttons they stand for.
     AcceleratorKey{"SBRead", "р"_cp, 2, kLimitsPage},     // Перечитать данные

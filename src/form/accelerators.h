@@ -49,8 +49,8 @@ constexpr bool ScopeShownOn(AcceleratorScope scope, PageIndex page) {
     return false;
 }
 
-// A control's accelerator: the letter of its caption (a button's or radio group's Caption, an edit's, spin
-// edit's or check list's Label) and where the caption has it.
+// A control's accelerator: the letter of its caption (a button's, check box's or radio group's Caption, an
+// edit's, spin edit's or check list's Label) and where the caption has it.
 struct AcceleratorKey {
     std::string_view Control;  // the control's Name
     std::string_view Letter;   // one Windows-1251 letter, as the caption writes it

@@ -17,19 +17,24 @@ using namespace literals;
 // Every caption or label the window shows for a control, by the control's name.
 std::map<std::string, std::string> ShownCaptions(FormControls& f) {
     std::map<std::string, std::string> captions;
-    for (const Button* b :
-         {&f.SpeedButton3, &f.SBToStat, &f.SBLimit, &f.SpeedButton4, &f.SBAbout, static_cast<Button*>(&f.SBCancel),
-          &f.SBSave, &f.SBEditPathHTML, &f.SBSaveHTML, &f.SBSend1, &f.SBRead, &f.SBSet, &f.SBSaveLim, &f.NRead, &f.NSet,
-          &f.NSaveLim, &f.NSaveEn, &f.STtoSite, &f.StaticText7}) {
+    for (const Button* b : {&f.SpeedButton3, &f.SBToStat,       &f.SBLimit,
+                            &f.SpeedButton4, &f.SBAbout,        static_cast<Button*>(&f.SBCancel),
+                            &f.SBSave,       &f.SBEditPathHTML, &f.SBSaveHTML,
+                            &f.SBSend1,      &f.SBRead,         &f.SBSet,
+                            &f.SBSaveLim,    &f.SBFindNext,     &f.SBFindPrev,
+                            &f.NRead,        &f.NSet,           &f.NSaveLim,
+                            &f.NSaveEn,      &f.STtoSite,       &f.StaticText7}) {
         captions[b->Name] = b->Caption;
     }
-    for (const Edit* e : {&f.ECurrentFile, &f.EHost, &f.EPort, &f.EDomain, &f.EUserID, &f.EPassword, &f.ECAFile,
-                          &f.EFromName, &f.EFromAddress, &f.ESubject, &f.ESGToUser, &f.EHTMLPath}) {
+    for (const Edit* e :
+         {&f.ECurrentFile, &f.EHost, &f.EPort, &f.EDomain, &f.EUserID, &f.EPassword, &f.ECAFile, &f.EFromName,
+          &f.EFromAddress, &f.ESubject, &f.ESGToUser, &f.EHTMLPath, &f.EFilter, &f.EFind}) {
         captions[e->Name] = e->Label;
     }
     for (const CheckListBox* l : {&f.ChLBCont, &f.ChLBTable, &f.ChLBHTML, &f.ChLBRun, &f.ChLBOther}) {
         captions[l->Name] = l->Label;
     }
+    captions[f.CBWholeCell.Name] = f.CBWholeCell.Caption;
     for (const RadioGroup* g : {&f.RGSecurity, &f.RGkb, &f.RG1}) captions[g->Name] = g->Caption;
     for (const SpinEdit* s : {&f.CSETochn, &f.SEDefault}) captions[s->Name] = s->Label;
     return captions;
