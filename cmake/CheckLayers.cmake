@@ -5,7 +5,8 @@
 # so the compiler accepts such an include; this check is what keeps the arrows pointing down. Includes
 # are read as `#include "x/..."` or `<x/...>` (x a layer), relative ones resolved against the file's
 # folder; anything else (the standard library, Qt, Windows headers) is no layer and passes.
-# SIBLINGS names layers that stand side by side over the same ones: none of them may include another.
+# SIBLINGS names layers that stand side by side over the same ones: none of them may include another. Every
+# folder of src/ must be a layer.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT SOURCE_DIR OR NOT LAYERS)
@@ -15,6 +16,16 @@ set(src "${SOURCE_DIR}/src")
 
 set(violations "")
 set(checked 0)
+# A folder of src/ that is no layer would escape the check: every one must be listed.
+file(GLOB folders LIST_DIRECTORIES true RELATIVE "${src}" "${src}/*")
+foreach(folder IN LISTS folders)
+    if(IS_DIRECTORY "${src}/${folder}")
+        list(FIND LAYERS "${folder}" folder_rank)
+        if(folder_rank LESS 0)
+            string(APPEND violations "\n  src/${folder}: a folder that is no layer (add it to TARNWELL_LAYERS)")
+        endif()
+    endif()
+endforeach()
 foreach(layer IN LISTS LAYERS)
     list(FIND LAYERS ${layer} layer_rank)
     file(GLOB_RECURSE files "${src}/${layer}/*.h" "${src}/${layer}/*.cpp")

@@ -9,5 +9,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test executables run under Wine; scripts/test-windows prepares its prefix and server.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test executables run under Wine, through the script that gives every Wine run of the repository the same
+# environment (the pinned fonts); scripts/test-windows prepares its prefix and server.
+get_filename_component(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine ABSOLUTE)

@@ -22,6 +22,7 @@
 #include "app/memory_reuse.h"
 #include "common/figure.h"
 #include "common/generated_database.h"
+#include "common/stopwatch.h"
 #include "limits/limits_operations.h"
 #include "limits/limits_table.h"
 #include "stats/statistics_refresh.h"
@@ -43,7 +44,9 @@ int Repetitions() {
 
 const int kRepetitions = Repetitions();
 
-using Clock = std::chrono::steady_clock;
+using bench::Median;
+using bench::Stopwatch;
+using bench::Timing;
 
 // The generated database as a REGEDIT4 file, or (utf16) as the Version 5.00 file of UTF-16 text that
 // the registry editor of current Windows exports: twice the bytes, the same keys and values.
@@ -72,31 +75,6 @@ public:
     bool CanRun(const std::string&) override { return true; }
     void Run(const std::string&, const std::string&) override {}
 };
-
-// Wall time and the process's processor time of one run, in milliseconds. On a shared machine the wall
-// time includes waiting for a core; the processor time does not.
-struct Timing {
-    double wall = 0;
-    double cpu = 0;
-};
-
-class Stopwatch {
-public:
-    Stopwatch() : wall_(Clock::now()), cpu_(std::clock()) {}
-    Timing Stop() const {
-        return {std::chrono::duration<double, std::milli>(Clock::now() - wall_).count(),
-                1000.0 * static_cast<double>(std::clock() - cpu_) / CLOCKS_PER_SEC};
-    }
-
-private:
-    Clock::time_point wall_;
-    std::clock_t cpu_;
-};
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 int Report(const char* what, const std::vector<Timing>& runs, double target_ms) {
     std::vector<double> wall, cpu;

@@ -1,5 +1,7 @@
 #include "app/error_box_text.h"
 
+#include <algorithm>
+
 #include "text/cp1251.h"
 
 namespace tarnwell {
@@ -17,7 +19,8 @@ bool IsLetterOrDigit(char c) {
 
 std::string ErrorBoxText(std::string_view message) {
     std::string text(message);
-    if (!text.empty() && IsLetterOrDigit(text.back())) text.push_back('.');
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    if (end > 0 && IsLetterOrDigit(text[end - 1])) text.insert(end, 1, '.');
     return text;
 }
 

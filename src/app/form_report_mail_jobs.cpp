@@ -48,24 +48,32 @@ void FormReportMailJobs::MkTable(const std::string& file_name, TTableGrid& grid)
     SaveReportPage(file_name, grid, Columns(grid), TempPath(), host_.Colors(), progress);
 }
 
+// The outcome line goes into the status bar in any case; a run in which not every letter went ends as a
+// job ends on an error, so the autorun jobs after it and the auto-close behave as after any error.
+void FormReportMailJobs::EndMailRun(const MailRunAccount& account) {
+    c_.StatBar.ShowOutcome(account.OutcomeText());
+    host_.RepaintNow(c_.StatBar);
+    if (!account.AllWent()) throw Error(account.Message());
+}
+
 void FormReportMailJobs::SendMail(TTableGrid& grid) {
     MailDispatcher mail(client_, c_);
     const std::time_t now = std::time(nullptr);
     const std::tm local = *std::localtime(&now);
     GaugeProgress progress(c_.CG1, host_);
-    SendPersonalLetters(mail, grid, local, progress);
+    EndMailRun(SendPersonalLetters(mail, grid, local, progress));
 }
 
 void FormReportMailJobs::SendHTM(TTableGrid& grid) {
     MailDispatcher mail(client_, c_);
-    MailTablePage(mail, [this, &grid] {
+    EndMailRun(MailTablePage(mail, [this, &grid] {
         // The page is written over the temporary file itself and goes out from memory; the file is not
         // kept after the mailing.
         const std::string path = TempPath();
         std::vector<std::string> lines = SplitLines(WriteReport(path, grid));
         RemoveFileQuietly(path);
         return lines;
-    });
+    }));
 }
 
 }  // namespace tarnwell

@@ -6,6 +6,7 @@
 #include "app/host.h"
 #include "app/report_mail_jobs.h"
 #include "form/form_controls.h"
+#include "mail/mail_run_account.h"
 #include "report/report_file.h"
 #include "smtp/smtp_client.h"
 
@@ -29,6 +30,7 @@ private:
     // columns shown for any other grid.
     std::vector<int> Columns(const TTableGrid& grid) const;
     std::string WriteReport(const std::string& file_name, TTableGrid& grid);
+    void EndMailRun(const MailRunAccount& account);
 
     FormControls& c_;
     Host& host_;

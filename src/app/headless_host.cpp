@@ -12,24 +12,37 @@ namespace tarnwell {
 
 HeadlessHost::HeadlessHost(std::ostream& out) : out_(out) {}
 
-void HeadlessHost::AddNote(std::string message, std::string note) {
-    notes_.emplace_back(std::move(message), std::move(note));
+void HeadlessHost::AddNote(MessageName message, std::string note) {
+    notes_.emplace_back(message, std::move(note));
 }
 
 void HeadlessHost::Print(std::string_view utf8) {
-    anything_shown_ = true;
-    out_ << "Tarnwell: " << utf8 << '\n' << std::flush;
+    for (;;) {
+        const std::size_t end = utf8.find('\n');
+        out_ << "Tarnwell: " << utf8.substr(0, end) << '\n';
+        if (end == std::string_view::npos) break;
+        utf8.remove_prefix(end + 1);
+    }
+    out_ << std::flush;
 }
 
-void HeadlessHost::ShowMessage(std::string_view text) {
+void HeadlessHost::ShowMessageBox(std::string_view text) {
     Print(Cp1251ToUtf8(text));
+}
+
+void HeadlessHost::ShowNamedMessage(MessageName name) {
+    ShowMessage(MessageText(name));
     for (const auto& [message, note] : notes_) {
-        if (message == text) Print(note);
+        if (message == name) Print(note);
     }
 }
 
-void HeadlessHost::ShowError(std::string_view text) {
+void HeadlessHost::ShowErrorBox(std::string_view text) {
     Print(Cp1251ToUtf8(ErrorBoxText(text)));
+}
+
+void HeadlessHost::ShowWarning(std::string_view text) {
+    Print(Cp1251ToUtf8(text));
 }
 
 void HeadlessHost::StartCloseTimer(std::chrono::milliseconds, std::function<void()> tick) {

@@ -60,14 +60,34 @@ struct SaveDialog {
 //     ShowHint is set.
 //   - During a long handler the window redraws single controls when asked (RepaintNow): the gauge of a
 //     load, the status text before the service restart blocks.
+//   - Messages are counted here, once for every host: the exit status of every mode, window or headless,
+//     is 0 when no message or error box was shown and 1 otherwise (ExitStatus). A host shows the boxes
+//     (ShowMessageBox, ShowErrorBox) and returns ExitStatus from its program.
 class Host : public UserNotifier {
 public:
-    // ShowMessage (from UserNotifier): the program's own modal message box, titled "Tarnwell", one
-    // sentence and an OK button.
+    // The program's own modal message box, titled "Tarnwell", one sentence and an OK button.
+    void ShowMessage(std::string_view text) final {
+        ++shown_;
+        ShowMessageBox(text);
+    }
 
     // The standard error box: the text of an error that ended an operation, with a full stop appended
-    // when it ends in a letter or digit (ErrorBoxText).
-    virtual void ShowError(std::string_view text) = 0;
+    // when its first line ends in a letter or digit (ErrorBoxText). Lines after the first are notes to
+    // it (where the program looked, what became of the letters of a mail run).
+    void ShowError(std::string_view text) {
+        ++shown_;
+        ShowErrorBox(text);
+    }
+
+    // How many message and error boxes have been shown.
+    int ShownCount() const { return shown_; }
+    // The program's exit status: 0 when nothing was shown, 1 otherwise.
+    int ExitStatus() const { return shown_ > 0 ? 1 : 0; }
+
+    // A warning that stops nothing and is not counted as a shown message (the exit status stays as it
+    // is): the traffic history could not be written. Headless, a line "Tarnwell: <text>" on standard
+    // error; a window shows it in its status bar's outcome area. The default shows nothing.
+    virtual void ShowWarning(std::string_view text) { (void)text; }
 
     // Handles the window events that are waiting, so the window stays usable while a job waits.
     virtual void ProcessMessages() = 0;
@@ -107,6 +127,14 @@ public:
 
     // The desktop's "open" of a document or link. Whether it worked is not reported.
     virtual void ShellOpen(std::string_view target) = 0;
+
+protected:
+    // The boxes as the host shows them; ShowMessage and ShowError have counted them.
+    virtual void ShowMessageBox(std::string_view text) = 0;
+    virtual void ShowErrorBox(std::string_view text) = 0;
+
+private:
+    int shown_ = 0;
 };
 
 }  // namespace tarnwell

@@ -2,6 +2,7 @@
 // with it (app/window_module.h); else the headless program: the start-up sequence with its switch and
 // autorun jobs, reported on standard error, with an exit status for the scheduler.
 
+#include "app/broken_pipe_guard.h"
 #include "app/command_line.h"
 #include "app/memory_reuse.h"
 #include "app/program.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char** argv) {
     tarnwell::ReuseFreedMemory();
+    tarnwell::IgnoreBrokenPipes();
     const std::optional<std::string> argument = tarnwell::FirstCommandArgument(argc, argv);
 #ifdef TARNWELL_WINDOW_MODULE
     if (const std::optional<int> status =

@@ -13,7 +13,7 @@ namespace tarnwell {
 
 FSendSetup FSendSetup::FromEnvironment() {
     return FSendSetup{UserDatabaseLocation::FromEnvironment(), ProgramFolder(), nullptr,
-                       std::make_unique<SystemProgramRunner>()};
+                      std::make_unique<SystemProgramRunner>()};
 }
 
 TFSend::TFSend(Host& host, FSendSetup setup)
@@ -23,7 +23,8 @@ TFSend::TFSend(Host& host, FSendSetup setup)
       pause_(host),
       gauge_progress_(c_.CG1, host),
       event_pump_(host),
-      SmtpClient1(&event_pump_) {
+      SmtpClient1(&event_pump_),
+      history_(HistoryFile(setup_.settings_folder), [this](std::string_view text) { host_.ShowWarning(text); }) {
     using namespace literals;
     MailDispatcher::SetUpClient(SmtpClient1);
     if (!setup_.jobs) {

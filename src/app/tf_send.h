@@ -12,7 +12,9 @@
 #include "app/switches.h"
 #include "form/form_controls.h"
 #include "grid/table_grid.h"
+#include "history/traffic_history.h"
 #include "smtp/smtp_client.h"
+#include "stats/statistics_figures.h"
 #include "viewer/file_browser.h"
 #include "wingate/service_restart.h"
 #include "wingate/user_database.h"
@@ -48,6 +50,11 @@ public:
 
     FormControls& Controls() { return c_; }
     FileBrowser& Browser() { return browser_; }
+    // The traffic history of this run (history.sqlite3 beside settings.ini), and the figures of the
+    // statistics table's user rows as the last refresh read them (element i is row i + 1), each with its
+    // account's key name: what a chart or a warning looks up in the history.
+    TrafficHistory& History() { return history_; }
+    const StatisticsFigures& Figures() const { return figures_; }
 
     // Runs a handler as the message loop would: an error that escapes it is shown in the error box. The
     // window is busy meanwhile (see Busy); the host hears after it has run (Host::ControlsChanged).
@@ -146,6 +153,8 @@ private:
     GaugeProgress gauge_progress_;
     HostEventPump event_pump_;
     TSmtpClient SmtpClient1;
+    TrafficHistory history_;
+    StatisticsFigures figures_;
 
     int busy_depth_ = 0;
     std::vector<bool> saved_enabled_;  // the job controls' and the browser's Enabled before the lock

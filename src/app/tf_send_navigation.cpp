@@ -27,13 +27,19 @@ void TFSend::SpeedButton4Click() {
 }
 
 // The statistics refresh: also the handler of the display unit (RG1) and of the precision (CSETochn).
-// The page is shown before the load, so a load that stops shows what it got so far.
+// The page is shown before the load, so a load that stops shows what it got so far. A complete refresh
+// goes into the traffic history (at most once an hour), which never stops it.
 bool TFSend::SBToStatClick() {
     AutoSave();
     c_.PC1.SetActivePageIndex(kStatPage);
     TrafficDisplay display{c_.RG1.ItemIndex(), c_.CSETochn.ShowValue(), KiloIs1024(c_.RGkb.ItemIndex())};
     auto database = setup_.database.Open();
-    return RefreshStatistics(c_.ASGRead, *database, host_, display, c_.ChLBTable.CheckedItems(), host_.TextWidth());
+    if (!RefreshStatistics(c_.ASGRead, *database, host_, display, c_.ChLBTable.CheckedItems(), host_.TextWidth(),
+                           figures_)) {
+        return false;
+    }
+    history_.RecordRefresh(figures_);
+    return true;
 }
 
 bool TFSend::SBLimitClick() {

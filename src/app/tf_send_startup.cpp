@@ -2,11 +2,8 @@
 
 #include "app/tf_send.h"
 #include "settings/settings.h"
-#include "text/cp1251_literal.h"
 
 namespace tarnwell {
-
-using namespace literals;
 
 void TFSend::FormCreate(const std::optional<std::string>& first_argument) {
     // The sequence ends where an error stands, shown in the error box; the window opens for use.
@@ -25,7 +22,7 @@ void TFSend::StartUp(const std::optional<std::string>& first_argument) {
         if (std::optional<Switch> which = MatchSwitch(*first_argument)) {
             if (!RunSwitch(*which)) return;
         } else {
-            host_.ShowMessage("Неправильно задан ключ"_cp);
+            host_.ShowNamedMessage(MessageName::kWrongSwitch);
         }
         // Taken by the event loop once the sequence is over; autorun still runs before.
         host_.PostQuit();
@@ -37,6 +34,8 @@ void TFSend::StartUp(const std::optional<std::string>& first_argument) {
 bool TFSend::RunSwitch(Switch which) {
     switch (which) {
         case Switch::SetLimit:
+            // The month's closing figures, those of the start-up's refresh, before the reset changes them.
+            history_.RecordClosing(figures_);
             if (!SBLimitClick()) return false;
             SBSetClick();
             return SBSaveLimClick();

@@ -5,12 +5,9 @@
 #include "app/switches.h"
 #include "settings/settings.h"
 #include "text/cp1251.h"
-#include "text/cp1251_literal.h"
 #include "wingate/user_database.h"
 
 namespace tarnwell {
-
-using namespace literals;
 
 namespace {
 
@@ -37,18 +34,18 @@ std::string StoreText(const UserDatabaseLocation& location) {
 
 void AddWhereNotes(HeadlessHost& host, const FSendSetup& setup) {
     const UserDatabaseKeys keys;
-    host.AddNote(std::string("Не найден или не существует файл настроек!"_cp),
+    host.AddNote(MessageName::kSettingsNotFound,
                  "файл настроек ожидается здесь: " + PathText(SettingsFilePath(setup.settings_folder)));
-    host.AddNote(std::string("Возможно WinGate не установлен или версия программыне совместима!"_cp),
+    host.AddNote(MessageName::kDatabaseNotReachable,
                  "база пользователей ожидается " + StoreText(setup.database) + ": " + KeyText(keys.database));
-    host.AddNote(std::string("Не найдено имя службы для перезапуска"_cp),
+    host.AddNote(MessageName::kServiceNotFound,
                  "ключ службы ожидается " + StoreText(setup.database) + ": " + KeyText(keys.service));
     std::string switches;
     for (std::string_view text : SwitchTexts()) {
         if (!switches.empty()) switches += ", ";
         switches += text;
     }
-    host.AddNote(std::string("Неправильно задан ключ"_cp), "допустимые ключи: " + switches);
+    host.AddNote(MessageName::kWrongSwitch, "допустимые ключи: " + switches);
 }
 
 }  // namespace tarnwell

@@ -29,6 +29,12 @@ void SetEdit(Edit& edit, std::string_view label, std::string_view text, std::str
     SetHint(edit, hint, show_tip);
 }
 
+// A control without a caption or label of its own is known to assistive technology by its hint's short
+// part.
+void NameByHint(Control& control) {
+    control.AccessibleName = std::string(control.ShortHint());
+}
+
 }  // namespace
 
 const std::vector<std::string>& StatColumnCaptions() {
@@ -64,11 +70,15 @@ FormControls::FormControls()
       ChLBOther(Texts({"Закрыть через 15 с. после автозапуска"_cp, "Авт. сохранение установок"_cp})),
       RGkb("", Texts({"1кб. = 1024 б."_cp, "1кб. = 1000 б."_cp}), 2),
       RG1(std::string("Отображение:"_cp), Texts({"Авто"_cp, "Килобайты"_cp, "Мегабайты"_cp, "Гигабайты"_cp}), 2) {
-    SetButton(SpeedButton3, "Просмотр"_cp);
-    SetButton(SBToStat, "Статистика"_cp);
-    SetButton(SBLimit, "Лимиты"_cp);
-    SetButton(SpeedButton4, "Настройки"_cp);
-    SetButton(SBAbout, "О программе"_cp);
+    for (const auto& [control, name] : Names()) control->Name = std::string(name);
+    // Each navigation button shows the title of its page.
+    SetButton(SpeedButton3, kPages[kViewerPage].Title);
+    SetButton(SBToStat, kPages[kStatPage].Title);
+    SetButton(SBLimit, kPages[kLimitsPage].Title);
+    SetButton(SpeedButton4, kPages[kSettingsPage].Title);
+    SetButton(SBAbout, kPages[kAboutPage].Title);
+    CG1.AccessibleName = "Ход выполнения"_cp;
+    StatBar.AccessibleName = "Строка состояния"_cp;
     SetButton(SBCancel, "Отмена"_cp, "Отмена|Прервать сохранение (Esc): файл останется прежним"_cp, true);
     TMClose.Interval = 15000;
     TMClose.Enabled = false;
@@ -81,6 +91,7 @@ FormControls::FormControls()
     SG1.HotLightHeader = true;
     SetEdit(ECurrentFile, "Текущий файл:"_cp, "", "Путь к файлу, который сейчас просматривается"_cp, false);
     SetButton(SBSave, "Сохранить ..."_cp, "Сохранить|Сохранить как файл HTML или Excel"_cp, true);
+    SG1.AccessibleName = "Просматриваемый файл"_cp;
 
     // The settings. The check lists stay unchecked until the settings are read.
     SetEdit(EHost, "Машина:"_cp, "127.0.0.1", "Адрес сервера почты(IP или DNS) "_cp, true);
@@ -97,6 +108,7 @@ FormControls::FormControls()
     SetEdit(EFromAddress, "Обратный адрес:"_cp, "admin@example.local", "Адрес отправителя"_cp, true);
     SetEdit(ESubject, "Тема:"_cp, "Наработанный трафик"_cp, "Тема письма"_cp, true);
     SetHint(ChLBCont, "Пункты, содержащиеся в рассылаемом письме"_cp, true);
+    NameByHint(ChLBCont);
     ChLBTable.Label = "Отображать в таблице"_cp;
     SetHint(ChLBTable, "Столбцы, отображаемые в таблице \"Статистика\""_cp, false);
     ChLBHTML.Label = "Сохранять в HTML"_cp;
@@ -104,10 +116,12 @@ FormControls::FormControls()
     ChLBRun.Label = "Автозапуск"_cp;
     SetHint(ChLBRun, "Автозапуск|Настройки автозапуска программы"_cp, true);
     SetEdit(ESGToUser, "", "admin@example.local", "Адрес для отсылки таблицы"_cp, false);
+    NameByHint(ESGToUser);
     ChLBOther.Label = "Другое"_cp;
     SetHint(ChLBOther, "Настройки|Настройки программы"_cp, true);
     RGkb.SetItemIndex(0);
     SetHint(RGkb, "Еденица тарификации. Учитывается при отображении трафика"_cp, false);
+    NameByHint(RGkb);
 
     // The statistics.
     ASGRead.SetFixedRows(1);
@@ -118,11 +132,13 @@ FormControls::FormControls()
     ASGRead.Resizable = true;
     ASGRead.HotLightHeader = true;
     SetHint(ASGRead, "Изменения сохраняются только в поле \"Послать\""_cp, false);
+    ASGRead.AccessibleName = std::string(kPages[kStatPage].Title);
     SetEdit(EHTMLPath, "Файл экспорта:"_cp, "export.htm",
             "Путь к файлу экспорта |По этому пути при настройке автоматического сохранения будут сохраняться "
             "данные в формате HTML"_cp,
             false);
     SetButton(SBEditPathHTML, "...", "Изменить путь к файлу экспорта"_cp, true);
+    NameByHint(SBEditPathHTML);  // its caption is three dots
     CSETochn.Label = "Точность:"_cp;
     SetHint(CSETochn, "Точность| Количество знаков после запятой"_cp, false);
     SetButton(SBSaveHTML, "Сохранить HTML"_cp,
@@ -141,18 +157,21 @@ FormControls::FormControls()
     ASGLimit.Bands.Active = true;
     ASGLimit.Editable = true;
     SetHint(ASGLimit, "Все значения кратны 100байт(1 мб = 10000)"_cp, false);
+    ASGLimit.AccessibleName = std::string(kPages[kLimitsPage].Title);
     SetButton(SBRead, "Перечитать данные"_cp, "Перечитать все данные"_cp);
     SetButton(SBSet, "Установить лимиты"_cp,
               "Лимиты устанавливаются из графы \"Лимиты\" в графы \"Открыт баланс\" и \"До закрытия балланса "
               "осталось\""_cp);
     SetButton(SBSaveLim, "Сохранить изменения"_cp, "Сохранить внесенные изменения  и перезапустить службу WinGate"_cp);
     SetHint(SEDefault, "Значение лимита по умолчанию - для новых пользователей"_cp, true);
+    NameByHint(SEDefault);
     SetButton(NRead, "Перечитать данные"_cp);
     SetButton(NSet, "Установить лимиты"_cp);
     SetButton(NSaveLim, "Сохранить изменения и рестартовать сервис"_cp);
     SetButton(NSaveEn, "Сохранить состояние профилей \"Включен\""_cp);
 
     // About the program.
+    Memo1.AccessibleName = std::string(kPages[kAboutPage].Title);
     Memo1.Lines = Texts({
         "Программа "_cp,
         "",
@@ -178,6 +197,69 @@ FormControls::FormControls()
     SetButton(STtoSite, "http://www.example.com");
     SetButton(StaticText7, "mailto:author@example.com");
 }
+
+// The name of each control is its member's, spelled once: by the member itself.
+#define TARNWELL_CONTROL(member) \
+    { &member, #member }
+
+std::vector<Control*> FormControls::AllControls() {
+    std::vector<Control*> all;
+    for (const auto& [control, name] : Names()) all.push_back(control);
+    return all;
+}
+
+std::vector<std::pair<Control*, std::string_view>> FormControls::Names() {
+    return {TARNWELL_CONTROL(SpeedButton3),
+            TARNWELL_CONTROL(SBToStat),
+            TARNWELL_CONTROL(SBLimit),
+            TARNWELL_CONTROL(SpeedButton4),
+            TARNWELL_CONTROL(SBAbout),
+            TARNWELL_CONTROL(CG1),
+            TARNWELL_CONTROL(SBCancel),
+            TARNWELL_CONTROL(PC1),
+            TARNWELL_CONTROL(StatBar),
+            TARNWELL_CONTROL(SG1),
+            TARNWELL_CONTROL(ECurrentFile),
+            TARNWELL_CONTROL(SBSave),
+            TARNWELL_CONTROL(EHost),
+            TARNWELL_CONTROL(EPort),
+            TARNWELL_CONTROL(EDomain),
+            TARNWELL_CONTROL(EUserID),
+            TARNWELL_CONTROL(RGSecurity),
+            TARNWELL_CONTROL(EPassword),
+            TARNWELL_CONTROL(ECAFile),
+            TARNWELL_CONTROL(EFromName),
+            TARNWELL_CONTROL(EFromAddress),
+            TARNWELL_CONTROL(ESubject),
+            TARNWELL_CONTROL(ChLBCont),
+            TARNWELL_CONTROL(ChLBTable),
+            TARNWELL_CONTROL(ChLBHTML),
+            TARNWELL_CONTROL(ChLBRun),
+            TARNWELL_CONTROL(ESGToUser),
+            TARNWELL_CONTROL(ChLBOther),
+            TARNWELL_CONTROL(RGkb),
+            TARNWELL_CONTROL(ASGRead),
+            TARNWELL_CONTROL(EHTMLPath),
+            TARNWELL_CONTROL(SBEditPathHTML),
+            TARNWELL_CONTROL(CSETochn),
+            TARNWELL_CONTROL(SBSaveHTML),
+            TARNWELL_CONTROL(SBSend1),
+            TARNWELL_CONTROL(RG1),
+            TARNWELL_CONTROL(ASGLimit),
+            TARNWELL_CONTROL(SBRead),
+            TARNWELL_CONTROL(SBSet),
+            TARNWELL_CONTROL(SBSaveLim),
+            TARNWELL_CONTROL(SEDefault),
+            TARNWELL_CONTROL(NRead),
+            TARNWELL_CONTROL(NSet),
+            TARNWELL_CONTROL(NSaveLim),
+            TARNWELL_CONTROL(NSaveEn),
+            TARNWELL_CONTROL(Memo1),
+            TARNWELL_CONTROL(STtoSite),
+            TARNWELL_CONTROL(StaticText7)};
+}
+
+#undef TARNWELL_CONTROL
 
 std::vector<Control*> FormControls::JobControls() {
     return {&SpeedButton3,   &SBToStat,  &SBLimit,    &SpeedButton4, &SBAbout,  &SBSave,

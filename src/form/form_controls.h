@@ -3,12 +3,14 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "form/button.h"
 #include "form/cancel_button.h"
 #include "form/check_list_box.h"
 #include "form/edit.h"
+#include "form/form_pages.h"
 #include "form/gauge.h"
 #include "form/grid_control.h"
 #include "form/memo.h"
@@ -20,16 +22,6 @@
 
 namespace tarnwell {
 
-// Pages of PC1, by page index.
-enum PageIndex {
-    kViewerPage = 0,    // TabSheet1, "Просмотр"
-    kSettingsPage = 1,  // TabSheet2, "Настройки"
-    kStatPage = 2,      // TabSheet4, "Статистика"
-    kLimitsPage = 3,    // TabSheet5, "Лимиты"
-    kAboutPage = 4,     // TabSheet3, "О программе"
-    kPageCount = 5
-};
-
 // The eleven columns of the statistics table, in column order; also the items of ChLBTable and ChLBHTML.
 const std::vector<std::string>& StatColumnCaptions();
 // The lines a personal letter can hold; the items of ChLBCont.
@@ -37,8 +29,9 @@ const std::vector<std::string>& LetterContentCaptions();
 // The link that StaticText7 opens (not its shown text).
 std::string_view MakerMailLink();
 
-// Every control of the main window with its designed state: captions, items, hints, defaults. Settings
-// live here and nowhere else. The application sets the handlers; setting a value from code runs none.
+// Every control of the main window with its designed state: names, captions, items, hints, defaults.
+// Settings live here and nowhere else. The application sets the handlers; setting a value from code runs
+// none. Each control is named after its member here (Control::Name).
 struct FormControls {
     FormControls();
     FormControls(const FormControls&) = delete;
@@ -114,12 +107,21 @@ struct FormControls {
 
     // The navigation buttons in column order, top to bottom.
     std::array<Button*, 5> NavigationButtons() { return {&SpeedButton3, &SBToStat, &SBLimit, &SpeedButton4, &SBAbout}; }
+    // The items of the limits grid's pop-up menu (window_parts::kLimitsMenu) in order; nullptr stands for
+    // the separator line.
+    std::array<Button*, 5> LimitsMenu() { return {&NRead, &NSet, &NSaveLim, nullptr, &NSaveEn}; }
+    // Every control, in the order of the members.
+    std::vector<Control*> AllControls();
 
     // The controls that start a job or change the page: the navigation buttons, the buttons and menu
     // items of the pages, and the unit and precision of the statistics, whose changes reload the table.
     // They are disabled while a handler runs, so that the events a waiting job lets through cannot start
     // a second one.
     std::vector<Control*> JobControls();
+
+private:
+    // Every control with its name, in the order of the members.
+    std::vector<std::pair<Control*, std::string_view>> Names();
 };
 
 }  // namespace tarnwell

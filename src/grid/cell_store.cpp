@@ -3,40 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "grid/bulk_rows.h"
+#include "grid/cell_ref.h"
 #include "grid/table_grid_error.h"
 
 namespace tarnwell {
+
+using namespace cell_ref;
+
 namespace {
-
-// A packed cell reference: 0 is the empty cell; with the top bit set the rest is an index into the list
-// of long references; otherwise 12 bits of block, 34 bits of offset and 17 bits of length.
-constexpr std::uint64_t kLongFlag = std::uint64_t{1} << 63;
-constexpr int kLengthBits = 17;
-constexpr int kOffsetBits = 34;
-constexpr int kBlockBits = 12;
-constexpr std::uint64_t kLengthMask = (std::uint64_t{1} << kLengthBits) - 1;
-constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;
-constexpr std::uint64_t kBlockMask = (std::uint64_t{1} << kBlockBits) - 1;
-constexpr int kOffsetShift = kLengthBits;
-constexpr int kBlockShift = kLengthBits + kOffsetBits;
-
-// A packed row slot: 22 bits of page, 16 bits of offset in the page, 26 bits of size (columns). The
-// empty slot, 0, is a row without cells.
-constexpr int kSizeBits = 26;
-constexpr int kPlaceBits = 16;
-constexpr std::uint64_t kSizeMask = (std::uint64_t{1} << kSizeBits) - 1;
-constexpr std::uint64_t kPlaceMask = (std::uint64_t{1} << kPlaceBits) - 1;
-constexpr std::uint64_t kMaxPages = std::uint64_t{1} << 22;
-constexpr int kPlaceShift = kSizeBits;
-constexpr int kPageShift = kSizeBits + kPlaceBits;
-
-// Rows share pages of 64 Ki references (512 KB); a row of more than a quarter page gets its own page,
-// so no more than a quarter of a shared page is ever left unused at its end.
-constexpr std::uint32_t kSharedPageRefs = std::uint32_t{1} << kPlaceBits;
-constexpr std::uint32_t kOwnPageRefs = kSharedPageRefs / 4;
-
-constexpr int kSlotPageBits = 12;
-constexpr std::size_t kSlotPageSize = std::size_t{1} << kSlotPageBits;
 
 // Arena blocks start at 64 KB and grow with the arena up to 64 MB; a text of more than 16 KB gets a
 // block of its own, so an arena block loses at most a quarter of itself at its end.
@@ -47,19 +22,6 @@ constexpr std::size_t kArenaOwnBlock = std::size_t{16} << 10;
 // Garbage is collected once it outweighs the live data and is worth a pass.
 constexpr std::size_t kMinArenaGarbage = std::size_t{1} << 20;  // bytes
 constexpr std::size_t kMinRefGarbage = std::size_t{1} << 17;    // references (1 MB)
-
-constexpr std::uint64_t PackSlot(std::uint64_t page, std::uint64_t place, std::uint64_t size) {
-    return (page << kPageShift) | (place << kPlaceShift) | size;
-}
-constexpr std::uint32_t SlotPage(std::uint64_t slot) {
-    return static_cast<std::uint32_t>(slot >> kPageShift);
-}
-constexpr std::uint32_t SlotPlace(std::uint64_t slot) {
-    return static_cast<std::uint32_t>((slot >> kPlaceShift) & kPlaceMask);
-}
-constexpr std::uint32_t SlotSize(std::uint64_t slot) {
-    return static_cast<std::uint32_t>(slot & kSizeMask);
-}
 
 [[noreturn]] void IndexOutOfRange() {
     throw ETableGridError("Grid index out of range");
@@ -88,9 +50,7 @@ std::string_view CellStore::Resolve(std::uint64_t ref) const {
 
 std::uint64_t CellStore::MakeRef(BlockId block, std::uint64_t offset, std::uint64_t length) {
     if (length == 0) return 0;
-    if (block <= kBlockMask && offset <= kOffsetMask && length <= kLengthMask) {
-        return (std::uint64_t{block} << kBlockShift) | (offset << kOffsetShift) | length;
-    }
+    if (FitsShort(block, offset, length)) return PackShort(block, offset, length);
     std::uint64_t index;
     if (!free_long_refs_.empty()) {
         index = free_long_refs_.back();
@@ -127,23 +87,33 @@ void CellStore::Release(std::uint64_t ref) {
 
 // --- Blocks and the arena --------------------------------------------------------------------------
 
-CellStore::BlockId CellStore::NewBlock(std::unique_ptr<std::string> text, bool arena) {
-    const char* data = text->data();
+CellStore::BlockId CellStore::NewBlock(Block block, const char* data) {
     if (!free_blocks_.empty()) {
         BlockId id = free_blocks_.back();
         free_blocks_.pop_back();
-        blocks_[id] = Block{std::move(text), arena};
+        blocks_[id] = std::move(block);
         block_data_[id] = data;
         return id;
     }
     if (blocks_.size() >= 0xFFFFFFFFu) throw ETableGridError("Too many text blocks in the grid");
-    blocks_.push_back(Block{std::move(text), arena});
+    blocks_.push_back(std::move(block));
     block_data_.push_back(data);
     return static_cast<BlockId>(blocks_.size() - 1);
 }
 
+CellStore::BlockId CellStore::NewArenaBlock(std::unique_ptr<std::string> text) {
+    const char* data = text->data();
+    return NewBlock(Block{std::move(text), nullptr, 0, true}, data);
+}
+
 CellStore::BlockId CellStore::Adopt(std::string block) {
-    return NewBlock(std::make_unique<std::string>(std::move(block)), false);
+    auto text = std::make_shared<std::string>(std::move(block));
+    const std::string_view bytes = *text;
+    return Adopt(std::move(text), bytes);
+}
+
+CellStore::BlockId CellStore::Adopt(std::shared_ptr<const void> owner, std::string_view bytes) {
+    return NewBlock(Block{nullptr, std::move(owner), bytes.size(), false}, bytes.data());
 }
 
 // Appends the text to the arena and returns its reference. The text may lie in the arena itself:
@@ -151,7 +121,7 @@ CellStore::BlockId CellStore::Adopt(std::string block) {
 std::uint64_t CellStore::CopyIntoArena(std::string_view text) {
     if (text.empty()) return 0;
     if (text.size() > kArenaOwnBlock) {
-        BlockId id = NewBlock(std::make_unique<std::string>(text), true);
+        BlockId id = NewArenaBlock(std::make_unique<std::string>(text));
         arena_reserved_ += text.size();
         arena_live_ += text.size();
         return MakeRef(id, 0, text.size());
@@ -170,7 +140,7 @@ std::uint64_t CellStore::CopyIntoArena(std::string_view text) {
     block->reserve(capacity);
     block->append(text);
     arena_reserved_ += block->capacity();
-    arena_block_ = NewBlock(std::move(block), true);
+    arena_block_ = NewArenaBlock(std::move(block));
     has_arena_block_ = true;
     arena_live_ += text.size();
     return MakeRef(arena_block_, 0, text.size());
@@ -235,7 +205,7 @@ std::uint64_t CellStore::Slot(int row) const {
 std::uint64_t& CellStore::SlotForWrite(int row) {
     std::size_t page = static_cast<std::size_t>(row) >> kSlotPageBits;
     if (page >= slot_pages_.size()) slot_pages_.resize(page + 1);
-    if (!slot_pages_[page]) slot_pages_[page] = std::make_unique<std::uint64_t[]>(kSlotPageSize);
+    if (!slot_pages_[page]) slot_pages_[page] = NewZeroRefArray(kSlotPageSize);
     return slot_pages_[page][static_cast<std::size_t>(row) & (kSlotPageSize - 1)];
 }
 
@@ -246,13 +216,12 @@ std::uint64_t CellStore::PlaceRow(std::uint32_t size, std::uint32_t old_size) {
         std::uint64_t wanted = std::max<std::uint64_t>(size, std::uint64_t{old_size} * 2);
         std::uint32_t capacity = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, kSizeMask));
         if (pages_.size() >= kMaxPages) throw ETableGridError("Too many cells in the grid");
-        pages_.push_back(Page{std::make_unique_for_overwrite<std::uint64_t[]>(capacity), capacity, size, true});
+        pages_.push_back(Page{NewRefArray(capacity), capacity, size, true});
         return PackSlot(pages_.size() - 1, 0, size);
     }
     if (!has_current_page_ || pages_[current_page_].used + size > pages_[current_page_].capacity) {
         if (pages_.size() >= kMaxPages) throw ETableGridError("Too many cells in the grid");
-        pages_.push_back(
-            Page{std::make_unique_for_overwrite<std::uint64_t[]>(kSharedPageRefs), kSharedPageRefs, 0, false});
+        pages_.push_back(Page{NewRefArray(kSharedPageRefs), kSharedPageRefs, 0, false});
         current_page_ = static_cast<std::uint32_t>(pages_.size() - 1);
         has_current_page_ = true;
     }
@@ -326,6 +295,9 @@ void CellStore::CompactRows() {
             slot = moved;
         }
     }
+    // Every row has left the pages of a bulk load.
+    old_pages.clear();
+    page_memory_ = BulkMemory();
 }
 
 // --- Public operations -----------------------------------------------------------------------------
@@ -386,10 +358,8 @@ bool CellStore::OverwriteInPlace(int col, int row, std::string_view text) {
 }
 
 std::string_view CellStore::Adopted(BlockId block) const {
-    if (block >= blocks_.size() || !blocks_[block].text || blocks_[block].arena) {
-        throw ETableGridError("Unknown text block of the grid");
-    }
-    return *blocks_[block].text;
+    if (block >= blocks_.size() || !blocks_[block].owner) throw ETableGridError("Unknown text block of the grid");
+    return {block_data_[block], blocks_[block].size};
 }
 
 void CellStore::SetSlice(int col, int row, BlockId block, std::size_t offset, std::size_t length) {
@@ -441,14 +411,53 @@ void CellStore::Clear() {
     has_current_page_ = false;
     live_refs_ = 0;
     garbage_refs_ = 0;
-    slot_pages_ = std::vector<std::unique_ptr<std::uint64_t[]>>();
+    slot_pages_ = std::vector<RefArray>();
+    page_memory_ = BulkMemory();
+    slot_memory_ = BulkMemory();
+}
+
+void CellStore::TakeRows(BulkRows&& rows) {
+    std::size_t pages = 0;
+    for (const auto& part : rows.parts_) pages += part->pages_.size();
+    if (pages > kMaxPages) throw ETableGridError("Too many cells in the grid");
+    Clear();
+    if (Adopt(std::move(rows.owner_), rows.bytes_) != 0) throw ETableGridError("Unknown text block of the grid");
+    pages_.reserve(pages);
+    slot_pages_.resize(rows.slot_pages_.size());
+    for (std::size_t p = 0; p < slot_pages_.size(); ++p) {
+        if (rows.slot_pages_[p] != nullptr) slot_pages_[p] = BorrowedRefArray(rows.slot_pages_[p]);
+    }
+    slot_memory_ = std::move(rows.slot_memory_);
+    page_memory_ = std::move(rows.page_memory_);
+    for (const auto& part : rows.parts_) {
+        // Each part numbered its pages and long references from 0: here they follow those before them.
+        const std::uint64_t page_base = pages_.size();
+        const std::uint64_t long_base = long_refs_.size();
+        for (const BulkRows::Part::Page& page : part->pages_) {
+            pages_.push_back(Page{BorrowedRefArray(page.refs), page.capacity, page.used, page.own});
+        }
+        if (page_base != 0) {
+            for (int row = part->first_row_; row < part->end_row_; ++row) {
+                const auto& slots = slot_pages_[static_cast<std::size_t>(row) >> kSlotPageBits];
+                if (!slots) continue;  // no row of this page has cells
+                std::uint64_t& slot = slots[static_cast<std::size_t>(row) & (kSlotPageSize - 1)];
+                if (slot != 0) slot += page_base << kPageShift;
+            }
+        }
+        for (const BulkRows::Part::LongRef& r : part->long_refs_) {
+            const std::uint64_t slot = Slot(r.row);
+            std::uint64_t& ref = pages_[SlotPage(slot)].refs[SlotPlace(slot) + r.col];
+            ref = kLongFlag | ((ref & ~kLongFlag) + long_base);
+            long_refs_.push_back(LongRef{0, r.offset, r.length});
+        }
+        live_refs_ += part->refs_;
+    }
+    rows.parts_.clear();
 }
 
 std::size_t CellStore::MemoryBytes() const {
     std::size_t bytes = blocks_.capacity() * sizeof(Block) + block_data_.capacity() * sizeof(const char*);
-    for (const Block& b : blocks_) {
-        if (b.text) bytes += b.text->capacity();
-    }
+    for (const Block& b : blocks_) bytes += b.text ? b.text->capacity() : b.size;
     for (const Page& p : pages_) bytes += std::size_t{p.capacity} * sizeof(std::uint64_t);
     bytes += pages_.capacity() * sizeof(Page);
     bytes += long_refs_.capacity() * sizeof(LongRef);

@@ -8,7 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "files/bulk_memory.h"
+#include "grid/cell_ref.h"
 #include "grid/text_slice.h"
+
+namespace tarnwell {
+class BulkRows;
+}
 
 namespace tarnwell {
 
@@ -17,9 +23,10 @@ namespace tarnwell {
 // Built for a log viewer that puts a gigabyte file into ten million cells and reads them back row by
 // row, so there is no heap node per cell and no container per row:
 //
-// - Text bytes live in blocks. A caller may hand over a whole block (Adopt) and point cells at slices
-//   of it without copying; texts set one by one (Set) are copied into an append-only arena made of
-//   blocks of growing size, which never move, so a text's address is stable while its block lives.
+// - Text bytes live in blocks. A caller may hand over a whole block (Adopt), or an owner of bytes kept
+//   elsewhere (a file's snapshot), and point cells at slices of it without copying; texts set one by one
+//   (Set) are copied into an append-only arena made of blocks of growing size, which never move, so a
+//   text's address is stable while its block lives.
 // - Each cell is one 8-byte reference: 0 for empty, else block, offset and length packed together.
 //   A reference too big to pack (a text of 128 KB or more, an offset beyond 16 GB, a block number
 //   beyond 4095) is an index into a side list of long references instead.
@@ -56,6 +63,8 @@ public:
 
     // Keeps the block until Clear; returns its number for SetSlice.
     BlockId Adopt(std::string block);
+    // The same for bytes kept elsewhere: `owner` keeps them alive, and the store keeps `owner` until Clear.
+    BlockId Adopt(std::shared_ptr<const void> owner, std::string_view bytes);
     // The bytes of an adopted block. Throws ETableGridError for an unknown block.
     std::string_view Adopted(BlockId block) const;
     // Points the cell at bytes [offset, offset + length) of an adopted block. Throws ETableGridError
@@ -68,6 +77,10 @@ public:
 
     // Drops every text and block.
     void Clear();
+
+    // Drops every text and block, then takes the rows built apart (grid/bulk_rows.h): their bytes become
+    // block 0, their pages and slots the store's.
+    void TakeRows(BulkRows&& rows);
 
     // One row's cells for reading many of them in turn: the hot path of writers and column fitting.
     class RowView {
@@ -92,12 +105,16 @@ public:
     std::size_t MemoryBytes() const;
 
 private:
+    // An arena block owns its text; an adopted block's bytes are kept by its owner. Both are nothing
+    // once given back (a compacted arena block).
     struct Block {
-        std::unique_ptr<std::string> text;  // nullptr once a compacted arena block is given back
+        std::unique_ptr<std::string> text;
+        std::shared_ptr<const void> owner;
+        std::size_t size = 0;  // of an adopted block
         bool arena = false;
     };
     struct Page {
-        std::unique_ptr<std::uint64_t[]> refs;
+        cell_ref::RefArray refs;
         std::uint32_t capacity = 0;
         std::uint32_t used = 0;
         bool own = false;  // holds one wide row, at its start
@@ -120,7 +137,8 @@ private:
     void Store(int col, int row, std::uint64_t ref);
     std::uint64_t PlaceRow(std::uint32_t size, std::uint32_t old_size);
 
-    BlockId NewBlock(std::unique_ptr<std::string> text, bool arena);
+    BlockId NewBlock(Block block, const char* data);
+    BlockId NewArenaBlock(std::unique_ptr<std::string> text);
     std::uint64_t CopyIntoArena(std::string_view text);
     bool OverwriteInPlace(int col, int row, std::string_view text);
 
@@ -149,7 +167,11 @@ private:
     std::size_t live_refs_ = 0;     // sum of row sizes
     std::size_t garbage_refs_ = 0;  // reference space left behind by rows that moved
 
-    std::vector<std::unique_ptr<std::uint64_t[]>> slot_pages_;
+    std::vector<cell_ref::RefArray> slot_pages_;
+    // What a bulk load's pages and slot pages were cut from (TakeRows): kept until Clear, the pages'
+    // until the rows are repacked into pages of their own.
+    BulkMemory page_memory_;
+    BulkMemory slot_memory_;
 };
 
 }  // namespace tarnwell

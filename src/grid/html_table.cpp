@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/output_file.h"
+#include "grid/row_bands.h"
 #include "grid/table_grid_error.h"
 
 namespace tarnwell {
@@ -98,9 +99,6 @@ void WriteHtmlTable(const TTableGrid& grid, std::span<const int> real, const Col
         data_cell_start(grid.Color, grid.FontColor),
     };
     const std::string header_cell_start = "<td nowrap bgcolor=\"" + HexColor(grid.FixedColor, colors) + "\"><b>";
-    // A band period of 0 or less would divide by zero; such bands colour nothing.
-    const std::int64_t band_period = std::int64_t{grid.Bands.PrimaryLength} + grid.Bands.SecondaryLength;
-    const bool bands = grid.Bands.Active && band_period > 0;
     // Hands the bytes on once a chunk has gathered; a row never waits for more than one chunk.
     auto row_done = [&] {
         if (flush && out.size() >= kHtmlChunk) flush(out);
@@ -131,8 +129,8 @@ void WriteHtmlTable(const TTableGrid& grid, std::span<const int> real, const Col
         Look row_look = kPlain;
         if (row < fixed_rows) {
             row_look = kFixed;
-        } else if (bands) {
-            row_look = (row - fixed_rows) % band_period < grid.Bands.PrimaryLength ? kPrimary : kSecondary;
+        } else if (const RowBand band = BandOf(grid, row); band != RowBand::kNone) {
+            row_look = band == RowBand::kPrimary ? kPrimary : kSecondary;
         }
         out += "<tr>";
         out += kLineEnd;

@@ -55,6 +55,12 @@ void TTableGrid::Clear() {
     state_->check_boxes = {};
 }
 
+void TTableGrid::LoadRows(BulkRows&& rows) {
+    ++state_->revision;
+    state_->check_boxes = {};
+    state_->cells.TakeRows(std::move(rows));
+}
+
 // --- Counts ----------------------------------------------------------------------------------------
 
 int TTableGrid::RowCount() const {

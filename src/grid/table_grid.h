@@ -15,6 +15,7 @@
 
 namespace tarnwell {
 
+class BulkRows;
 class SaveProgress;
 class UnstoredTextWidths;
 
@@ -78,6 +79,10 @@ public:
     void SetRowSlices(int row, TextBlockId block, std::span<const TextSlice> slices);
     // Drops every text, check box and adopted block. Counts, fixed counts, hidden columns and widths stay.
     void Clear();
+    // Replaces every text and check box with the rows built apart, on several threads (grid/bulk_rows.h):
+    // the grid keeps their bytes with their owner. Counts, fixed counts, hidden columns and widths stay.
+    // Throws ETableGridError "Too many cells in the grid" when the rows hold more than the grid can address.
+    void LoadRows(BulkRows&& rows);
 
     // --- Counts --------------------------------------------------------------------------------
     int RowCount() const;

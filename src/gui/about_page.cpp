@@ -79,8 +79,7 @@ QWidget* MakeAboutPage(ControlBinder& binder) {
     layout->setSpacing(0);
 
     auto* memo = new QTextEdit;
-    binder.Bind(memo, c.Memo1, "Memo1");
-    memo->setAccessibleName(QStringLiteral("О программе"));
+    binder.Bind(memo, c.Memo1);
     memo->setReadOnly(true);
     memo->setFrameShape(QFrame::NoFrame);
     memo->setFixedWidth(177);
@@ -117,8 +116,7 @@ QWidget* MakeAboutPage(ControlBinder& binder) {
     layout->addWidget(memo);
 
     auto* picture = new QLabel;
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setAccessibleName(QStringLiteral("Рисунок"));
+    ControlBinder::NamePart(picture, window_parts::kPicture);
     // The picture is read when the page is first shown: the start of the window does not wait for it.
     picture->installEventFilter(new LoadOnShow(picture));
     picture->setScaledContents(true);
@@ -128,8 +126,8 @@ QWidget* MakeAboutPage(ControlBinder& binder) {
     over->setContentsMargins(8, 0, 8, 4);
     over->addStretch(1);
     auto* links = new QHBoxLayout;
-    auto link = [&](Button& button, const char* name) {
-        QPushButton* widget = binder.PushButton(button, name);
+    auto link = [&](Button& button) {
+        QPushButton* widget = binder.PushButton(button);
         widget->setCursor(Qt::PointingHandCursor);
         widget->setFlat(true);
         widget->setStyleSheet(
@@ -139,9 +137,9 @@ QWidget* MakeAboutPage(ControlBinder& binder) {
         links->addWidget(widget);
         return widget;
     };
-    QPushButton* site = link(c.STtoSite, "STtoSite");
+    QPushButton* site = link(c.STtoSite);
     links->addStretch(1);
-    QPushButton* mail = link(c.StaticText7, "StaticText7");
+    QPushButton* mail = link(c.StaticText7);
     new FitLinks(picture, {site, mail});
     over->addLayout(links);
     layout->addWidget(picture, 1);

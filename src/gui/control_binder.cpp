@@ -73,8 +73,9 @@ void ControlBinder::OnRefresh(std::function<void()> refresh, const Control* cont
     refreshers_.push_back(std::move(refresh));
 }
 
-void ControlBinder::Bind(QWidget* widget, const Control& control, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
+void ControlBinder::Bind(QWidget* widget, const Control& control) {
+    widget->setObjectName(ToQString(control.Name));
+    if (!control.AccessibleName.empty()) widget->setAccessibleName(ToQString(control.AccessibleName));
     controls_.insert(widget, &control);
     widgets_.insert(&control, widget);
     if (control.ShowHint && !control.ShortHint().empty()) widget->setToolTip(ToQString(control.ShortHint()));
@@ -88,9 +89,15 @@ void ControlBinder::Bind(QWidget* widget, const Control& control, const char* na
         &control);
 }
 
-QLabel* ControlBinder::CaptionStrip(const QString& text, QWidget* buddy) {
+void ControlBinder::NamePart(QWidget* widget, const WindowPart& part) {
+    widget->setObjectName(ToQString(part.Name));
+    if (!part.AccessibleName.empty()) widget->setAccessibleName(ToQString(part.AccessibleName));
+}
+
+QLabel* ControlBinder::CaptionStrip(const Control& control, std::string_view caption, QWidget* buddy) {
+    const QString text = ToQString(caption);
     auto* label = new QLabel(text);
-    label->setObjectName(QStringLiteral("CaptionStrip"));
+    label->setObjectName(ToQString(LabelName(control)));
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setAutoFillBackground(true);
@@ -107,9 +114,9 @@ QLabel* ControlBinder::CaptionStrip(const QString& text, QWidget* buddy) {
     return label;
 }
 
-QLineEdit* ControlBinder::LineEdit(Edit& edit, const char* name, bool path) {
+QLineEdit* ControlBinder::LineEdit(Edit& edit, bool path) {
     auto* widget = new QLineEdit;
-    Bind(widget, edit, name);
+    Bind(widget, edit);
     // The window's own mask character: the text never shows, and assistive technology gets no value.
     if (edit.PasswordChar != 0) widget->setEchoMode(QLineEdit::Password);
     auto to_qt = [path](const std::string& text) { return path ? PathToQString(text) : ToQString(text); };
@@ -122,21 +129,20 @@ QLineEdit* ControlBinder::LineEdit(Edit& edit, const char* name, bool path) {
             if (widget->text() != text) widget->setText(text);
         },
         &edit);
-    if (edit.Label.empty()) widget->setAccessibleName(ToQString(edit.ShortHint()));
     return widget;
 }
 
-QPushButton* ControlBinder::PushButton(Button& button, const char* name) {
+QPushButton* ControlBinder::PushButton(Button& button) {
     auto* widget = new QPushButton(ToQString(button.Caption));
-    Bind(widget, button, name);
+    Bind(widget, button);
     QObject::connect(widget, &QPushButton::clicked, widget, [this, &button] { Act([&] { button.Click(); }); });
     OnRefresh([widget, &button] { widget->setText(ToQString(button.Caption)); });
     return widget;
 }
 
-QListWidget* ControlBinder::ListWidget(CheckListBox& list, const char* name) {
+QListWidget* ControlBinder::ListWidget(CheckListBox& list) {
     auto* widget = new QListWidget;
-    Bind(widget, list, name);
+    Bind(widget, list);
     widget->setMinimumSize(40, 40);
     for (const std::string& item : list.Items()) {
         auto* row = new QListWidgetItem(ToQString(item), widget);
@@ -157,14 +163,12 @@ QListWidget* ControlBinder::ListWidget(CheckListBox& list, const char* name) {
             if (widget->item(i)->checkState() != state) widget->item(i)->setCheckState(state);
         }
     });
-    if (list.Label.empty()) widget->setAccessibleName(ToQString(list.ShortHint()));
     return widget;
 }
 
-QGroupBox* ControlBinder::GroupBox(RadioGroup& group, const char* name) {
+QGroupBox* ControlBinder::GroupBox(RadioGroup& group) {
     auto* widget = new QGroupBox(ToQString(group.Caption));
-    Bind(widget, group, name);
-    if (group.Caption.empty()) widget->setAccessibleName(ToQString(group.ShortHint()));
+    Bind(widget, group);
     auto* layout = new QGridLayout(widget);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(1);
@@ -175,7 +179,7 @@ QGroupBox* ControlBinder::GroupBox(RadioGroup& group, const char* name) {
     for (int i = 0; i < count; ++i) {
         auto* radio = new QRadioButton(ToQString(group.Items()[static_cast<std::size_t>(i)]));
         radio->setMinimumWidth(1);  // a narrow window cuts the caption rather than growing
-        radio->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
+        radio->setObjectName(ToQString(ItemName(group, i)));
         buttons->addButton(radio, i);
         // Filled column by column, as a radio group with several columns lays out its items.
         layout->addWidget(radio, i % rows, i / rows);
@@ -195,9 +199,9 @@ QGroupBox* ControlBinder::GroupBox(RadioGroup& group, const char* name) {
     return widget;
 }
 
-QSpinBox* ControlBinder::SpinBox(SpinEdit& spin, const char* name) {
+QSpinBox* ControlBinder::SpinBox(SpinEdit& spin) {
     auto* widget = new QSpinBox;
-    Bind(widget, spin, name);
+    Bind(widget, spin);
     if (spin.MaxValue() > spin.MinValue()) {
         widget->setRange(spin.MinValue(), spin.MaxValue());
     } else {
@@ -209,14 +213,12 @@ QSpinBox* ControlBinder::SpinBox(SpinEdit& spin, const char* name) {
         if (widget->text() == ToQString(spin.Text())) return;
         if (std::optional<std::int32_t> value = TryStrToInt(spin.Text())) widget->setValue(*value);
     });
-    if (spin.Label.empty()) widget->setAccessibleName(ToQString(spin.ShortHint()));
     return widget;
 }
 
-GridView* ControlBinder::TableView(GridControl& grid, const char* name, const QString& accessible_name) {
+GridView* ControlBinder::TableView(GridControl& grid) {
     auto* view = new GridView(grid, host_.Colors(), QtHost::GridFont());
-    Bind(view, grid, name);
-    view->setAccessibleName(accessible_name);
+    Bind(view, grid);
     grids_.push_back(view);
     OnRefresh([view] { view->Sync(); });
     return view;

@@ -3,9 +3,11 @@
 #include <QHash>
 #include <QString>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "app/tf_send.h"
+#include "form/widget_names.h"
 
 class QGroupBox;
 class QObject;
@@ -22,9 +24,9 @@ class GridView;
 class QtHost;
 
 // Makes the widgets of the window's controls and ties each to its control: the widget carries the
-// control's name as objectName, its hint as tool tip (where the control shows one) and accessible
-// description; the user's input goes into the control through its user-action method (Act), and Refresh
-// shows the controls' state again. The window keeps nothing else of the program's state.
+// control's name as objectName, its accessible name where the form gives one, its hint as tool tip (where
+// the control shows one) and accessible description; the user's input goes into the control through its user-action
+// method (Act), and Refresh shows the controls' state again. The window keeps nothing else of the program's state.
 class ControlBinder {
 public:
     ControlBinder(TFSend& form, QtHost& host);
@@ -47,21 +49,24 @@ public:
     // A refresher for what the helpers below do not cover; one tied to a control also runs when that
     // control alone is drawn (RepaintNow).
     void OnRefresh(std::function<void()> refresh, const Control* control = nullptr);
-    // Names the widget after the control, gives it the control's hint and tool tip, and keeps its enabled
-    // and visible state with the control's; also for widgets made elsewhere.
-    void Bind(QWidget* widget, const Control& control, const char* name);
+    // Names the widget after the control, gives it the control's accessible name, hint and tool tip, and
+    // keeps its enabled and visible state with the control's; also for widgets made elsewhere.
+    void Bind(QWidget* widget, const Control& control);
+    // Names a widget that shows no control of the form, for tests and for assistive technology.
+    static void NamePart(QWidget* widget, const WindowPart& part);
     // The control a widget shows, nullptr for none.
     const Control* ControlOf(const QObject* widget) const { return controls_.value(widget, nullptr); }
 
-    // A caption strip beside an edit: the control's label; a screen reader names the buddy by it.
-    QLabel* CaptionStrip(const QString& text, QWidget* buddy = nullptr);
+    // The caption strip of a control (an edit's label, a list's strip): `text`, named after the control;
+    // a screen reader names the buddy by it.
+    QLabel* CaptionStrip(const Control& control, std::string_view text, QWidget* buddy = nullptr);
     // An edit; a path edit shows the program's path bytes as the file system names them.
-    QLineEdit* LineEdit(Edit& edit, const char* name, bool path = false);
-    QPushButton* PushButton(Button& button, const char* name);
-    QListWidget* ListWidget(CheckListBox& list, const char* name);
-    QGroupBox* GroupBox(RadioGroup& group, const char* name);
-    QSpinBox* SpinBox(SpinEdit& spin, const char* name);
-    GridView* TableView(GridControl& grid, const char* name, const QString& accessible_name);
+    QLineEdit* LineEdit(Edit& edit, bool path = false);
+    QPushButton* PushButton(Button& button);
+    QListWidget* ListWidget(CheckListBox& list);
+    QGroupBox* GroupBox(RadioGroup& group);
+    QSpinBox* SpinBox(SpinEdit& spin);
+    GridView* TableView(GridControl& grid);
 
     const std::vector<GridView*>& Grids() const { return grids_; }
 

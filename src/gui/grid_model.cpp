@@ -2,6 +2,7 @@
 
 #include <QBrush>
 
+#include "grid/row_bands.h"
 #include "gui/palette_colors.h"
 #include "gui/qt_text.h"
 
@@ -93,18 +94,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             return state ? Qt::Checked : Qt::Unchecked;
         }
         case Qt::BackgroundRole: {
-            ColorValue color = grid_.Color;
-            if (fixed) {
-                color = grid_.FixedColor;
-            } else if (grid_.Bands.Active) {
-                // Bands start at the first row below the fixed rows, as in the HTML writer.
-                const long long period =
-                    static_cast<long long>(grid_.Bands.PrimaryLength) + grid_.Bands.SecondaryLength;
-                if (period > 0) {
-                    color = (row - fixed_rows_) % period < grid_.Bands.PrimaryLength ? grid_.Bands.PrimaryColor
-                                                                                     : grid_.Bands.SecondaryColor;
-                }
-            }
+            const ColorValue color = fixed ? grid_.FixedColor : DataCellColor(grid_, row);
             return QBrush(ToQColor(color, colors_));
         }
         case Qt::ForegroundRole:

@@ -9,6 +9,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "form/group_frames.h"
+#include "form/widget_names.h"
 #include "gui/control_binder.h"
 #include "gui/grid_view.h"
 #include "gui/pages.h"
@@ -22,39 +24,37 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    GridView* grid = binder.TableView(c.ASGLimit, "ASGLimit", QStringLiteral("Лимиты"));
+    GridView* grid = binder.TableView(c.ASGLimit);
     layout->addWidget(grid, 1);
 
     // PopupMenu1, opened by a right click on the grid (or the menu key).
     auto* menu = new QMenu(grid);
-    menu->setObjectName(QStringLiteral("PopupMenu1"));
-    auto add = [&](Button& item, const char* name) {
-        QAction* action = menu->addAction(ToQString(item.Caption));
-        action->setObjectName(QString::fromLatin1(name));
-        QObject::connect(action, &QAction::triggered, menu, [&binder, &item] { binder.Act([&] { item.Click(); }); });
-        binder.OnRefresh([action, &item] { action->setEnabled(item.Enabled); });
-    };
-    add(c.NRead, "NRead");
-    add(c.NSet, "NSet");
-    add(c.NSaveLim, "NSaveLim");
-    menu->addSeparator();
-    add(c.NSaveEn, "NSaveEn");
+    menu->setObjectName(ToQString(window_parts::kLimitsMenu.Name));
+    for (Button* item : c.LimitsMenu()) {
+        if (item == nullptr) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(ToQString(item->Caption));
+        action->setObjectName(ToQString(item->Name));
+        QObject::connect(action, &QAction::triggered, menu, [&binder, item] { binder.Act([&] { item->Click(); }); });
+        binder.OnRefresh([action, item] { action->setEnabled(item->Enabled); });
+    }
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(grid, &QWidget::customContextMenuRequested, menu,
                      [grid, menu](const QPoint& at) { menu->popup(grid->viewport()->mapToGlobal(at)); });
 
-    auto* box = new QGroupBox;
-    box->setObjectName(QStringLiteral("GBLimitButtons"));
+    auto* box = new QGroupBox(ToQString(group_frames::kLimitButtons.Caption));
+    box->setObjectName(ToQString(group_frames::kLimitButtons.Name));
     box->setFixedHeight(37);
     auto* box_layout = new QHBoxLayout(box);
     box_layout->setContentsMargins(4, 4, 4, 4);
-    for (auto [button, name] :
-         {std::pair<Button*, const char*>{&c.SBRead, "SBRead"}, {&c.SBSet, "SBSet"}, {&c.SBSaveLim, "SBSaveLim"}}) {
-        QPushButton* widget = binder.PushButton(*button, name);
+    for (Button* button : {&c.SBRead, &c.SBSet, &c.SBSaveLim}) {
+        QPushButton* widget = binder.PushButton(*button);
         widget->setFixedSize(120, 25);
         box_layout->addWidget(widget);
     }
-    box_layout->addWidget(binder.SpinBox(c.SEDefault, "SEDefault"));
+    box_layout->addWidget(binder.SpinBox(c.SEDefault));
     box_layout->addStretch(1);
     layout->addWidget(box);
     return page;

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <array>
 
+#include "gui/elided_label.h"
 #include "gui/navigation_column.h"
 #include "gui/pages.h"
 #include "gui/qt_host.h"
@@ -27,7 +29,7 @@ const QColor kBarColour(201, 207, 220);
 
 MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     FormControls& c = binder_.Controls();
-    setObjectName(QStringLiteral("FSend"));
+    ControlBinder::NamePart(this, window_parts::kMainWindow);
     setWindowTitle(ToQString(c.Caption));
     setWindowIcon(QIcon(QStringLiteral(":/images/tarnwell.png")));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -40,22 +42,18 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     pages_ = new QStackedWidget;
-    binder_.Bind(pages_, c.PC1, "PC1");
-    struct Page {
-        QWidget* (*make)(ControlBinder&);
-        const char* name;
-        const char* title;
-    };
+    binder_.Bind(pages_, c.PC1);
     // In page-index order.
-    const Page pages[] = {
-        {MakeViewerPage, "TabSheet1", "Просмотр"},       {MakeSettingsPage, "TabSheet2", "Настройки"},
-        {MakeStatisticsPage, "TabSheet4", "Статистика"}, {MakeLimitsPage, "TabSheet5", "Лимиты"},
-        {MakeAboutPage, "TabSheet3", "О программе"},
-    };
-    for (const Page& page : pages) {
-        QWidget* widget = page.make(binder_);
-        widget->setObjectName(QString::fromLatin1(page.name));
-        widget->setAccessibleName(QString::fromUtf8(page.title));
+    std::array<QWidget* (*)(ControlBinder&), kPageCount> makers{};
+    makers[kViewerPage] = MakeViewerPage;
+    makers[kSettingsPage] = MakeSettingsPage;
+    makers[kStatPage] = MakeStatisticsPage;
+    makers[kLimitsPage] = MakeLimitsPage;
+    makers[kAboutPage] = MakeAboutPage;
+    for (const FormPage& page : kPages) {
+        QWidget* widget = makers[page.Index](binder_);
+        widget->setObjectName(ToQString(page.Name));
+        widget->setAccessibleName(ToQString(page.Title));
         pages_->addWidget(widget);
     }
     binder_.OnRefresh([this, &c] {
@@ -68,7 +66,7 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     setCentralWidget(central);
 
     QStatusBar* bar = statusBar();
-    binder_.Bind(bar, c.StatBar, "StatBar");
+    binder_.Bind(bar, c.StatBar);
     bar->setFixedHeight(20);
     bar->setAutoFillBackground(true);
     QPalette palette = bar->palette();
@@ -76,15 +74,30 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
     palette.setColor(QPalette::WindowText, Qt::black);
     bar->setPalette(palette);
     bar->setAccessibleName(QStringLiteral("Строка состояния"));
-    status_text_ = new QLabel;
+    status_text_ = new ElidedLabel;
     status_text_->setObjectName(QStringLiteral("StatBarText"));
     bar->addWidget(status_text_, 1);
+    // The outcome area at the right: what the last job did and where. A hint never takes its place.
+    outcome_ = new QLabel;
+    outcome_->setObjectName(QStringLiteral("StatBarOutcome"));
+    outcome_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    outcome_->setContentsMargins(4, 0, 4, 0);
+    outcome_->hide();
+    bar->addPermanentWidget(outcome_);
     binder_.OnRefresh(
         [this, &c] {
             const QString text = ToQString(c.StatBar.Text);
-            if (status_text_->text() == text) return;
-            status_text_->setText(text);
-            status_text_->setAccessibleName(text);
+            if (status_text_->text() != text) {
+                status_text_->setText(text);
+                status_text_->setAccessibleName(text);
+            }
+            const QString outcome = ToQString(c.StatBar.Outcome);
+            if (outcome_->text() != outcome) {
+                outcome_->setText(outcome);
+                outcome_->setAccessibleName(outcome);
+                outcome_->setToolTip(outcome);
+                outcome_->setVisible(!outcome.isEmpty());
+            }
         },
         &c.StatBar);
 

@@ -14,7 +14,8 @@ class QtHost;
 
 // The main window FSend on Qt: the page control PC1 (five pages without tabs), the navigation column at
 // the right with its five buttons and the gauge at its foot, and the status bar StatBar with the hint
-// under the mouse. Every widget shows one control of TFSend and carries the control's name as objectName.
+// under the mouse at its left and the last job's outcome at its right. Every widget shows one control
+// of TFSend and carries the control's name as objectName.
 class MainWindow final : public QMainWindow {
 public:
     MainWindow(TFSend& form, QtHost& host);
@@ -41,6 +42,7 @@ private:
     QStackedWidget* pages_ = nullptr;
     NavigationColumn* navigation_ = nullptr;
     QLabel* status_text_ = nullptr;
+    QLabel* outcome_ = nullptr;
     bool wait_cursor_ = false;
 };
 

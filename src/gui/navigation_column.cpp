@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <array>
 
 #include "gui/control_binder.h"
 #include "gui/qt_text.h"
@@ -27,7 +28,7 @@ constexpr int kScrollStep = 25;
 
 NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
     : QWidget(parent), scroller_(new QScrollArea), up_(new QToolButton), down_(new QToolButton) {
-    setObjectName(QStringLiteral("NavigationColumn"));
+    ControlBinder::NamePart(this, window_parts::kNavigationColumn);
     setFixedWidth(kColumnWidth);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -40,20 +41,13 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
     strip_layout->setContentsMargins(4, 4, 4, 4);
     strip_layout->setSpacing(2);
     FormControls& c = binder.Controls();
-    struct Nav {
-        Button& button;
-        const char* name;
-        const char* picture;
-    };
-    const Nav buttons[] = {
-        {c.SpeedButton3, "SpeedButton3", ":/images/viewer.png"},
-        {c.SBToStat, "SBToStat", ":/images/statistics.png"},
-        {c.SBLimit, "SBLimit", ":/images/limits.png"},
-        {c.SpeedButton4, "SpeedButton4", ":/images/settings.png"},
-        {c.SBAbout, "SBAbout", ":/images/about.png"},
-    };
+    // The pictures of the buttons, in column order.
+    const std::array<const char*, 5> pictures = {":/images/viewer.png", ":/images/statistics.png",
+                                                 ":/images/limits.png", ":/images/settings.png", ":/images/about.png"};
+    const std::array<Button*, 5> buttons = c.NavigationButtons();
     bool first = true;
-    for (const Nav& nav : buttons) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        Button& control = *buttons[i];
         if (!first) {
             auto* bevel = new QFrame;
             bevel->setFrameShape(QFrame::HLine);
@@ -62,22 +56,21 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
         }
         first = false;
         auto* button = new QToolButton;
-        binder.Bind(button, nav.button, nav.name);
-        button->setText(ToQString(nav.button.Caption));
-        button->setIcon(QIcon(QString::fromLatin1(nav.picture)));
+        binder.Bind(button, control);
+        button->setText(ToQString(control.Caption));
+        button->setIcon(QIcon(QString::fromLatin1(pictures[i])));
         button->setIconSize(QSize(40, 40));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);
         button->setFixedSize(kButtonSize, kButtonSize);
         button->setFocusPolicy(Qt::StrongFocus);
-        Button& control = nav.button;
         QObject::connect(button, &QToolButton::clicked, button,
                          [&binder, &control] { binder.Act([&] { control.Click(); }); });
         strip_layout->addWidget(button, 0, Qt::AlignHCenter);
     }
     strip_layout->addStretch(1);
 
-    scroller_->setObjectName(QStringLiteral("NavigationScroller"));
+    ControlBinder::NamePart(scroller_, window_parts::kNavigationScroller);
     scroller_->setWidget(strip);
     scroller_->setFrameShape(QFrame::NoFrame);
     scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -106,10 +99,9 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
     layout->addWidget(down_);
 
     auto* gauge = new QProgressBar;
-    binder.Bind(gauge, c.CG1, "CG1");
+    binder.Bind(gauge, c.CG1);
     gauge->setFixedHeight(15);
     gauge->setTextVisible(false);
-    gauge->setAccessibleName(QStringLiteral("Ход выполнения"));
     QPalette palette = gauge->palette();
     palette.setColor(QPalette::Highlight, QColor(0, 128, 255));
     gauge->setPalette(palette);
@@ -126,7 +118,7 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
     layout->addWidget(gauge);
     // Under the gauge while a save runs: stops it. Escape clicks it too, only while it is shown, so that the
     // key means nothing new at any other time.
-    QPushButton* cancel = binder.PushButton(c.SBCancel, "SBCancel");
+    QPushButton* cancel = binder.PushButton(c.SBCancel);
     cancel->setVisible(c.SBCancel.Visible);
     layout->addWidget(cancel);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

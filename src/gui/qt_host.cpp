@@ -59,7 +59,6 @@ QFont QtHost::GridFont() {
 }
 
 void QtHost::ShowBox(std::string_view text, bool error) {
-    anything_shown_ = true;
     // The box lets the user's events through: the window shows the running handler's locks first.
     if (window_) window_->Refresh();
     // The wait cursor of a running handler is not the box's: the user has to answer it.
@@ -72,11 +71,11 @@ void QtHost::ShowBox(std::string_view text, bool error) {
     if (wait_cursor) QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-void QtHost::ShowMessage(std::string_view text) {
+void QtHost::ShowMessageBox(std::string_view text) {
     ShowBox(text, false);
 }
 
-void QtHost::ShowError(std::string_view text) {
+void QtHost::ShowErrorBox(std::string_view text) {
     ShowBox(ErrorBoxText(text), true);
 }
 

@@ -22,11 +22,6 @@ public:
 
     void Attach(MainWindow* window) { window_ = window; }
 
-    // The program's own message box: titled "Tarnwell", the text, an OK button, no icon, centred on the
-    // screen.
-    void ShowMessage(std::string_view text) override;
-    // The standard error box: the same with the error icon, the text as ErrorBoxText gives it.
-    void ShowError(std::string_view text) override;
     void ProcessMessages() override;
     void PostQuit() override;
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override;
@@ -44,8 +39,12 @@ public:
 
     bool QuitQueued() const { return quit_queued_; }
     bool CloseTimerRunning() const { return close_timer_.isActive(); }
-    // 0 when no message or error box was shown, 1 otherwise, as the headless program tells a scheduler.
-    int ExitStatus() const { return anything_shown_ ? 1 : 0; }
+protected:
+    // The program's own message box: titled "Tarnwell", the text, an OK button, no icon, centred on the
+    // screen.
+    void ShowMessageBox(std::string_view text) override;
+    // The standard error box: the same with the error icon, the text as ErrorBoxText gives it.
+    void ShowErrorBox(std::string_view text) override;
 
 private:
     void ShowBox(std::string_view text, bool error);
@@ -56,7 +55,6 @@ private:
     QTimer close_timer_;
     std::function<void()> close_tick_;
     bool quit_queued_ = false;
-    bool anything_shown_ = false;
 };
 
 }  // namespace tarnwell

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "form/group_frames.h"
 #include "gui/control_binder.h"
 #include "gui/pages.h"
 #include "gui/qt_text.h"
@@ -18,25 +19,25 @@
 namespace tarnwell {
 namespace {
 
-QGroupBox* Group(const char* title) {
-    auto* group = new QGroupBox(QString::fromUtf8(title));
+QGroupBox* Group(const GroupFrame& frame) {
+    auto* group = new QGroupBox(ToQString(frame.Caption));
+    group->setObjectName(ToQString(frame.Name));
     return group;
 }
 
 // Edits with their caption strips, `pairs` of them side by side on a line; the grid, for what goes under
 // them.
-QGridLayout* AddEdits(ControlBinder& binder, QGroupBox* group,
-                      std::initializer_list<std::pair<Edit*, const char*>> edits, int pairs = 1) {
+QGridLayout* AddEdits(ControlBinder& binder, QGroupBox* group, std::initializer_list<Edit*> edits, int pairs = 1) {
     auto* layout = new QGridLayout(group);
     layout->setContentsMargins(3, 1, 3, 2);
     layout->setHorizontalSpacing(3);
     layout->setVerticalSpacing(2);
     int at = 0;
-    for (const auto& [edit, name] : edits) {
-        QLineEdit* widget = binder.LineEdit(*edit, name);
+    for (Edit* edit : edits) {
+        QLineEdit* widget = binder.LineEdit(*edit);
         const int row = at / pairs;
         const int column = 2 * (at % pairs);
-        layout->addWidget(binder.CaptionStrip(ToQString(edit->Label), widget), row, column);
+        layout->addWidget(binder.CaptionStrip(*edit, edit->Label, widget), row, column);
         layout->addWidget(widget, row, column + 1);
         ++at;
     }
@@ -45,13 +46,13 @@ QGridLayout* AddEdits(ControlBinder& binder, QGroupBox* group,
 }
 
 // A check list under its caption strip.
-QWidget* StripAndList(ControlBinder& binder, CheckListBox& list, const char* name, QListWidget** made = nullptr) {
+QWidget* StripAndList(ControlBinder& binder, CheckListBox& list, QListWidget** made = nullptr) {
     auto* box = new QWidget;
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    QListWidget* widget = binder.ListWidget(list, name);
-    QLabel* strip = binder.CaptionStrip(ToQString(list.Label), widget);
+    QListWidget* widget = binder.ListWidget(list);
+    QLabel* strip = binder.CaptionStrip(list, list.Label, widget);
     // At the designed size the page is tight for the fonts present: strips and lists give way first.
     strip->setMinimumWidth(1);
     layout->addWidget(strip);
@@ -106,60 +107,48 @@ QWidget* MakeSettingsPage(ControlBinder& binder) {
     layout->setSpacing(2);
 
     auto* top = new QHBoxLayout;
-    QGroupBox* server = Group("Почтовый сервер:");
-    server->setObjectName(QStringLiteral("GBServer"));
+    QGroupBox* server = Group(group_frames::kServer);
     // Two edits a line, so that the group keeps the height of the letter's beside it.
-    QGridLayout* server_layout = AddEdits(binder, server,
-                                          {{&c.EHost, "EHost"},
-                                           {&c.EPort, "EPort"},
-                                           {&c.EDomain, "EDomain"},
-                                           {&c.EUserID, "EUserID"},
-                                           {&c.EPassword, "EPassword"},
-                                           {&c.ECAFile, "ECAFile"}},
-                                          2);
+    QGridLayout* server_layout =
+        AddEdits(binder, server, {&c.EHost, &c.EPort, &c.EDomain, &c.EUserID, &c.EPassword, &c.ECAFile}, 2);
     // The protection on one more line of the same height: its caption in a strip like the edits', the
     // group itself without a frame or title of its own.
-    QGroupBox* security = binder.GroupBox(c.RGSecurity, "RGSecurity");
+    QGroupBox* security = binder.GroupBox(c.RGSecurity);
     security->setTitle(QString());
     security->setFlat(true);
     security->layout()->setContentsMargins(2, 0, 2, 0);
     // Four lines where the letter beside has three: a pixel less between them keeps the designed height.
     server_layout->setVerticalSpacing(1);
     const int security_row = server_layout->rowCount();
-    server_layout->addWidget(binder.CaptionStrip(ToQString(c.RGSecurity.Caption), security), security_row, 0);
+    server_layout->addWidget(binder.CaptionStrip(c.RGSecurity, c.RGSecurity.Caption, security), security_row, 0);
     server_layout->addWidget(security, security_row, 1, 1, 3);
-    QGroupBox* letter = Group("Оформление письма:");
-    letter->setObjectName(QStringLiteral("GBLetter"));
-    AddEdits(binder, letter,
-             {{&c.EFromName, "EFromName"}, {&c.EFromAddress, "EFromAddress"}, {&c.ESubject, "ESubject"}});
+    QGroupBox* letter = Group(group_frames::kLetter);
+    AddEdits(binder, letter, {&c.EFromName, &c.EFromAddress, &c.ESubject});
     // The server's group holds two edits a line: it takes the larger share of the width.
     top->addWidget(server, 3);
     top->addWidget(letter, 2);
     layout->addLayout(top);
 
     auto* bottom = new QHBoxLayout;
-    QGroupBox* content = Group("Содержание письма:");
-    content->setObjectName(QStringLiteral("GBContent"));
+    QGroupBox* content = Group(group_frames::kContent);
     auto* content_layout = new QVBoxLayout(content);
     content_layout->setContentsMargins(3, 1, 3, 2);
-    content_layout->addWidget(binder.ListWidget(c.ChLBCont, "ChLBCont"));
+    content_layout->addWidget(binder.ListWidget(c.ChLBCont));
 
-    QGroupBox* columns = Group("Столбцы:");
-    columns->setObjectName(QStringLiteral("GBColumns"));
+    QGroupBox* columns = Group(group_frames::kColumns);
     auto* columns_layout = new QHBoxLayout(columns);
     columns_layout->setContentsMargins(3, 1, 3, 2);
     columns_layout->setSpacing(3);
-    columns_layout->addWidget(StripAndList(binder, c.ChLBTable, "ChLBTable"));
-    columns_layout->addWidget(StripAndList(binder, c.ChLBHTML, "ChLBHTML"));
+    columns_layout->addWidget(StripAndList(binder, c.ChLBTable));
+    columns_layout->addWidget(StripAndList(binder, c.ChLBHTML));
 
-    QGroupBox* options = Group("Опции:");
-    options->setObjectName(QStringLiteral("GBOptions"));
+    QGroupBox* options = Group(group_frames::kOptions);
     auto* options_layout = new QVBoxLayout(options);
     options_layout->setContentsMargins(3, 1, 3, 2);
     options_layout->setSpacing(2);
     QListWidget* autorun = nullptr;
-    options_layout->addWidget(StripAndList(binder, c.ChLBRun, "ChLBRun", &autorun), 1);
-    QLineEdit* address = binder.LineEdit(c.ESGToUser, "ESGToUser");
+    options_layout->addWidget(StripAndList(binder, c.ChLBRun, &autorun), 1);
+    QLineEdit* address = binder.LineEdit(c.ESGToUser);
     address->setParent(autorun->parentWidget());
     address->setFrame(false);
     QPalette palette = address->palette();
@@ -168,9 +157,9 @@ QWidget* MakeSettingsPage(ControlBinder& binder) {
     (new InsideList(autorun, address))->Place();
     autorun->setMinimumHeight(3 * autorun->sizeHintForRow(0) + address->sizeHint().height() + 8);
     QListWidget* other = nullptr;
-    options_layout->addWidget(StripAndList(binder, c.ChLBOther, "ChLBOther", &other), 1);
+    options_layout->addWidget(StripAndList(binder, c.ChLBOther, &other), 1);
     other->setMinimumHeight(2 * other->sizeHintForRow(0) + 6);
-    options_layout->addWidget(binder.GroupBox(c.RGkb, "RGkb"));
+    options_layout->addWidget(binder.GroupBox(c.RGkb));
 
     bottom->addWidget(content, 3);
     bottom->addWidget(columns, 5);

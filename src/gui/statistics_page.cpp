@@ -25,7 +25,7 @@ QWidget* MakeStatisticsPage(ControlBinder& binder) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    GridView* grid = binder.TableView(c.ASGRead, "ASGRead", QStringLiteral("Статистика"));
+    GridView* grid = binder.TableView(c.ASGRead);
     // A click on a column header sorts the rows shown; the table itself keeps its order.
     grid->SetProxy(new StatisticsSort(grid->Model(), grid));
     grid->horizontalHeader()->setSectionsClickable(true);
@@ -39,19 +39,18 @@ QWidget* MakeStatisticsPage(ControlBinder& binder) {
     bar_layout->setContentsMargins(3, 2, 3, 2);
     bar_layout->setHorizontalSpacing(3);
     bar_layout->setVerticalSpacing(2);
-    QLineEdit* path = binder.LineEdit(c.EHTMLPath, "EHTMLPath", /*path=*/true);
-    bar_layout->addWidget(binder.CaptionStrip(ToQString(c.EHTMLPath.Label), path), 0, 0);
+    QLineEdit* path = binder.LineEdit(c.EHTMLPath, /*path=*/true);
+    bar_layout->addWidget(binder.CaptionStrip(c.EHTMLPath, c.EHTMLPath.Label, path), 0, 0);
     bar_layout->addWidget(path, 0, 1, 1, 3);
-    QPushButton* pick = binder.PushButton(c.SBEditPathHTML, "SBEditPathHTML");
+    QPushButton* pick = binder.PushButton(c.SBEditPathHTML);
     pick->setFixedWidth(25);
-    pick->setAccessibleName(ToQString(c.SBEditPathHTML.ShortHint()));
     bar_layout->addWidget(pick, 0, 4);
-    QSpinBox* precision = binder.SpinBox(c.CSETochn, "CSETochn");
-    bar_layout->addWidget(binder.CaptionStrip(ToQString(c.CSETochn.Label), precision), 1, 0);
+    QSpinBox* precision = binder.SpinBox(c.CSETochn);
+    bar_layout->addWidget(binder.CaptionStrip(c.CSETochn, c.CSETochn.Label, precision), 1, 0);
     bar_layout->addWidget(precision, 1, 1);
-    bar_layout->addWidget(binder.PushButton(c.SBSaveHTML, "SBSaveHTML"), 1, 2);
-    bar_layout->addWidget(binder.PushButton(c.SBSend1, "SBSend1"), 1, 3, 1, 2);
-    bar_layout->addWidget(binder.GroupBox(c.RG1, "RG1"), 0, 5, 2, 1);
+    bar_layout->addWidget(binder.PushButton(c.SBSaveHTML), 1, 2);
+    bar_layout->addWidget(binder.PushButton(c.SBSend1), 1, 3, 1, 2);
+    bar_layout->addWidget(binder.GroupBox(c.RG1), 0, 5, 2, 1);
     bar_layout->setColumnStretch(1, 1);
     bar_layout->setColumnStretch(3, 1);
     layout->addWidget(bar);

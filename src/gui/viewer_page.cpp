@@ -131,7 +131,7 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* splitter = new QSplitter(Qt::Horizontal);
-    splitter->setObjectName(QStringLiteral("Splitter1"));
+    ControlBinder::NamePart(splitter, window_parts::kColumnSplitter);
     splitter->setHandleWidth(3);
     layout->addWidget(splitter);
 
@@ -141,11 +141,10 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     left_layout->setContentsMargins(0, 0, 0, 0);
     left_layout->setSpacing(1);
     auto* drives = new QComboBox;
-    drives->setObjectName(QStringLiteral("DriveCB1"));
-    drives->setAccessibleName(QStringLiteral("Диск"));
+    ControlBinder::NamePart(drives, window_parts::kDriveBox);
     left_layout->addWidget(drives);
     auto* column_splitter = new QSplitter(Qt::Vertical);
-    column_splitter->setObjectName(QStringLiteral("Splitter2"));
+    ControlBinder::NamePart(column_splitter, window_parts::kTreeSplitter);
     column_splitter->setHandleWidth(3);
     left_layout->addWidget(column_splitter, 1);
 
@@ -154,8 +153,7 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     folders->setReadOnly(true);
     auto* tree = new QTreeView;
-    tree->setObjectName(QStringLiteral("CDirO"));
-    tree->setAccessibleName(QStringLiteral("Папки"));
+    ControlBinder::NamePart(tree, window_parts::kFolderTree);
     tree->setModel(folders);
     for (int col = 1; col < folders->columnCount(); ++col) tree->hideColumn(col);
     tree->header()->hide();
@@ -173,14 +171,12 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     files_layout->setContentsMargins(0, 0, 0, 0);
     files_layout->setSpacing(1);
     auto* files = new QListWidget;
-    files->setObjectName(QStringLiteral("FLB1"));
-    files->setAccessibleName(QStringLiteral("Файлы"));
+    ControlBinder::NamePart(files, window_parts::kFileList);
     files->setUniformItemSizes(true);
     files->setIconSize(QSize(16, 16));
     files_layout->addWidget(files, 1);
     auto* filter = new QComboBox;
-    filter->setObjectName(QStringLiteral("FilterComboBox1"));
-    filter->setAccessibleName(QStringLiteral("Тип файлов"));
+    ControlBinder::NamePart(filter, window_parts::kFileFilter);
     for (const FileFilter& item : kFileFilters) filter->addItem(ToQString(item.Caption));
     files_layout->addWidget(filter);
     column_splitter->addWidget(files_box);
@@ -192,15 +188,15 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     auto* right_layout = new QVBoxLayout(right);
     right_layout->setContentsMargins(0, 0, 0, 0);
     right_layout->setSpacing(0);
-    right_layout->addWidget(binder.TableView(c.SG1, "SG1", QStringLiteral("Просматриваемый файл")), 1);
+    right_layout->addWidget(binder.TableView(c.SG1), 1);
     auto* bar = new QWidget;
     bar->setFixedHeight(31);
     auto* bar_layout = new QHBoxLayout(bar);
     bar_layout->setContentsMargins(4, 3, 4, 3);
-    QLineEdit* current = binder.LineEdit(c.ECurrentFile, "ECurrentFile", /*path=*/true);
-    bar_layout->addWidget(binder.CaptionStrip(ToQString(c.ECurrentFile.Label), current));
+    QLineEdit* current = binder.LineEdit(c.ECurrentFile, /*path=*/true);
+    bar_layout->addWidget(binder.CaptionStrip(c.ECurrentFile, c.ECurrentFile.Label, current));
     bar_layout->addWidget(current, 1);
-    bar_layout->addWidget(binder.PushButton(c.SBSave, "SBSave"));
+    bar_layout->addWidget(binder.PushButton(c.SBSave));
     right_layout->addWidget(bar);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);

@@ -30,11 +30,13 @@ Picture the_picture;
 
 }  // namespace
 
-AboutPage::AboutPage(Ui& ui, Views& views, HWND parent, FormControls& c) : Page(ui, views, parent, "TabSheet3") {
-    memo_ = &Make<MemoView>(panel_, "Memo1", c.Memo1);
-    site_ = &Make<LinkView>(panel_, "STtoSite", c.STtoSite);
-    mail_ = &Make<LinkView>(panel_, "StaticText7", c.StaticText7);
-    picture_ = CreatePanel(ui, panel_, "Image1", &the_picture, WS_VISIBLE | WS_CLIPSIBLINGS);
+AboutPage::AboutPage(Ui& ui, Views& views, HWND parent, FormControls& c) : Page(ui, views, parent, kPages[kAboutPage]) {
+    memo_ = &Make<MemoView>(panel_, c.Memo1);
+    site_ = &Make<LinkView>(panel_, c.STtoSite);
+    mail_ = &Make<LinkView>(panel_, c.StaticText7);
+    picture_ = CreatePanel(ui, panel_, window_parts::kPicture.Name, &the_picture, WS_VISIBLE | WS_CLIPSIBLINGS);
+    // The picture draws no text: its text is its name for screen readers.
+    SetWindowTextW(picture_, Wide(window_parts::kPicture.AccessibleName).c_str());
     // The links stand on the picture.
     SetWindowPos(picture_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

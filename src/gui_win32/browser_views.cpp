@@ -17,10 +17,10 @@ int FolderIcon(bool open) {
     return info.iIcon;
 }
 
-BrowserChoiceView::BrowserChoiceView(Ui& ui, HWND parent, std::string name, FileBrowser& browser,
+BrowserChoiceView::BrowserChoiceView(Ui& ui, HWND parent, const WindowPart& part, FileBrowser& browser,
                                      const std::vector<std::string>& items, std::function<int()> selected,
                                      std::function<void(int)> pick)
-    : BrowserView(ui, std::move(name), browser), selected_(std::move(selected)), pick_(std::move(pick)) {
+    : BrowserView(ui, part, browser), selected_(std::move(selected)), pick_(std::move(pick)) {
     HWND box = Add(parent, WC_COMBOBOXW, name_, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
     for (const std::string& item : items) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
@@ -41,12 +41,12 @@ bool BrowserChoiceView::Command(HWND widget, WORD code) {
     return true;
 }
 
-FileListView::FileListView(Ui& ui, HWND parent, std::string name, FileBrowser& browser)
-    : BrowserView(ui, std::move(name), browser) {
+FileListView::FileListView(Ui& ui, HWND parent, const WindowPart& part, FileBrowser& browser)
+    : BrowserView(ui, part, browser) {
     HWND list = Add(parent, WC_LISTVIEWW, name_,
                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                         LVS_SHAREIMAGELISTS,
-                    WS_EX_CLIENTEDGE);
+                    WS_EX_CLIENTEDGE, AccessibleText());
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SystemSmallImages()));
     LVCOLUMNW column{};

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "form/widget_names.h"
 #include "gui_win32/control_view.h"
 #include "viewer/file_browser.h"
 
@@ -13,11 +14,14 @@ namespace tarnwell::win32 {
 // locks it while a job runs).
 class BrowserView : public ControlView {
 public:
-    BrowserView(Ui& ui, std::string name, FileBrowser& browser)
-        : ControlView(ui, std::move(name), nullptr), browser_(browser) {}
+    BrowserView(Ui& ui, const WindowPart& part, FileBrowser& browser)
+        : ControlView(ui, std::string(part.Name), nullptr), part_(part), browser_(browser) {}
 
 protected:
     bool ModelEnabled() const override { return browser_.Enabled; }
+    // The text of a widget that shows none: its name for screen readers.
+    std::wstring AccessibleText() const { return Wide(part_.AccessibleName); }
+    const WindowPart& part_;
     FileBrowser& browser_;
 };
 
@@ -25,7 +29,7 @@ protected:
 // filters of the file list). The browser keeps the selection; a pick is the user's.
 class BrowserChoiceView : public BrowserView {
 public:
-    BrowserChoiceView(Ui& ui, HWND parent, std::string name, FileBrowser& browser,
+    BrowserChoiceView(Ui& ui, HWND parent, const WindowPart& part, FileBrowser& browser,
                       const std::vector<std::string>& items, std::function<int()> selected,
                       std::function<void(int)> pick);
     void Refresh() override;
@@ -40,7 +44,7 @@ private:
 // loads the file.
 class FileListView : public BrowserView {
 public:
-    FileListView(Ui& ui, HWND parent, std::string name, FileBrowser& browser);
+    FileListView(Ui& ui, HWND parent, const WindowPart& part, FileBrowser& browser);
     void Refresh() override;
     bool Notify(NMHDR& header, LRESULT& result) override;
     void Place(const RECT& rect);

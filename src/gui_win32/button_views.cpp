@@ -2,8 +2,7 @@
 
 namespace tarnwell::win32 {
 
-ButtonView::ButtonView(Ui& ui, HWND parent, std::string name, Button& button)
-    : ControlView(ui, std::move(name), &button), button_(button) {
+ButtonView::ButtonView(Ui& ui, HWND parent, Button& button) : ControlView(ui, button), button_(button) {
     Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, Wide(button.Caption));
 }
 
@@ -19,8 +18,7 @@ bool ButtonView::Command(HWND widget, WORD code) {
     return true;
 }
 
-LinkView::LinkView(Ui& ui, HWND parent, std::string name, Button& link)
-    : ButtonView(ui, std::move(name), link), black_(CreateSolidBrush(RGB(0, 0, 0))) {
+LinkView::LinkView(Ui& ui, HWND parent, Button& link) : ButtonView(ui, link), black_(CreateSolidBrush(RGB(0, 0, 0))) {
     Add(parent, L"STATIC", name_, WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_LEFT, 0, Wide(link.Caption),
         FontKind::Link);
 }
@@ -32,8 +30,8 @@ HBRUSH LinkView::CtlColor(HWND, HDC dc) {
     return black_.get();
 }
 
-NavButtonView::NavButtonView(Ui& ui, HWND parent, std::string name, Button& button, NavPicture picture)
-    : ButtonView(ui, std::move(name), button), picture_(picture) {
+NavButtonView::NavButtonView(Ui& ui, HWND parent, Button& button, NavPicture picture)
+    : ButtonView(ui, button), picture_(picture) {
     Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, Wide(button.Caption));
 }
 

@@ -8,19 +8,19 @@ namespace tarnwell::win32 {
 // A push button.
 class ButtonView : public ControlView {
 public:
-    ButtonView(Ui& ui, HWND parent, std::string name, Button& button);
+    ButtonView(Ui& ui, HWND parent, Button& button);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
 
 protected:
-    ButtonView(Ui& ui, std::string name, Button& button) : ControlView(ui, std::move(name), &button), button_(button) {}
+    ButtonView(Ui& ui, Button& button) : ControlView(ui, button), button_(button) {}
     Button& button_;
 };
 
 // A link text of the About page: bold sky blue on black with the hand cursor; a click opens it.
 class LinkView : public ButtonView {
 public:
-    LinkView(Ui& ui, HWND parent, std::string name, Button& link);
+    LinkView(Ui& ui, HWND parent, Button& link);
     HBRUSH CtlColor(HWND, HDC dc) override;
     HCURSOR Cursor(HWND) override { return LoadCursorW(nullptr, IDC_HAND); }
 
@@ -34,7 +34,7 @@ enum class NavPicture { Viewer, Statistics, Limits, Settings, About };
 // A navigation button: flat, its picture above its caption.
 class NavButtonView : public ButtonView {
 public:
-    NavButtonView(Ui& ui, HWND parent, std::string name, Button& button, NavPicture picture);
+    NavButtonView(Ui& ui, HWND parent, Button& button, NavPicture picture);
     bool DrawItem(const DRAWITEMSTRUCT& item) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "gui_win32/choice_views.h"
 
+#include "form/widget_names.h"
+
 #include <algorithm>
 
 namespace tarnwell::win32 {
@@ -21,11 +23,11 @@ int StateImage(CheckBoxState state) {
 
 }  // namespace
 
-CheckListView::CheckListView(Ui& ui, HWND parent, std::string name, CheckListBox& list)
-    : ControlView(ui, std::move(name), &list), list_(list) {
+CheckListView::CheckListView(Ui& ui, HWND parent, CheckListBox& list) : ControlView(ui, list), list_(list) {
+    // The list shows no text of its own: its text is its name for screen readers, its strip's caption.
     HWND view = Add(parent, WC_LISTVIEWW, name_,
                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                    WS_EX_CLIENTEDGE);
+                    WS_EX_CLIENTEDGE, Wide(list.Label.empty() ? list.AccessibleName : list.Label));
     SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     LVCOLUMNW column{};
@@ -114,12 +116,12 @@ bool CheckListView::Notify(NMHDR& header, LRESULT&) {
     return true;
 }
 
-RadioGroupView::RadioGroupView(Ui& ui, HWND parent, std::string name, RadioGroup& group)
-    : ControlView(ui, std::move(name), &group), group_(group) {
+RadioGroupView::RadioGroupView(Ui& ui, HWND parent, RadioGroup& group) : ControlView(ui, group), group_(group) {
     frame_ = Add(parent, L"BUTTON", name_, WS_VISIBLE | BS_GROUPBOX, 0, Wide(group.Caption));
     for (std::size_t i = 0; i < group.Items().size(); ++i) {
         DWORD style = WS_VISIBLE | BS_RADIOBUTTON | (i == 0 ? WS_TABSTOP | WS_GROUP : 0);
-        buttons_.push_back(Add(parent, L"BUTTON", name_ + "." + std::to_string(i), style, 0, Wide(group.Items()[i])));
+        buttons_.push_back(
+            Add(parent, L"BUTTON", ItemName(group, static_cast<int>(i)), style, 0, Wide(group.Items()[i])));
     }
 }
 

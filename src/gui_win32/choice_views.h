@@ -12,7 +12,7 @@ namespace tarnwell::win32 {
 // box; a click on the box or Space on the item is the user's toggle.
 class CheckListView : public ControlView {
 public:
-    CheckListView(Ui& ui, HWND parent, std::string name, CheckListBox& list);
+    CheckListView(Ui& ui, HWND parent, CheckListBox& list);
     void Refresh() override;
     bool Notify(NMHDR& header, LRESULT& result) override;
     // Keeps the one column as wide as the list.
@@ -29,7 +29,7 @@ private:
 // A radio group: a frame with its caption (none for RGkb) around radio buttons in columns.
 class RadioGroupView : public ControlView {
 public:
-    RadioGroupView(Ui& ui, HWND parent, std::string name, RadioGroup& group);
+    RadioGroupView(Ui& ui, HWND parent, RadioGroup& group);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
     void Place(const RECT& rect);

@@ -13,6 +13,9 @@ namespace tarnwell::win32 {
 // The first widget made is the view's main one: its tool tip, its place under the mouse for the hints.
 class ControlView {
 public:
+    // A view of a control, named after it.
+    ControlView(Ui& ui, Control& control) : ControlView(ui, control.Name, &control) {}
+    // A decoration, or a view of something that is no control of the form.
     ControlView(Ui& ui, std::string name, Control* control) : ui_(ui), name_(std::move(name)), control_(control) {}
     virtual ~ControlView() = default;
     ControlView(const ControlView&) = delete;
@@ -23,6 +26,8 @@ public:
     Control* FormControl() const { return control_; }
     HWND Hwnd() const { return widgets_.empty() ? nullptr : widgets_.front(); }
     const std::vector<HWND>& Widgets() const { return widgets_; }
+    // The label of an edit that shows none (AddHiddenLabel), nullptr for none.
+    HWND HiddenLabel() const { return hidden_label_; }
 
     // Shows the control's state. Runs with the widgets' notifications ignored (Ui::Refreshing).
     virtual void Refresh() { RefreshState(); }
@@ -46,6 +51,9 @@ protected:
         widgets_.push_back(widget);
         return widget;
     }
+    // For an edit without a caption strip: a label that is never shown, just before the edit, holding the
+    // control's AccessibleName. Assistive technology names an edit by the label that precedes it.
+    void AddHiddenLabel(HWND parent);
     // Whether the control takes the user's input now; a view over something that is no Control says so.
     virtual bool ModelEnabled() const { return control_ == nullptr || control_->Enabled; }
     // Enabled and Visible on every widget, changed only where they differ.
@@ -55,6 +63,7 @@ protected:
     std::string name_;
     Control* control_;
     std::vector<HWND> widgets_;
+    HWND hidden_label_ = nullptr;
 };
 
 }  // namespace tarnwell::win32

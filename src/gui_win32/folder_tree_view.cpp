@@ -35,11 +35,11 @@ std::vector<std::wstring> Subfolders(const std::wstring& folder) {
 
 }  // namespace
 
-FolderTreeView::FolderTreeView(Ui& ui, HWND parent, std::string name, FileBrowser& browser)
-    : BrowserView(ui, std::move(name), browser) {
+FolderTreeView::FolderTreeView(Ui& ui, HWND parent, const WindowPart& part, FileBrowser& browser)
+    : BrowserView(ui, part, browser) {
     HWND tree = Add(parent, WC_TREEVIEWW, name_,
                     WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                    WS_EX_CLIENTEDGE);
+                    WS_EX_CLIENTEDGE, AccessibleText());
     SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(SystemSmallImages()));
 }
 

@@ -10,7 +10,7 @@ namespace tarnwell::win32 {
 // are read when it is first expanded. Picking a folder is the user's change of the tree's folder.
 class FolderTreeView : public BrowserView {
 public:
-    FolderTreeView(Ui& ui, HWND parent, std::string name, FileBrowser& browser);
+    FolderTreeView(Ui& ui, HWND parent, const WindowPart& part, FileBrowser& browser);
     void Refresh() override;
     bool Notify(NMHDR& header, LRESULT& result) override;
 

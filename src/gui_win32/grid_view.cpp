@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "form/widget_names.h"
+#include "grid/row_bands.h"
+
 namespace tarnwell::win32 {
 
 namespace {
@@ -22,19 +25,21 @@ bool IsCode(UINT code, UINT wide, UINT ansi) {
 
 }  // namespace
 
-GridView::GridView(Ui& ui, HWND parent, std::string name, GridControl& grid, const ColorScheme& colors, bool has_menu)
-    : ControlView(ui, std::move(name), &grid), grid_(grid), colors_(colors), has_menu_(has_menu) {
+GridView::GridView(Ui& ui, HWND parent, GridControl& grid, const ColorScheme& colors, bool has_menu)
+    : ControlView(ui, grid), grid_(grid), colors_(colors), has_menu_(has_menu) {
     HWND list = Add(parent, WC_LISTVIEWW, name_,
                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED | LVS_SINGLESEL |
                         LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                    WS_EX_CLIENTEDGE, {}, FontKind::Grid);
+                    // The list shows no text of its own: its text is the table's name for screen readers.
+                    WS_EX_CLIENTEDGE, Wide(grid.AccessibleName), FontKind::Grid);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
     header_ = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     // The rows are as high as the grid's default row height: the list takes the height of its small
     // images when that is more than its font's.
     row_height_ = ImageList_Create(1, ui_(grid.DefaultRowHeight), ILC_COLOR, 0, 1);
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(row_height_));
-    editor_ = ui_.Create(list, L"EDIT", name_ + ".Editor", ES_AUTOHSCROLL | WS_BORDER, 0, {}, this, FontKind::Grid);
+    editor_ =
+        ui_.Create(list, L"EDIT", PartName(grid, kEditorPart), ES_AUTOHSCROLL | WS_BORDER, 0, {}, this, FontKind::Grid);
     SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     active_row_ = grid.FixedRows();
@@ -84,22 +89,82 @@ void GridView::Refresh() {
         if (ui_.S().Designed(ColumnWidth(list, d)) != grid_.ColWidths(d)) {
             SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(d), ui_(grid_.ColWidths(d)));
         }
-        // The header draws itself; its texts are there for screen readers.
-        std::wstring caption = HeaderRows() > 0 ? Wide(grid_.GetCellEx(grid_.RealColIndex(d), 0)) : std::wstring();
-        HDITEMW item{};
-        item.mask = HDI_FORMAT | HDI_TEXT;
-        item.fmt = HDF_OWNERDRAW | HDF_LEFT;
-        item.pszText = caption.data();
-        SendMessageW(header_, HDM_SETITEMW, static_cast<WPARAM>(d), reinterpret_cast<LPARAM>(&item));
+        SetHeaderItem(d);
     }
     const int items = std::max(0, grid_.RowCount() - HeaderRows());
     if (static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) != items) {
         SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(items), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
+    // Changed cells may belong elsewhere in the order shown.
+    ApplySort();
     ClampActiveCell();
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, FALSE);
     InvalidateRect(header_, nullptr, FALSE);
+}
+
+void GridView::SetHeaderItem(int display_col) {
+    // The header draws itself; its texts and sort marks are there for screen readers.
+    std::wstring caption =
+        HeaderRows() > 0 ? Wide(grid_.GetCellEx(grid_.RealColIndex(display_col), 0)) : std::wstring();
+    HDITEMW item{};
+    item.mask = HDI_FORMAT | HDI_TEXT;
+    item.fmt = HDF_OWNERDRAW | HDF_LEFT;
+    if (sort_col_ >= 0 && grid_.RealColIndex(display_col) == sort_col_) {
+        item.fmt |= sort_order_ == SortOrder::kAscending ? HDF_SORTUP : HDF_SORTDOWN;
+    }
+    item.pszText = caption.data();
+    SendMessageW(header_, HDM_SETITEMW, static_cast<WPARAM>(display_col), reinterpret_cast<LPARAM>(&item));
+}
+
+int GridView::RowOfItem(int item) const {
+    if (item >= 0 && item < static_cast<int>(row_of_item_.size())) return row_of_item_[static_cast<std::size_t>(item)];
+    return item + HeaderRows();
+}
+
+int GridView::ItemOfRow(int row) const {
+    if (row >= 0 && row < static_cast<int>(item_of_row_.size())) return item_of_row_[static_cast<std::size_t>(row)];
+    return row - HeaderRows();
+}
+
+// A click on a column header: sorted upwards by it, or the other way when it is sorted by it already.
+void GridView::SortBy(int display_col) {
+    if (!row_sort_ || display_col < 0 || display_col >= grid_.ColCount()) return;
+    EndEdit(true);
+    const int real = grid_.RealColIndex(display_col);
+    sort_order_ =
+        real == sort_col_ && sort_order_ == SortOrder::kAscending ? SortOrder::kDescending : SortOrder::kAscending;
+    sort_col_ = real;
+    ApplySort();
+    for (int d = 0; d < grid_.ColCount(); ++d) SetHeaderItem(d);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
+    InvalidateRect(header_, nullptr, FALSE);
+    // The list's focus and selection follow the active cell to its item, where it is one.
+    const int item = ItemOfRow(active_row_);
+    if (item >= 0) {
+        LVITEMW state{};
+        state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        state.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageW(Hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    }
+}
+
+void GridView::ApplySort() {
+    row_of_item_.clear();
+    item_of_row_.clear();
+    if (sort_col_ < 0 || !row_sort_) return;
+    // Fixed rows under the header keep their places above the sorted ones.
+    for (int row = HeaderRows(); row < std::min(grid_.FixedRows(), grid_.RowCount()); ++row)
+        row_of_item_.push_back(row);
+    const std::vector<int> sorted = row_sort_(grid_, sort_col_, sort_order_);
+    row_of_item_.insert(row_of_item_.end(), sorted.begin(), sorted.end());
+    item_of_row_.assign(static_cast<std::size_t>(std::max(0, grid_.RowCount())), -1);
+    for (std::size_t item = 0; item < row_of_item_.size(); ++item) {
+        const int row = row_of_item_[item];
+        if (row >= 0 && row < static_cast<int>(item_of_row_.size())) {
+            item_of_row_[static_cast<std::size_t>(row)] = static_cast<int>(item);
+        }
+    }
 }
 
 void GridView::ClampActiveCell() {
@@ -114,7 +179,7 @@ bool GridView::Notify(NMHDR& header, LRESULT& result) {
         // Screen readers and the list's own tips read the texts through here.
         auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
         if ((info.item.mask & LVIF_TEXT) != 0 && info.item.pszText != nullptr && info.item.cchTextMax > 0) {
-            const int row = info.item.iItem + HeaderRows();
+            const int row = RowOfItem(info.item.iItem);
             const int display = info.item.iSubItem;
             std::wstring text;
             if (display >= 0 && display < grid_.ColCount()) {
@@ -131,11 +196,16 @@ bool GridView::Notify(NMHDR& header, LRESULT& result) {
         result = -1;
         return false;
     }
+    if (header.code == LVN_COLUMNCLICK) {
+        SortBy(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        result = 0;
+        return false;
+    }
     return false;
 }
 
 bool GridView::CellRect(int display_col, int row, RECT& rect) const {
-    const int item = row - HeaderRows();
+    const int item = ItemOfRow(row);
     if (item < 0 || display_col < 0 || display_col >= grid_.ColCount()) return false;
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
@@ -160,7 +230,7 @@ bool GridView::HitCell(POINT client, int& display_col, int& row) const {
         const int width = ColumnWidth(Hwnd(), d);
         if (client.x >= x && client.x < x + width) {
             display_col = d;
-            row = hit.iItem + HeaderRows();
+            row = RowOfItem(hit.iItem);
             return true;
         }
         x += width;
@@ -171,7 +241,7 @@ bool GridView::HitCell(POINT client, int& display_col, int& row) const {
 void GridView::InvalidateRow(int row) {
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
-    const int item = row - HeaderRows();
+    const int item = ItemOfRow(row);
     if (item >= 0 &&
         SendMessageW(Hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds))) {
         InvalidateRect(Hwnd(), &bounds, FALSE);
@@ -183,7 +253,7 @@ void GridView::SelectCell(int display_col, int row) {
     InvalidateRow(active_row_);
     active_row_ = row;
     active_col_ = std::clamp(display_col, 0, grid_.ColCount() - 1);
-    const int item = row - HeaderRows();
+    const int item = ItemOfRow(row);
     LVITEMW state{};
     state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
     state.state = LVIS_FOCUSED | LVIS_SELECTED;
@@ -325,8 +395,7 @@ LRESULT GridView::OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM l
                     // Up, Down, Page and Home/End move the list's focus: the active row follows it.
                     const auto focused =
                         static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-                    if (focused >= 0 && focused + HeaderRows() != active_row_)
-                        SelectCell(active_col_, focused + HeaderRows());
+                    if (focused >= 0 && RowOfItem(focused) != active_row_) SelectCell(active_col_, RowOfItem(focused));
                     return result;
                 }
             }
@@ -390,7 +459,10 @@ LRESULT GridView::OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPAR
             }
             if (wparam == VK_UP || wparam == VK_DOWN) {
                 EndEdit(true);
-                SelectCell(active_col_, active_row_ + (wparam == VK_UP ? -1 : 1));
+                const int item = ItemOfRow(active_row_) + (wparam == VK_UP ? -1 : 1);
+                if (item >= 0 && item < std::max(0, grid_.RowCount() - HeaderRows())) {
+                    SelectCell(active_col_, RowOfItem(item));
+                }
                 return 0;
             }
             break;
@@ -408,7 +480,7 @@ LRESULT GridView::OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPAR
 
 bool GridView::DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.hwndItem != Hwnd() || item.CtlType != ODT_LISTVIEW) return false;
-    const int row = static_cast<int>(item.itemID) + HeaderRows();
+    const int row = RowOfItem(static_cast<int>(item.itemID));
     HDC dc = item.hDC;
     HGDIOBJ old_font = SelectObject(dc, ui_.Font(FontKind::Grid));
     RECT client{};
@@ -434,7 +506,7 @@ bool GridView::DrawItem(const DRAWITEMSTRUCT& item) {
 void GridView::DrawCell(HDC dc, const RECT& rect, int real_col, int row, int display_col, bool focused) {
     const bool fixed = row < grid_.FixedRows() || display_col < grid_.FixedCols();
     const bool active = !fixed && row == active_row_ && display_col == active_col_ && focused;
-    COLORREF back = Rgb(grid_.Color);
+    COLORREF back = 0;
     COLORREF fore = Rgb(grid_.FontColor);
     if (fixed) {
         back = Rgb(grid_.FixedColor);
@@ -442,11 +514,8 @@ void GridView::DrawCell(HDC dc, const RECT& rect, int real_col, int row, int dis
     } else if (active) {
         back = GetSysColor(COLOR_HIGHLIGHT);
         fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    } else if (grid_.Bands.Active) {
-        const int primary = std::max(1, grid_.Bands.PrimaryLength);
-        const int period = primary + std::max(1, grid_.Bands.SecondaryLength);
-        back =
-            Rgb((row - grid_.FixedRows()) % period < primary ? grid_.Bands.PrimaryColor : grid_.Bands.SecondaryColor);
+    } else {
+        back = Rgb(DataCellColor(grid_, row));
     }
     GdiObject<HBRUSH> brush(CreateSolidBrush(back));
     FillRect(dc, &rect, brush.get());
@@ -494,6 +563,22 @@ void GridView::DrawHeaderItem(const DRAWITEMSTRUCT& item) {
     if (display < 0 || display >= grid_.ColCount() || grid_.FixedRows() == 0) return;
     const std::wstring text = Wide(grid_.GetCellEx(grid_.RealColIndex(display), 0).substr(0, kMaxDrawnChars));
     RECT content{rect.left + ui_(3), rect.top, rect.right - ui_(3), rect.bottom};
+    if (sort_col_ >= 0 && grid_.RealColIndex(display) == sort_col_) {
+        // The sort mark at the right edge: a small triangle pointing up or down.
+        const int half = ui_(4);
+        const int x = content.right - half;
+        const int y = (rect.top + rect.bottom) / 2;
+        const int tip = sort_order_ == SortOrder::kAscending ? -half / 2 : half / 2;
+        const POINT mark[3] = {{x - half, y - tip}, {x + half, y - tip}, {x, y + tip}};
+        GdiObject<HBRUSH> mark_brush(CreateSolidBrush(fore));
+        GdiObject<HPEN> mark_pen(CreatePen(PS_SOLID, 1, fore));
+        HGDIOBJ old_brush = SelectObject(dc, mark_brush.get());
+        HGDIOBJ old_pen = SelectObject(dc, mark_pen.get());
+        Polygon(dc, mark, 3);
+        SelectObject(dc, old_pen);
+        SelectObject(dc, old_brush);
+        content.right -= 2 * half + ui_(3);
+    }
     HGDIOBJ old_font = SelectObject(dc, ui_.Font(FontKind::Grid));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, fore);

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "form/grid_control.h"
 #include "grid/color.h"
 #include "gui_win32/control_view.h"
+#include "stats/statistics_sort.h"
 
 namespace tarnwell::win32 {
 
@@ -19,9 +22,15 @@ namespace tarnwell::win32 {
 // Where the grid lets the user edit, a click on a cell with a check box or Space on it toggles the box,
 // and a double click, F2, Enter or typing edits the cell's text in place (Enter or leaving the cell
 // keeps the text, Escape drops it). Columns are sized with the mouse on grids that are Resizable.
+//
+// A grid given a row sort is sorted in the view by a click on a column header, a second click reverses
+// it; the grid keeps its own order, and every cell the user reaches is the grid's cell of that row.
 class GridView : public ControlView {
 public:
-    GridView(Ui& ui, HWND parent, std::string name, GridControl& grid, const ColorScheme& colors, bool has_menu);
+    // The rows below the fixed ones in the order to show when sorted by a real column.
+    using RowSort = std::function<std::vector<int>(const TTableGrid& grid, int real_col, SortOrder order)>;
+
+    GridView(Ui& ui, HWND parent, GridControl& grid, const ColorScheme& colors, bool has_menu);
     ~GridView() override;
 
     void Refresh() override;
@@ -35,6 +44,11 @@ public:
     int ActiveColumn() const { return active_col_; }
     // The cell's rectangle in the list's client coordinates; false for a row that is no item (the header).
     bool CellRect(int display_col, int row, RECT& rect) const;
+    // Lets the user sort the rows shown by a click on a column header.
+    void SetRowSort(RowSort sort) { row_sort_ = std::move(sort); }
+    // The grid row shown as the list's item, and the item that shows a grid row (-1 for the header).
+    int RowOfItem(int item) const;
+    int ItemOfRow(int row) const;
 
 private:
     static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -51,6 +65,9 @@ private:
     bool BeginEdit(const std::wstring* typed);
     void EndEdit(bool keep);
     void HeaderChanged(const NMHEADERW& change);
+    void SortBy(int display_col);
+    void ApplySort();
+    void SetHeaderItem(int display_col);
     void DrawHeaderItem(const DRAWITEMSTRUCT& item);
     void DrawCell(HDC dc, const RECT& rect, int real_col, int row, int display_col, bool focused);
     COLORREF Rgb(ColorValue color) const { return ToColorRef(color.ToRgb(colors_)); }
@@ -68,6 +85,11 @@ private:
     int edit_row_ = 0;
     int edit_col_ = 0;   // real column
     std::wstring text_;  // the text handed to the list for one item
+    RowSort row_sort_;
+    int sort_col_ = -1;  // real column the rows are sorted by, -1 for the grid's order
+    SortOrder sort_order_ = SortOrder::kAscending;
+    std::vector<int> row_of_item_;  // empty for the grid's order
+    std::vector<int> item_of_row_;
 };
 
 }  // namespace tarnwell::win32

@@ -5,13 +5,13 @@
 namespace tarnwell::win32 {
 
 LimitsPage::LimitsPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors)
-    : Page(ui, views, parent, "TabSheet5") {
-    grid_ = &Make<GridView>(panel_, "ASGLimit", c.ASGLimit, colors, true);
-    read_ = &Make<ButtonView>(panel_, "SBRead", c.SBRead);
-    set_ = &Make<ButtonView>(panel_, "SBSet", c.SBSet);
-    save_ = &Make<ButtonView>(panel_, "SBSaveLim", c.SBSaveLim);
-    default_limit_ = &Make<SpinEditView>(panel_, "SEDefault", c.SEDefault);
-    bar_ = GroupBox("GroupBox6", "");
+    : Page(ui, views, parent, kPages[kLimitsPage]) {
+    grid_ = &Make<GridView>(panel_, c.ASGLimit, colors, true);
+    read_ = &Make<ButtonView>(panel_, c.SBRead);
+    set_ = &Make<ButtonView>(panel_, c.SBSet);
+    save_ = &Make<ButtonView>(panel_, c.SBSaveLim);
+    default_limit_ = &Make<SpinEditView>(panel_, c.SEDefault);
+    bar_ = GroupBox(group_frames::kLimitButtons);
 }
 
 void LimitsPage::Layout(int width, int height) {

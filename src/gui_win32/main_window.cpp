@@ -56,8 +56,8 @@ void MainWindow::Create() {
     std::array<HWND, kPageCount> panels{};
     for (int i = 0; i < kPageCount; ++i)
         panels[static_cast<std::size_t>(i)] = pages_[static_cast<std::size_t>(i)]->Panel();
-    views_.push_back(std::make_unique<PageControlView>(ui_, "PC1", c.PC1, panels));
-    auto status = std::make_unique<StatusBarView>(ui_, hwnd_, "StatBar", c.StatBar);
+    views_.push_back(std::make_unique<PageControlView>(ui_, c.PC1, panels));
+    auto status = std::make_unique<StatusBarView>(ui_, hwnd_, c.StatBar);
     status_ = status.get();
     views_.push_back(std::move(status));
     status_->SetHeight(ui_(kStatusHeight));
@@ -79,6 +79,7 @@ void MainWindow::Layout() {
     RECT client{};
     GetClientRect(hwnd_, &client);
     SendMessageW(status_->Hwnd(), WM_SIZE, 0, 0);
+    status_->PlaceParts();
     RECT status{};
     GetWindowRect(status_->Hwnd(), &status);
     const int status_height = status.bottom - status.top;
@@ -170,28 +171,22 @@ bool MainWindow::ToolTipText(NMHDR& header) {
 
 // PopupMenu1 of the limits table.
 void MainWindow::ShowGridMenu(POINT screen) {
-    FormControls& c = form_.Controls();
-    struct Item {
-        Button* button;
-        const char* name;
-    };
-    const Item items[] = {
-        {&c.NRead, "NRead"}, {&c.NSet, "NSet"}, {&c.NSaveLim, "NSaveLim"}, {nullptr, nullptr}, {&c.NSaveEn, "NSaveEn"}};
+    const std::array<Button*, 5> items = form_.Controls().LimitsMenu();
     HMENU menu = CreatePopupMenu();
-    for (const Item& item : items) {
-        if (item.button == nullptr) {
+    for (const Button* item : items) {
+        if (item == nullptr) {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        const UINT flags = MF_STRING | (item.button->Enabled ? MF_ENABLED : MF_GRAYED);
-        AppendMenuW(menu, flags, static_cast<UINT_PTR>(ControlId(item.name)), Wide(item.button->Caption).c_str());
+        const UINT flags = MF_STRING | (item->Enabled ? MF_ENABLED : MF_GRAYED);
+        AppendMenuW(menu, flags, static_cast<UINT_PTR>(ControlId(item->Name)), Wide(item->Caption).c_str());
     }
     const int chosen = static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0, hwnd_, nullptr));
     DestroyMenu(menu);
-    for (const Item& item : items) {
-        if (item.button != nullptr && chosen == ControlId(item.name)) {
-            item.button->Click();
+    for (Button* item : items) {
+        if (item != nullptr && chosen == ControlId(item->Name)) {
+            item->Click();
             UserActed();
         }
     }

@@ -4,8 +4,14 @@
 
 namespace tarnwell::win32 {
 
-Page::Page(Ui& ui, Views& views, HWND parent, std::string_view name)
-    : ui_(ui), views_(views), panel_(CreatePanel(ui, parent, name, nullptr, 0)) {}
+Page::Page(Ui& ui, Views& views, HWND parent, const FormPage& page)
+    : ui_(ui), views_(views), panel_(CreatePanel(ui, parent, page.Name, nullptr, 0)) {
+    // A panel draws no text of its own.
+    SetWindowTextW(panel_, Wide(page.Title).c_str());
+}
+
+Page::Page(Ui& ui, Views& views, HWND parent, const WindowPart& part)
+    : ui_(ui), views_(views), panel_(CreatePanel(ui, parent, part.Name, nullptr, 0)) {}
 
 void Page::Place(const RECT& rect) {
     width_ = rect.right - rect.left;
@@ -18,8 +24,8 @@ void Page::Relayout() {
     Layout(width_, height_);
 }
 
-HWND Page::GroupBox(std::string_view name, std::string_view caption) {
-    return ui_.Create(panel_, L"BUTTON", name, WS_VISIBLE | BS_GROUPBOX, 0, Wide(caption), nullptr);
+HWND Page::GroupBox(const GroupFrame& frame) {
+    return ui_.Create(panel_, L"BUTTON", frame.Name, WS_VISIBLE | BS_GROUPBOX, 0, Wide(frame.Caption), nullptr);
 }
 
 void Page::Move(HWND widget, int x, int y, int width, int height) {
@@ -27,14 +33,7 @@ void Page::Move(HWND widget, int x, int y, int width, int height) {
 }
 
 int Page::CaptionWidth(HWND widget) {
-    HDC dc = GetDC(widget);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(widget, WM_GETFONT, 0, 0)));
-    const std::wstring text = WindowTextOf(widget);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(widget, dc);
-    return size.cx;
+    return TextWidthIn(widget, WindowTextOf(widget));
 }
 
 void PageControlView::Refresh() {
@@ -52,18 +51,19 @@ void PageControlView::Refresh() {
     }
 }
 
-NavColumn::NavColumn(Ui& ui, Views& views, HWND parent, FormControls& c) : Page(ui, views, parent, "NavColumn") {
+NavColumn::NavColumn(Ui& ui, Views& views, HWND parent, FormControls& c)
+    : Page(ui, views, parent, window_parts::kNavigationColumn) {
     ShowWindow(panel_, SW_SHOWNA);
-    scroller_ = CreatePanel(ui, panel_, "NavScroller", this, WS_VISIBLE | WS_VSCROLL);
+    scroller_ = CreatePanel(ui, panel_, window_parts::kNavigationScroller.Name, this, WS_VISIBLE | WS_VSCROLL);
+    // The buttons' pictures, in column order.
     const std::array<NavPicture, 5> pictures{NavPicture::Viewer, NavPicture::Statistics, NavPicture::Limits,
                                              NavPicture::Settings, NavPicture::About};
-    const std::array<const char*, 5> names{"SpeedButton3", "SBToStat", "SBLimit", "SpeedButton4", "SBAbout"};
     auto buttons = c.NavigationButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        buttons_[i] = &Make<NavButtonView>(scroller_, names[i], *buttons[i], pictures[i]);
+        buttons_[i] = &Make<NavButtonView>(scroller_, *buttons[i], pictures[i]);
     }
-    gauge_ = &Make<GaugeView>(panel_, "CG1", c.CG1);
-    cancel_ = &Make<GaugeCancelView>(panel_, "SBCancel", c.SBCancel, [this] { Relayout(); });
+    gauge_ = &Make<GaugeView>(panel_, c.CG1);
+    cancel_ = &Make<GaugeCancelView>(panel_, c.SBCancel, [this] { Relayout(); });
     ShowWindow(cancel_->Hwnd(), c.SBCancel.Visible ? SW_SHOWNA : SW_HIDE);
 }
 

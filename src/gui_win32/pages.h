@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "form/form_controls.h"
+#include "form/group_frames.h"
+#include "form/widget_names.h"
 #include "grid/color.h"
 #include "gui_win32/browser_views.h"
 #include "gui_win32/button_views.h"
@@ -25,7 +27,10 @@ using Views = std::vector<std::unique_ptr<ControlView>>;
 // to the monitor whenever the window's size or monitor changes.
 class Page {
 public:
-    Page(Ui& ui, Views& views, HWND parent, std::string_view name);
+    // A page of PC1: its panel carries the page's name, and its title for screen readers.
+    Page(Ui& ui, Views& views, HWND parent, const FormPage& page);
+    // A panel of another part of the window.
+    Page(Ui& ui, Views& views, HWND parent, const WindowPart& part);
     virtual ~Page() = default;
     Page(const Page&) = delete;
     Page& operator=(const Page&) = delete;
@@ -46,7 +51,7 @@ protected:
         return made;
     }
     // A frame with a caption around widgets; it belongs to no control.
-    HWND GroupBox(std::string_view name, std::string_view caption);
+    HWND GroupBox(const GroupFrame& frame);
     // Places a widget; sizes in pixels.
     static void Move(HWND widget, int x, int y, int width, int height);
     // How wide the widget's text is drawn in its font, in pixels.
@@ -196,8 +201,8 @@ private:
 // PC1: the page panels, one shown at a time; no tabs.
 class PageControlView : public ControlView {
 public:
-    PageControlView(Ui& ui, std::string name, PageControl& pages, std::array<HWND, kPageCount> panels)
-        : ControlView(ui, std::move(name), &pages), pages_(pages), panels_(panels) {}
+    PageControlView(Ui& ui, PageControl& pages, std::array<HWND, kPageCount> panels)
+        : ControlView(ui, pages), pages_(pages), panels_(panels) {}
     void Refresh() override;
 
 private:

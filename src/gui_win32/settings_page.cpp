@@ -1,44 +1,43 @@
 #include <algorithm>
 
 #include "gui_win32/pages.h"
-#include "text/cp1251_literal.h"
-
-using namespace tarnwell::literals;
 
 namespace tarnwell::win32 {
 
-SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, FormControls& c) : Page(ui, views, parent, "TabSheet2") {
+SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, FormControls& c)
+    : Page(ui, views, parent, kPages[kSettingsPage]) {
     // The widgets over the frames come first: a frame is below everything made before it.
-    auto labelled = [this](const char* name, Edit& edit) {
+    auto labelled = [this](Edit& edit) {
         LabelledEdit made{};
-        made.label = &Make<StripView>(panel_, std::string(name) + ".Label", edit.Label);
-        made.edit = &Make<EditView>(panel_, name, edit);
+        made.label = &Make<StripView>(panel_, LabelName(edit), edit.Label);
+        made.edit = &Make<EditView>(panel_, edit);
         return made;
     };
-    server_ = {labelled("EHost", c.EHost),     labelled("EPort", c.EPort),         labelled("EDomain", c.EDomain),
-               labelled("EUserID", c.EUserID), labelled("EPassword", c.EPassword), labelled("ECAFile", c.ECAFile)};
-    security_ = &Make<RadioGroupView>(panel_, "RGSecurity", c.RGSecurity);
-    letter_ = {labelled("EFromName", c.EFromName), labelled("EFromAddress", c.EFromAddress),
-               labelled("ESubject", c.ESubject)};
-    content_ = &Make<CheckListView>(panel_, "ChLBCont", c.ChLBCont);
-    table_label_ = &Make<StripView>(panel_, "ChLBTable.Label", c.ChLBTable.Label);
-    table_ = &Make<CheckListView>(panel_, "ChLBTable", c.ChLBTable);
-    html_label_ = &Make<StripView>(panel_, "ChLBHTML.Label", c.ChLBHTML.Label);
-    html_ = &Make<CheckListView>(panel_, "ChLBHTML", c.ChLBHTML);
-    run_label_ = &Make<StripView>(panel_, "ChLBRun.Label", c.ChLBRun.Label);
+    server_ = {labelled(c.EHost),   labelled(c.EPort),     labelled(c.EDomain),
+               labelled(c.EUserID), labelled(c.EPassword), labelled(c.ECAFile)};
+    security_ = &Make<RadioGroupView>(panel_, c.RGSecurity);
+    letter_ = {labelled(c.EFromName), labelled(c.EFromAddress), labelled(c.ESubject)};
+    content_ = &Make<CheckListView>(panel_, c.ChLBCont);
+    table_label_ = &Make<StripView>(panel_, LabelName(c.ChLBTable), c.ChLBTable.Label);
+    table_ = &Make<CheckListView>(panel_, c.ChLBTable);
+    html_label_ = &Make<StripView>(panel_, LabelName(c.ChLBHTML), c.ChLBHTML.Label);
+    html_ = &Make<CheckListView>(panel_, c.ChLBHTML);
+    run_label_ = &Make<StripView>(panel_, LabelName(c.ChLBRun), c.ChLBRun.Label);
     // The table address sits inside the blank lower part of the autorun list, above it.
-    table_address_ = &Make<EditView>(panel_, "ESGToUser", c.ESGToUser, false);
-    run_ = &Make<CheckListView>(panel_, "ChLBRun", c.ChLBRun);
+    table_address_ = &Make<EditView>(panel_, c.ESGToUser, false);
+    run_ = &Make<CheckListView>(panel_, c.ChLBRun);
     SetWindowLongW(run_->Hwnd(), GWL_STYLE, GetWindowLongW(run_->Hwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
-    other_label_ = &Make<StripView>(panel_, "ChLBOther.Label", c.ChLBOther.Label);
-    other_ = &Make<CheckListView>(panel_, "ChLBOther", c.ChLBOther);
-    kilo_ = &Make<RadioGroupView>(panel_, "RGkb", c.RGkb);
-    server_box_ = GroupBox("GroupBox1", "Почтовый сервер:"_cp);
-    letter_box_ = GroupBox("GroupBox2", "Оформление письма:"_cp);
-    content_box_ = GroupBox("GroupBox3", "Содержание письма:"_cp);
-    columns_box_ = GroupBox("GroupBox4", "Столбцы:"_cp);
-    options_box_ = GroupBox("GroupBox5", "Опции:"_cp);
+    other_label_ = &Make<StripView>(panel_, LabelName(c.ChLBOther), c.ChLBOther.Label);
+    other_ = &Make<CheckListView>(panel_, c.ChLBOther);
+    kilo_ = &Make<RadioGroupView>(panel_, c.RGkb);
+    server_box_ = GroupBox(group_frames::kServer);
+    letter_box_ = GroupBox(group_frames::kLetter);
+    content_box_ = GroupBox(group_frames::kContent);
+    columns_box_ = GroupBox(group_frames::kColumns);
+    options_box_ = GroupBox(group_frames::kOptions);
     SetWindowPos(table_address_->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Its label, never shown, stays just before it, where assistive technology looks for it.
+    SetWindowPos(table_address_->HiddenLabel(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void SettingsPage::PlaceEdit(EditView& edit, StripView& label, int x, int y, int width, int label_width) {

@@ -5,16 +5,18 @@
 namespace tarnwell::win32 {
 
 StatPage::StatPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors)
-    : Page(ui, views, parent, "TabSheet4") {
-    grid_ = &Make<GridView>(panel_, "ASGRead", c.ASGRead, colors, false);
-    path_label_ = &Make<StripView>(panel_, "EHTMLPath.Label", c.EHTMLPath.Label);
-    path_ = &Make<EditView>(panel_, "EHTMLPath", c.EHTMLPath);
-    edit_path_ = &Make<ButtonView>(panel_, "SBEditPathHTML", c.SBEditPathHTML);
-    precision_label_ = &Make<StripView>(panel_, "CSETochn.Label", c.CSETochn.Label);
-    precision_ = &Make<SpinEditView>(panel_, "CSETochn", c.CSETochn);
-    save_html_ = &Make<ButtonView>(panel_, "SBSaveHTML", c.SBSaveHTML);
-    send_ = &Make<ButtonView>(panel_, "SBSend1", c.SBSend1);
-    unit_ = &Make<RadioGroupView>(panel_, "RG1", c.RG1);
+    : Page(ui, views, parent, kPages[kStatPage]) {
+    grid_ = &Make<GridView>(panel_, c.ASGRead, colors, false);
+    // A click on a column header sorts the rows shown; the table itself keeps its order.
+    grid_->SetRowSort(SortedStatisticsRows);
+    path_label_ = &Make<StripView>(panel_, LabelName(c.EHTMLPath), c.EHTMLPath.Label);
+    path_ = &Make<EditView>(panel_, c.EHTMLPath);
+    edit_path_ = &Make<ButtonView>(panel_, c.SBEditPathHTML);
+    precision_label_ = &Make<StripView>(panel_, LabelName(c.CSETochn), c.CSETochn.Label);
+    precision_ = &Make<SpinEditView>(panel_, c.CSETochn);
+    save_html_ = &Make<ButtonView>(panel_, c.SBSaveHTML);
+    send_ = &Make<ButtonView>(panel_, c.SBSend1);
+    unit_ = &Make<RadioGroupView>(panel_, c.RG1);
 }
 
 void StatPage::Layout(int width, int height) {

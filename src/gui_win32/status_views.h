@@ -12,7 +12,7 @@ namespace tarnwell::win32 {
 // The progress gauge at the foot of the navigation column: a bar of RGB 0, 128, 255.
 class GaugeView : public ControlView {
 public:
-    GaugeView(Ui& ui, HWND parent, std::string name, Gauge& gauge);
+    GaugeView(Ui& ui, HWND parent, Gauge& gauge);
     void Refresh() override;
 
 private:
@@ -23,8 +23,8 @@ private:
 // it then. `shown_or_hidden` runs whenever a refresh has shown or hidden it.
 class GaugeCancelView : public ButtonView {
 public:
-    GaugeCancelView(Ui& ui, HWND parent, std::string name, Button& button, std::function<void()> shown_or_hidden)
-        : ButtonView(ui, parent, std::move(name), button), shown_or_hidden_(std::move(shown_or_hidden)) {}
+    GaugeCancelView(Ui& ui, HWND parent, Button& button, std::function<void()> shown_or_hidden)
+        : ButtonView(ui, parent, button), shown_or_hidden_(std::move(shown_or_hidden)) {}
     void Refresh() override;
     bool Shown() const { return (GetWindowLongW(Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0; }
 
@@ -32,16 +32,23 @@ private:
     std::function<void()> shown_or_hidden_;
 };
 
-// The status bar: one text area on RGB 201, 207, 220 that shows the hint under the mouse or a status text.
+// The status bar on RGB 201, 207, 220: the text area (the hint under the mouse or a status text) and, at
+// its right, the outcome area, as wide as its text (at most two thirds of the bar). Screen readers read
+// both parts, as the status bar control offers them.
 class StatusBarView : public ControlView {
 public:
-    StatusBarView(Ui& ui, HWND parent, std::string name, StatusBar& bar);
+    StatusBarView(Ui& ui, HWND parent, StatusBar& bar);
     void Refresh() override;
     // Its height for the scale.
     void SetHeight(int pixels);
+    // Divides the bar between its two areas for its width and the outcome's text; after a resize too.
+    void PlaceParts();
 
 private:
+    static void SetPartText(HWND bar, int part, const std::wstring& text, WPARAM style);
+
     StatusBar& bar_;
+    std::wstring outcome_shown_;
 };
 
 }  // namespace tarnwell::win32

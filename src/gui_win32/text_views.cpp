@@ -4,6 +4,7 @@
 #include <climits>
 #include <string>
 
+#include "form/widget_names.h"
 #include "text/int_text.h"
 
 namespace tarnwell::win32 {
@@ -21,9 +22,9 @@ HBRUSH StripView::CtlColor(HWND, HDC dc) {
     return ui_.StripBrush();
 }
 
-EditView::EditView(Ui& ui, HWND parent, std::string name, Edit& edit, bool border)
-    : ControlView(ui, std::move(name), &edit), edit_(edit) {
+EditView::EditView(Ui& ui, HWND parent, Edit& edit, bool border) : ControlView(ui, edit), edit_(edit) {
     const DWORD password = edit.PasswordChar != 0 ? ES_PASSWORD : 0;
+    AddHiddenLabel(parent);
     Add(parent, L"EDIT", name_, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | password, border ? WS_EX_CLIENTEDGE : 0,
         Wide(edit.Text));
     if (password) SendMessageW(Hwnd(), EM_SETPASSWORDCHAR, static_cast<unsigned char>(edit.PasswordChar), 0);
@@ -48,10 +49,10 @@ HBRUSH EditView::CtlColor(HWND, HDC dc) {
     return GetSysColorBrush(COLOR_WINDOW);
 }
 
-SpinEditView::SpinEditView(Ui& ui, HWND parent, std::string name, SpinEdit& spin)
-    : ControlView(ui, std::move(name), &spin), spin_(spin) {
+SpinEditView::SpinEditView(Ui& ui, HWND parent, SpinEdit& spin) : ControlView(ui, spin), spin_(spin) {
+    AddHiddenLabel(parent);
     edit_ = Add(parent, L"EDIT", name_, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Wide(spin.Text()));
-    arrows_ = Add(parent, UPDOWN_CLASSW, name_ + ".Arrows", WS_VISIBLE | UDS_ARROWKEYS | UDS_NOTHOUSANDS);
+    arrows_ = Add(parent, UPDOWN_CLASSW, PartName(spin, kArrowsPart), WS_VISIBLE | UDS_ARROWKEYS | UDS_NOTHOUSANDS);
     // The arrows only report their clicks; the value is the edit's text. A range with "up" above "down".
     SendMessageW(arrows_, UDM_SETRANGE32, 0, 100);
     SendMessageW(arrows_, UDM_SETPOS32, 0, 50);
@@ -85,8 +86,9 @@ bool SpinEditView::Notify(NMHDR& header, LRESULT& result) {
     return true;
 }
 
-MemoView::MemoView(Ui& ui, HWND parent, std::string name, Memo& memo)
-    : ControlView(ui, std::move(name), &memo), memo_(memo), black_(CreateSolidBrush(RGB(0, 0, 0))) {
+MemoView::MemoView(Ui& ui, HWND parent, Memo& memo)
+    : ControlView(ui, memo), memo_(memo), black_(CreateSolidBrush(RGB(0, 0, 0))) {
+    AddHiddenLabel(parent);
     Add(parent, L"EDIT", name_, WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_CENTER | ES_AUTOHSCROLL);
 }
 

@@ -19,7 +19,7 @@ public:
 // list it belongs to.
 class EditView : public ControlView {
 public:
-    EditView(Ui& ui, HWND parent, std::string name, Edit& edit, bool border = true);
+    EditView(Ui& ui, HWND parent, Edit& edit, bool border = true);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
     HBRUSH CtlColor(HWND, HDC dc) override;
@@ -32,7 +32,7 @@ private:
 // its range by the control) as typed text, so that the change handler runs as for typing.
 class SpinEditView : public ControlView {
 public:
-    SpinEditView(Ui& ui, HWND parent, std::string name, SpinEdit& spin);
+    SpinEditView(Ui& ui, HWND parent, SpinEdit& spin);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
     bool Notify(NMHDR& header, LRESULT& result) override;
@@ -48,7 +48,7 @@ private:
 // The About page's memo: read-only lines, centred, lime on black, without a border.
 class MemoView : public ControlView {
 public:
-    MemoView(Ui& ui, HWND parent, std::string name, Memo& memo);
+    MemoView(Ui& ui, HWND parent, Memo& memo);
     void Refresh() override;
     HBRUSH CtlColor(HWND, HDC dc) override;
     // Places the memo; its lines, centred, wrap in an edit, so a font too wide for the longest line is

@@ -7,27 +7,28 @@ namespace tarnwell::win32 {
 
 ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, FormControls& c, FileBrowser& browser,
                        const ColorScheme& colors)
-    : Page(ui, views, parent, "TabSheet1") {
+    : Page(ui, views, parent, kPages[kViewerPage]) {
     drives_ = &Make<BrowserChoiceView>(
-        panel_, "DriveCB1", browser, browser.Drives(), [&browser] { return browser.DriveIndex(); },
+        panel_, window_parts::kDriveBox, browser, browser.Drives(), [&browser] { return browser.DriveIndex(); },
         [&browser](int index) { browser.UserSelectDrive(index); });
-    tree_ = &Make<FolderTreeView>(panel_, "CDirO", browser);
-    files_ = &Make<FileListView>(panel_, "FLB1", browser);
+    tree_ = &Make<FolderTreeView>(panel_, window_parts::kFolderTree, browser);
+    files_ = &Make<FileListView>(panel_, window_parts::kFileList, browser);
     std::vector<std::string> filters;
     for (const FileFilter& filter : kFileFilters) filters.emplace_back(filter.Caption);
     filter_ = &Make<BrowserChoiceView>(
-        panel_, "FilterComboBox1", browser, filters, [&browser] { return browser.FilterIndex(); },
+        panel_, window_parts::kFileFilter, browser, filters, [&browser] { return browser.FilterIndex(); },
         [&browser](int index) { browser.UserSelectFilter(index); });
-    grid_ = &Make<GridView>(panel_, "SG1", c.SG1, colors, false);
-    path_label_ = &Make<StripView>(panel_, "ECurrentFile.Label", c.ECurrentFile.Label);
-    path_ = &Make<EditView>(panel_, "ECurrentFile", c.ECurrentFile);
-    save_ = &Make<ButtonView>(panel_, "SBSave", c.SBSave);
-    column_splitter_ = std::make_unique<Splitter>(ui, panel_, "Splitter1", true, [this](int delta) {
-        column_width_ =
-            std::clamp(column_width_ + ui_.S().Designed(delta), 40, std::max(40, ui_.S().Designed(width_) - 60));
-        Relayout();
-    });
-    tree_splitter_ = std::make_unique<Splitter>(ui, panel_, "Splitter2", false, [this](int delta) {
+    grid_ = &Make<GridView>(panel_, c.SG1, colors, false);
+    path_label_ = &Make<StripView>(panel_, LabelName(c.ECurrentFile), c.ECurrentFile.Label);
+    path_ = &Make<EditView>(panel_, c.ECurrentFile);
+    save_ = &Make<ButtonView>(panel_, c.SBSave);
+    column_splitter_ =
+        std::make_unique<Splitter>(ui, panel_, window_parts::kColumnSplitter.Name, true, [this](int delta) {
+            column_width_ =
+                std::clamp(column_width_ + ui_.S().Designed(delta), 40, std::max(40, ui_.S().Designed(width_) - 60));
+            Relayout();
+        });
+    tree_splitter_ = std::make_unique<Splitter>(ui, panel_, window_parts::kTreeSplitter.Name, false, [this](int delta) {
         if (height_ > 0) tree_share_ = std::clamp(tree_share_ + delta * 100 / std::max(1, height_), 15, 85);
         Relayout();
     });

@@ -41,12 +41,12 @@ void Win32Host::ShowLock() {
     }
 }
 
-void Win32Host::ShowMessage(std::string_view text) {
+void Win32Host::ShowMessageBox(std::string_view text) {
     ShowLock();
     MessageBoxW(Owner(), Wide(text).c_str(), L"Tarnwell", MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
-void Win32Host::ShowError(std::string_view text) {
+void Win32Host::ShowErrorBox(std::string_view text) {
     ShowLock();
     MessageBoxW(Owner(), Wide(ErrorBoxText(text)).c_str(), L"Tarnwell",
                 MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
@@ -71,10 +71,9 @@ void Win32Host::ProcessMessages() {
     }
 }
 
-int Win32Host::RunMessageLoop() {
+void Win32Host::RunMessageLoop() {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(message);
-    return static_cast<int>(message.wParam);
 }
 
 void Win32Host::PostQuit() {

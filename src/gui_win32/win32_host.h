@@ -24,8 +24,6 @@ public:
     // The window that shows the program; nullptr before it is made and once it is gone.
     void Attach(MainWindow* window) { window_ = window; }
 
-    void ShowMessage(std::string_view text) override;
-    void ShowError(std::string_view text) override;
     void ProcessMessages() override;
     void PostQuit() override;
     void StartCloseTimer(std::chrono::milliseconds interval, std::function<void()> tick) override;
@@ -40,10 +38,14 @@ public:
 
     bool QuitQueued() const { return quit_queued_; }
     bool CloseTimerRunning() const { return timer_ != 0; }
-    // Takes messages until the quit request; returns its exit code.
-    int RunMessageLoop();
+    // Takes messages until the quit request.
+    void RunMessageLoop();
     // Hands one message to the window (its hints and keyboard navigation) and then to its target.
     void Dispatch(MSG& message);
+
+protected:
+    void ShowMessageBox(std::string_view text) override;
+    void ShowErrorBox(std::string_view text) override;
 
 private:
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);

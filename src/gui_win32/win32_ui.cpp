@@ -12,6 +12,16 @@ std::wstring WindowTextOf(HWND window) {
     return std::wstring(buffer.data(), static_cast<std::size_t>(got > 0 ? got : 0));
 }
 
+int TextWidthIn(HWND window, const std::wstring& text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cx;
+}
+
 void SetWindowTextIfChanged(HWND window, const std::wstring& text) {
     if (WindowTextOf(window) != text) SetWindowTextW(window, text.c_str());
 }

@@ -26,6 +26,9 @@ inline std::string Narrow(std::wstring_view wide) {
 // The text of a window (an edit's content, a button's caption), as the control holds it.
 std::wstring WindowTextOf(HWND window);
 
+// How wide the text is drawn in the window's font, in pixels.
+int TextWidthIn(HWND window, const std::wstring& text);
+
 // Sets a window's text only when it differs, so that an edit keeps its caret and nothing flickers.
 void SetWindowTextIfChanged(HWND window, const std::wstring& text);
 

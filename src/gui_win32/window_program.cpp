@@ -38,14 +38,16 @@ int RunWindow(HINSTANCE instance, const std::optional<std::string>& first_argume
     try {
         program = std::make_unique<WindowProgram>(instance, make_setup());
         program->Start(first_argument, show_command);
-        return program->Host().RunMessageLoop();
+        program->Host().RunMessageLoop();
+        // The count of the boxes shown, as in every mode: the quit request's own code says nothing.
+        return program->Host().ExitStatus();
     } catch (const std::exception& e) {
         // Shown by the program's host when it was made; the error of making it goes to a box of its own.
         if (program != nullptr) {
             program->Host().ShowError(e.what());
-        } else {
-            MessageBoxW(nullptr, Wide(ErrorBoxText(e.what())).c_str(), L"Tarnwell", MB_OK | MB_ICONERROR);
+            return program->Host().ExitStatus();
         }
+        MessageBoxW(nullptr, Wide(ErrorBoxText(e.what())).c_str(), L"Tarnwell", MB_OK | MB_ICONERROR);
         return 1;
     }
 }

@@ -37,7 +37,8 @@ private:
 };
 
 // The windowed program: start-up, then the message loop until the program ends. An error that escapes
-// the making of the window is shown in the error box and ends the program. Returns the exit status.
+// the making of the window is shown in the error box and ends the program. Returns the exit status: 0
+// when no message or error box was shown, 1 otherwise (Host::ExitStatus), as in the headless program.
 int RunWindow(HINSTANCE instance, const std::optional<std::string>& first_argument, int show_command,
               const std::function<FSendSetup()>& make_setup);
 

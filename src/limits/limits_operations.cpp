@@ -9,22 +9,25 @@
 #include "limits/limits_table.h"
 #include "text/cp1251_literal.h"
 #include "text/int_text.h"
+#include "wingate/account_values.h"
 #include "wingate/user_accounts.h"
 
 namespace tarnwell {
+
+using namespace account_values;
 
 namespace {
 
 void FillUserRow(TTableGrid& grid, TUserDatabase& database, int row, std::string_view login,
                  std::string_view default_limit) {
     grid.SetCellEx(limit_col::Login, row, login);
-    grid.SetCellEx(limit_col::RealName, row, database.ReadText("RealName"));
+    grid.SetCellEx(limit_col::RealName, row, database.ReadText(kRealName));
     grid.SetCellEx(limit_col::Limit, row,
-                   database.HasValue("Limit") ? IntToStr(database.ReadNumber("Limit")) : std::string(default_limit));
-    grid.SetCellEx(limit_col::OpeningBalance, row, IntToStr(database.ReadNumber("OpeningBalanceLo")));
-    grid.SetCellEx(limit_col::ClosingBalance, row, IntToStr(database.ReadNumber("ClosingBalanceLo")));
+                   database.HasValue(kLimit) ? IntToStr(database.ReadNumber(kLimit)) : std::string(default_limit));
+    grid.SetCellEx(limit_col::OpeningBalance, row, IntToStr(database.ReadNumber(kOpeningBalanceLo)));
+    grid.SetCellEx(limit_col::ClosingBalance, row, IntToStr(database.ReadNumber(kClosingBalanceLo)));
     bool enabled = true;
-    if (database.HasValue("AccountEnabled")) enabled = database.ReadFlag("AccountEnabled");
+    if (database.HasValue(kAccountEnabled)) enabled = database.ReadFlag(kAccountEnabled);
     grid.AddCheckBox(limit_col::Enabled, row, enabled, false);
 }
 
@@ -40,11 +43,11 @@ void WriteRows(const TTableGrid& grid, TUserDatabase& database) {
     const int rows = grid.RowCount();
     for (int row = 1; row < rows; ++row) {
         database.OpenAccount(grid.GetCellEx(limit_col::Login, row));
-        database.WriteText("RealName", grid.GetCellEx(limit_col::RealName, row));
-        database.WriteNumber("Limit", StrToInt(grid.GetCellEx(limit_col::Limit, row)));
-        database.WriteNumber("OpeningBalanceLo", StrToInt(grid.GetCellEx(limit_col::OpeningBalance, row)));
-        database.WriteNumber("ClosingBalanceLo", StrToInt(grid.GetCellEx(limit_col::ClosingBalance, row)));
-        database.WriteFlag("AccountEnabled", EnabledState(grid, row));
+        database.WriteText(kRealName, grid.GetCellEx(limit_col::RealName, row));
+        database.WriteNumber(kLimit, StrToInt(grid.GetCellEx(limit_col::Limit, row)));
+        database.WriteNumber(kOpeningBalanceLo, StrToInt(grid.GetCellEx(limit_col::OpeningBalance, row)));
+        database.WriteNumber(kClosingBalanceLo, StrToInt(grid.GetCellEx(limit_col::ClosingBalance, row)));
+        database.WriteFlag(kAccountEnabled, EnabledState(grid, row));
         database.CloseAccount();
     }
 }
@@ -97,7 +100,7 @@ void SaveEnabled(const TTableGrid& grid, TUserDatabase& database) {
         const int rows = grid.RowCount();
         for (int row = 1; row < rows; ++row) {
             database.OpenAccount(grid.GetCellEx(limit_col::Login, row));
-            database.WriteFlag("AccountEnabled", EnabledState(grid, row));
+            database.WriteFlag(kAccountEnabled, EnabledState(grid, row));
             database.CloseAccount();
         }
     });

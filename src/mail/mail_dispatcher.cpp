@@ -1,7 +1,10 @@
 #include "mail/mail_dispatcher.h"
 
-#include <exception>
+#include <utility>
 
+#include "mail/session_failure.h"
+#include "smtp/peer_text.h"
+#include "text/cp1251_literal.h"
 #include "text/int_text.h"
 
 namespace tarnwell {
@@ -30,24 +33,69 @@ void MailDispatcher::ConnectIfNeeded() {
     client_.Connect();
 }
 
+MailRunAccount MailDispatcher::StartAccount(const std::string& job) const {
+    MailRunAccount account;
+    account.job = job;
+    account.server = c_.EHost.Text + ":" + c_.EPort.Text;
+    return account;
+}
+
+bool MailDispatcher::OpenRun(MailRunAccount& account, int letters) {
+    try {
+        ConnectIfNeeded();
+        return true;
+    } catch (const std::exception& e) {
+        EndRunAt(account, e);
+        account.not_tried = letters;
+        return false;
+    }
+}
+
+void MailDispatcher::EndRunAt(MailRunAccount& account, const std::exception& error) {
+    account.failure = SessionFailureText(client_, error);
+    if (!client_.Connected()) return;
+    try {
+        client_.CloseSocket();
+    } catch (...) {
+        // The handle is released whatever the system says; the error that ended the run is the one to tell.
+    }
+}
+
 void MailDispatcher::Diskonnect() {
     if (client_.Connected()) client_.Disconnect();
 }
 
-MailDispatcher::Outcome MailDispatcher::SendMsg(const std::string& address, const std::vector<std::string>& lines) {
+MailDispatcher::Delivery MailDispatcher::SendMsg(const std::string& address, const std::vector<std::string>& lines) {
+    using namespace literals;
+    // The client would return at once without sending; the message must not count as sent then.
+    if (client_.Busy()) return {Delivery::kNotSent, std::string("идёт другая отправка"_cp)};
+    TMailMessage& message = client_.PostMessage;
+    message.FromName = c_.EFromName.Text;
+    message.FromAddress = c_.EFromAddress.Text;
+    message.Subject = c_.ESubject.Text;
+    message.ToAddress.clear();
+    message.ToAddress.push_back(address);
+    message.Body = lines;
+    // The server's reply to the recipient says more than its later refusal of DATA ("no valid
+    // recipients"); and a server that took DATA without a recipient has still not taken the letter.
+    std::string refused_recipient;
+    auto passed_over = std::move(client_.OnRecipientNotFound);
+    client_.OnRecipientNotFound = [&](const std::string&) { refused_recipient = PeerText(client_.LastReply()); };
+    Delivery delivery;
     try {
-        TMailMessage& message = client_.PostMessage;
-        message.FromName = c_.EFromName.Text;
-        message.FromAddress = c_.EFromAddress.Text;
-        message.Subject = c_.ESubject.Text;
-        message.ToAddress.clear();
-        message.ToAddress.push_back(address);
-        message.Body = lines;
         client_.SendMailMessage();
-        return Outcome::kSent;
-    } catch (const std::exception&) {
-        return Outcome::kDropped;
+        delivery.result = refused_recipient.empty() ? Delivery::kSent : Delivery::kNotSent;
+        delivery.reason = refused_recipient;
+    } catch (const ESmtpRefused& e) {
+        delivery.reason = refused_recipient.empty() ? std::string(e.what()) : refused_recipient;
+    } catch (const EMessageInvalid& e) {
+        delivery.reason = e.what();
+    } catch (...) {
+        client_.OnRecipientNotFound = std::move(passed_over);
+        throw;
     }
+    client_.OnRecipientNotFound = std::move(passed_over);
+    return delivery;
 }
 
 }  // namespace tarnwell

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "form/form_controls.h"
+#include "mail/mail_run_account.h"
 #include "smtp/smtp_client.h"
 
 namespace tarnwell {
@@ -19,7 +20,7 @@ public:
     MailDispatcher(TSmtpClient& client, const FormControls& controls) : client_(client), c_(controls) {}
 
     // Sets the client up as every mail job uses it: the time-out, plain text in Windows-1251, and a
-    // refused recipient passed over without a word.
+    // refused recipient passed over by the client (SendMsg takes note of it for its message).
     static void SetUpClient(TSmtpClient& client);
 
     TSmtpClient& Client() { return client_; }
@@ -32,12 +33,28 @@ public:
     void ConnectIfNeeded();
     // Ends the session if it is open (a refused QUIT raises the server's reply; the socket is closed).
     void Diskonnect();
-    // Whether SendMsg handed its message to the server or dropped it.
-    enum class Outcome { kSent, kDropped };
-    // Sends one message to one address over the open session. A failure of this one message (a refused
-    // command, a dropped connection) is not raised: the message is dropped and the result says so. The
-    // letters and the table mail pass such a message over without a word.
-    Outcome SendMsg(const std::string& address, const std::vector<std::string>& lines);
+    // What became of one message: it went, or it did not, with the reason (the server's reply to the step
+    // it refused, shown as PeerText shows it, or why it could not be sent as it stands).
+    struct Delivery {
+        enum Result { kSent, kNotSent } result = kNotSent;
+        std::string reason;
+    };
+    // Sends one message to one address over the open session. A message the server refuses with a
+    // well-formed reply (its recipient, sender, data or the whole message), or that cannot be sent as it
+    // stands, is not sent, and the result says why; the session stays open for the next. Any other
+    // failure (the connection lost, a time-out, an answer that is no SMTP reply) leaves no session to go
+    // on with: it is raised, and the run that sent the message ends with it.
+    Delivery SendMsg(const std::string& address, const std::vector<std::string>& lines);
+
+    // The empty account of a run of `job` (its word for the outcome line) with the server of the
+    // settings page.
+    MailRunAccount StartAccount(const std::string& job) const;
+    // Opens the session of a run (ConnectIfNeeded). When that fails the run ends before it began: the
+    // account takes the failure (EndRunAt) and counts its `letters` as not tried. True when it is open.
+    bool OpenRun(MailRunAccount& account, int letters);
+    // Ends a run at the error that stopped it: the account takes its text (SessionFailureText), and a
+    // session still open is closed without QUIT, since the dialogue may be out of step with the server.
+    void EndRunAt(MailRunAccount& account, const std::exception& error);
 
 private:
     TSmtpClient& client_;

@@ -14,13 +14,15 @@ namespace tarnwell {
 // The personal letters: one message to each user row of the statistics table whose send box is ticked
 // (the totals row and the login "<system>" never), over one session, with the lines chosen in ChLBCont
 // and the date of `now` (local time, taken once for the whole run). The progress runs over the rows (the
-// window's gauge). Only a failure to open the session ends the job early; a letter that fails is passed
-// over.
-void SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now, LoadProgress& progress);
+// window's gauge). A letter that is not sent (refused by the server, or to a login that is empty or blanks
+// only) is listed in the account and the run goes on; a failure of the session, from its opening to its
+// QUIT, ends the run there. The account tells what became of every letter; nothing is raised.
+MailRunAccount SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now,
+                                   LoadProgress& progress);
 
 // The table mailing: the page lines that `write_page` makes (the HTML report) as one message of type
-// html to the address in ESGToUser, over a session of its own. When making the page fails, the session
-// is ended before the error passes on.
-void MailTablePage(MailDispatcher& mail, const std::function<std::vector<std::string>()>& write_page);
+// html to the address in ESGToUser, over a session of its own; the account of that one letter. When
+// making the page fails, the session is ended and the account's failure is that error.
+MailRunAccount MailTablePage(MailDispatcher& mail, const std::function<std::vector<std::string>()>& write_page);
 
 }  // namespace tarnwell

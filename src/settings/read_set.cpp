@@ -6,12 +6,10 @@
 #include "settings/profile_file.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
-#include "text/cp1251_literal.h"
 #include "text/program_folder.h"
 
 namespace tarnwell {
 
-using namespace literals;
 using namespace settings_keys;
 
 namespace {
@@ -41,7 +39,7 @@ bool ReadSet(FormControls& form, UserNotifier& notifier, const ShowLastFileHandl
     std::string bytes;
     // A folder or a pipe in the file's place holds no settings any more than an empty place does.
     if (NoFileThere(path) || !ReadFileIfExists(path, kMaxSettingsFileSize, bytes)) {
-        notifier.ShowMessage("Не найден или не существует файл настроек!"_cp);
+        notifier.ShowNamedMessage(MessageName::kSettingsNotFound);
         for (CheckListBox* list : {&form.ChLBRun, &form.ChLBCont, &form.ChLBTable, &form.ChLBHTML, &form.ChLBOther}) {
             list->SetAllChecked(true);
         }
@@ -60,22 +58,22 @@ bool ReadSet(FormControls& form, UserNotifier& notifier, const ShowLastFileHandl
         // The other settings still count; the password has to be entered again.
         notifier.ShowMessage(e.what());
     }
-    form.ECurrentFile.Text = ini.ReadString(kSet, "LastPath", "0");
+    form.ECurrentFile.Text = ini.ReadString(kSet, kLastPath, "0");
     ReadFlags(ini, kAutoRun, kAutoRunKeys, form.ChLBRun);
 
     form.ESGToUser.Enabled = form.ChLBRun.Checked(2);
 
-    form.ChLBOther.SetChecked(0, ini.ReadInteger(kOpt, "AutoClose", 1) != 0);
-    form.ChLBOther.SetChecked(1, ini.ReadInteger(kOpt, "AutoSave", 1) != 0);
-    form.RGkb.SetItemIndex(ini.ReadInteger(kOpt, "NormKB", 1) != 0 ? 1 : 0);
+    form.ChLBOther.SetChecked(0, ini.ReadInteger(kOpt, kAutoClose, 1) != 0);
+    form.ChLBOther.SetChecked(1, ini.ReadInteger(kOpt, kAutoSave, 1) != 0);
+    form.RGkb.SetItemIndex(ini.ReadInteger(kOpt, kNormKB, 1) != 0 ? 1 : 0);
     ReadFlags(ini, kTableStat, kColumnKeys, form.ChLBTable);
     ReadFlags(ini, kTableHTML, kColumnKeys, form.ChLBHTML);
     ReadFlags(ini, kMCont, kLetterKeys, form.ChLBCont);
     // Above 3 selects the last unit, below 0 none (the radio group's own rule); the precision is kept
     // within 1 to 20 by its spin edit; the default limit has no range.
-    form.RG1.SetItemIndex(ini.ReadInteger(kOpt, "Razmernost", 1));
-    form.CSETochn.SetValue(ini.ReadInteger(kOpt, "Tochnost", 1));
-    form.SEDefault.SetValue(ini.ReadInteger(kOpt, "DefaultLim", 1));
+    form.RG1.SetItemIndex(ini.ReadInteger(kOpt, kRazmernost, 1));
+    form.CSETochn.SetValue(ini.ReadInteger(kOpt, kTochnost, 1));
+    form.SEDefault.SetValue(ini.ReadInteger(kOpt, kDefaultLim, 1));
 
     if (!form.ECurrentFile.Text.empty() && show_last_file) show_last_file(form.ECurrentFile.Text);
     return true;

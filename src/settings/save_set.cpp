@@ -79,17 +79,17 @@ void SaveSet(FormControls& form, std::string_view folder) {
     ini.WriteString(kMail, kPassword, KeptAsItIs(StoredPassword(form.EPassword.Text)));
     ini.WriteString(kMail, kCAFile, form.ECAFile.Text);
     const bool owner_only = PasswordNeedsOwnerOnlyFile() && !form.EPassword.Text.empty();
-    ini.WriteString(kSet, "LastPath", form.ECurrentFile.Text);
+    ini.WriteString(kSet, kLastPath, form.ECurrentFile.Text);
     WriteFlags(ini, kAutoRun, kAutoRunKeys, form.ChLBRun);
     WriteFlags(ini, kTableStat, kColumnKeys, form.ChLBTable);
     WriteFlags(ini, kTableHTML, kColumnKeys, form.ChLBHTML);
-    ini.WriteInteger(kOpt, "AutoClose", form.ChLBOther.Checked(0) ? 1 : 0);
-    ini.WriteInteger(kOpt, "AutoSave", form.ChLBOther.Checked(1) ? 1 : 0);
-    ini.WriteInteger(kOpt, "NormKB", form.RGkb.ItemIndex() == 1 ? 1 : 0);
+    ini.WriteInteger(kOpt, kAutoClose, form.ChLBOther.Checked(0) ? 1 : 0);
+    ini.WriteInteger(kOpt, kAutoSave, form.ChLBOther.Checked(1) ? 1 : 0);
+    ini.WriteInteger(kOpt, kNormKB, form.RGkb.ItemIndex() == 1 ? 1 : 0);
     WriteFlags(ini, kMCont, kLetterKeys, form.ChLBCont);
-    ini.WriteInteger(kOpt, "Razmernost", form.RG1.ItemIndex());
-    ini.WriteInteger(kOpt, "Tochnost", form.CSETochn.ShowValue());
-    ini.WriteInteger(kOpt, "DefaultLim", form.SEDefault.ShowValue());
+    ini.WriteInteger(kOpt, kRazmernost, form.RG1.ItemIndex());
+    ini.WriteInteger(kOpt, kTochnost, form.CSETochn.ShowValue());
+    ini.WriteInteger(kOpt, kDefaultLim, form.SEDefault.ShowValue());
     Store(path, ini, owner_only);
 }
 

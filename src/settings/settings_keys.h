@@ -51,6 +51,17 @@ inline std::array<std::pair<std::string_view, Edit*>, 9> MailEdits(FormControls&
              {"HTMLPath", &f.EHTMLPath}}};
 }
 
+// Section set: the file last shown in the viewer (ECurrentFile).
+inline constexpr std::string_view kLastPath = "LastPath";
+
+// Section opt.
+inline constexpr std::string_view kAutoClose = "AutoClose";    // ChLBOther item 0
+inline constexpr std::string_view kAutoSave = "AutoSave";      // ChLBOther item 1
+inline constexpr std::string_view kNormKB = "NormKB";          // RGkb: 1 for "1кб. = 1000 б."
+inline constexpr std::string_view kRazmernost = "Razmernost";  // RG1, the display unit
+inline constexpr std::string_view kTochnost = "Tochnost";      // CSETochn, the precision
+inline constexpr std::string_view kDefaultLim = "DefaultLim";  // SEDefault, the default limit
+
 // Section mail, the keys of the protected session; missing, they give the plain session of old.
 inline constexpr std::string_view kSecurity = "Security";  // 0 none, 1 STARTTLS, 2 TLS; RGSecurity
 inline constexpr std::string_view kPassword = "Password";  // EPassword, stored as password_store.h says

@@ -1,7 +1,12 @@
 #include "smtp/smtp_client.h"
 
+#include <algorithm>
+
+#include "files/file_status.h"
 #include "smtp/line_safety.h"
+#include "smtp/peer_text.h"
 #include "smtp/smtp_reply.h"
+#include "text/cp1251_literal.h"
 
 namespace tarnwell {
 
@@ -82,10 +87,14 @@ void TSmtpClient::ReadContinuation(std::vector<std::string>* lines_read) {
     }
 }
 
+std::string TSmtpClient::ReplyText() const {
+    return PeerText(LastReply());
+}
+
 void TSmtpClient::CheckAccepted() {
     // An empty reply is what a connection closed by the server gives; it accepts nothing.
-    if (LastReply().empty()) throw Error("Not Connected");
-    if (!Accepting(ReplyNumber())) throw Error(LastReply());
+    if (LastReply().empty()) throw ENotConnected();
+    if (!Accepting(ReplyNumber())) throw ESmtpRefused(ReplyText());
 }
 
 std::string TSmtpClient::Transaction(std::string_view command) {
@@ -101,7 +110,8 @@ std::string TSmtpClient::Exchange(std::string_view command, std::vector<std::str
         throw;
     }
     // Every reply is read to its last line, so that a multi-line reply to one command is never taken
-    // for the replies of the commands after it.
+    // for the replies of the commands after it; the whole of it within one time-out.
+    TimeOutSpan one_reply(*this);
     ReadReply();
     ReadContinuation(lines);
     return LastReply();
@@ -114,11 +124,23 @@ void TSmtpClient::Connect() {
     try {
         CheckLineSafe("UserID", UserID);
         CheckLineSafe("Domain", Domain);
+        if (Security == ssNone && !Password.empty()) {
+            using namespace literals;
+            throw ESmtpSetupError(
+                std::string("Пароль не отправляется без шифрования: выберите для \"Защита:\" STARTTLS или TLS"_cp));
+        }
+        // Found before the server is troubled, not after the greeting.
+        if (Security != ssNone && !CAFile.empty() && NoFileThere(CAFile)) {
+            throw ESmtpSetupError("TLS: cannot read the certificate file " + CAFile + ": no such file");
+        }
         TSocketSession::Connect();
         try {
             if (Security == ssTls) StartTls(Host, CAFile);
-            ReadReply();
-            ReadContinuation();
+            {
+                TimeOutSpan greeting(*this);
+                ReadReply();
+                ReadContinuation();
+            }
             CheckAccepted();
             if (Security == ssNone && Password.empty()) {
                 Helo();
@@ -128,13 +150,10 @@ void TSmtpClient::Connect() {
         } catch (...) {
             // The session is ended before the failure is passed on (with QUIT, unless it is closed
             // already); a failure of that ending would only hide the one that matters.
-            try {
-                if (Security != ssNone && !TlsActive()) {
-                    CloseNow();
-                } else if (Connected()) {
-                    Disconnect();
-                }
-            } catch (...) {
+            if (Security != ssNone && !TlsActive()) {
+                CloseNow();
+            } else if (Connected()) {
+                QuitBriefly();
             }
             throw;
         }
@@ -149,23 +168,24 @@ void TSmtpClient::Connect() {
 void TSmtpClient::Helo() {
     for (int failures = 0;; ++failures) {
         Transaction("HELO " + UserID);
-        if (LastReply().empty()) throw Error("Not Connected");
+        if (LastReply().empty()) throw ENotConnected();
         if (ReplyNumber() >= 200 && ReplyNumber() < 300) break;
-        if (failures > 0 || !OnAuthenticationFailed) throw Error("Authentication failed");
+        if (failures > 0 || !OnAuthenticationFailed) throw ESmtpRefused("Authentication failed");
         bool handled = false;
         OnAuthenticationFailed(handled);
-        if (!handled) throw Error("Authentication failed");
+        if (!handled) throw ESmtpRefused("Authentication failed");
         CheckLineSafe("UserID", UserID);
     }
 }
 
-void TSmtpClient::SendMailMessage() {
-    if (busy_) return;
-    bool sent = false;
-    busy_ = true;
+void TSmtpClient::CheckMessage() {
     try {
         BuildMessage();
-        CheckConnection();
+    } catch (const Error& e) {
+        throw EMessageInvalid(e.what());
+    }
+    CheckConnection();
+    try {
         TMailMessage& m = PostMessage;
         auto incomplete = [&m] {
             return m.FromAddress.empty() ||
@@ -183,6 +203,18 @@ void TSmtpClient::SendMailMessage() {
         // it would leave the server reading message text, and the next send's commands would become a
         // letter: refuse it before the first command instead.
         if (final_header_.Text().size() + 4 > kMaxWriteBytes) throw ERangeError();
+    } catch (const Error& e) {
+        throw EMessageInvalid(e.what());
+    }
+}
+
+void TSmtpClient::SendMailMessage() {
+    if (busy_) return;
+    bool sent = false;
+    busy_ = true;
+    try {
+        CheckMessage();
+        TMailMessage& m = PostMessage;
         if (OnSendStart) OnSendStart(*this);
 
         Transaction("RSET");
@@ -194,7 +226,7 @@ void TSmtpClient::SendMailMessage() {
                 std::string address = ExtractAddress(entry);
                 if (address.empty()) continue;
                 Transaction("RCPT TO:<" + address + ">");
-                if (LastReply().empty()) throw Error("Not Connected");
+                if (LastReply().empty()) throw ENotConnected();
                 const bool refused = ReplyNumber() > 300 || ReplyNumber() < 200;
                 if (refused && OnRecipientNotFound) OnRecipientNotFound(entry);
             }
@@ -237,11 +269,22 @@ void TSmtpClient::SendMailMessage() {
     if (sent && OnSuccess) OnSuccess(*this);
 }
 
+void TSmtpClient::QuitBriefly() noexcept {
+    const int time_out = TimeOut;
+    TimeOut = time_out > 0 ? std::min(time_out, kQuitWaitMs) : kQuitWaitMs;
+    try {
+        Disconnect();
+    } catch (...) {
+        // The refusal that led here is the failure to report; Disconnect has closed the socket.
+    }
+    TimeOut = time_out;
+}
+
 void TSmtpClient::Disconnect() {
     ClearCanceled();
     try {
         Transaction("QUIT");
-        if (!LastReply().empty() && (ReplyNumber() < 200 || ReplyNumber() > 339)) throw Error(LastReply());
+        if (!LastReply().empty() && (ReplyNumber() < 200 || ReplyNumber() > 339)) throw ESmtpRefused(ReplyText());
     } catch (...) {
         TSocketSession::Disconnect();
         throw;

@@ -18,9 +18,33 @@ enum MailSubType : int { mtPlain = 0, mtEnriched = 1, mtSgml = 2, mtTabSeperated
 // How the session is protected: not at all, TLS after the STARTTLS command, or TLS from the first byte.
 enum SmtpSecurity : int { ssNone = 0, ssStartTls = 1, ssTls = 2 };
 
-// A login the server refused, or could not be offered in any way this client speaks. Its text is the
-// server's reply line, or the client's own reason; never the password.
+// A login the server refused, or could not be offered in any way this client speaks. Its text is the server's reply line, or the client's own reason;
+// never the password.
 class ESmtpAuthError : public Error {
+public:
+    using Error::Error;
+};
+
+// The session cannot be opened as it is set up, found before any connection is tried: a password with no
+// encryption chosen (it would cross in clear), or a certificate file that is not there.
+class ESmtpSetupError : public Error {
+public:
+    using Error::Error;
+};
+
+// The server refused a step with a well-formed reply (4xx or 5xx; for HELO anything but 2xx): the text is
+// its reply line as PeerText shows it, or "Authentication failed" for HELO. Raised by SendMailMessage
+// (RSET, MAIL FROM, DATA, the closing dot), it ends that one message only: the session stays open and
+// the next message may follow.
+class ESmtpRefused : public Error {
+public:
+    using Error::Error;
+};
+
+// The message cannot be sent as it stands: no sender or recipient ("Incomplete Header"), a line break in
+// an address or a header value, a header too long for one write, an attachment that cannot be read.
+// Raised by SendMailMessage before any command goes out: the session is as it was.
+class EMessageInvalid : public Error {
 public:
     using Error::Error;
 };
@@ -43,11 +67,15 @@ public:
 //     client.Disconnect();                    // QUIT, then close
 //
 // Only a well-formed reply numbered 2xx or 3xx accepts a step (HELO: 2xx only). Failures are exceptions
-// whose text is the server's reply line (CR LF included), or one of "Not Connected" (the server closed
-// the connection instead of answering), "Incomplete Header", "Authentication failed", the socket
-// session's texts, or "Invalid character (CR, LF or NUL) in <field>": a sender, recipient, subject,
-// header value or HELO name holding a line break or a zero byte is refused before anything is sent,
-// since it would smuggle further commands or header lines to the server.
+// whose text is the server's reply line (ESmtpRefused; without its line end and with control bytes as
+// "?", as PeerText shows it), or one of "Not Connected" (ENotConnected: the server closed the connection
+// instead of answering), "Incomplete Header", "Authentication failed", the socket session's texts, or
+// "Invalid character (CR, LF or NUL) in <field>": a sender, recipient, subject, header value or HELO name
+// holding a line break or a zero byte is refused before anything is sent, since it would smuggle further
+// commands or header lines to the server.
+//
+// A whole reply, and the greeting, is bounded by one TimeOut, however many lines it has. After a refused
+// greeting or HELO, QUIT is sent but its reply waited for only kQuitWaitMs.
 //
 // Two failures leave the dialogue out of step with the server, and so close the session at once,
 // without QUIT: a wait cut short by the time-out (ETimeOutError; the server may still answer the old
@@ -98,9 +126,15 @@ public:
     // opening (EHLO, STARTTLS, AUTH) described above. On a refused greeting or HELO the session is ended
     // with QUIT before the failure is raised; where TLS was chosen but is not up, it is closed without QUIT.
     // Failures of the extended opening: ETlsError, ESmtpAuthError, or the server's refusal of EHLO.
+    // Refused before connecting (ESmtpSetupError): a Password with Security ssNone (a password never
+    // crosses unencrypted), and with TLS chosen a CAFile at which no file stands.
     void Connect() override;
+    // How long the QUIT after a refused opening waits for its reply.
+    static constexpr int kQuitWaitMs = 2000;
     // Sends PostMessage over the open session. Returns at once, sending nothing, while another send or
     // a Connect is running (Busy). A refused recipient is reported through OnRecipientNotFound only.
+    // ESmtpRefused and EMessageInvalid end this message only; any other failure leaves no session to go on
+    // with.
     void SendMailMessage();
     // QUIT (a reply above 339 is raised; the empty reply of a connection closed by the server is not),
     // and the socket is closed whatever the reply.
@@ -146,9 +180,17 @@ private:
     // EHLO; the reply's lines (the server's extensions) when it is accepted.
     std::vector<std::string> Ehlo();
     void Login(const std::vector<std::string>& extensions);
-    // Raises "Not Connected" for the empty reply of a closed connection, and the reply itself for any
-    // number but 2xx and 3xx.
+    // Raises ENotConnected for the empty reply of a closed connection, and ESmtpRefused with the reply for
+    // any number but 2xx and 3xx.
     void CheckAccepted();
+    // The last reply line as the user may see it (PeerText).
+    std::string ReplyText() const;
+    // The checks of the message before any command: composition, sender and recipients, line safety,
+    // size. Their failures are EMessageInvalid.
+    void CheckMessage();
+    // QUIT after a refused opening, its reply waited for only kQuitWaitMs; the socket is closed whatever
+    // comes. Raises nothing: the refusal is the failure to report.
+    void QuitBriefly() noexcept;
     // Closes the socket without a word to the server; a failure to close changes nothing for the caller.
     void CloseNow() noexcept;
     // Body text as it goes after DATA: each line ended by CR LF, a leading dot doubled.

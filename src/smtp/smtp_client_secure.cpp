@@ -51,8 +51,8 @@ bool Has(const std::vector<std::string>& list, const std::string& item) {
 std::vector<std::string> TSmtpClient::Ehlo() {
     std::vector<std::string> lines;
     Exchange("EHLO " + (Domain.empty() ? UserID : Domain), &lines);
-    if (LastReply().empty()) throw Error("Not Connected");
-    if (ReplyNumber() < 200 || ReplyNumber() >= 300) throw Error(LastReply());
+    if (LastReply().empty()) throw ENotConnected();
+    if (ReplyNumber() < 200 || ReplyNumber() >= 300) throw ESmtpRefused(ReplyText());
     return lines;
 }
 
@@ -68,10 +68,10 @@ void TSmtpClient::OpenExtended() {
             throw ETlsError("The server " + Host + " does not offer STARTTLS");
         }
         Transaction("STARTTLS");
-        if (LastReply().empty()) throw Error("Not Connected");
+        if (LastReply().empty()) throw ENotConnected();
         if (ReplyNumber() < 200 || ReplyNumber() >= 300) {
             CloseNow();
-            throw ETlsError("The server refused STARTTLS: " + LastReply());
+            throw ETlsError("The server refused STARTTLS: " + ReplyText());
         }
         // Bytes already behind the go-ahead were sent before the encryption and by anyone on the way:
         // taken into the encrypted session they would pass for the server's replies. Refuse them.
@@ -90,9 +90,9 @@ void TSmtpClient::Login(const std::vector<std::string>& extensions) {
     const std::vector<std::string> mechanisms = AuthMechanisms(extensions);
     auto step = [this](const std::string& command) {
         Transaction(command);
-        if (LastReply().empty()) throw Error("Not Connected");
+        if (LastReply().empty()) throw ENotConnected();
     };
-    auto refused = [this] { return ESmtpAuthError("Login refused: " + LastReply()); };
+    auto refused = [this] { return ESmtpAuthError("Login refused: " + ReplyText()); };
     if (Has(mechanisms, "PLAIN")) {
         step("AUTH PLAIN " + MimeBase64(std::string(1, '\0') + UserID + std::string(1, '\0') + Password));
         if (ReplyNumber() != 235) throw refused();

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "smtp/peer_text.h"
+
 namespace tarnwell {
 namespace {
 
@@ -20,13 +22,9 @@ bool IsReplyLine(std::string_view line) {
 }
 
 ESmtpReplyError InvalidReply(std::string_view line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-    std::string excerpt;
-    for (char c : line.substr(0, kExcerptBytes)) {
-        const auto byte = static_cast<unsigned char>(c);
-        excerpt += byte < 0x20 || byte == 0x7f ? '?' : c;
-    }
-    if (line.size() > kExcerptBytes) excerpt += "...";
+    std::string text = PeerText(line);
+    std::string excerpt = text.substr(0, kExcerptBytes);
+    if (text.size() > kExcerptBytes) excerpt += "...";
     return ESmtpReplyError("Invalid server reply: expected three digits, saw '" + excerpt + "'");
 }
 

@@ -11,6 +11,21 @@ public:
     using Error::Error;
 };
 
+// Connecting did not succeed: "Null Remote Address", "Host Lookup Timed Out", "Host Lookup Canceled",
+// "Connection Timed out", "Connection Canceled", "Connection Failed". LastErrorNo of the session holds
+// the system's reason where it gave one.
+class EConnectError : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
+// "Not Connected": an operation needs the session, and the server has closed the connection (or it was
+// never opened).
+class ENotConnected : public Error {
+public:
+    ENotConnected() : Error("Not Connected") {}
+};
+
 // A send or a line read ended by Abort, Cancel or the time-out.
 class EAbortError : public ESockError {
 public:

@@ -102,7 +102,18 @@ void TSocketSession::StartTimer() {
     ReportStatus(8, "Timer On");
     timed_out_ = false;
     timer_armed_ = TimeOut > 0;
-    if (timer_armed_) timer_due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeOut);
+    if (!timer_armed_) return;
+    timer_due_ = span_depth_ > 0 ? span_due_ : std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeOut);
+}
+
+TSocketSession::TimeOutSpan::TimeOutSpan(TSocketSession& session) : session_(session) {
+    if (session_.span_depth_++ == 0) {
+        session_.span_due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(session_.TimeOut);
+    }
+}
+
+TSocketSession::TimeOutSpan::~TimeOutSpan() {
+    --session_.span_depth_;
 }
 
 void TSocketSession::StopTimer() {
@@ -157,8 +168,8 @@ void TSocketSession::ResolveHost() {
         finished = lookup.WaitFinished(WaitSlice());
         if (!finished) Pump();
     }
-    if (timed_out_) throw ESockError("Host Lookup Timed Out");
-    if (canceled_) throw ESockError("Host Lookup Canceled");
+    if (timed_out_) throw EConnectError("Host Lookup Timed Out");
+    if (canceled_) throw EConnectError("Host Lookup Canceled");
     if (!lookup.Address()) {
         last_error_no_ = lookup.ErrorNo();
         throw EHostLookupFailed("Host Lookup Failed");
@@ -182,10 +193,10 @@ void TSocketSession::Connect() {
         } catch (const EHostLookupFailed&) {
         }
         if (AddressHeld()) break;
-        if (repairs > 0 || !OnInvalidHost) throw ESockError("Null Remote Address");
+        if (repairs > 0 || !OnInvalidHost) throw EConnectError("Null Remote Address");
         bool handled = false;
         OnInvalidHost(handled);
-        if (!handled) throw ESockError("Null Remote Address");
+        if (!handled) throw EConnectError("Null Remote Address");
     }
 
     // A socket that has been through a connect attempt cannot be connected again on every system, so
@@ -211,8 +222,10 @@ void TSocketSession::Connect() {
     };
     if (socket_api::Connect(socket_, remote_address_, static_cast<std::uint16_t>(Port), error) == 0) {
         notify_connected();
-    } else {
-        SocketError(kWouldBlock, error);
+    } else if (error != kWouldBlock) {
+        // Refused at once (no route to the network, ...): a failure to connect like the others.
+        last_error_no_ = error;
+        throw EConnectError(ErrorMessage(error));
     }
 
     StartTimer();
@@ -232,9 +245,9 @@ void TSocketSession::Connect() {
     }
     if (connected_) return;
     if (OnConnectionFailed) OnConnectionFailed(*this);
-    if (timed_out_) throw ESockError("Connection Timed out");
-    if (canceled_) throw ESockError("Connection Canceled");
-    throw ESockError("Connection Failed");
+    if (timed_out_) throw EConnectError("Connection Timed out");
+    if (canceled_) throw EConnectError("Connection Canceled");
+    throw EConnectError("Connection Failed");
 }
 
 void TSocketSession::Disconnect() {
@@ -273,11 +286,11 @@ void TSocketSession::CheckConnection() {
     ReportStatus(8, "Checking Connection");
     bool asked = false;
     while (!Connected()) {
-        if (asked || !OnConnectionRequired) throw Error("Not Connected");
+        if (asked || !OnConnectionRequired) throw ENotConnected();
         bool handled = false;
         OnConnectionRequired(handled);
         asked = true;
-        if (!handled) throw Error("Not Connected");
+        if (!handled) throw ENotConnected();
     }
 }
 

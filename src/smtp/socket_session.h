@@ -60,9 +60,9 @@ public:
     std::function<void(bool& handled)> OnConnectionRequired;
 
     // --- Operations --------------------------------------------------------------------------------
-    // Resolves Host, connects to Host:Port and waits for the outcome. ESockError "Already connected",
-    // "Null Remote Address", "Host Lookup Timed Out", "Host Lookup Canceled", "Connection Timed out",
-    // "Connection Canceled", "Connection Failed", or a socket error refused at once.
+    // Resolves Host, connects to Host:Port and waits for the outcome. ESockError "Already connected";
+    // EConnectError "Null Remote Address", "Host Lookup Timed Out", "Host Lookup Canceled", "Connection
+    // Timed out", "Connection Canceled", "Connection Failed", or a socket error refused at once.
     virtual void Connect();
     // Reports "Disconnecting" and closes the socket.
     virtual void Disconnect();
@@ -72,7 +72,7 @@ public:
     // Reports "Abort" and cancels the wait in progress.
     virtual void Abort();
     void Cancel();
-    // Raises Error "Not Connected" unless connected; OnConnectionRequired has one chance to connect.
+    // Raises ENotConnected unless connected; OnConnectionRequired has one chance to connect.
     void CheckConnection();
     // Fills the remote address from Host: at once for a dotted address, else by a name lookup.
     void ResolveHost();
@@ -112,6 +112,21 @@ public:
     std::uint32_t RemoteAddress() const { return remote_address_; }  // IPv4, network byte order; 0 for none
 
 protected:
+    // While a span is open, every wait of the session ends at one time-out counted from the span's
+    // opening, instead of each wait starting its own: a reply of many lines, each one arriving just before
+    // the time-out, then holds the caller for one time-out and not for one a line. Spans nest; the
+    // outermost counts.
+    class TimeOutSpan {
+    public:
+        explicit TimeOutSpan(TSocketSession& session);
+        ~TimeOutSpan();
+        TimeOutSpan(const TimeOutSpan&) = delete;
+        TimeOutSpan& operator=(const TimeOutSpan&) = delete;
+
+    private:
+        TSocketSession& session_;
+    };
+
     void ReportStatus(int level, std::string_view text);
     // Raises ESockError with the wording of error_no unless it is `ignored` or not a socket error number
     // (10000 or below); otherwise returns the empty text. The number is kept in LastErrorNo.
@@ -169,6 +184,8 @@ private:
     bool timer_armed_ = false;
     bool more_follows_ = false;
     std::chrono::steady_clock::time_point timer_due_;
+    int span_depth_ = 0;
+    std::chrono::steady_clock::time_point span_due_;  // the open span's time-out
     int last_error_no_ = 0;
     std::string status_;
     std::string last_reply_;

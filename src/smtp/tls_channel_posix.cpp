@@ -3,6 +3,7 @@
 #include <openssl/x509v3.h>
 
 #include <climits>
+#include <cstdint>
 
 #include "smtp/sock_error.h"
 #include "smtp/socket_api.h"
@@ -19,6 +20,52 @@ std::string LibraryReason(const char* fallback) {
                                                                                 : fallback;
     ERR_clear_error();
     return reason;
+}
+
+// The channel's bytes go through the session's own socket calls rather than OpenSSL's socket BIO: that one
+// writes with write(), which raises SIGPIPE when the server has hung up and so ends the program without a
+// word. socket_api::Send never raises it (MSG_NOSIGNAL); a write to a closed connection is then an
+// error like any other.
+int SocketWrite(BIO* bio, const char* data, int size) {
+    BIO_clear_retry_flags(bio);
+    int error = 0;
+    const auto socket = static_cast<socket_api::Handle>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
+    long sent = socket_api::Send(socket, data, static_cast<std::size_t>(size), false, error);
+    if (sent < 0 && error == socket_api::kWouldBlock) BIO_set_retry_write(bio);
+    return static_cast<int>(sent);
+}
+
+int SocketRead(BIO* bio, char* buffer, int size) {
+    BIO_clear_retry_flags(bio);
+    int error = 0;
+    const auto socket = static_cast<socket_api::Handle>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
+    long got = socket_api::Receive(socket, buffer, static_cast<std::size_t>(size), false, error);
+    if (got < 0 && error == socket_api::kWouldBlock) BIO_set_retry_read(bio);
+    return static_cast<int>(got);
+}
+
+long SocketControl(BIO*, int command, long, void*) {
+    // Nothing is buffered here: a flush has nothing to do. Every other request is not supported.
+    return command == BIO_CTRL_FLUSH ? 1 : 0;
+}
+
+int SocketCreate(BIO* bio) {
+    BIO_set_init(bio, 1);
+    return 1;
+}
+
+const BIO_METHOD* SocketMethod() {
+    static BIO_METHOD* const method = [] {
+        BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "tarnwell socket");
+        if (m != nullptr) {
+            BIO_meth_set_write(m, SocketWrite);
+            BIO_meth_set_read(m, SocketRead);
+            BIO_meth_set_ctrl(m, SocketControl);
+            BIO_meth_set_create(m, SocketCreate);
+        }
+        return m;
+    }();
+    return method;
 }
 
 class OpenSslChannel : public TlsChannel {
@@ -40,7 +87,11 @@ public:
         // A send may take part of the bytes, and a retried send may come from another address (the
         // session's buffer moves on as pieces go out).
         SSL_set_mode(ssl, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
-        if (SSL_set_fd(ssl, static_cast<int>(socket)) != 1) throw ETlsError("TLS: " + LibraryReason("bad socket"));
+        BIO* bio = SocketMethod() != nullptr ? BIO_new(SocketMethod()) : nullptr;
+        if (bio == nullptr) throw ETlsError("TLS: cannot set up the library: " + LibraryReason("no socket BIO"));
+        BIO_set_data(bio, reinterpret_cast<void*>(static_cast<std::intptr_t>(socket)));
+        // The session owns the BIO from here (for reading and writing alike).
+        SSL_set_bio(ssl, bio, bio);
         const bool address = socket_api::DottedAddress(host_name).has_value();
         if (address) {
             X509_VERIFY_PARAM* param = SSL_get0_param(ssl);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/fit_columns.h"
@@ -10,6 +11,7 @@
 #include "stats/send_flags.h"
 #include "stats/statistics_table.h"
 #include "text/int_text.h"
+#include "wingate/account_values.h"
 #include "wingate/user_accounts.h"
 
 namespace tarnwell {
@@ -69,14 +71,16 @@ private:
 // The values a row reads, prepared once for all accounts.
 struct RowValueNames {
     explicit RowValueNames(TUserDatabase& database)
-        : real_name(database.Prepare("RealName")),
-          traffic{database.Prepare("ClientSendTraffic"), database.Prepare("NonClientRecvTraffic"),
-                  database.Prepare("ClientRecvTraffic"), database.Prepare("NonClientSendTraffic")},
-          time_on_line(database.Prepare("TimeOnLine")),
-          opening_balance(database.Prepare("OpeningBalanceLo")),
-          closing_balance(database.Prepare("ClosingBalanceLo")),
-          limit(database.Prepare("Limit")),
-          send_mail(database.Prepare("SendMail")) {}
+        : real_name(database.Prepare(account_values::kRealName)),
+          traffic{database.Prepare(account_values::kClientSendTraffic),
+                  database.Prepare(account_values::kNonClientRecvTraffic),
+                  database.Prepare(account_values::kClientRecvTraffic),
+                  database.Prepare(account_values::kNonClientSendTraffic)},
+          time_on_line(database.Prepare(account_values::kTimeOnLine)),
+          opening_balance(database.Prepare(account_values::kOpeningBalanceLo)),
+          closing_balance(database.Prepare(account_values::kClosingBalanceLo)),
+          limit(database.Prepare(account_values::kLimit)),
+          send_mail(database.Prepare(account_values::kSendMail)) {}
     PreparedName real_name;
     PreparedName traffic[4];  // in column order
     PreparedName time_on_line;
@@ -87,12 +91,13 @@ struct RowValueNames {
 };
 
 // One account's row, its values read in this order, so the first missing or mistyped value decides
-// which error stops the load. `login` is the text shown, `account` the key kept beside the row's box.
-// The figures are added to `figures` once the whole row is read.
-void FillUserRow(TTableGrid& grid, TUserDatabase& database, const RowValueNames& names, int row,
-                 std::string_view login, std::string_view account, ByteCountCells& counts,
+// which error stops the load. `key` is the account's key name, `login` the text shown, `send_account`
+// the key kept beside the row's box. The figures are added to `figures` once the whole row is read.
+void FillUserRow(TTableGrid& grid, TUserDatabase& database, const RowValueNames& names, int row, std::string_view key,
+                 std::string_view login, std::string_view send_account, ByteCountCells& counts,
                  StatisticsFigures& figures) {
     UserFigures user;
+    user.account = key;
     grid.SetCellEx(stat_col::Login, row, login);
     grid.SetCellEx(stat_col::RealName, row, database.ReadText(names.real_name));
     // Counts that are never negative: 2174552822 bytes must not read as -2120414474.
@@ -116,8 +121,8 @@ void FillUserRow(TTableGrid& grid, TUserDatabase& database, const RowValueNames&
     bool send = true;
     if (database.HasValue(names.send_mail)) send = database.ReadFlag(names.send_mail);
     grid.AddCheckBox(stat_col::Send, row, send, false);
-    KeepSendFlagAccount(grid, row, account);
-    figures.push_back(user);
+    KeepSendFlagAccount(grid, row, send_account);
+    figures.push_back(std::move(user));
     counts.RowDone();
 }
 
@@ -134,9 +139,9 @@ bool Load(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, Sta
             // account, shown under the stand-in "system", keeps no key (the table keeps no copy of its
             // name): its box, which the load clears anyway, is not stored.
             if (index == 0) {
-                FillUserRow(grid, database, names, next_row, stat_text::kFirstAccountLogin, "", counts, figures);
+                FillUserRow(grid, database, names, next_row, name, stat_text::kFirstAccountLogin, "", counts, figures);
             } else {
-                FillUserRow(grid, database, names, next_row, name, name, counts, figures);
+                FillUserRow(grid, database, names, next_row, name, name, name, counts, figures);
             }
             ++next_row;
         });

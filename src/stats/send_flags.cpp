@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "stats/statistics_table.h"
+#include "wingate/account_values.h"
 #include "wingate/user_accounts.h"
 
 namespace tarnwell {
@@ -23,8 +24,9 @@ void SaveSendFlags(const TTableGrid& grid, TUserDatabase& db) {
         flags.push_back(send);
     }
     WriteBatch(db, [&] {
-        ForEachUserAccount(db, accounts,
-                           [&](std::size_t i, const std::string&) { db.WriteFlag("SendMail", flags[i]); });
+        ForEachUserAccount(db, accounts, [&](std::size_t i, const std::string&) {
+            db.WriteFlag(account_values::kSendMail, flags[i]);
+        });
     });
 }
 

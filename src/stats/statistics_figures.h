@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "stats/statistics_table.h"
@@ -16,6 +17,7 @@ struct UserFigures {
     std::int64_t opening_balance = 0;   // bytes
     std::int64_t closing_balance = 0;   // bytes
     std::optional<std::int64_t> limit;  // bytes; none for a user without a limit
+    std::string account;                // the account's key name, also for the row shown as "system"
 };
 
 // The user rows' figures in row order: element i belongs to row i + 1.

@@ -8,6 +8,12 @@ namespace tarnwell {
 bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TrafficDisplay& display,
                        const std::vector<bool>& table_columns, const TextWidthMeasure& measure) {
     StatisticsFigures figures;
+    return RefreshStatistics(grid, database, notifier, display, table_columns, measure, figures);
+}
+
+bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TrafficDisplay& display,
+                       const std::vector<bool>& table_columns, const TextWidthMeasure& measure,
+                       StatisticsFigures& figures) {
     if (!LoadForConversion(grid, database, notifier, figures, measure)) return false;
     AddSumSG(grid, figures, display);
     ConvertTable(grid, figures, display);

@@ -4,6 +4,7 @@
 
 #include "grid/table_grid.h"
 #include "grid/text_width.h"
+#include "stats/statistics_figures.h"
 #include "stats/traffic_format.h"
 #include "text/user_notifier.h"
 #include "wingate/user_database.h"
@@ -21,5 +22,10 @@ namespace tarnwell {
 // abandons silently); a failure in any step raises its error and ends the refresh there.
 bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TrafficDisplay& display,
                        const std::vector<bool>& table_columns, const TextWidthMeasure& measure = HeadlessTextWidth());
+// The same, also giving the user rows' figures as read (emptied first; element i is row i + 1), each with
+// its account's key name: what the traffic history records.
+bool RefreshStatistics(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifier, const TrafficDisplay& display,
+                       const std::vector<bool>& table_columns, const TextWidthMeasure& measure,
+                       StatisticsFigures& figures);
 
 }  // namespace tarnwell

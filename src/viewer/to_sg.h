@@ -18,11 +18,15 @@ namespace tarnwell {
 // line is the header row. Columns are then fitted to their texts with `measure`.
 //
 // The grid is emptied first, so it shows this file and nothing of an earlier one; its counts are set
-// only as above. The cells are slices of the file's bytes, which the grid keeps: nothing is copied.
+// only as above. The cells are slices of a snapshot of the file's bytes (files/file_snapshot.h), which
+// the grid keeps: nothing is copied, and a file that is written, truncated or rotated away while it is
+// shown changes nothing in the table. The lines are found and the cells made on every core, by worker
+// threads that are joined before the load returns; the grid receives the finished rows at once.
 //
-// Errors, all raised before the grid or the progress is touched: EFileOpenError "Cannot open file
-// <file_name>" when the file cannot be opened or read, Error "Not enough memory to read file
-// <file_name>", and Error "Too many lines in file <file_name>" for more lines than a grid has rows.
+// Errors: EFileOpenError "Cannot open file <file_name>" when the file cannot be opened or read, Error
+// "Too many lines in file <file_name>" for more lines than a grid has rows, both raised before the grid
+// or the progress is touched; Error "Not enough memory to read file <file_name>" when the file or its
+// cells do not fit in memory, which leaves the grid as it was.
 void ToSG(const std::string& file_name, TTableGrid& grid, LoadProgress& progress,
           const TextWidthMeasure& measure = HeadlessTextWidth());
 

@@ -4,6 +4,7 @@
 
 #include "files/file_contents.h"
 #include "text/cp1251.h"
+#include "wingate/account_values.h"
 #include "wingate/value_rules.h"
 
 namespace tarnwell {
@@ -178,7 +179,7 @@ void RegFileUserDatabase::WriteNumber(std::string_view name, std::int32_t value)
 std::string RegFileUserDatabase::ReadServiceImagePath() {
     int key = Document().FindKey(RegDocument::kRoot, std::string(kHive) + keys_.service);
     if (key == RegDocument::kNoKey) throw EServiceNotFound("Cannot open the key '" + keys_.service + "' in " + path_);
-    return ReadTextOf(key, "ImagePath");
+    return ReadTextOf(key, account_values::kImagePath);
 }
 
 void RegFileUserDatabase::Flush() {

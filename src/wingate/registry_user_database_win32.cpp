@@ -5,6 +5,7 @@
 
 #include "text/cp1251_literal.h"
 #include "text/win32_text.h"
+#include "wingate/account_values.h"
 #include "wingate/value_rules.h"
 
 namespace tarnwell {
@@ -256,7 +257,7 @@ std::string RegistryUserDatabase::ReadServiceImagePath() {
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | ViewHolding(path), key.out()) != ERROR_SUCCESS) {
         throw EServiceNotFound("Cannot open the key '" + keys_.service + "'");
     }
-    return ReadTextOf(key.get(), "ImagePath");
+    return ReadTextOf(key.get(), account_values::kImagePath);
 }
 
 }  // namespace tarnwell

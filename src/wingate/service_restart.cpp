@@ -20,7 +20,7 @@ bool RestartProxyService(std::unique_ptr<TUserDatabase> database, const ServiceR
     try {
         program = database->ReadServiceImagePath();
     } catch (const EServiceNotFound&) {
-        host.notifier.ShowMessage("Не найдено имя службы для перезапуска"_cp);
+        host.notifier.ShowNamedMessage(MessageName::kServiceNotFound);
         database.reset();
         return false;
     }

@@ -1,17 +1,15 @@
 #include "wingate/user_accounts.h"
 
-#include "text/cp1251_literal.h"
+#include "wingate/account_values.h"
 
 namespace tarnwell {
-
-using namespace literals;
 
 bool ForEachUserAccount(TUserDatabase& database, UserNotifier& notifier, const UserAccountVisit& visit) {
     std::vector<std::string> accounts;
     try {
         accounts = database.ListAccounts();
     } catch (const EDatabaseNotFound&) {
-        notifier.ShowMessage("Возможно WinGate не установлен или версия программыне совместима!"_cp);
+        notifier.ShowNamedMessage(MessageName::kDatabaseNotReachable);
         return false;
     }
     ForEachUserAccount(database, accounts, visit);
@@ -19,10 +17,10 @@ bool ForEachUserAccount(TUserDatabase& database, UserNotifier& notifier, const U
 }
 
 void ForEachUserAccount(TUserDatabase& database, std::span<const std::string> accounts, const UserAccountVisit& visit) {
-    const PreparedName type = database.Prepare("Type");
+    const PreparedName type = database.Prepare(account_values::kType);
     for (std::size_t i = 0; i < accounts.size(); ++i) {
         if (!database.OpenExistingAccount(accounts[i])) continue;
-        if (database.ReadText(type) == "User") visit(i, accounts[i]);
+        if (database.ReadText(type) == account_values::kUserType) visit(i, accounts[i]);
         database.CloseAccount();
     }
 }

@@ -15,8 +15,8 @@
 namespace tarnwell {
 
 // Everything the main window asks of the world outside, noted in one list in the order it happened, texts
-// in UTF-8: "message: ...", "error: ...", "quit", "timer 15000", "sleep 5000", "status: ...", "run -stop",
-// "MkTable export.htm", "SendMail", "SendHTM", "open ...".
+// in UTF-8: "message: ...", "error: ...", "warning: ...", "quit", "timer 15000", "sleep 5000", "status: ...",
+// "run -stop", "MkTable export.htm", "SendMail", "SendHTM", "open ...".
 struct EventLog {
     std::vector<std::string> events;
     void Add(std::string event) { events.push_back(std::move(event)); }
@@ -26,8 +26,7 @@ class FakeHost final : public Host {
 public:
     explicit FakeHost(EventLog& log) : log_(log) {}
 
-    void ShowMessage(std::string_view text) override { log_.Add("message: " + Cp1251ToUtf8(text)); }
-    void ShowError(std::string_view text) override { log_.Add("error: " + Cp1251ToUtf8(text)); }
+    void ShowWarning(std::string_view text) override { log_.Add("warning: " + Cp1251ToUtf8(text)); }
     void ProcessMessages() override {
         if (on_process_messages) on_process_messages();
     }
@@ -65,6 +64,10 @@ public:
     std::function<void()> on_process_messages;
     // What the user does in a save dialog: none cancels every one.
     std::function<bool(SaveDialog&)> save_dialog;
+
+protected:
+    void ShowMessageBox(std::string_view text) override { log_.Add("message: " + Cp1251ToUtf8(text)); }
+    void ShowErrorBox(std::string_view text) override { log_.Add("error: " + Cp1251ToUtf8(text)); }
 
 private:
     EventLog& log_;

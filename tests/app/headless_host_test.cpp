@@ -30,6 +30,10 @@ TEST(ErrorBoxText, AddsAFullStopAfterALetterOrDigit) {
         {"trailing blank ", "trailing blank "},
         {"x \xB9", "x \xB9"},  // the numero sign is no letter
         {"", ""},
+        // A text of several lines: the first is the message, the rest notes to it.
+        {"Not Connected\nсервер почты x, порт 25"_cp, "Not Connected.\nсервер почты x, порт 25"_cp},
+        {"554 go away!\nOK", "554 go away!\nOK"},
+        {"\nnote", "\nnote"},
     };
     for (const Case& c : cases) EXPECT_EQ(ErrorBoxText(c.message), c.shown) << c.message;
 }
@@ -48,18 +52,33 @@ TEST(HeadlessHost, PrintsBoxesAsUtf8LinesAndSetsTheExitStatus) {
     EXPECT_EQ(host.ExitStatus(), 1);
 }
 
+// A note is keyed by the message's name: the same text shown otherwise, or in an error box, has none.
 TEST(HeadlessHost, ANoteFollowsItsMessageOnly) {
     std::ostringstream err;
     HeadlessHost host(err);
-    host.AddNote(std::string("Неправильно задан ключ"_cp), "ключи: /a, /б");
-    host.ShowMessage("Неправильно задан"_cp);
+    host.AddNote(MessageName::kWrongSwitch, "ключи: /a, /б");
+    host.ShowNamedMessage(MessageName::kServiceNotFound);
     host.ShowError("Неправильно задан ключ"_cp);  // an error box is no message box
     host.ShowMessage("Неправильно задан ключ"_cp);
+    host.ShowNamedMessage(MessageName::kWrongSwitch);
     EXPECT_EQ(err.str(),
-              "Tarnwell: Неправильно задан\n"
+              "Tarnwell: Не найдено имя службы для перезапуска\n"
               "Tarnwell: Неправильно задан ключ.\n"
               "Tarnwell: Неправильно задан ключ\n"
+              "Tarnwell: Неправильно задан ключ\n"
               "Tarnwell: ключи: /a, /б\n");
+}
+
+// A log line per line of the text, each with the prefix, so that a scheduler's log keeps them apart.
+TEST(HeadlessHost, EachLineOfAnErrorWithItsNotesIsALineOfItsOwn) {
+    std::ostringstream err;
+    HeadlessHost host(err);
+    host.ShowError("Not Connected\nсервер почты 127.0.0.1, порт 25\nОтправлено писем: 1 из 20"_cp);
+    EXPECT_EQ(err.str(),
+              "Tarnwell: Not Connected.\n"
+              "Tarnwell: сервер почты 127.0.0.1, порт 25\n"
+              "Tarnwell: Отправлено писем: 1 из 20\n");
+    EXPECT_EQ(host.ShownCount(), 1);
 }
 
 TEST(HeadlessHost, AnErrorAloneAlsoFailsTheRun) {

@@ -22,6 +22,7 @@
 
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged.h"
 
 namespace tarnwell {
 namespace {
@@ -191,32 +192,35 @@ TEST_F(OutputFile, FailedWriteKeepsTheOldFileWholeAndRemovesTheTemporaryOne) {
     EXPECT_THAT(Contents(), UnorderedElementsAre("export.htm"));
 }
 
+// As an ordinary user, who may replace any file of the folder by a rename: a read-only file is refused
+// like the rest.
 TEST_F(OutputFile, TargetsThatCannotBeReplacedAreRefusedBeforeAnythingIsWritten) {
-    fs::create_directories(folder_ / "folder");
-    ::mkfifo(PathOf("pipe").c_str(), 0600);
-    Write(PathOf("read-only"), "kept");
-    ::chmod(PathOf("read-only").c_str(), 0444);
-    struct Case {
-        std::string name;
-        Step step;
-        std::string reason;
-    };
-    std::vector<Case> cases = {
-        {"folder", Step::kReplace, "not a regular file"},
-        {"pipe", Step::kReplace, "not a regular file"},
-        {"missing/x.htm", Step::kCreate, "No such file or directory"},
-    };
-    // The administrator may write any file.
-    if (::geteuid() != 0) cases.push_back({"read-only", Step::kReplace, "Permission denied"});
-    const std::vector<std::string> before = Contents();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto [step, reason] = FailureOf([&] { ReplaceFile(PathOf(c.name), "x"); });
-        EXPECT_EQ(step, c.step);
-        EXPECT_EQ(reason, c.reason);
-    }
-    EXPECT_THAT(Contents(), UnorderedElementsAreArray(before));
-    EXPECT_EQ(Read(PathOf("read-only")), "kept");
+    testing_support::RunUnprivileged(folder_, [&] {
+        fs::create_directories(folder_ / "folder");
+        ::mkfifo(PathOf("pipe").c_str(), 0600);
+        Write(PathOf("read-only"), "kept");
+        ::chmod(PathOf("read-only").c_str(), 0444);
+        struct Case {
+            std::string name;
+            Step step;
+            std::string reason;
+        };
+        const Case cases[] = {
+            {"folder", Step::kReplace, "not a regular file"},
+            {"pipe", Step::kReplace, "not a regular file"},
+            {"missing/x.htm", Step::kCreate, "No such file or directory"},
+            {"read-only", Step::kReplace, "Permission denied"},
+        };
+        const std::vector<std::string> before = Contents();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            auto [step, reason] = FailureOf([&] { ReplaceFile(PathOf(c.name), "x"); });
+            EXPECT_EQ(step, c.step);
+            EXPECT_EQ(reason, c.reason);
+        }
+        EXPECT_THAT(Contents(), UnorderedElementsAreArray(before));
+        EXPECT_EQ(Read(PathOf("read-only")), "kept");
+    });
 }
 
 TEST_F(OutputFile, NewFileNeverFollowsALink) {

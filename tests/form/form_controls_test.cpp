@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "form/form_controls.h"
+#include "form/widget_names.h"
 #include "text/cp1251_literal.h"
 
 namespace tarnwell {
@@ -107,6 +109,59 @@ TEST(FormControls, WindowNavigationAndTimers) {
     }
     EXPECT_TRUE(MakerMailLink().starts_with("mailto:"));
     EXPECT_TRUE(MakerMailLink().ends_with("?subject=Программа%20Tarnwell"_cp));
+}
+
+// Each control carries its member's name, which both windows give its widget: no two alike, none empty.
+TEST(FormControls, EveryControlIsNamedOnce) {
+    FormControls f;
+    std::set<std::string> names;
+    for (const Control* control : f.AllControls()) {
+        EXPECT_FALSE(control->Name.empty());
+        EXPECT_TRUE(names.insert(control->Name).second) << control->Name;
+    }
+    EXPECT_EQ(names.size(), 48u);
+    const std::pair<const Control*, const char*> some[] = {
+        {&f.SpeedButton3, "SpeedButton3"}, {&f.EHost, "EHost"},     {&f.ASGRead, "ASGRead"},
+        {&f.CSETochn, "CSETochn"},         {&f.NSaveEn, "NSaveEn"}, {&f.StaticText7, "StaticText7"},
+    };
+    for (const auto& [control, name] : some) EXPECT_EQ(control->Name, name);
+    EXPECT_EQ(LabelName(f.EHost), "EHost.Label");
+    EXPECT_EQ(ItemName(f.RG1, 2), "RG1.2");
+    EXPECT_EQ(PartName(f.CSETochn, kArrowsPart), "CSETochn.Arrows");
+
+    // The pages by index, and the navigation buttons showing their titles.
+    for (int i = 0; i < kPageCount; ++i) EXPECT_EQ(kPages[static_cast<std::size_t>(i)].Index, i);
+    EXPECT_EQ(kPages[kStatPage].Name, "TabSheet4");
+    EXPECT_EQ(f.SBLimit.Caption, kPages[kLimitsPage].Title);
+
+    // The pop-up menu of the limits, its separator fourth.
+    std::vector<std::string> menu;
+    for (const Button* item : f.LimitsMenu()) menu.push_back(item ? item->Name : "-");
+    EXPECT_EQ(menu, (std::vector<std::string>{"NRead", "NSet", "NSaveLim", "-", "NSaveEn"}));
+}
+
+// A control whose caption or label does not name it has a name for assistive technology.
+TEST(FormControls, AccessibleNamesWhereNoCaptionNamesTheControl) {
+    FormControls f;
+    const std::pair<const Control*, std::string_view> named[] = {
+        {&f.SG1, "Просматриваемый файл"_cp},
+        {&f.ASGRead, "Статистика"_cp},
+        {&f.ASGLimit, "Лимиты"_cp},
+        {&f.Memo1, "О программе"_cp},
+        {&f.CG1, "Ход выполнения"_cp},
+        {&f.StatBar, "Строка состояния"_cp},
+        {&f.SBEditPathHTML, "Изменить путь к файлу экспорта"_cp},
+        {&f.ESGToUser, "Адрес для отсылки таблицы"_cp},
+        {&f.ChLBCont, "Пункты, содержащиеся в рассылаемом письме"_cp},
+        {&f.RGkb, "Еденица тарификации. Учитывается при отображении трафика"_cp},
+        {&f.SEDefault, "Значение лимита по умолчанию - для новых пользователей"_cp},
+    };
+    for (const auto& [control, name] : named) EXPECT_EQ(control->AccessibleName, name) << control->Name;
+    // Those with a caption or label of their own have none.
+    for (const Control* control : {static_cast<const Control*>(&f.EHost), static_cast<const Control*>(&f.SBSend1),
+                                   static_cast<const Control*>(&f.RG1), static_cast<const Control*>(&f.ChLBRun)}) {
+        EXPECT_EQ(control->AccessibleName, "") << control->Name;
+    }
 }
 
 TEST(FormControls, HintsWithTwoPartsAndTheirOddCharacters) {

@@ -51,10 +51,11 @@ inline void WriteFile(const fs::path& path, const std::string& text) {
 struct Settings {
     bool html = false, mail = false, mail_table = false, auto_close = false, auto_save = false;
     std::string last_path;
+    std::string mail_keys;  // further lines of the [mail] section, each ended by CR LF
 
     std::string Text() const {
         std::ostringstream s;
-        s << "[mail]\r\nHTMLPath=report.htm\r\n[set]\r\nLastPath=" << last_path << "\r\n"
+        s << "[mail]\r\nHTMLPath=report.htm\r\n" << mail_keys << "[set]\r\nLastPath=" << last_path << "\r\n"
           << "[AutoRun]\r\nHTML=" << html << "\r\nMail=" << mail << "\r\nMailTable=" << mail_table << "\r\n"
           << "[opt]\r\nAutoClose=" << auto_close << "\r\nAutoSave=" << auto_save << "\r\n";
         return s.str();

@@ -9,13 +9,17 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
+
+#include <QAccessible>
 
 #include "gui/grid_view.h"
-#include "gui/statistics_sort.h"
+#include "scripted_server.h"
 #include "support/service_log.h"
 #include "window_fixture.h"
 
@@ -53,7 +57,8 @@ private slots:
     void typedPrecisionReloadsTheTableAndKeepsTheFocus();
     void gridsDrawBandsTheHotHeaderAndTheirSizing();
     void aboutLinksGoToTheDesktopsHandler();
-    void sortValuesOfDisplayTexts();
+    void radioButtonsSelectTheirOwnItems();
+    void mailRunShowsItsOutcomeApartFromTheHints();
 };
 
 void WindowTest::navigationSavesFirstAndAFailedSaveKeepsThePage() {
@@ -99,7 +104,7 @@ void WindowTest::hintsGoToTheStatusBarAndTipsWhereMarked() {
     QVERIFY(w.Find("SBSend1")->toolTip().isEmpty());
 
     // Inside a control without a hint of its own: the enclosing control's (a radio button of RG1).
-    QTest::mouseMove(w.Find("RG1_2"));
+    QTest::mouseMove(w.Find("RG1.2"));
     QTRY_COMPARE(w.StatusText(), QStringLiteral("Рaзмерность отображения трафика"));
     QVERIFY(w.Find("RG1")->toolTip().isEmpty());
 
@@ -331,7 +336,7 @@ void WindowTest::lowWindowScrollsTheNavigationColumn() {
     Window w;
     auto* down = w.Find<QToolButton>("NavigationDown");
     auto* about = w.Find<QToolButton>("SBAbout");
-    auto* scroller = w.Find("NavigationScroller");
+    auto* scroller = w.Find("NavScroller");
     // As designed, the window is too low for the 400-pixel strip: the arrows show.
     QCOMPARE(w.Main().pos(), QPoint(200, 193));
     QCOMPARE(w.Main().size(), QSize(636, 348));  // 644 x 375 with a usual frame and caption
@@ -491,18 +496,68 @@ void WindowTest::aboutLinksGoToTheDesktopsHandler() {
     QVERIFY(catcher.opened[1].toString().contains(QStringLiteral("subject=Программа")));
 }
 
-void WindowTest::sortValuesOfDisplayTexts() {
+// Each button of the radio groups selects its own item: the unit on the statistics page, the kilobyte
+// and the mail protection on the settings page. The clicks go round from the item after the selected one,
+// so that each of them changes the selection; the window shows the clicked button checked.
+void WindowTest::radioButtonsSelectTheirOwnItems() {
+    Window w;
     const struct {
-        const char* text;
-        std::optional<double> value;
-    } cases[] = {
-        {"1234", 1234},     {"-0,5", -0.5},        {"900 кб.", 900},       {"1,5 мб.", 1536},
-        {"2 гб.", 2097152}, {"1 тб.", 1073741824}, {"Не установлено", {}}, {"", {}},
-        {"12 мб", {}},      {"1,25", 1.25},        {"ivanov", {}},
-    };
-    for (const auto& c : cases) {
-        QVERIFY2(SortValue(Utf8ToCp1251(c.text)) == c.value, c.text);
+        const char* page_button;
+        const char* group;
+        RadioGroup FormControls::*control;
+    } groups[] = {{"SBToStat", "RG1", &FormControls::RG1},
+                  {"SpeedButton4", "RGkb", &FormControls::RGkb},
+                  {"SpeedButton4", "RGSecurity", &FormControls::RGSecurity}};
+    for (const auto& g : groups) {
+        w.Click(g.page_button);
+        const RadioGroup& control = w.Controls().*g.control;
+        const int count = static_cast<int>(control.Items().size());
+        const int first = std::max(control.ItemIndex(), 0);
+        for (int step = 1; step <= count; ++step) {
+            const int item = (first + step) % count;
+            const QByteArray name = QByteArray(g.group) + "." + QByteArray::number(item);
+            auto* button = w.Find<QRadioButton>(name.constData());
+            QVERIFY(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY2(control.ItemIndex() == item, name.constData());
+            QVERIFY2(button->isChecked(), name.constData());
+        }
     }
+}
+
+// The letters' run against a server that refuses petrov's letter: the error box accounts for it, and the
+// outcome area at the right of the status bar tells what the run did and where, for the eye and for a
+// screen reader, until the next outcome; the hints under the mouse never take its place.
+void WindowTest::mailRunShowsItsOutcomeApartFromTheHints() {
+    testing::ScriptedServer server(testing::SmtpScript(
+        "220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n",
+                          "554 no valid recipients\r\n", "221 bye\r\n"}));
+    Start start;
+    start.settings.mail_keys = "Host=127.0.0.1\r\nPort=" + std::to_string(server.Port()) +
+                               "\r\nUserID=tarnwell\r\nDomain=corp.ru\r\nFromAddress=admin@corp.ru\r\n";
+    Window w(start);
+    auto* outcome = w.Find<QLabel>("StatBarOutcome");
+    QVERIFY(!outcome->isVisible());
+
+    auto box = AnswerNextBox();
+    w.Click("SBSend1");
+    QTRY_COMPARE(box->kind, QStringLiteral("ErrorBox"));
+    QCOMPARE(box->text, QStringLiteral("Отправлено писем: 0 из 1.\nНе отправлено: petrov@corp.ru: 550 no such user"));
+    const QString told = QStringLiteral("Письма (127.0.0.1:%1): отправлено 0 из 1, не отправлено 1")
+                             .arg(server.Port());
+    QCOMPARE(outcome->text(), told);
+    QVERIFY(outcome->isVisible());
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(outcome);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), told);
+    // Shown whole at the designed size, beside the hint area.
+    QVERIFY2(outcome->width() >= outcome->sizeHint().width(), qPrintable(QString::number(outcome->width())));
+
+    QTest::mouseMove(w.Find("SBSend1"));
+    QTRY_COMPARE(w.StatusText(), QStringLiteral("Разослать наработанный трафик пользователям"));
+    QCOMPARE(outcome->text(), told);
+    QCOMPARE(w.Host().ExitStatus(), 1);
+    server.WaitForClientClose();
 }
 
 }  // namespace tarnwell::gui_testing

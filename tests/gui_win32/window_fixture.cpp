@@ -185,7 +185,7 @@ static RECT VisibleCell(GridView& view, int display_col, int row) {
     RECT cell{};
     RECT client{};
     GetClientRect(view.Hwnd(), &client);
-    SendMessageW(view.Hwnd(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row - view.Grid().FixedRows()), FALSE);
+    SendMessageW(view.Hwnd(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(view.ItemOfRow(row)), FALSE);
     if (!view.CellRect(display_col, row, cell)) throw std::runtime_error("no cell on the screen");
     if (cell.right > client.right || cell.left < 0) {
         SendMessageW(view.Hwnd(), LVM_SCROLL, static_cast<WPARAM>(cell.left - client.left), 0);

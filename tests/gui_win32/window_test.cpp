@@ -4,11 +4,14 @@
 
 #include "support/service_log.h"
 #include "window_fixture.h"
+// After the fixture, whose ::testing its tarnwell::testing would hide.
+#include "scripted_server.h"
 // The dialog constants need the types that the fixture's headers bring.
 #include <commdlg.h>
 
 #include <dlgs.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "text/cp1251.h"
@@ -103,8 +106,8 @@ TEST_F(WindowTest, EditLabelsOfTheSettingsShowTheirWholeCaptions) {
     WriteSettings(Settings());
     Start();
     ClickButton("SpeedButton4");
-    for (const char* edit : {"EHost", "EPort", "EDomain", "EUserID", "EPassword", "ECAFile", "EFromName",
-                             "EFromAddress", "ESubject"}) {
+    for (const char* edit :
+         {"EHost", "EPort", "EDomain", "EUserID", "EPassword", "ECAFile", "EFromName", "EFromAddress", "ESubject"}) {
         HWND label = Find(std::string(edit) + ".Label");
         wchar_t text[128] = {};
         const int length = GetWindowTextW(label, text, 128);
@@ -170,6 +173,38 @@ TEST_F(WindowTest, StatusBarShowsTheHintUnderTheMouse) {
     }
 }
 
+// Each button of the radio groups selects its own item (the unit on the statistics page, the kilobyte and
+// the mail protection on the settings page) and is then the group's only checked button. The clicks go
+// round from the item after the selected one, so that each of them changes the selection.
+TEST_F(WindowTest, RadioButtonsSelectTheirOwnItems) {
+    WriteSettings(Settings());
+    Start();
+    const struct {
+        const char* page_button;
+        std::string group;
+        RadioGroup FormControls::*control;
+    } groups[] = {{"SBToStat", "RG1", &FormControls::RG1},
+                  {"SpeedButton4", "RGkb", &FormControls::RGkb},
+                  {"SpeedButton4", "RGSecurity", &FormControls::RGSecurity}};
+    for (const auto& g : groups) {
+        ClickButton(g.page_button);
+        const RadioGroup& control = Controls().*g.control;
+        const int count = static_cast<int>(control.Items().size());
+        const int first = std::max(control.ItemIndex(), 0);
+        for (int step = 1; step <= count; ++step) {
+            const int item = (first + step) % count;
+            const std::string name = g.group + "." + std::to_string(item);
+            ClickButton(name);
+            EXPECT_EQ(control.ItemIndex(), item) << name;
+            for (int other = 0; other < count; ++other) {
+                const LRESULT check = SendMessageW(Find(g.group + "." + std::to_string(other)), BM_GETCHECK, 0, 0);
+                EXPECT_EQ(check, other == item ? BST_CHECKED : BST_UNCHECKED) << name << ", button " << other;
+            }
+        }
+    }
+    EXPECT_TRUE(watcher_->boxes.empty());
+}
+
 TEST_F(WindowTest, SendBoxIsToggledByClickAndSpaceAndStored) {
     WriteSettings(Settings("", true));
     Start();
@@ -196,6 +231,67 @@ TEST_F(WindowTest, SendBoxIsToggledByClickAndSpaceAndStored) {
 
     ClickButton("SpeedButton3");  // auto-save stores the boxes
     EXPECT_EQ(Number("ivanov", "SendMail"), 1);
+    EXPECT_TRUE(watcher_->boxes.empty());
+}
+
+// The logins of the statistics list's items, in the order shown.
+std::vector<std::string> ShownLogins(HWND list) {
+    std::vector<std::string> logins;
+    const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        wchar_t text[64] = L"";
+        LVITEMW cell{};
+        cell.iSubItem = 1;
+        cell.pszText = text;
+        cell.cchTextMax = 64;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+        logins.push_back(Cp1251ToUtf8(Narrow(text)));
+    }
+    return logins;
+}
+
+// A click on a header sorts the rows shown; the table underneath, the report and the stored flags keep
+// the table's own order.
+TEST_F(WindowTest, StatisticsSortInTheViewOnly) {
+    WriteSettings(Settings("", true));
+    Start();
+    HWND list = Find("ASGRead");
+    using Logins = std::vector<std::string>;
+    ASSERT_EQ(ShownLogins(list), (Logins{"system", "ivanov", "petrov", "Сумма"}));
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    auto click_header = [&](int column) {
+        RECT rect{};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&rect));
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(header, WM_LBUTTONUP, 0, at);
+        Pump();
+    };
+    // "Скачано клиентом": petrov 0, system 1 MB, ivanov 12 MB; the totals stay last.
+    click_header(3);
+    EXPECT_EQ(ShownLogins(list), (Logins{"petrov", "system", "ivanov", "Сумма"}));
+    click_header(3);
+    EXPECT_EQ(ShownLogins(list), (Logins{"ivanov", "system", "petrov", "Сумма"}));
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, 3, reinterpret_cast<LPARAM>(&item));
+    EXPECT_NE(item.fmt & HDF_SORTDOWN, 0);
+    click_header(1);
+    EXPECT_EQ(ShownLogins(list), (Logins{"ivanov", "petrov", "system", "Сумма"}));
+
+    // The table keeps its order, and the box clicked in the sorted view is its user's, stored as his.
+    const TTableGrid& grid = Controls().ASGRead;
+    EXPECT_EQ(grid.GetCellEx(1, 2), "ivanov");
+    ClickCell("ASGRead", 0, 2);
+    bool state = false;
+    ASSERT_TRUE(grid.GetCheckBoxState(0, 2, state));
+    EXPECT_TRUE(state);
+    ClickButton("SpeedButton3");  // auto-save stores the boxes
+    EXPECT_EQ(Number("ivanov", "SendMail"), 1);
+
+    // A refresh keeps the sort of the view.
+    ClickButton("SBToStat");
+    EXPECT_EQ(ShownLogins(list), (Logins{"ivanov", "petrov", "system", "Сумма"}));
     EXPECT_TRUE(watcher_->boxes.empty());
 }
 
@@ -594,6 +690,59 @@ TEST_F(WindowTest, SwitchRunsItsJobAndTheWindowNeverShows) {
     EXPECT_TRUE(fs::exists(Folder() / "switch.htm"));
     Start(std::string("/nonsense"));
     EXPECT_EQ(watcher_->boxes, std::vector<std::string>{"Неправильно задан ключ"});
+}
+
+// The letters' run against a server that refuses petrov's letter: the error box accounts for it, and the
+// outcome part at the right of the status bar tells what the run did and where, whole, until the next
+// outcome; the hints under the mouse go to the other part.
+TEST_F(WindowTest, MailRunShowsItsOutcomeApartFromTheHints) {
+    tarnwell::testing::ScriptedServer server(tarnwell::testing::SmtpScript(
+        "220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "250 sender ok\r\n", "550 no such user\r\n",
+                          "554 no valid recipients\r\n", "221 bye\r\n"}));
+    std::vector<std::string> settings = Settings();
+    std::replace(settings.begin(), settings.end(), std::string("Port=25"), "Port=" + std::to_string(server.Port()));
+    WriteSettings(settings);
+    Start();
+    HWND bar = Find("StatBar");
+    auto part = [bar](int index) {
+        wchar_t text[512] = L"";
+        SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(part(1), L"");
+
+    ClickButton("SBSend1");
+    ASSERT_TRUE(PumpUntil([&] { return !watcher_->boxes.empty(); }));
+    EXPECT_EQ(watcher_->boxes,
+              std::vector<std::string>{"Отправлено писем: 0 из 1.\nНе отправлено: petrov@example.local: 550 no such user"});
+    const std::wstring told =
+        Wide(Utf8ToCp1251("Письма (127.0.0.1:" + std::to_string(server.Port()) +
+                          "): отправлено 0 из 1, не отправлено 1"));
+    EXPECT_EQ(part(1), told);
+    RECT rect{};
+    SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&rect));
+    EXPECT_GE(rect.right - rect.left, TextWidthIn(bar, told)) << "the outcome is shown whole";
+
+    MouseOver("SBSend1");
+    EXPECT_EQ(Narrow(part(0)), "Разослать наработанный трафик пользователям"_cp);
+    EXPECT_EQ(part(1), told);
+    EXPECT_EQ(Program().Host().ExitStatus(), 1);
+    server.WaitForClientClose();
+}
+
+// Started from a desktop with a switch, the window's program ends with the exit status of the headless
+// one: 1 when a box was shown, 0 otherwise, whatever the message loop's quit request says.
+TEST_F(WindowTest, TheWindowedProgramsExitStatusCountsItsBoxes) {
+    WriteSettings(Settings("", false, false, false, (Folder() / "switch.htm").string()));
+    auto setup = [this] {
+        return FSendSetup{UserDatabaseLocation::RegFile(RegPath().string()), Folder().string(), nullptr,
+                          std::make_unique<SystemProgramRunner>()};
+    };
+    EXPECT_EQ(RunWindow(GetModuleHandleW(nullptr), std::string("/nonsense"), SW_SHOWNORMAL, setup), 1);
+    EXPECT_EQ(watcher_->boxes, std::vector<std::string>{"Неправильно задан ключ"});
+    EXPECT_EQ(RunWindow(GetModuleHandleW(nullptr), std::string("/createhtml"), SW_SHOWNORMAL, setup), 0);
+    EXPECT_TRUE(fs::exists(Folder() / "switch.htm"));
+    EXPECT_EQ(watcher_->boxes.size(), 1u);
 }
 
 }  // namespace

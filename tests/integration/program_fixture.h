@@ -57,6 +57,13 @@ const std::vector<std::string> kQuietSettings = {"[set]",      "LastPath=",     
                                                  "Mail=0",     "MailTable=0",   "[opt]",     "AutoClose=0",
                                                  "AutoSave=0", "DefaultLim=300"};
 
+// The quiet settings with the report going to export.htm in the folder the program runs in.
+inline std::vector<std::string> ReportSettings() {
+    std::vector<std::string> lines = kQuietSettings;
+    lines.insert(lines.end(), {"[mail]", "HTMLPath=export.htm"});
+    return lines;
+}
+
 // The program copied into a folder of its own, with the service stand-in and a copy of the user database;
 // it runs from another folder, so that only its own folder can lead it to its files.
 class ProgramTest : public testing::Test {

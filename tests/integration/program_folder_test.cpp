@@ -12,12 +12,6 @@ namespace {
 
 using namespace program_testing;
 
-std::vector<std::string> ReportSettings() {
-    std::vector<std::string> lines = kQuietSettings;
-    lines.insert(lines.end(), {"[mail]", "HTMLPath=export.htm"});
-    return lines;
-}
-
 TEST_F(ProgramTest, TarnwellHomeStandsForTheProgramsFolder) {
     // Relative: taken from the folder the program starts in.
     const fs::path home = WorkFolder() / "home";

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -18,6 +15,7 @@
 #include "support/fake_save_progress.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged.h"
 #include "support/virtual_grid.h"
 #include "text/cp1251_literal.h"
 
@@ -214,17 +212,20 @@ TEST_F(ReportFileTest, TemporaryFileIsMadeAnewWhateverStoodThere) {
     }
 }
 
+// The user's own report that he made read-only stays as it is, although he may replace any file of the
+// folder: only its protection refuses the new page.
 TEST_F(ReportFileTest, ReadOnlyReportIsNotReplaced) {
-    if (::geteuid() == 0) GTEST_SKIP() << "the administrator may write any file";
-    std::ofstream(Target(), std::ios::binary) << "kept";
-    fs::permissions(Target(), fs::perms::owner_read);
-    try {
-        WriteReportPage(Target(), statistics_, TickedColumns(11, AllBut({})), Temp());
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file " + Target());
-    }
-    EXPECT_EQ(ReadBytes(Target()), "kept");
+    testing_support::RunUnprivileged(dir_, [&] {
+        std::ofstream(Target(), std::ios::binary) << "kept";
+        fs::permissions(Target(), fs::perms::owner_read);
+        try {
+            WriteReportPage(Target(), statistics_, TickedColumns(11, AllBut({})), Temp());
+            FAIL() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot create file " + Target());
+        }
+        EXPECT_EQ(ReadBytes(Target()), "kept");
+    });
 }
 
 #endif

@@ -291,6 +291,51 @@ TEST_F(Settings, MailPasswordIsKeptFromOtherUsers) {
     EXPECT_TRUE(notifier.messages.empty());
 }
 
+// Any password comes back from a save and a read byte for byte, also one that a read would change if it
+// stood bare in the file: quotes around it, blanks or a tab at either end.
+TEST_F(Settings, PasswordsComeBackByteForByte) {
+    const std::string passwords[] = {
+        "\"s3cret\"", "'s3cret'", " s3cret", "s3cret ", "  ", "\ts3cret", "s3cret\t", "s3\tcret",
+        "\"",         "'",        "'a\"",   "a b",     "\"a\" \"b\"", "'s3cret\"", "=\"x\"", std::string("пароль"_cp),
+    };
+    for (const std::string& password : passwords) {
+        SCOPED_TRACE("[" + password + "]");
+        FormControls f;
+        f.EPassword.Text = password;
+        SaveSet(f, Folder());
+        FormControls g;
+        ASSERT_TRUE(Read(g));
+        EXPECT_EQ(g.EPassword.Text, password);
+    }
+}
+
+#ifndef _WIN32
+// Sets the process's file mode mask while it lives, and puts the one before back.
+class FileModeMask {
+public:
+    explicit FileModeMask(mode_t mask) : previous_(::umask(mask)) {}
+    ~FileModeMask() { ::umask(previous_); }
+    FileModeMask(const FileModeMask&) = delete;
+    FileModeMask& operator=(const FileModeMask&) = delete;
+
+private:
+    mode_t previous_;
+};
+
+// The file that is made to hold a password is its owner's alone from the start, whatever the process's
+// mask lets others have; the mask is the same afterwards.
+TEST_F(Settings, NewFileWithAPasswordIsMadeForItsOwnerAlone) {
+    FileModeMask usual(022);  // what a login shell gives: new files readable by everyone
+    FormControls f;
+    f.EPassword.Text = "s3cret";
+    SaveSet(f, Folder());
+    struct stat st {};
+    ASSERT_EQ(::stat(Path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(::umask(022), 022u);
+}
+#endif
+
 // A password protected for someone else (or, elsewhere, on Windows) cannot be opened: the message says
 // so, without the value, and every other setting still counts.
 TEST_F(Settings, APasswordThatCannotBeOpenedIsAskedForAgain) {

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <csignal>
+#endif
+
 #include "smtp/smtp_client.h"
 #include "smtp/sock_error.h"
 #include "smtp_sink.h"
@@ -57,6 +61,16 @@ protected:
             client.SendMailMessage();
         }
         client.Disconnect();
+    }
+
+    // SendLetters, and the text of its error, or "<no error>".
+    static std::string ErrorOfSendingLetters(TSmtpClient& client) {
+        try {
+            SendLetters(client);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "<no error>";
     }
 
     SmtpSink sink_;
@@ -181,18 +195,114 @@ TEST_F(AiosmtpdTlsTest, NoLetterWhenTlsOrTheLoginFails) {
         // Trusted, so that only the name can fail.
         if (!c.cert_name.empty()) client.CAFile = sink.CertFile().string();
         if (!c.host.empty()) client.Host = c.host;
-        std::string error = "<no error>";
-        try {
-            SendLetters(client);
-        } catch (const std::exception& e) {
-            error = e.what();
-        }
+        const std::string error = ErrorOfSendingLetters(client);
         EXPECT_EQ(error.substr(0, c.error.size()), c.error) << error;
         EXPECT_EQ(error.find("s3cret"), std::string::npos);
         EXPECT_EQ(error.find("wrong-one"), std::string::npos);
         EXPECT_FALSE(client.Connected());
         EXPECT_EQ(sink.MessageCount(), 0);
         EXPECT_EQ(sink.ClearText(), c.clear_text);
+    }
+}
+
+// With a password the session logs in, preferring AUTH PLAIN, with AUTH LOGIN when that is all the server
+// offers. A refused login, or one the server cannot take, fails Connect, and the password is in no
+// message. (A scripted peer over TLS from the first byte: the password never crosses unencrypted.)
+TEST_F(AiosmtpdTlsTest, LoginByThePreferredMechanismTheServerOffers) {
+    const std::string plain = "AUTH PLAIN AGFkbWluAHMzY3JldA==\r\n";
+    const std::string login = "AUTH LOGIN\r\nYWRtaW4=\r\nczNjcmV0\r\n";
+    struct Case {
+        const char* what;
+        std::string extensions;  // the reply to EHLO
+        std::vector<std::string> replies;
+        std::string transcript;  // up to the first letter's RSET
+        std::string error;       // of Connect; empty: the letters go out
+    } cases[] = {
+        {"PLAIN preferred", "250-sink\r\n250-AUTH LOGIN PLAIN\r\n250 8BITMIME\r\n", {"235 ok\r\n"}, plain, ""},
+        {"LOGIN alone", "250-sink\r\n250 AUTH LOGIN\r\n", {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
+         login, ""},
+        {"old AUTH= form", "250-sink\r\n250 AUTH=LOGIN\r\n",
+         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"}, login, ""},
+        {"refused", "250-sink\r\n250 AUTH PLAIN\r\n", {"535 5.7.8 bad credentials\r\n", "221 bye\r\n"},
+         plain + "QUIT\r\n", "Login refused: 535 5.7.8 bad credentials"},
+        {"LOGIN refused at the password", "250-sink\r\n250 AUTH LOGIN\r\n",
+         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "535 no\r\n", "221 bye\r\n"}, login + "QUIT\r\n",
+         "Login refused: 535 no"},
+        {"no mechanism of ours", "250-sink\r\n250 AUTH CRAM-MD5\r\n", {"221 bye\r\n"}, "QUIT\r\n",
+         "The server 127.0.0.1 offers no login by AUTH PLAIN or AUTH LOGIN"},
+        {"no AUTH at all", "250 sink\r\n", {"221 bye\r\n"}, "QUIT\r\n",
+         "The server 127.0.0.1 offers no login by AUTH PLAIN or AUTH LOGIN"},
+    };
+    const std::vector<std::string> letters = {"250 reset\r\n", "250 sender ok\r\n", "250 recipient ok\r\n",
+                                              "354 go ahead\r\n", "250 queued\r\n"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> replies{c.extensions};
+        replies.insert(replies.end(), c.replies.begin(), c.replies.end());
+        if (c.error.empty()) {
+            for (int letter = 0; letter < 2; ++letter) replies.insert(replies.end(), letters.begin(), letters.end());
+            replies.push_back("221 bye\r\n");
+        }
+        SmtpSink sink;
+        CopyCertificate(sink);
+        ASSERT_EQ(sink.StartScript(SmtpSink::TlsSmtpSteps("220 ready\r\n", replies)), "");
+        TSmtpClient client;
+        SetUpClient(client, ssTls, "s3cret");
+        client.Port = sink.Port();
+        const std::string error = ErrorOfSendingLetters(client);
+        EXPECT_EQ(error, c.error.empty() ? "<no error>" : c.error);
+        EXPECT_EQ(error.find("s3cret"), std::string::npos);
+        EXPECT_FALSE(client.Connected());
+        const std::string expected = "EHLO corp.ru\r\n" + c.transcript + (c.error.empty() ? "RSET\r\n" : "");
+        const std::string received = sink.Received();
+        EXPECT_EQ(received.substr(0, expected.size()), expected);
+        if (!c.error.empty()) {
+            EXPECT_EQ(received, expected);
+        }
+    }
+}
+
+// A peer that hangs up in the middle of opening a protected session ends the session with an error, never
+// the program with a signal. The test runs with SIGPIPE at its default disposition (it ends the process),
+// so only the protection of the session's own writes, OpenSSL's included, passes it.
+TEST_F(AiosmtpdTlsTest, APeerThatHangsUpDuringTlsEndsTheSessionNotTheProgram) {
+#ifndef _WIN32
+    struct sigaction current {};
+    ASSERT_EQ(sigaction(SIGPIPE, nullptr, &current), 0);
+    ASSERT_EQ(current.sa_handler, SIG_DFL) << "the test must run with SIGPIPE at its default";
+#endif
+    const std::vector<std::string> starttls = {SmtpSink::SendStep("220 sink\r\n"), "line",
+                                               SmtpSink::SendStep("250-sink\r\n250 STARTTLS\r\n"), "line",
+                                               SmtpSink::SendStep("220 go ahead\r\n")};
+    auto then = [](std::vector<std::string> steps, const std::vector<std::string>& more) {
+        steps.insert(steps.end(), more.begin(), more.end());
+        return steps;
+    };
+    struct Case {
+        const char* what;
+        SmtpSecurity security;
+        std::vector<std::string> steps;
+    } cases[] = {
+        // The handshake's last records may still be on their way: a pause lets the client read them.
+        {"STARTTLS: right after its go-ahead", ssStartTls, then(starttls, {"reset"})},
+        {"STARTTLS: right after the handshake", ssStartTls, then(starttls, {"tls", "pause 200", "reset"})},
+        {"TLS: right after the handshake", ssTls, {"tls", "pause 200", "reset"}},
+        {"TLS: right after the greeting", ssTls, {"tls", SmtpSink::SendStep("220 sink\r\n"), "pause 200", "reset"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SmtpSink sink;
+        CopyCertificate(sink);
+        ASSERT_EQ(sink.StartScript(c.steps), "");
+        // Several tries: whether the reset has arrived before a write depends on the timing.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            TSmtpClient client;
+            SetUpClient(client, c.security, "s3cret");
+            client.Port = sink.Port();
+            const std::string error = ErrorOfSendingLetters(client);
+            EXPECT_NE(error, "<no error>");
+            EXPECT_FALSE(client.Connected());
+        }
     }
 }
 

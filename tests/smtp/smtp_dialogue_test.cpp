@@ -128,12 +128,62 @@ TEST_F(SmtpDialogueTest, ConnectSendAndQuitWithContinuationLines) {
     EXPECT_EQ(Transcript(), "HELO tarnwell\r\n" + Envelope() + LetterData() + "QUIT\r\n");
 }
 
-TEST_F(SmtpDialogueTest, ARefusingGreetingFailsConnectAfterQuit) {
-    Start("554-no service here\r\n554 go away\r\n", {"221 bye\r\n"});
-    EXPECT_EQ(ErrorText([&] { client.Connect(); }), "554 go away\r\n");
-    EXPECT_FALSE(client.Connected());
-    EXPECT_FALSE(client.Busy());
-    EXPECT_EQ(Transcript(), "QUIT\r\n");
+// A refusing greeting fails Connect with its last line, after a QUIT whose reply is waited for only
+// briefly: the server has said what it had to say. The reply is shown without its line end, and with its
+// control bytes as "?" (escape sequences would clear the administrator's terminal).
+TEST_F(SmtpDialogueTest, ARefusingGreetingFailsConnectAfterABriefQuit) {
+    struct Case {
+        const char* what;
+        std::string greeting;
+        std::vector<std::string> replies;
+        std::string error;
+    } cases[] = {
+        {"answers QUIT", "554-no service here\r\n554 go away\r\n", {"221 bye\r\n"}, "554 go away"},
+        {"never answers QUIT", "554 go away\r\n", {"<silent>"}, "554 go away"},
+        {"control bytes", "554 \x1b[2J\x1b[31mcleared\x1b[0m\x07 go away\r\n", {"221 bye\r\n"},
+         "554 ?[2J?[31mcleared?[0m? go away"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedServer peer(SmtpScript(c.greeting, c.replies));
+        TSmtpClient session;
+        PointAt(session, peer, 10000);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ErrorText([&] { session.Connect(); }), c.error);
+        EXPECT_LT(std::chrono::steady_clock::now() - start,
+                  std::chrono::milliseconds(TSmtpClient::kQuitWaitMs + 1000));
+        EXPECT_FALSE(session.Connected());
+        EXPECT_FALSE(session.Busy());
+        peer.WaitForClientClose();
+        EXPECT_EQ(peer.Received(), "QUIT\r\n");
+    }
+}
+
+// A server that keeps a reply going, a continuation line every little while, holds the client for one
+// time-out, not for one a line.
+TEST_F(SmtpDialogueTest, AReplyWithoutEndIsBoundedByOneTimeOut) {
+    std::vector<Step> greeting;
+    for (int i = 0; i < 20; ++i) greeting.insert(greeting.end(), {Send("220-still talking\r\n"), Pause(150)});
+    std::vector<Step> helo = SmtpScript("220 ready\r\n", {});
+    helo.push_back(ReadLine());
+    for (int i = 0; i < 20; ++i) helo.insert(helo.end(), {Send("250-still talking\r\n"), Pause(150)});
+    for (const auto& script : {greeting, helo}) {
+        ScriptedServer peer(script);
+        TSmtpClient session;
+        PointAt(session, peer, 600);
+        const auto start = std::chrono::steady_clock::now();
+        std::string error;
+        try {
+            session.Connect();
+        } catch (const ETimeOutError& e) {
+            error = e.what();
+        }
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(error, "Socket readln aborted");
+        EXPECT_GE(waited, std::chrono::milliseconds(580));
+        EXPECT_LT(waited, std::chrono::milliseconds(1500)) << "one time-out for the whole reply";
+        EXPECT_FALSE(session.Connected());
+    }
 }
 
 TEST_F(SmtpDialogueTest, AGreetingThatNeverEndsIsRefused) {
@@ -210,7 +260,7 @@ TEST_F(SmtpDialogueTest, RefusedDataFailsTheSendButKeepsTheSessionForTheNext) {
                             "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"});
     client.Connect();
     SetLetter(client, "nobody@corp.ru");
-    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "554 no valid recipients\r\n");
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "554 no valid recipients");
     EXPECT_EQ(client.PostMessage.ToAddress.size(), 1u) << "a failed send keeps the recipients";
     EXPECT_FALSE(client.Busy());
     SetLetter(client);
@@ -232,7 +282,7 @@ TEST_F(SmtpDialogueTest, MultiLineRepliesToEveryCommandAreReadToTheirEnd) {
     client.OnFailure = [&](TSmtpClient&) { ++failures; };
     client.Connect();
     SetLetter(client);
-    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "554 as spam\r\n");
+    EXPECT_EQ(ErrorText([&] { client.SendMailMessage(); }), "554 as spam");
     EXPECT_EQ(successes, 0);
     EXPECT_EQ(failures, 1);
     client.Disconnect();
@@ -363,10 +413,19 @@ TEST_F(SmtpDialogueTest, RepliesThatAreNoSmtpRepliesFailTheirStep) {
          "Invalid server reply: the lines of one reply carry different numbers",
          true,
          ""},
+        {"greeting whose first line refuses what its last accepts",
+         {Send("554-not here\r\n554-go away\r\n220 ready\r\n")},
+         "Invalid server reply: the lines of one reply carry different numbers",
+         true,
+         ""},
+        {"reply to MAIL FROM whose first line refuses what its last accepts",
+         SmtpScript("220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "550-no such sender\r\n250 ok\r\n"}),
+         "Invalid server reply: the lines of one reply carry different numbers", true,
+         hello + "RSET\r\nMAIL FROM:<admin@corp.ru>\r\n"},
         {"four digits to RSET", SmtpScript("220 ready\r\n", {"250 hello\r\n", "2500 ok\r\n"}),
          "Invalid server reply: expected three digits, saw '2500 ok'", true, hello + "RSET\r\n"},
         {"1xx to MAIL FROM",
-         SmtpScript("220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "199 wait\r\n", "221 bye\r\n"}), "199 wait\r\n",
+         SmtpScript("220 ready\r\n", {"250 hello\r\n", "250 reset\r\n", "199 wait\r\n", "221 bye\r\n"}), "199 wait",
          false, hello + "RSET\r\nMAIL FROM:<admin@corp.ru>\r\nQUIT\r\n"},
         {"no number to DATA",
          SmtpScript("220 ready\r\n",
@@ -407,7 +466,7 @@ TEST_F(SmtpDialogueTest, RepliesThatAreNoSmtpRepliesFailTheirStep) {
 TEST_F(SmtpDialogueTest, QuitAnsweredWith421RaisesTheReplyAndClosesAnyway) {
     Start("220 ready\r\n", {"250 hello\r\n", "421 closing down\r\n"});
     client.Connect();
-    EXPECT_EQ(ErrorText([&] { client.Disconnect(); }), "421 closing down\r\n");
+    EXPECT_EQ(ErrorText([&] { client.Disconnect(); }), "421 closing down");
     EXPECT_FALSE(client.Connected());
     EXPECT_EQ(Transcript(), "HELO tarnwell\r\nQUIT\r\n");
 }
@@ -522,77 +581,40 @@ TEST_F(SmtpDialogueTest, SendingWithoutASessionFailsWithNotConnected) {
     EXPECT_FALSE(client.Busy());
 }
 
-// With a password the session opens with EHLO and logs in, preferring AUTH PLAIN, with AUTH LOGIN when
-// that is all the server offers. A refused login or one the server cannot take fails Connect, and the
-// password is in no message.
-TEST_F(SmtpDialogueTest, LoginByThePreferredMechanismTheServerOffers) {
+// A password never crosses unencrypted, and a certificate file that is not there is found before the
+// server is troubled: either session ends before it is opened.
+TEST_F(SmtpDialogueTest, SessionsThatCannotBeOpenedAsSetUpEndBeforeConnecting) {
     struct Case {
         const char* what;
-        std::string extensions;  // the reply to EHLO
-        std::vector<std::string> replies;
-        std::string transcript;  // up to the envelope
-        std::string error;       // of Connect; empty: the letter goes out
+        SmtpSecurity security;
+        std::string password;
+        std::string ca_file;
+        std::string error;
     } cases[] = {
-        {"PLAIN preferred",
-         "250-sink\r\n250-AUTH LOGIN PLAIN\r\n250 8BITMIME\r\n",
-         {"235 ok\r\n"},
-         "EHLO tarnwell\r\nAUTH PLAIN AHRhcm53ZWxsAHNlY3JldA==\r\n",
-         ""},
-        {"LOGIN alone",
-         "250-sink\r\n250 AUTH LOGIN\r\n",
-         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
-         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\n",
-         ""},
-        {"old AUTH= form",
-         "250-sink\r\n250 AUTH=LOGIN\r\n",
-         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
-         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\n",
-         ""},
-        {"refused",
-         "250-sink\r\n250 AUTH PLAIN\r\n",
-         {"535 5.7.8 bad credentials\r\n", "221 bye\r\n"},
-         "EHLO tarnwell\r\nAUTH PLAIN AHRhcm53ZWxsAHNlY3JldA==\r\nQUIT\r\n",
-         "Login refused: 535 5.7.8 bad credentials\r\n"},
-        {"LOGIN refused at the password",
-         "250-sink\r\n250 AUTH LOGIN\r\n",
-         {"334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n", "535 no\r\n", "221 bye\r\n"},
-         "EHLO tarnwell\r\nAUTH LOGIN\r\ndGFybndlbGw=\r\nc2VjcmV0\r\nQUIT\r\n",
-         "Login refused: 535 no\r\n"},
-        {"no mechanism of ours",
-         "250-sink\r\n250 AUTH CRAM-MD5\r\n",
-         {"221 bye\r\n"},
-         "EHLO tarnwell\r\nQUIT\r\n",
-         "The server 127.0.0.1 offers no login by AUTH PLAIN or AUTH LOGIN"},
-        {"no AUTH at all",
-         "250 sink\r\n",
-         {"221 bye\r\n"},
-         "EHLO tarnwell\r\nQUIT\r\n",
-         "The server 127.0.0.1 offers no login by AUTH PLAIN or AUTH LOGIN"},
+        {"a password without TLS", ssNone, "secret", "",
+         std::string("Пароль не отправляется без шифрования: выберите для \"Защита:\" STARTTLS или TLS"_cp)},
+        {"no certificate file, STARTTLS", ssStartTls, "", "missing.pem",
+         "TLS: cannot read the certificate file missing.pem: no such file"},
+        {"no certificate file, TLS", ssTls, "secret", "missing.pem",
+         "TLS: cannot read the certificate file missing.pem: no such file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<std::string> replies = Then({c.extensions}, c.replies);
-        if (c.error.empty()) {
-            replies = Then(replies, {"250 reset\r\n", "250 sender ok\r\n", "250 recipient ok\r\n", "354 go ahead\r\n",
-                                     "250 queued\r\n", "221 bye\r\n"});
-        }
-        ScriptedServer peer(SmtpScript("220 ready\r\n", replies));
+        // Nothing listens on the port: a session that tried to connect would fail with "Connection Failed".
         TSmtpClient session;
-        PointAt(session, peer, 5000);
-        session.Password = "secret";
-        std::string error = ErrorText([&] {
+        session.Host = "127.0.0.1";
+        session.Port = UnusedPort();
+        session.Security = c.security;
+        session.Password = c.password;
+        session.CAFile = c.ca_file;
+        std::string error;
+        try {
             session.Connect();
-            SetLetter(session);
-            session.SendMailMessage();
-            session.Disconnect();
-        });
-        EXPECT_EQ(error, c.error.empty() ? "<no error>" : c.error);
-        EXPECT_EQ(error.find("secret"), std::string::npos);
-        EXPECT_FALSE(session.Connected());
-        peer.WaitForClientClose();
-        const std::string expected =
-            c.error.empty() ? c.transcript + Envelope() + LetterData() + "QUIT\r\n" : c.transcript;
-        EXPECT_EQ(Stamped(peer.Received()), expected);
+        } catch (const ESmtpSetupError& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error, c.error);
+        EXPECT_FALSE(session.Busy());
     }
 }
 
@@ -612,7 +634,7 @@ TEST_F(SmtpDialogueTest, NothingGoesOutInClearTextWhenTlsCannotStart) {
          "The server 127.0.0.1 does not offer STARTTLS", "EHLO tarnwell\r\n"},
         {"STARTTLS refused", ssStartTls,
          SmtpScript("220 ready\r\n", {"250-sink\r\n250 STARTTLS\r\n", "454 not now\r\n"}),
-         "The server refused STARTTLS: 454 not now\r\n", "EHLO tarnwell\r\nSTARTTLS\r\n"},
+         "The server refused STARTTLS: 454 not now", "EHLO tarnwell\r\nSTARTTLS\r\n"},
         {"bytes behind the go-ahead", ssStartTls,
          SmtpScript("220 ready\r\n",
                     {"250-sink\r\n250 STARTTLS\r\n", "220 go ahead\r\n250-injected\r\n250 AUTH PLAIN\r\n"}),

@@ -56,6 +56,54 @@ std::string SmtpSink::Start(const SinkOptions& options) {
         arguments.insert(arguments.end(), {options.login, options.password});
         if (!options.mechanism.empty()) arguments.push_back(options.mechanism);
     }
+    return Run(arguments);
+}
+
+std::string SmtpSink::StartScript(const std::vector<std::string>& steps) {
+    std::ofstream script(Folder() / "script", std::ios::binary);
+    for (const std::string& step : steps) script << step << '\n';
+    script.close();
+    return Run({SourceFile("tests/smtp/smtp_sink.py"), "script", HostPath(Folder()), HostPath(Folder() / "script")});
+}
+
+std::string SmtpSink::Received() const {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!fs::exists(Folder() / "received.served") && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return ReadFile(Folder() / "received");
+}
+
+std::string SmtpSink::SendStep(std::string_view bytes) {
+    std::string step = "send ";
+    for (char c : bytes) {
+        if (c == '\r') {
+            step += "\\r";
+        } else if (c == '\n') {
+            step += "\\n";
+        } else {
+            step += c;
+        }
+    }
+    return step;
+}
+
+std::vector<std::string> SmtpSink::TlsSmtpSteps(const std::string& greeting, const std::vector<std::string>& replies) {
+    std::vector<std::string> steps{"tls", SendStep(greeting)};
+    bool data_follows = false;
+    for (const std::string& reply : replies) {
+        steps.push_back(data_follows ? "data" : "line");
+        if (reply == "<close>") {
+            steps.push_back("close");
+            break;
+        }
+        steps.push_back(SendStep(reply));
+        data_follows = reply.rfind("354", 0) == 0;
+    }
+    return steps;
+}
+
+std::string SmtpSink::Run(const std::vector<std::string>& arguments) {
     server_ = std::make_unique<testing_support::RunningProcess>(testing_support::HostPython(), arguments,
                                                                 Folder() / "server.log");
 

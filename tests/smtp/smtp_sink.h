@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/run_process.h"
 #include "support/temp_folder.h"
@@ -35,6 +36,19 @@ public:
     // not (the server's own output included). "starttls" and "tls" need MakeCertificate first.
     std::string Start(const SinkOptions& options);
     std::string Start() { return Start(SinkOptions{}); }
+    // Starts, in place of the server, smtp_sink.py's scripted peer, which can speak TLS: for every
+    // connection the steps in order ("send <text>", "line", "data", "tls", "pause <ms>", "close",
+    // "reset"; see smtp_sink.py script). A "tls" step needs MakeCertificate first.
+    std::string StartScript(const std::vector<std::string>& steps);
+    // A "send" step of those bytes.
+    static std::string SendStep(std::string_view bytes);
+    // The steps of an SMTP dialogue over TLS from the first byte, as SmtpScript makes them for the
+    // scripted server: the handshake, the greeting, then for every command line the next reply ("354"
+    // taking the data first; "<close>" closes instead of answering).
+    static std::vector<std::string> TlsSmtpSteps(const std::string& greeting, const std::vector<std::string>& replies);
+    // What clients sent to the scripted peer (decrypted), every connection's in turn; waits (a few
+    // seconds at most) until the peer has served a connection.
+    std::string Received() const;
     // A throw-away self-signed certificate for localhost and 127.0.0.1 (or for the host name `name`
     // alone) in Folder() (CertFile(), and its key beside it). Empty when made, else why not.
     std::string MakeCertificate(const std::string& name = "");
@@ -60,6 +74,8 @@ public:
     static std::string Field(const std::string& output, const std::string& key);
 
 private:
+    // Starts smtp_sink.py with the arguments and waits (bounded) until it listens.
+    std::string Run(const std::vector<std::string>& arguments);
     std::string RunReader(const char* mode, int n) const;
 
     testing_support::TempFolder folder_;

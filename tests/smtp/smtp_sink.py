@@ -12,6 +12,16 @@
                                 FOLDER/cert.pem and FOLDER/key.pem. With LOGIN and PASSWORD, AUTH is
                                 offered (only MECHANISM, when given) and only that login accepted. Every
                                 byte that arrives unencrypted is appended to FOLDER/clear.log.
+    smtp_sink.py script FOLDER SCRIPT
+                                a scripted peer that can speak TLS, for every connection until FOLDER/stop
+                                exists (port and stop as for serve; TLS with FOLDER/cert.pem and
+                                FOLDER/key.pem). SCRIPT is a file of steps, one a line: "send TEXT" (TEXT
+                                with \\r and \\n for CR and LF), "line" (read a line), "data" (read up to
+                                the closing dot), "tls" (the server's side of a TLS handshake), "pause MS",
+                                "close", "reset" (hang up hard, so that the client's next write meets a
+                                closed socket). Every byte the client sent (decrypted where TLS was up) is
+                                appended to FOLDER/received once the connection has ended, and then
+                                FOLDER/received.served is made.
     smtp_sink.py makecert FOLDER [NAME]
                                 writes a throw-away self-signed certificate for localhost and 127.0.0.1
                                 (or for the host name NAME alone) into FOLDER/cert.pem, its key into
@@ -33,7 +43,9 @@ import binascii
 import email
 import email.policy
 import os
+import socket
 import ssl
+import struct
 import subprocess
 import sys
 import time
@@ -117,17 +129,107 @@ async def serve(folder, security="plain", login=None, password=None, mechanism=N
             options["auth_exclude_mechanism"] = [m for m in ("PLAIN", "LOGIN") if m != mechanism]
     server = await loop.create_server(lambda: RecordingSMTP(store, **options), "127.0.0.1", 0,
                                       ssl=context if security == "tls" else None)
-    port = server.sockets[0].getsockname()[1]
-    # Written under another name and renamed, so the reader never sees half a number.
-    with open(os.path.join(folder, "port.tmp"), "w") as f:
-        f.write(str(port))
-    os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+    write_port(folder, server.sockets[0].getsockname()[1])
     async with server:
         stop = os.path.join(folder, "stop")
         for _ in range(int(LIFETIME / POLL)):
             if os.path.exists(stop):
                 break
             await asyncio.sleep(POLL)
+    with open(os.path.join(folder, "stopped"), "w"):
+        pass
+
+
+def write_port(folder, port):
+    # Written under another name and renamed, so the reader never sees half a number.
+    with open(os.path.join(folder, "port.tmp"), "w") as f:
+        f.write(str(port))
+    os.replace(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+
+
+class Record:
+    """What the client sent on one connection, and how much of it the script has read."""
+
+    def __init__(self):
+        self.data = b""
+        self.consumed = 0
+
+    def take(self, connection):
+        data = connection.recv(65536)
+        self.data += data
+        return bool(data)
+
+    def read_until(self, connection, end):
+        """Reads until `end` has arrived past what the script read before; False when the client went away."""
+        while True:
+            at = self.data.find(end, self.consumed)
+            if at >= 0:
+                self.consumed = at + len(end)
+                return True
+            if not self.take(connection):
+                return False
+
+
+def run_script(connection, context, steps, log):
+    connection.settimeout(10)
+    record = Record()
+    try:
+        for step in steps:
+            kind, _, argument = step.partition(" ")
+            if kind == "send":
+                connection.sendall(argument.replace("\\r", "\r").replace("\\n", "\n").encode("latin-1"))
+            elif kind in ("line", "data"):
+                # The closing dot's CR LF may be the line end of the last body line.
+                if kind == "data":
+                    record.consumed = max(0, record.consumed - 2)
+                if not record.read_until(connection, b"\n" if kind == "line" else b"\r\n.\r\n"):
+                    break
+            elif kind == "tls":
+                connection = context.wrap_socket(connection, server_side=True)
+            elif kind == "pause":
+                time.sleep(int(argument) / 1000)
+            elif kind == "close":
+                break
+            elif kind == "reset":
+                # Linger on, time 0: the close resets the connection.
+                connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                break
+        else:
+            while record.take(connection):
+                pass
+    except (OSError, ssl.SSLError):
+        pass
+    finally:
+        connection.close()
+        with open(log, "ab") as f:
+            f.write(record.data)
+        # Written last, so that a reader that sees it finds the connection's record whole.
+        with open(log + ".tmp", "w"):
+            pass
+        os.replace(log + ".tmp", log + ".served")
+
+
+def script(folder, script_file):
+    with open(script_file) as f:
+        steps = [line.rstrip("\n") for line in f if line.strip()]
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    cert = os.path.join(folder, "cert.pem")
+    if os.path.exists(cert):
+        context.load_cert_chain(cert, os.path.join(folder, "key.pem"))
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(4)
+    listener.settimeout(POLL)
+    write_port(folder, listener.getsockname()[1])
+    stop = os.path.join(folder, "stop")
+    for _ in range(int(LIFETIME / POLL)):
+        if os.path.exists(stop):
+            break
+        try:
+            connection, _ = listener.accept()
+        except socket.timeout:
+            continue
+        run_script(connection, context, steps, os.path.join(folder, "received"))
     with open(os.path.join(folder, "stopped"), "w"):
         pass
 
@@ -178,6 +280,8 @@ def check(path):
 if __name__ == "__main__":
     if 3 <= len(sys.argv) <= 7 and sys.argv[1] == "serve":
         asyncio.run(serve(*sys.argv[2:]))
+    elif len(sys.argv) == 4 and sys.argv[1] == "script":
+        script(*sys.argv[2:])
     elif len(sys.argv) in (3, 4) and sys.argv[1] == "makecert":
         make_cert(*sys.argv[2:])
     elif len(sys.argv) == 3 and sys.argv[1] == "parse":

@@ -297,7 +297,7 @@ TEST(HideCol, AllItemsUntickedLeaveTheLastColumnVisible) {
 TEST(AddSumSG, EmptiesTheReusedRowAndConvertTableLeavesItAlone) {
     auto grid = test::MakeStatisticsGrid();
     grid->SetRowCount(2);
-    UserFigures user{{2048, 2048, 2048, 2048}, 2048, 2048, 2048, 2048};
+    UserFigures user{{2048, 2048, 2048, 2048}, 2048, 2048, 2048, 2048, "user"};
     for (int col = 3; col <= 10; ++col) grid->SetCellEx(col, 1, "2048");
     grid->SetCellEx(stat_col::RealName, 2, "stale");
     grid->AddCheckBox(stat_col::Send, 2, true);

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -13,6 +17,8 @@
 #include "files/native_path.h"
 #include "plain_lines.h"
 #include "support/temp_folder.h"
+#include "viewer/table_find.h"
+#include "viewer/text_table_load.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -132,21 +138,34 @@ TEST(ToSG, AgreesWithThePlainStepsOnRandomTexts) {
         }
         SCOPED_TRACE(::testing::PrintToString(text));
         const PlainLoad expected = LoadPlainly(text);
-
-        TTableGrid grid;
-        MakeLikeViewerTable(grid);
-        NoLoadProgress progress;
-        ToSG(FromNativePath(folder.Write("random.txt", text)), grid, progress);
-
-        EXPECT_EQ(grid.RowCount(), expected.rows > 0 ? expected.rows : 5);
-        EXPECT_EQ(grid.ColCount(), std::max(expected.widest, 1));
-        EXPECT_EQ(grid.FixedRows(), grid.RowCount() > 1 ? 1 : 0);
         const int lines = static_cast<int>(PlainLines(text.substr(0, text.find('\0'))).size());
-        for (int row = 0; row <= lines; ++row) {
-            for (int col = 0; col <= 258; ++col) {
-                auto it = expected.cells.find({col, row});
-                ASSERT_EQ(grid.GetCellEx(col, row), it == expected.cells.end() ? "" : it->second)
-                    << "column " << col << ", row " << row;
+
+        // The file as ToSG loads it (one stretch, on the calling thread, for so small a file), and, every
+        // fourth round, the same bytes cut into stretches that three threads load: the cuts fall
+        // anywhere, between the CR and LF of a pair too, before and after a NUL.
+        std::vector<LoadSharing> sharings = {LoadSharing{1, 1}};
+        if (round % 4 == 0) sharings.push_back(LoadSharing{3, 7});
+        for (const LoadSharing sharing : sharings) {
+            SCOPED_TRACE(sharing.stretches);
+            TTableGrid grid;
+            MakeLikeViewerTable(grid);
+            NoLoadProgress progress;
+            if (sharing.stretches == 1) {
+                ToSG(FromNativePath(folder.Write("random.txt", text)), grid, progress);
+            } else {
+                const auto bytes = std::make_shared<const std::string>(text);
+                LoadTextTable(bytes, *bytes, "random.txt", grid, progress, HeadlessTextWidth(), sharing);
+            }
+
+            EXPECT_EQ(grid.RowCount(), expected.rows > 0 ? expected.rows : 5);
+            EXPECT_EQ(grid.ColCount(), std::max(expected.widest, 1));
+            EXPECT_EQ(grid.FixedRows(), grid.RowCount() > 1 ? 1 : 0);
+            for (int row = 0; row <= lines; ++row) {
+                for (int col = 0; col <= 258; ++col) {
+                    auto it = expected.cells.find({col, row});
+                    ASSERT_EQ(grid.GetCellEx(col, row), it == expected.cells.end() ? "" : it->second)
+                        << "column " << col << ", row " << row;
+                }
             }
         }
     }
@@ -239,6 +258,80 @@ TEST(ToSG, MovesTheGaugeAtABoundedRate) {
         EXPECT_LT(progress.positions[i], 200000);
     }
     EXPECT_EQ(grid.RowCount(), 200000);
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Where the system grants leases a shown log is mapped, not read into memory: the case that the changes
+// below put to the test.
+void ExpectMappedWhereLeasesAre([[maybe_unused]] const std::filesystem::path& path) {
+#ifndef _WIN32
+    std::ifstream leases("/proc/sys/fs/leases-enable");
+    int leases_on = 0;
+    if (!(leases >> leases_on) || leases_on != 1) return;
+    const std::string maps = ReadAll("/proc/self/maps");
+    EXPECT_NE(maps.find(std::filesystem::canonical(path).string()), std::string::npos);
+#endif
+}
+
+// A log that another program truncates, rewrites or rotates while it is shown: the table keeps showing
+// what was loaded, to its last row, finds in it and saves it as before, and nothing faults. The log is
+// large enough to be loaded on more than one thread.
+TEST(ToSG, ALogChangedWhileShownStaysAsLoaded) {
+    std::string content = "Time\tUser\tURL\r\n";
+    for (int i = 0; content.size() < (std::size_t{9} << 19); ++i) {
+        content += "12:00:" + std::to_string(i % 60) + "\tuser" + std::to_string(i % 97) + "\thttp://example.com/" +
+                   std::string(static_cast<std::size_t>(i % 70), 'p') + "\r\n";
+    }
+    content += "23:59:59\tlast\tEND-OF-LOG\r\n";
+    const int rows = static_cast<int>(PlainLines(content).size());
+
+    const std::vector<std::pair<const char*, std::function<void(const std::filesystem::path&)>>> changes = {
+        {"truncated", [](const std::filesystem::path& p) { std::filesystem::resize_file(p, 0); }},
+        {"truncated to its middle",
+         [](const std::filesystem::path& p) { std::filesystem::resize_file(p, std::filesystem::file_size(p) / 2); }},
+        {"rewritten in place",
+         [](const std::filesystem::path& p) {
+             std::fstream file(p, std::ios::in | std::ios::out | std::ios::binary);
+             file.seekp(static_cast<std::streamoff>(std::filesystem::file_size(p) - 200));
+             file << std::string(200, '#');
+         }},
+        {"rotated",
+         [](const std::filesystem::path& p) {
+             std::filesystem::rename(p, std::filesystem::path(p).concat(".1"));
+             std::ofstream(p, std::ios::binary) << "fresh\r\n";
+             std::filesystem::resize_file(std::filesystem::path(p).concat(".1"), 0);
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        TempFolder folder;
+        const std::filesystem::path log = folder.Write("proxy.log", content);
+        TTableGrid grid;
+        MakeLikeViewerTable(grid);
+        NoLoadProgress progress;
+        ToSG(FromNativePath(log), grid, progress);
+        ASSERT_EQ(grid.RowCount(), rows);
+        ExpectMappedWhereLeasesAre(log);
+        grid.SaveToHTML(FromNativePath(folder / "before.htm"));
+        grid.SaveToXLS(FromNativePath(folder / "before.xls"));
+
+        change(log);
+
+        // Scrolled to the end: the window reads the last rows' cells.
+        EXPECT_EQ(grid.GetCellEx(2, rows - 1), "END-OF-LOG");
+        EXPECT_EQ(grid.GetCellEx(0, rows - 2).substr(0, 6), "12:00:");
+        const auto found = FindCell(grid, {"end-of-log", FindScope::kWholeCell, FindDirection::kPrevious}, {});
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->cell.row, rows - 1);
+        grid.SaveToHTML(FromNativePath(folder / "after.htm"));
+        grid.SaveToXLS(FromNativePath(folder / "after.xls"));
+        EXPECT_TRUE(ReadAll(folder / "after.htm") == ReadAll(folder / "before.htm"));
+        EXPECT_TRUE(ReadAll(folder / "after.xls") == ReadAll(folder / "before.xls"));
+    }
 }
 
 }  // namespace

@@ -428,15 +428,18 @@ TEST(RegDocumentValues, EveryNameIsFoundInItsOwnKeyWhateverTheOrderAndCase) {
 
 // Line feeds are found in the file's bytes: in UTF-16 only a 0x0A byte at a unit's start with a zero
 // after it ends a line. Units whose bytes hold 0x0A otherwise (U+010A, U+0A0A, U+0A41) stay inside their
-// line; a line that ends in a bare line feed, or the file's last line without one, still ends.
+// line, also where the next unit's first byte is a zero (U+0A41 U+0100: the bytes 0A 00 at an odd
+// place); a line that ends in a bare line feed, or the file's last line without one, still ends.
 TEST(RegDocumentLines, UnitsHoldingALineFeedByteDoNotEndTheLine) {
     const std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n[K\\a]\r\n"
-                                u"\"A\"=\"\u010A\u0A0A\u0A41x\"\r\n\"B\"=dword:00000001\n\"\u0A0A\"=\"c\"";
+                                u"\"A\"=\"\u010A\u0A0A\u0A41x\u0A41\u0100y\"\r\n\"B\"=dword:00000001\n\"\u0A0A\"=\"c\"";
     const std::string bytes = "\xFF\xFE" + Utf16LeBytes(text);
+    const std::size_t pair = bytes.find(std::string("\x41\x0A\x00\x01", 4));  // U+0A41 U+0100
+    ASSERT_TRUE(pair != std::string::npos && pair % 2 == 0);                     // its 0A 00 at an odd place
     RegDocument doc = RegDocument::Parse(bytes, "units.reg");
     EXPECT_EQ(doc.Render(), bytes);
     const int key = doc.FindKey(RegDocument::kRoot, "K\\a");
-    EXPECT_EQ(doc.QuotedText(key, "A"), "???x");
+    EXPECT_EQ(doc.QuotedText(key, "A"), "???x??y");
     EXPECT_EQ(doc.DwordEntry(key, "B"), 1u);
 }
 
