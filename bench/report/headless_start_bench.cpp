@@ -146,12 +146,18 @@ int main(int argc, char** argv) {
         for (const std::string& name : loaded[i]) std::printf(" %s", fs::path(name).filename().c_str());
         std::printf("\n");
     }
+    // On a shared machine the wall times carry the wait for a core; the processor times do not.
+    const double cpu_ratio = Median(cpu[0]) / Median(cpu[1]);
     PrintFigure(Text("/createhtml on %d users, headless: wall against the build without the window", users),
                 Text("%.2fx (%.1f against %.1f ms)", ratio, Median(wall[0]), Median(wall[1])),
                 Text("within %.1fx", kTarget), Verdict(ratio <= kTarget));
+    PrintFigure(Text("/createhtml on %d users, headless: processor against the build without the window", users),
+                Text("%.2fx (%.1f against %.1f ms)", cpu_ratio, Median(cpu[0]), Median(cpu[1])),
+                Text("within %.1fx", kTarget), Verdict(cpu_ratio <= kTarget));
     PrintFigure(Text("/createhtml on %d users, headless: shared objects loaded", users),
-                Text("%zu (without the window: %zu)", loaded[0].size(), loaded[1].size()), "no Qt library",
-                Verdict(!qt));
+                Text("%zu (without the window: %zu)%s", loaded[0].size(), loaded[1].size(),
+                     qt ? ", Qt among them" : ""),
+                "no Qt library", Verdict(!qt && !loaded[0].empty()));  // none seen: the dynamic linker said nothing
     if (!std::getenv("KEEP")) fs::remove_all(root);
     return 0;
 }
