@@ -66,7 +66,7 @@ void Print(const char* what, const std::vector<Timing>& runs, double target_ms) 
     if (target_ms > 0) std::printf("; target %.0f ms: %s", target_ms, s.wall < target_ms ? "met" : "missed");
     std::printf("\n");
     const std::string figure = bench::Text("%.2f ms (processor %.2f ms)", s.wall, s.cpu);
-    const std::string title = std::string("history, 10,000 users x 365 days: ") + what;
+    const std::string title = std::string("traffic history, 10,000 users: ") + what;
     if (target_ms > 0) {
         bench::PrintFigure(title, figure, bench::Text("under %.0f ms", target_ms), bench::Verdict(s.wall < target_ms));
     } else {

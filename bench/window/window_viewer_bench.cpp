@@ -26,10 +26,10 @@
 #include <vector>
 
 #include "app/tf_send.h"
+#include "common/figure.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "viewer/to_sg.h"
-#include "common/figure.h"
 
 namespace {
 
