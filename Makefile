@@ -75,7 +75,7 @@ fuzz: build-san
 bench: deps
 	@cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BENCH=ON $(LAUNCHER) >/dev/null
 	@cmake --build $(BUILD_BENCH) -j$(JOBS) --target benchmarks
-	@uptime | tee $(BUILD_BENCH)/bench.log
+	@echo "load average: $$(cut -d' ' -f1-3 /proc/loadavg)" | tee $(BUILD_BENCH)/bench.log
 	@ctest --test-dir $(BUILD_BENCH) -L bench --verbose --timeout 3600 \
 	    | grep -v '^[0-9]*: Test command' | tee -a $(BUILD_BENCH)/bench.log
 	@bench/summary $(BUILD_BENCH)/bench.log
