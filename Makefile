@@ -70,10 +70,15 @@ build-san: deps
 fuzz: build-san
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz $(BUILD_SAN)
 
+# Each benchmark's output as it runs, then one table of every figure beside its target, headed by what a
+# page fault costs on this machine, and the load average at the start and the end (bench/summary).
 bench: deps
-	@cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BENCH=ON >/dev/null
-	@cmake --build $(BUILD_BENCH) -j$(JOBS)
-	@ctest --test-dir $(BUILD_BENCH) -L bench --verbose --timeout 3600 | grep -v '^[0-9]*: Test command'
+	@cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BENCH=ON $(LAUNCHER) >/dev/null
+	@cmake --build $(BUILD_BENCH) -j$(JOBS) --target benchmarks
+	@echo "load average: $$(cut -d' ' -f1-3 /proc/loadavg)" | tee $(BUILD_BENCH)/bench.log
+	@ctest --test-dir $(BUILD_BENCH) -L bench --verbose --timeout 3600 \
+	    | grep -v '^[0-9]*: Test command' | tee -a $(BUILD_BENCH)/bench.log
+	@bench/summary $(BUILD_BENCH)/bench.log
 
 package: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null

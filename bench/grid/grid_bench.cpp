@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/figure.h"
 #include "grid/table_grid.h"
 
 namespace {
@@ -178,5 +179,8 @@ int main(int argc, char** argv) {
                     (grid_bytes + static_cast<double>(text_bytes)) / static_cast<double>(text_bytes));
     }
     std::printf("  peak after reading and fitting: %.1f MB above the start\n", (peak_kb - base_kb) / 1024.0);
+    tarnwell::bench::PrintFigure("grid, 10 M cells, " + mode + ": fill",
+                                 tarnwell::bench::Text("%.1f ns/cell, %.1f bytes/cell", fill_cpu * 1e9 / kCells,
+                                                       grid_bytes / kCells));
     return read_bytes == std::size_t{kRows} * kCols * kTextLength ? 0 : 1;
 }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/memory_reuse.h"
+#include "common/figure.h"
 #include "common/generated_database.h"
 #include "common/stopwatch.h"
 #include "limits/limits_operations.h"
@@ -89,6 +90,8 @@ int Report(const char* what, const std::vector<Timing>& runs, double target_ms) 
         "target %.0f ms: %s by the wall time, %s by the processor time\n",
         what, runs.size(), wall_median, *std::min_element(wall.begin(), wall.end()), cpu_median, target_ms,
         verdict(wall_median), verdict(cpu_median));
+    bench::PrintFigure(what, bench::Text("%.1f ms (processor %.1f ms)", wall_median, cpu_median),
+                       bench::Text("under %.0f ms", target_ms), bench::Verdict(wall_median < target_ms));
     return 0;  // a figure, not a test: a slow shared machine must not fail the run
 }
 
@@ -107,7 +110,10 @@ int Refresh(const std::filesystem::path& file) {
     }
     std::printf("rows: %d, totals: %s\n", grid.RowCount(),
                 Cp1251ToUtf8(grid.GetCellEx(stat_col::ClientSendTraffic, grid.RowCount() - 1)).c_str());
-    return Report("statistics refresh, 10,000 users", times, 50);
+    return Report(file.extension() == ".reg" && file.stem().string().find("utf16") != std::string::npos
+                      ? "statistics refresh, 10,000 users, UTF-16 file"
+                      : "statistics refresh, 10,000 users",
+                  times, 15);
 }
 
 int Save(const std::filesystem::path& file) {

@@ -54,6 +54,12 @@ def mawk_identity(mawk):
     return f"{mawk} ({first[0].strip()})" if first else mawk
 
 
+def figure(what, value, target="-", met=None):
+    """One figure beside its target, in the line `make bench` gathers into its table (bench/common/figure.h)."""
+    verdict = "-" if met is None else ("met" if met else "NOT MET")
+    print(f"figure: {what} | {value} | {target} | {verdict}", flush=True)
+
+
 def median(runs, key):
     return statistics.median(r[key] for r in runs)
 
@@ -136,6 +142,13 @@ def bench_size(args, mawk, size_text, baseline):
               f" rounds {spread(ratios)}x [cpu {cpu_ratio:.2f}x];"
               f" peak {peak / MB:.1f} MB against file {file_size / MB:.1f} + references {references / MB:.1f}"
               f" + process {baseline / MB:.1f} = {allowed / MB:.1f} MB {'ok' if memory_ok else 'MISSED'}")
+        what = f"the viewer's load of the {size_text} log"
+        figure(f"{what}: wall against mawk", f"{time_ratio:.2f}x ({median(load_runs, 'wall'):.3f} against "
+               f"{median(mawk_runs, 'wall'):.3f} s)", f"at most {TIME_TARGET}x", time_ok)
+        figure(f"{what}: peak memory", f"{peak / MB:.1f} MB", f"file + references + process ({allowed / MB:.1f} MB)",
+               memory_ok)
+        figure(f"{what}: a page through the filter, worst", f"{search['step_worst_cpu_ms']:.3f} ms processor",
+               f"under {STEP_TARGET_MS:.0f} ms", step_ok)
         return time_ok and memory_ok and step_ok
     finally:
         if os.path.exists(path):

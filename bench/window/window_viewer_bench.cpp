@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/tf_send.h"
+#include "common/figure.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "viewer/to_sg.h"
@@ -147,6 +148,15 @@ int main(int argc, char** argv) {
     std::printf("page down, painted: median %.2f ms, worst %.2f ms (target %.0f ms): %s\n", page.median, page.worst,
                 kFrameMs, page.worst < kFrameMs ? "met" : "NOT met");
     std::printf("peak resident memory %.1f MB\n", StatusMb("VmHWM:"));
+    using tarnwell::bench::PrintFigure;
+    using tarnwell::bench::Text;
+    using tarnwell::bench::Verdict;
+    PrintFigure("the viewer grid over a 1 GB log: memory over the load", Text("%.2f%%", 100 * view_mb / load_mb),
+                Text("under %.0f%%", 100 * kViewShare), Verdict(view_mb < kViewShare * load_mb));
+    PrintFigure("the viewer grid over a 1 GB log: jump to the end, painted, worst", Text("%.2f ms", jump.worst),
+                Text("within %.0f ms", kFrameMs), Verdict(jump.worst < kFrameMs));
+    PrintFigure("the viewer grid over a 1 GB log: page down, painted, worst", Text("%.2f ms", page.worst),
+                Text("within %.0f ms", kFrameMs), Verdict(page.worst < kFrameMs));
     host.Attach(nullptr);
     fs::remove_all(folder);
     return 0;
