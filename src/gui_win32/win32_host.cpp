@@ -5,6 +5,7 @@
 #include "app/error_box_text.h"
 #include "gui_win32/main_window.h"
 #include "gui_win32/save_file_dialog.h"
+#include "text/cp1251_literal.h"
 
 namespace tarnwell::win32 {
 
@@ -50,6 +51,23 @@ void Win32Host::ShowErrorBox(std::string_view text) {
     ShowLock();
     MessageBoxW(Owner(), Wide(ErrorBoxText(text)).c_str(), L"Tarnwell",
                 MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+Answer Win32Host::Ask(std::string_view text, Choices choices) {
+    using namespace literals;
+    ShowLock();
+    std::string question(text);
+    UINT buttons = MB_YESNO | MB_DEFBUTTON2;
+    if (choices == Choices::SaveDiscardCancel) {
+        question += "\n\nДа: сохранить. Нет: не сохранять. Отмена: вернуться."_cp;
+        buttons = MB_YESNOCANCEL | MB_DEFBUTTON3;
+    }
+    const int pressed = MessageBoxW(Owner(), Wide(question).c_str(), L"Tarnwell",
+                                    buttons | MB_ICONQUESTION | MB_TASKMODAL | MB_SETFOREGROUND);
+    if (choices == Choices::YesNo) return pressed == IDYES ? Answer::Yes : Answer::No;
+    if (pressed == IDYES) return Answer::Save;
+    if (pressed == IDNO) return Answer::Discard;
+    return Answer::Cancel;
 }
 
 void Win32Host::Dispatch(MSG& message) {
