@@ -67,9 +67,11 @@ void HeadlessHost::ShellOpen(std::string_view target) {
 }
 
 // The ticks of the close timer follow each other at once, until one closes the window (or a close that
-// fails stops the timer).
+// fails stops the timer). A bound keeps a scheduler's run from spinning for ever on a timer that never
+// stops: the auto-close counts down in 15 ticks.
 void HeadlessHost::RunEventLoop() {
-    while (!quit_queued_ && close_tick_) {
+    constexpr int kMaxTicks = 1000;
+    for (int ticks = 0; ticks < kMaxTicks && !quit_queued_ && close_tick_; ++ticks) {
         // A copy, since closing stops the timer.
         auto tick = close_tick_;
         tick();

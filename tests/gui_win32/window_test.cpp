@@ -900,10 +900,10 @@ TEST_F(WindowTest, GeometryIsRestoredOnTheScreenAndKeptAtClose) {
     EXPECT_EQ(ReadSettings().find("Width"), std::string::npos);
 
     // Closed far off the screen at 144 dpi: it opens whole on the work area.
-    WindowState far;
-    far.geometry = WindowRect{9000, 7000, 966, 563};
-    far.dpi = 144;
-    SaveWindowState(far, Folder().string());
+    WindowState distant;
+    distant.geometry = WindowRect{9000, 7000, 966, 563};
+    distant.dpi = 144;
+    SaveWindowState(distant, Folder().string());
     Start();
     GetWindowRect(Program().Window().Hwnd(), &rect);
     MONITORINFO monitor{};
