@@ -181,10 +181,11 @@ void GridView::CommitEdit() {
     }
 }
 
-// Space is the check boxes' key: on a text cell it starts no edit, so it never wipes the cell's text.
+// Space is the check boxes' key: it toggles a box (through the delegate), and on a text cell it starts no
+// edit, so it never wipes the cell's text.
 bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (trigger == AnyKeyPressed && event != nullptr && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && !(index.flags() & Qt::ItemIsUserCheckable)) {
         return false;
     }
     return QTableView::edit(index, trigger, event);

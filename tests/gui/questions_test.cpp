@@ -35,9 +35,11 @@ namespace {
 // Types the text into the limits table's cell (model row and column of the view) and ends the edit.
 void EditLimitsCell(GridView* grid, int row, int col, const QString& text) {
     const QModelIndex cell = grid->model()->index(row, col);
+    grid->setFocus();
     DoubleClick(grid->viewport(), grid->visualRect(cell).center());
-    QWidget* editor = QApplication::focusWidget();
-    QVERIFY(qobject_cast<QLineEdit*>(editor));
+    // The editor, whether or not the window has the keyboard again after a box closed.
+    QLineEdit* editor = nullptr;
+    QTRY_VERIFY((editor = grid->viewport()->findChild<QLineEdit*>()) != nullptr && editor->isVisible());
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     Type(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
