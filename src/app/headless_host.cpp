@@ -58,15 +58,24 @@ bool HeadlessHost::ExecuteSaveDialog(SaveDialog&) {
     return false;
 }
 
+Answer HeadlessHost::Ask(std::string_view, Choices choices) {
+    return choices == Choices::YesNo ? Answer::Yes : Answer::Discard;
+}
+
 void HeadlessHost::ShellOpen(std::string_view target) {
     ShellOpenDocument(target);
 }
 
+// The ticks of the close timer follow each other at once, until one closes the window (or a close that
+// fails stops the timer). A bound keeps a scheduler's run from spinning for ever on a timer that never
+// stops: the auto-close counts down in 15 ticks.
 void HeadlessHost::RunEventLoop() {
-    if (quit_queued_ || !close_tick_) return;
-    // The tick closes the window; a copy, since closing stops the timer.
-    auto tick = close_tick_;
-    tick();
+    constexpr int kMaxTicks = 1000;
+    for (int ticks = 0; ticks < kMaxTicks && !quit_queued_ && close_tick_; ++ticks) {
+        // A copy, since closing stops the timer.
+        auto tick = close_tick_;
+        tick();
+    }
 }
 
 }  // namespace tarnwell

@@ -42,12 +42,14 @@ public:
     const ColorScheme& Colors() const override { return HeadlessColorScheme(); }
     void ControlsChanged() override {}
     bool ExecuteSaveDialog(SaveDialog& dialog) override;
+    // No one is there to answer: the unattended run's answer, printed nowhere.
+    Answer Ask(std::string_view text, Choices choices) override;
     void ShellOpen(std::string_view target) override;
     // Without a display there is no clipboard, and no user to press Ctrl+C: nothing is kept.
     void SetClipboardText(std::string_view) override {}
 
     // What the event loop would do after the start-up: nothing when a quit is queued (the loop takes it
-    // first), else the close timer's tick when it runs.
+    // first), else the close timer's ticks, one after the other without waiting, while it runs.
     void RunEventLoop();
 
 protected:

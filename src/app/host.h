@@ -25,6 +25,10 @@ struct SaveDialog {
     std::function<void(int)> OnTypeChange;
 };
 
+// The buttons of a question the program puts to the user, and his answer.
+enum class Choices { YesNo, SaveDiscardCancel };
+enum class Answer { Yes, No, Save, Discard, Cancel };
+
 // What the main window needs from whatever shows it: the Qt window, the Win32 window, or the headless host
 // that runs the program from a scheduler with no display. TFSend talks to its host only through this
 // interface, so the start-up, the switches and every handler run the same with or without a window.
@@ -120,6 +124,13 @@ public:
     // Controls may have changed: the window re-reads them (see above). Called after every handler run,
     // after FormCreate and closing. Must not throw.
     virtual void ControlsChanged() = 0;
+
+    // Asks the user modally: a box titled "Tarnwell" with the question and the buttons of `choices` ("Да",
+    // "Нет"; "Сохранить", "Не сохранять", "Отмена"). Closing the box answers No or Cancel. A question is
+    // not a message: the exit status stays as it is. The program asks only where the user's own click or
+    // close started the action, never in a switch run or autorun; a host without a user (headless)
+    // answers as an unattended run goes on: Yes, or Discard.
+    virtual Answer Ask(std::string_view text, Choices choices) = 0;
 
     // Shows the save dialog modally. True when the user confirmed a file name (then in dialog.FileName),
     // false when he cancelled or no dialog can be shown.

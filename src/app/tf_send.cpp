@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/form_report_mail_jobs.h"
+#include "limits/limits_operations.h"
 #include "mail/mail_dispatcher.h"
 #include "report/save_as.h"
 #include "text/cp1251_literal.h"
@@ -39,6 +40,8 @@ TFSend::TFSend(Host& host, FSendSetup setup)
     SD1.Filter = "Сохранить в формате HTML(*.htm)|*.htm;*.html|Сохранить в формате Excel(*.xls)|*.xls"_cp;
     SD1.DefaultExt = kHtmlExt;
     SD1.OnTypeChange = [this](int file_type) { SD1.DefaultExt = ExtForFileType(file_type); };
+    c_.ASGLimit.CellCheck = LimitsCellValid;
+    MarkLimitsUnedited();
     BindHandlers();
 }
 
@@ -105,15 +108,16 @@ void TFSend::BindHandlers() {
     c_.StaticText7.OnClick = Handler(&TFSend::StaticText7Click);
 
     c_.ChLBRun.OnClickCheck = Handler(&TFSend::ChLBRunClickCheck);
+    c_.ChLBOther.OnClickCheck = Handler(&TFSend::ChLBOtherClickCheck);
     c_.TMClose.OnTimer = Handler(&TFSend::TMCloseTimer);
 
     c_.SBRead.OnClick = c_.NRead.OnClick = Handler(&TFSend::SBReadClick);
     c_.SBSet.OnClick = c_.NSet.OnClick = Handler(&TFSend::SBSetClick);
-    c_.SBSaveLim.OnClick = c_.NSaveLim.OnClick = Handler(&TFSend::SBSaveLimClick);
+    c_.SBSaveLim.OnClick = c_.NSaveLim.OnClick = Handler(&TFSend::SBSaveLimAsked);
     c_.NSaveEn.OnClick = Handler(&TFSend::NSaveEnClick);
 
     c_.SBSaveHTML.OnClick = Handler(&TFSend::SBSaveHTMLClick);
-    c_.SBSend1.OnClick = Handler(&TFSend::SBSendClick);
+    c_.SBSend1.OnClick = Handler(&TFSend::SBSendAsked);
     c_.SBEditPathHTML.OnClick = Handler(&TFSend::SBEditPathHTMLClick);
     c_.SBSave.OnClick = Handler(&TFSend::SBSaveClick);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -85,6 +86,9 @@ public:
     void TMCloseTimer();
     // ChLBRun's check changed: the table address edit is enabled exactly when "Рассылка таблицы" is chosen.
     void ChLBRunClickCheck();
+    // ChLBOther's check changed: unticking the auto-close item cancels a running countdown. Nothing else
+    // does, so that unattended window runs still close.
+    void ChLBOtherClickCheck();
     // The autorun job runner: the HTML report, the personal letters and the table mail, each when chosen,
     // in this order; then the close timer when auto-close is chosen. An error ends it at once.
     void SendAll(TTableGrid& grid);
@@ -101,6 +105,9 @@ public:
     void StaticText7Click();
 
     // --- Limits page --------------------------------------------------------------------------------
+    // Whether the limits table holds edits that no read or save has followed: what closing the window or
+    // leaving the page asks about before dropping them.
+    bool LimitsEdited() const;
     bool SBReadClick();
     void SBSetClick();
     bool SBSaveLimClick();
@@ -149,6 +156,21 @@ private:
     NotifyEvent Handler(bool (TFSend::*method)());
 
     void StartUp(const std::optional<std::string>& first_argument);
+    // The report job of "Сохранить HTML", /createhtml and autorun: "Файл экспорта:" taken from the
+    // program's folder when relative; the outcome area names the file written.
+    void MkReport(TTableGrid& grid);
+    std::string ReportFile() const;
+    // The user's own clicks that ask first (the same jobs run unasked from a switch or autorun).
+    void SBSaveLimAsked();
+    void SBSendAsked();
+    // Yes to the question.
+    bool Confirm(std::string_view question);
+    // Unsaved limits edits are about to be dropped: asks to save, drop or stay. True when the caller may go
+    // on (nothing edited, saved, or dropped), false to stay. `leaving_page` asks only on the limits page.
+    bool MayDropLimitsEdits(bool leaving_page);
+    void MarkLimitsUnedited() { limits_read_revision_ = c_.ASGLimit.Revision(); }
+    void CloseTimerTick();
+    void ShowCloseOutcome(std::string text);
     bool RunSwitch(Switch which);
     // When auto-save is chosen: the settings file, then the statistics table's send flags.
     void AutoSave();
@@ -179,6 +201,9 @@ private:
     int busy_depth_ = 0;
     std::vector<bool> saved_enabled_;  // the job controls' and the browser's Enabled before the lock
     bool close_pending_ = false;       // a close asked for while busy
+    std::uint64_t limits_read_revision_ = 0;  // the limits grid as last read or saved
+    int close_countdown_ = 0;                 // seconds left before the auto-close
+    std::string outcome_before_close_;        // the outcome shown when the countdown began
 };
 
 }  // namespace tarnwell

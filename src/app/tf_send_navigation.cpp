@@ -1,5 +1,6 @@
 // The navigation column and the page control: every page change saves the settings first when auto-save
-// is chosen. An error of that save leaves the page as it was.
+// is chosen. An error of that save leaves the page as it was. Leaving the limits page with edits not yet
+// saved, or reading it again, asks first whether to save them.
 
 #include "app/tf_send.h"
 #include "settings/settings.h"
@@ -17,11 +18,13 @@ void TFSend::AutoSave() {
 }
 
 void TFSend::SpeedButton3Click() {
+    if (!MayDropLimitsEdits(true)) return;
     AutoSave();
     c_.PC1.SetActivePageIndex(kViewerPage);
 }
 
 void TFSend::SpeedButton4Click() {
+    if (!MayDropLimitsEdits(true)) return;
     AutoSave();
     c_.PC1.SetActivePageIndex(kSettingsPage);
 }
@@ -30,6 +33,7 @@ void TFSend::SpeedButton4Click() {
 // The page is shown before the load, so a load that stops shows what it got so far. A complete refresh
 // goes into the traffic history (at most once an hour), which never stops it.
 bool TFSend::SBToStatClick() {
+    if (!MayDropLimitsEdits(true)) return false;
     AutoSave();
     c_.PC1.SetActivePageIndex(kStatPage);
     TrafficDisplay display{c_.RG1.ItemIndex(), c_.CSETochn.ShowValue(), KiloIs1024(c_.RGkb.ItemIndex())};
@@ -42,13 +46,16 @@ bool TFSend::SBToStatClick() {
     return true;
 }
 
+// Reads the table again, so edits not yet saved are asked about wherever the page stands.
 bool TFSend::SBLimitClick() {
+    if (!MayDropLimitsEdits(false)) return false;
     AutoSave();
     c_.PC1.SetActivePageIndex(kLimitsPage);
     return SBReadClick();
 }
 
 void TFSend::SBAboutClick() {
+    if (!MayDropLimitsEdits(true)) return;
     AutoSave();
     c_.PC1.SetActivePageIndex(kAboutPage);
 }

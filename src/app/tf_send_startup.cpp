@@ -40,7 +40,7 @@ bool TFSend::RunSwitch(Switch which) {
             SBSetClick();
             return SBSaveLimClick();
         case Switch::CreateHtml:
-            setup_.jobs->MkTable(c_.EHTMLPath.Text, c_.ASGRead);
+            MkReport(c_.ASGRead);
             return true;
         case Switch::SendHtml:
             setup_.jobs->SendHTM(c_.ASGRead);

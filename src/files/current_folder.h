@@ -12,13 +12,14 @@ namespace tarnwell {
 // else means "in the folder I am looking at", at the moment the name is used:
 //   - the file to view (the last viewed file of the settings, the file name box),
 //   - the service program that a restart runs (service_restart.h),
-//   - the report page and the saved tables (the file names of the settings and the save dialogs; the
-//     dialogs leave the current folder alone),
+//   - the saved tables (the file names of the save dialogs; the dialogs leave the current folder alone),
 //   - the files attached to letters.
 // Some paths must not move with it and are made absolute once, when the program starts:
 //   - the database file that TARNWELL_REGISTRY names (UserDatabaseLocation::FromEnvironment),
 //   - the program's folder, with settings.ini and grid.tmp (ProgramFolder() read once into the
 //     application's setup; ProgramFolder() itself follows a relative TARNWELL_HOME on every call).
+// The report page's relative name ("Файл экспорта:") is taken from the program's folder instead, as the
+// report button's hint promises (PathInFolder, text/program_folder.h).
 // AbsolutePath (text/program_folder.h) is the one way to pin a path to the current folder of the moment.
 //
 // Paths here are the program's path bytes (files/native_path.h).

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "form/control.h"
 #include "form/grid_selection.h"
@@ -33,6 +35,15 @@ public:
     bool Editable = false;        // the user edits non-fixed cells and toggles their check boxes
     bool Resizable = false;       // the user sizes rows and columns with the mouse
     bool HotLightHeader = false;  // the header cell of the active cell's column is drawn in clHotLight
+
+    // The check of a cell's text that the window shows while the user types (the limits table's numbers);
+    // none: every text is good. The window draws a cell it refuses in kBadCellColor.
+    std::function<bool(int col, std::string_view text)> CellCheck;
+    static constexpr ColorValue kBadCellColor = ColorValue::Rgb(0xFF, 0xC8, 0xC8);
+    // Whether the text would be refused in the column (real column): what an open editor asks of its text.
+    bool TextRefused(int col, std::string_view text) const { return CellCheck && !CellCheck(col, text); }
+    // Whether the cell's own text is refused: the cell is drawn marked.
+    bool CellRefused(int col, int row) const { return TextRefused(col, GetCellEx(col, row)); }
 
     // Whether the user may change the cell (real column): Editable, a shown column that is not fixed, a
     // row below the fixed rows and within the count.

@@ -94,7 +94,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             return state ? Qt::Checked : Qt::Unchecked;
         }
         case Qt::BackgroundRole: {
-            const ColorValue color = fixed ? grid_.FixedColor : DataCellColor(grid_, row);
+            ColorValue color = fixed ? grid_.FixedColor : DataCellColor(grid_, row);
+            if (!fixed && grid_.CellRefused(col, row)) color = GridControl::kBadCellColor;
             return QBrush(ToQColor(color, colors_));
         }
         case Qt::ForegroundRole:

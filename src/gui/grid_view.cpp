@@ -4,6 +4,7 @@
 #include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -12,6 +13,7 @@
 #include <algorithm>
 
 #include "gui/palette_colors.h"
+#include "gui/qt_text.h"
 
 namespace tarnwell {
 namespace {
@@ -38,6 +40,18 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
                                     const QModelIndex& index) const {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     editor_ = editor;
+    // A text the grid would refuse (a limits number out of range) is marked while it is typed.
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    auto* view = dynamic_cast<GridView*>(this->parent());
+    if (line != nullptr && view != nullptr && view->Grid().CellCheck) {
+        const int col = view->Model().RealColumn(view->ToModel(index).column());
+        const GridControl& grid = view->Grid();
+        const QString bad = QStringLiteral("QLineEdit { background-color: %1; }")
+                                .arg(ToQColor(GridControl::kBadCellColor, HeadlessColorScheme()).name());
+        QObject::connect(line, &QLineEdit::textChanged, line, [line, &grid, col, bad](const QString& text) {
+            line->setStyleSheet(grid.TextRefused(col, FromQString(text)) ? bad : QString());
+        });
+    }
     return editor;
 }
 
@@ -165,6 +179,16 @@ void GridView::CommitEdit() {
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+// Space is the check boxes' key: it toggles a box (through the delegate), and on a text cell it starts no
+// edit, so it never wipes the cell's text.
+bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (trigger == AnyKeyPressed && event != nullptr && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && !(index.flags() & Qt::ItemIsUserCheckable)) {
+        return false;
+    }
+    return QTableView::edit(index, trigger, event);
 }
 
 void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -131,8 +131,11 @@ void MainWindow::RepaintControl(const Control& control) {
     binder_.RepaintNow(control);
 }
 
+// An edit still open in a grid is written first, so that the question about unsaved limits sees it.
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (binder_.Form().UserClose()) {
+    bool may_close = false;
+    binder_.Act([this, &may_close] { may_close = binder_.Form().UserClose(); });
+    if (may_close) {
         event->accept();
     } else {
         event->ignore();

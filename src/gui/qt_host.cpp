@@ -7,7 +7,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QThread>
+#include <QPushButton>
 #include <QUrl>
+#include <vector>
 
 #include "app/error_box_text.h"
 #include "gui/main_window.h"
@@ -113,6 +115,40 @@ void QtHost::RepaintNow(const Control& control) {
 
 void QtHost::ControlsChanged() {
     if (window_) window_->Refresh();
+}
+
+Answer QtHost::Ask(std::string_view text, Choices choices) {
+    if (window_) window_->Refresh();
+    const bool wait_cursor = QApplication::overrideCursor() != nullptr;
+    if (wait_cursor) QApplication::restoreOverrideCursor();
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tarnwell"), ToQString(text), QMessageBox::NoButton,
+                    window_);
+    box.setObjectName(QStringLiteral("QuestionBox"));
+    // The buttons carry their own Russian captions, whatever translation Qt has loaded.
+    struct Button {
+        QMessageBox::StandardButton kind;
+        const char* caption;
+        Answer answer;
+    };
+    const std::vector<Button> buttons =
+        choices == Choices::YesNo
+            ? std::vector<Button>{{QMessageBox::Yes, "Да", Answer::Yes}, {QMessageBox::No, "Нет", Answer::No}}
+            : std::vector<Button>{{QMessageBox::Save, "Сохранить", Answer::Save},
+                                  {QMessageBox::Discard, "Не сохранять", Answer::Discard},
+                                  {QMessageBox::Cancel, "Отмена", Answer::Cancel}};
+    for (const Button& button : buttons) {
+        box.addButton(button.kind)->setText(QString::fromUtf8(button.caption));
+    }
+    // Enter does what leaves everything as it is.
+    const QMessageBox::StandardButton safe = choices == Choices::YesNo ? QMessageBox::No : QMessageBox::Cancel;
+    box.setDefaultButton(safe);
+    box.setEscapeButton(safe);
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    if (wait_cursor) QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (const Button& button : buttons) {
+        if (button.kind == pressed) return button.answer;
+    }
+    return choices == Choices::YesNo ? Answer::No : Answer::Cancel;
 }
 
 bool QtHost::ExecuteSaveDialog(SaveDialog& dialog) {

@@ -32,6 +32,8 @@ public:
     const ColorScheme& Colors() const override { return colors_; }
     void ControlsChanged() override;
     bool ExecuteSaveDialog(SaveDialog& dialog) override;
+    // A question box "QuestionBox", titled "Tarnwell", with Russian buttons, centred on the window.
+    Answer Ask(std::string_view text, Choices choices) override;
     void ShellOpen(std::string_view target) override;
     void SetClipboardText(std::string_view text) override;
 

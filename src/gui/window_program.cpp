@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTranslator>
 #include <exception>
 #include <memory>
 
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
+#include "gui/window_memory.h"
 
 namespace tarnwell {
 
@@ -22,17 +24,23 @@ int RunWindow(int& argc, char** argv, const std::optional<std::string>& first_ar
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwell"));
+    QTranslator qt_texts;
+    if (LoadRussianQtTexts(qt_texts)) QApplication::installTranslator(&qt_texts);
     QtHost host;
     try {
-        TFSend form(host, make_setup());
+        FSendSetup setup = make_setup();
+        const std::string folder = setup.settings_folder;
+        TFSend form(host, std::move(setup));
         MainWindow window(form, host);
         host.Attach(&window);
         form.FormCreate(first_argument);
         // A switch's quit is taken before the window is ever offered.
         if (host.QuitQueued()) return host.ExitStatus();
+        RestoreWindowState(window, folder);
         if (started) started(window);
         window.show();
         QApplication::exec();
+        KeepWindowState(window, folder);
         host.Attach(nullptr);
     } catch (const std::exception& e) {
         host.ShowError(e.what());

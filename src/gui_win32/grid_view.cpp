@@ -410,6 +410,21 @@ LRESULT GridView::OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM l
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_COMMAND:
+            // The editor is drawn again at every change: a text the grid would refuse is marked as it is typed.
+            if (reinterpret_cast<HWND>(lparam) == editor_ && HIWORD(wparam) == EN_CHANGE) {
+                InvalidateRect(editor_, nullptr, TRUE);
+            }
+            break;
+        case WM_CTLCOLOREDIT:
+            if (reinterpret_cast<HWND>(lparam) == editor_ && editing_ &&
+                grid_.TextRefused(edit_col_, Narrow(WindowTextOf(editor_)))) {
+                const COLORREF bad = Rgb(GridControl::kBadCellColor);
+                if (bad_brush_.get() == nullptr) bad_brush_.Reset(CreateSolidBrush(bad));
+                SetBkColor(reinterpret_cast<HDC>(wparam), bad);
+                return reinterpret_cast<LRESULT>(bad_brush_.get());
+            }
+            break;
         case WM_VSCROLL:
         case WM_HSCROLL:
         case WM_MOUSEWHEEL:
@@ -515,7 +530,7 @@ void GridView::DrawCell(HDC dc, const RECT& rect, int real_col, int row, int dis
         back = GetSysColor(COLOR_HIGHLIGHT);
         fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
     } else {
-        back = Rgb(DataCellColor(grid_, row));
+        back = Rgb(grid_.CellRefused(real_col, row) ? GridControl::kBadCellColor : DataCellColor(grid_, row));
     }
     GdiObject<HBRUSH> brush(CreateSolidBrush(back));
     FillRect(dc, &rect, brush.get());

@@ -77,6 +77,7 @@ private:
     bool has_menu_;
     HWND header_ = nullptr;
     HWND editor_ = nullptr;
+    GdiObject<HBRUSH> bad_brush_;  // the editor's background while its text would be refused
     HIMAGELIST row_height_ = nullptr;  // an empty image list that sets the row height
     std::uint64_t shown_revision_ = ~std::uint64_t{0};
     int active_row_ = 1;

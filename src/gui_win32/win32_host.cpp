@@ -58,6 +58,23 @@ void Win32Host::ShowErrorBox(std::string_view text) {
                 MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
+Answer Win32Host::Ask(std::string_view text, Choices choices) {
+    using namespace literals;
+    ShowLock();
+    std::string question(text);
+    UINT buttons = MB_YESNO | MB_DEFBUTTON2;
+    if (choices == Choices::SaveDiscardCancel) {
+        question += "\n\nДа: сохранить. Нет: не сохранять. Отмена: вернуться."_cp;
+        buttons = MB_YESNOCANCEL | MB_DEFBUTTON3;
+    }
+    const int pressed = MessageBoxW(Owner(), Wide(question).c_str(), L"Tarnwell",
+                                    buttons | MB_ICONQUESTION | MB_TASKMODAL | MB_SETFOREGROUND);
+    if (choices == Choices::YesNo) return pressed == IDYES ? Answer::Yes : Answer::No;
+    if (pressed == IDYES) return Answer::Save;
+    if (pressed == IDNO) return Answer::Discard;
+    return Answer::Cancel;
+}
+
 void Win32Host::Dispatch(MSG& message) {
     if (window_ != nullptr && window_->PreTranslate(message)) return;
     TranslateMessage(&message);

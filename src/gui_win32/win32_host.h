@@ -34,6 +34,10 @@ public:
     const ColorScheme& Colors() const override { return colors_; }
     void ControlsChanged() override;
     bool ExecuteSaveDialog(SaveDialog& dialog) override;
+    // The system's question box, titled "Tarnwell": Yes/No, or Yes/No/Cancel standing for save, discard
+    // and cancel (the box's own buttons read as the system's language has them, so the text says which is
+    // which). The safe answer (No, Cancel) is the default button.
+    Answer Ask(std::string_view text, Choices choices) override;
     void ShellOpen(std::string_view target) override;
     void SetClipboardText(std::string_view text) override;
 

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/error_box_text.h"
+#include "gui_win32/window_memory.h"
 
 namespace tarnwell::win32 {
 
@@ -14,7 +15,7 @@ void InitCommonControlClasses() {
     InitCommonControlsEx(&classes);
 }
 
-WindowProgram::WindowProgram(HINSTANCE instance, FSendSetup setup) {
+WindowProgram::WindowProgram(HINSTANCE instance, FSendSetup setup) : folder_(setup.settings_folder) {
     InitCommonControlClasses();
     form_ = std::make_unique<TFSend>(host_, std::move(setup));
     window_ = std::make_unique<MainWindow>(instance, *form_, host_);
@@ -29,7 +30,15 @@ WindowProgram::~WindowProgram() {
 
 void WindowProgram::Start(const std::optional<std::string>& first_argument, int show_command) {
     form_->FormCreate(first_argument);
-    if (!host_.QuitQueued()) window_->Show(show_command);
+    if (host_.QuitQueued()) return;
+    const bool maximized = RestoreWindowState(window_->Hwnd(), folder_);
+    window_->Show(maximized && show_command == SW_SHOWNORMAL ? SW_SHOWMAXIMIZED : show_command);
+    shown_ = true;
+}
+
+// A switch run never showed the window: it has nothing to remember.
+void WindowProgram::KeepWindowState() {
+    if (shown_ && IsWindow(window_->Hwnd())) win32::KeepWindowState(window_->Hwnd(), folder_);
 }
 
 int RunWindow(HINSTANCE instance, const std::optional<std::string>& first_argument, int show_command,
@@ -39,6 +48,7 @@ int RunWindow(HINSTANCE instance, const std::optional<std::string>& first_argume
         program = std::make_unique<WindowProgram>(instance, make_setup());
         program->Start(first_argument, show_command);
         program->Host().RunMessageLoop();
+        program->KeepWindowState();
         // The count of the boxes shown, as in every mode: the quit request's own code says nothing.
         return program->Host().ExitStatus();
     } catch (const std::exception& e) {

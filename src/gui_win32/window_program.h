@@ -26,11 +26,15 @@ public:
     TFSend& Form() { return *form_; }
     MainWindow& Window() { return *window_; }
 
-    // The start-up sequence while the window is hidden; then the window is shown, unless a switch has
-    // queued the end of the program.
+    // The start-up sequence while the window is hidden; then the window is shown where window.ini keeps
+    // it, unless a switch has queued the end of the program.
     void Start(const std::optional<std::string>& first_argument, int show_command);
+    // The window has closed: its place and size go into window.ini (gui_win32/window_memory.h).
+    void KeepWindowState();
 
 private:
+    std::string folder_;  // of settings.ini and window.ini
+    bool shown_ = false;
     Win32Host host_;
     std::unique_ptr<TFSend> form_;
     std::unique_ptr<MainWindow> window_;

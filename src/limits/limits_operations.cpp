@@ -8,7 +8,9 @@
 #include "grid/header_row.h"
 #include "limits/limits_table.h"
 #include "text/cp1251_literal.h"
+#include "text/error.h"
 #include "text/int_text.h"
+#include "text/message.h"
 #include "wingate/account_values.h"
 #include "wingate/user_accounts.h"
 
@@ -81,7 +83,35 @@ void SetBalancesFromLimits(TTableGrid& grid) {
     }
 }
 
+bool LimitsCellValid(int col, std::string_view text) {
+    if (col != limit_col::Limit && col != limit_col::OpeningBalance && col != limit_col::ClosingBalance) return true;
+    return TryStrToInt(text).has_value();
+}
+
+std::optional<BadLimitsCell> FindBadLimitsCell(const TTableGrid& grid) {
+    const int rows = grid.RowCount();
+    for (int row = 1; row < rows; ++row) {
+        for (int col = 0; col < limit_col::Count; ++col) {
+            if (!LimitsCellValid(col, grid.GetCellEx(col, row))) return BadLimitsCell{col, row};
+        }
+    }
+    return std::nullopt;
+}
+
 bool SaveLimits(const TTableGrid& grid, std::unique_ptr<TUserDatabase> database, const ServiceRestartHost& host) {
+    using namespace literals;
+    // The whole table is checked before anything is written: a save either takes every row or none, and a
+    // refused table never stops the service.
+    if (const std::optional<BadLimitsCell> bad = FindBadLimitsCell(grid)) {
+        const std::string_view text = grid.GetCellEx(bad->col, bad->row);
+        std::string message = FormatMsg("'%s' is not a valid integer value", {text});
+        message += "\nПользователь "_cp;
+        message += grid.GetCellEx(limit_col::Login, bad->row);
+        message += ", графа \""_cp;
+        message += limit_text::kCaptions[bad->col];
+        message += '"';
+        throw EConvertError(message);
+    }
     std::exception_ptr write_error;
     try {
         WriteRows(grid, *database);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "grid/table_grid.h"
@@ -27,11 +29,24 @@ bool ReadLimits(TTableGrid& grid, TUserDatabase& database, UserNotifier& notifie
 // "Установить лимиты": copies every row's limit text into both balances, on screen only.
 void SetBalancesFromLimits(TTableGrid& grid);
 
-// "Сохранить изменения": writes every row back (RealName, Limit, OpeningBalanceLo, ClosingBalanceLo,
-// AccountEnabled) and then always restarts the proxy service, which also ends the store's batch of writes.
-// A cell of columns 2 to 4 that is not an integer stops the writing at that cell with EConvertError
-// "'<text>' is not a valid integer value"; the rows and values before it stay written. Such an error is
-// raised only after the restart has run (also when the restart itself could only show its message).
+// Whether a cell of the column can be saved as it stands: the number columns (limit and both balances)
+// take a signed 32-bit decimal integer, -2147483648 to 2147483647, negative balances included; the other
+// columns take any text. The windows mark a cell for which this is false as soon as it is typed.
+bool LimitsCellValid(int col, std::string_view text);
+
+// The first cell of the user rows, row by row and left to right, that LimitsCellValid refuses.
+struct BadLimitsCell {
+    int col = 0;
+    int row = 0;
+};
+std::optional<BadLimitsCell> FindBadLimitsCell(const TTableGrid& grid);
+
+// "Сохранить изменения": checks every cell first (FindBadLimitsCell); a bad one raises EConvertError
+// "'<text>' is not a valid integer value" with a second line naming the user and the column, and then
+// nothing is written and the service is not touched. Otherwise writes every row back (RealName, Limit,
+// OpeningBalanceLo, ClosingBalanceLo, AccountEnabled) and then always restarts the proxy service, which
+// also ends the store's batch of writes. A write refused by the store is raised only after the restart has
+// run (also when the restart itself could only show its message); what was written before it stays.
 // Returns false when the restart showed its message instead (no service key, or a service program that
 // cannot be run): abandon silently.
 bool SaveLimits(const TTableGrid& grid, std::unique_ptr<TUserDatabase> database, const ServiceRestartHost& host);

@@ -20,6 +20,10 @@ namespace tarnwell {
 MailRunAccount SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now,
                                    LoadProgress& progress);
 
+// How many letters SendPersonalLetters would try: the ticked user rows (blank logins included, which it
+// lists as not sent). What the window asks about before a mailing.
+int PersonalLetterCount(const TTableGrid& grid);
+
 // The table mailing: the page lines that `write_page` makes (the HTML report) as one message of type
 // html to the address in ESGToUser, over a session of its own; the account of that one letter. When
 // making the page fails, the session is ended and the account's failure is that error.

@@ -30,6 +30,10 @@ bool IsBlank(std::string_view text) {
 
 }  // namespace
 
+int PersonalLetterCount(const TTableGrid& grid) {
+    return LettersFrom(grid, 1);
+}
+
 MailRunAccount SendPersonalLetters(MailDispatcher& mail, const TTableGrid& grid, const std::tm& now,
                                    LoadProgress& progress) {
     const FormControls& c = mail.Controls();

@@ -45,4 +45,13 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string PathInFolder(std::string_view folder, const std::string& path) {
+    if (path.empty() || IsPathSeparator(path.front())) return path;
+#ifdef _WIN32
+    // "C:report.htm" names a drive of its own: not the folder's to take.
+    if (path.size() >= 2 && path[1] == ':') return path;
+#endif
+    return JoinPath(folder, path);
+}
+
 }  // namespace tarnwell

@@ -43,6 +43,11 @@ bool IsPathSeparator(char c);
 // folder + the platform's separator + name (no doubled separator when folder already ends in one).
 std::string JoinPath(std::string_view folder, std::string_view name);
 
+// A relative path taken from `folder` (the report's name from the program's folder, as its hint promises);
+// an empty path, an absolute one, or on Windows one that names a root or a drive ("\x", "C:x"), as it
+// stands.
+std::string PathInFolder(std::string_view folder, const std::string& path);
+
 // The path without its last part and the separator before it; a root keeps its separator ("/tarnwell"
 // lies in "/").
 std::string ParentFolder(std::string_view path);

@@ -51,10 +51,22 @@ public:
     bool ExecuteSaveDialog(SaveDialog& dialog) override { return save_dialog ? save_dialog(dialog) : false; }
     void ShellOpen(std::string_view target) override { log_.Add("open " + Cp1251ToUtf8(target)); }
     void SetClipboardText(std::string_view text) override { log_.Add("clipboard: " + Cp1251ToUtf8(text)); }
+    // Noted as "ask: <text>"; the answers are taken from the front of `answers`, Yes or Discard when none
+    // is left.
+    Answer Ask(std::string_view text, Choices choices) override {
+        log_.Add("ask: " + Cp1251ToUtf8(text));
+        if (answers.empty()) return choices == Choices::YesNo ? Answer::Yes : Answer::Discard;
+        const Answer answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
 
-    // The close timer's tick, as the event loop would run it.
-    void Tick() const {
-        if (tick_) tick_();
+    // The close timer's ticks, as the event loop would run them (while the timer runs).
+    void Tick(int times = 1) const {
+        for (int i = 0; i < times && tick_; ++i) {
+            auto tick = tick_;
+            tick();
+        }
     }
 
     const StatusBar* status_bar = nullptr;
@@ -65,6 +77,7 @@ public:
     std::function<void()> on_process_messages;
     // What the user does in a save dialog: none cancels every one.
     std::function<bool(SaveDialog&)> save_dialog;
+    std::vector<Answer> answers;
 
 protected:
     void ShowMessageBox(std::string_view text) override { log_.Add("message: " + Cp1251ToUtf8(text)); }

@@ -61,6 +61,7 @@ protected:
         if (Number("ivanov", "Limit") == 12345) add("limits written");
         if (Number("ivanov", "AccountEnabled") == 0) add("flags written");
         if (!c.ESGToUser.Enabled) add("address edit off");
+        if (!c.StatBar.Outcome.empty()) add("outcome " + Cp1251ToUtf8(c.StatBar.Outcome));
         return effect;
     }
 
@@ -70,7 +71,11 @@ protected:
 TEST_F(HandlerBindings, EachEventRunsItsOwnHandler) {
     const std::string site = "page 2; open " + Cp1251ToUtf8(FormControls().STtoSite.Caption);
     const std::string mail = "page 2; open " + Cp1251ToUtf8(MakerMailLink());
-    const std::string save = "page 2; run -stop; sleep 5000; run -start; limits written; flags written";
+    const std::string save =
+        "page 2; ask: Сохранить изменения и перезапустить службу WinGate?; run -stop; sleep 5000; run -start; "
+        "limits written; flags written; outcome Лимиты сохранены, служба WinGate перезапущена";
+    const std::string report = "page 2; " + ReportJob() + "; outcome HTML-отчёт сохранён: " +
+                               (folder_ / "report.htm").string();
     const Binding bindings[] = {
         {"SpeedButton3.OnClick", [](FormControls& c) { c.SpeedButton3.Click(); }, "page 0; settings saved"},
         {"SBToStat.OnClick", [](FormControls& c) { c.SBToStat.Click(); },
@@ -79,13 +84,22 @@ TEST_F(HandlerBindings, EachEventRunsItsOwnHandler) {
          "page 2; settings saved; statistics reloaded"},
         {"CSETochn.OnChange", [](FormControls& c) { c.CSETochn.UserSetText("3"); },
          "page 2; settings saved; statistics reloaded"},
-        {"SBLimit.OnClick", [](FormControls& c) { c.SBLimit.Click(); }, "page 3; settings saved; limits reread"},
+        {"SBLimit.OnClick", [](FormControls& c) { c.SBLimit.Click(); },
+         "page 3; ask: Изменения в таблице лимитов не сохранены. Сохранить их и перезапустить службу WinGate?; "
+         "settings saved; limits reread"},
         {"SpeedButton4.OnClick", [](FormControls& c) { c.SpeedButton4.Click(); }, "page 1; settings saved"},
         {"SBAbout.OnClick", [](FormControls& c) { c.SBAbout.Click(); }, "page 4; settings saved"},
         {"PC1.OnChange", [](FormControls& c) { c.PC1.UserSelectPage(kLimitsPage); }, "page 3; settings saved"},
         {"STtoSite.OnClick", [](FormControls& c) { c.STtoSite.Click(); }, site},
         {"StaticText7.OnClick", [](FormControls& c) { c.StaticText7.Click(); }, mail},
         {"ChLBRun.OnClickCheck", [](FormControls& c) { c.ChLBRun.UserToggle(2); }, "page 2; address edit off"},
+        {"ChLBOther.OnClickCheck",
+         [](FormControls& c) {
+             c.ChLBOther.SetChecked(0, true);
+             c.TMClose.Enabled = true;
+             c.ChLBOther.UserToggle(0);
+         },
+         "page 2; outcome Автоматическое закрытие отменено"},
         {"TMClose.OnTimer",
          [](FormControls& c) {
              c.TMClose.Enabled = true;
@@ -98,9 +112,11 @@ TEST_F(HandlerBindings, EachEventRunsItsOwnHandler) {
         {"NSet.OnClick", [](FormControls& c) { c.NSet.Click(); }, "page 2; balances from limits"},
         {"SBSaveLim.OnClick", [](FormControls& c) { c.SBSaveLim.Click(); }, save},
         {"NSaveLim.OnClick", [](FormControls& c) { c.NSaveLim.Click(); }, save},
-        {"NSaveEn.OnClick", [](FormControls& c) { c.NSaveEn.Click(); }, "page 2; flags written"},
-        {"SBSaveHTML.OnClick", [](FormControls& c) { c.SBSaveHTML.Click(); }, "page 2; MkTable report.htm"},
-        {"SBSend1.OnClick", [](FormControls& c) { c.SBSend1.Click(); }, "page 2; SendMail"},
+        {"NSaveEn.OnClick", [](FormControls& c) { c.NSaveEn.Click(); },
+         "page 2; flags written; outcome Состояние профилей \"Включен\" сохранено"},
+        {"SBSaveHTML.OnClick", [](FormControls& c) { c.SBSaveHTML.Click(); }, report},
+        {"SBSend1.OnClick", [](FormControls& c) { c.SBSend1.Click(); },
+         "page 2; ask: Разослать письма отмеченным пользователям? Писем: 1; SendMail"},
         {"SBEditPathHTML.OnClick", [](FormControls& c) { c.SBEditPathHTML.Click(); }, "page 2; dialog index.htm"},
         {"SBSave.OnClick", [](FormControls& c) { c.SBSave.Click(); }, "page 2; dialog day.log.htm"},
     };

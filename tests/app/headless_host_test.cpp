@@ -94,9 +94,17 @@ TEST(HeadlessHost, EventLoopClosesAtOnceUnlessAQuitIsQueued) {
         HeadlessHost host(err);
         int ticks = 0;
         host.RunEventLoop();  // nothing running: nothing happens
-        host.StartCloseTimer(std::chrono::milliseconds(15000), [&] { ++ticks; });
+        // Ticks follow at once until one stops the timer (the countdown's last closes the window).
+        host.StartCloseTimer(std::chrono::milliseconds(1000), [&] {
+            if (++ticks == 15) host.StopCloseTimer();
+        });
         host.RunEventLoop();
-        EXPECT_EQ(ticks, 1);
+        EXPECT_EQ(ticks, 15);
+        // A timer that never stops does not hold the run for ever.
+        ticks = 0;
+        host.StartCloseTimer(std::chrono::milliseconds(1000), [&] { ++ticks; });
+        host.RunEventLoop();
+        EXPECT_EQ(ticks, 1000);
     }
     {
         // The loop takes the queued quit long before the first tick would come.

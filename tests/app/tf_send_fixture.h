@@ -43,6 +43,8 @@ protected:
     }
 
     fs::path RegPath() const { return folder_ / "registry.reg"; }
+    // The report job as the fake jobs note it: "Файл экспорта:" report.htm, taken from the program's folder.
+    std::string ReportJob() const { return "MkTable " + (folder_ / "report.htm").string(); }
     fs::path SettingsPath() const { return folder_ / "settings.ini"; }
     void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
     std::string ReadFile(const fs::path& path) {

@@ -55,9 +55,9 @@ TEST_F(TFSendTest, AMailRunThatAllWentLetsTheAutorunGoOn) {
     WriteFile(SettingsPath(), settings);
     TFSend& form = FormWithItsOwnJobs();
     form.FormCreate(std::nullopt);
-    EXPECT_EQ(log_.events, (Events{"status: ", "timer 15000"}));
+    EXPECT_EQ(log_.events, (Events{"status: ", "timer 1000"}));
     EXPECT_EQ(Cp1251ToUtf8(form.Controls().StatBar.Outcome),
-              "Письма (127.0.0.1:" + std::to_string(server.Port()) + "): отправлено 1 из 1");
+              "Письма (127.0.0.1:" + std::to_string(server.Port()) + "): отправлено 1 из 1; закрытие через 15 с.");
     EXPECT_EQ(host_.ExitStatus(), 0);
     server.WaitForClientClose();
 }

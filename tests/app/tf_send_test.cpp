@@ -18,7 +18,7 @@ TEST_F(TFSendTest, SwitchesRunTheirJobThenQueueTheQuit) {
         int page;
     };
     std::vector<Case> cases = {
-        {"/createhtml", {"MkTable report.htm", "quit"}, kStatPage},
+        {"/createhtml", {ReportJob(), "quit"}, kStatPage},
         {"/sendhtml", {"SendHTM", "quit"}, kStatPage},
         {"/sendmail", {"SendMail", "quit"}, kStatPage},
         {"/SendMail", {"message: Неправильно задан ключ", "quit"}, kStatPage},
@@ -64,7 +64,7 @@ TEST_F(TFSendTest, AutorunRunsAfterTheSwitchInItsOrderAndStartsTheCloseTimer) {
     WriteFile(SettingsPath(), Settings(true, true, true, /*auto_close=*/true));
     TFSend& form = Form();
     form.FormCreate(std::string("/sendhtml"));
-    Events expected = {"SendHTM", "quit", "MkTable report.htm", "SendMail", "SendHTM", "timer 15000"};
+    Events expected = {"SendHTM", "quit", ReportJob(), "SendMail", "SendHTM", "timer 1000"};
     EXPECT_EQ(log_.events, expected);
     EXPECT_TRUE(form.Controls().TMClose.Enabled);
 
@@ -86,7 +86,7 @@ TEST_F(TFSendTest, AutoCloseWithoutAutorunNeverStartsTheTimer) {
 TEST_F(TFSendTest, AFailingAutorunJobEndsTheSequence) {
     WriteFile(SettingsPath(), Settings(true, true, true, /*auto_close=*/true));
     Form("SendMail").FormCreate(std::string("/createhtml"));
-    Events expected = {"MkTable report.htm", "quit", "MkTable report.htm", "error: SendMail failed"};
+    Events expected = {ReportJob(), "quit", ReportJob(), "error: SendMail failed"};
     EXPECT_EQ(log_.events, expected);
 
     // An error in the switch's job comes before the quit request: none is made, autorun does not run.
@@ -192,10 +192,14 @@ TEST_F(TFSendTest, CloseTimerSavesAndQuits) {
     WriteFile(SettingsPath(), Settings(true, false, false, true, true));
     TFSend& form = Form();
     form.FormCreate(std::nullopt);
-    ASSERT_EQ(log_.events, (Events{"MkTable report.htm", "timer 15000"}));
+    ASSERT_EQ(log_.events, (Events{ReportJob(), "timer 1000"}));
 
     fs::remove(SettingsPath());
     log_.events.clear();
+    host_.Tick(14);
+    EXPECT_EQ(log_.events, Events{});
+    EXPECT_EQ(Cp1251ToUtf8(form.Controls().StatBar.Outcome),
+              "HTML-отчёт сохранён: " + (folder_ / "report.htm").string() + "; закрытие через 1 с.");
     host_.Tick();
     EXPECT_EQ(log_.events, Events{"quit"});
     EXPECT_NE(ReadFile(SettingsPath()).find("AutoClose=1\r\nAutoSave=1\r\n"), std::string::npos);
@@ -209,8 +213,7 @@ TEST_F(TFSendTest, AFailedCloseByTheTimerIsShownOnceAndStopsIt) {
     form.FormCreate(std::nullopt);
     BlockSettingsFile();
     log_.events.clear();
-    host_.Tick();
-    host_.Tick();
+    host_.Tick(16);
     EXPECT_EQ(log_.events, Events{"error: Unable to write to " + SettingsPath().string()});
     EXPECT_FALSE(form.Controls().TMClose.Enabled);
 
@@ -247,7 +250,7 @@ TEST_F(TFSendTest, AHandlerRunsBusyWithTheJobControlsLocked) {
     c.SBSaveHTML.Click();
     during_job_ = nullptr;
 
-    EXPECT_EQ(log_.events, Events{"MkTable report.htm"});
+    EXPECT_EQ(log_.events, Events{ReportJob()});
     EXPECT_EQ(c.PC1.ActivePageIndex(), kStatPage);
     EXPECT_FALSE(c.ESGToUser.Enabled);
     EXPECT_FALSE(form.Busy());
@@ -270,13 +273,13 @@ TEST_F(TFSendTest, ACloseDuringAJobWaitsForTheJob) {
     WriteFile(SettingsPath(), Settings(true, false, false, /*auto_close=*/true));
     TFSend& form = Form();
     form.FormCreate(std::nullopt);
-    ASSERT_EQ(log_.events, (Events{"MkTable report.htm", "timer 15000"}));
+    ASSERT_EQ(log_.events, (Events{ReportJob(), "timer 1000"}));
 
     for (bool by_timer : {true, false}) {
         log_.events.clear();
         during_job_ = [&] {
             if (by_timer) {
-                host_.Tick();
+                host_.Tick(15);
             } else {
                 EXPECT_FALSE(form.UserClose());
             }
@@ -284,7 +287,9 @@ TEST_F(TFSendTest, ACloseDuringAJobWaitsForTheJob) {
         };
         form.Controls().SBSend1.Click();
         during_job_ = nullptr;
-        EXPECT_EQ(log_.events, (Events{"job goes on", "SendMail", "quit"})) << by_timer;
+        EXPECT_EQ(log_.events, (Events{"ask: Разослать письма отмеченным пользователям? Писем: 1", "job goes on",
+                                       "SendMail", "quit"}))
+            << by_timer;
     }
 }
 
@@ -412,9 +417,11 @@ TEST_F(TFSendTest, ViewerSaveShowsItsProgressAndTheCancelButtonStopsIt) {
             // The page's bare fragment stays only after a page that was written.
             EXPECT_EQ(fs::exists(folder_ / "grid.tmp"), type == 1 && !stop);
             fs::remove(folder_ / "grid.tmp");
+            // The old file is there: the save asked before going over it, and nothing else was said.
+            EXPECT_EQ(log_.events, Events{"ask: Файл " + target.string() + " уже существует. Заменить его?"});
+            log_.events.clear();
         }
     }
-    EXPECT_EQ(log_.events, Events{});
 }
 
 TEST_F(TFSendTest, ReportPathIsTakenFromTheDialogOnlyWhenConfirmed) {

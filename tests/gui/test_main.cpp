@@ -1,5 +1,5 @@
 // The window tests run on Qt's offscreen platform unless another is named. With a first argument
-// "window", "viewer", "accessibility" or "scaled" only that group runs, given the rest of the arguments
+// "window", "viewer", "accessibility", "questions" or "scaled" only that group runs, given the rest of the arguments
 // (QtTest's: test function names, -v2, ...). "scaled" runs only when named: a window test starts it in a
 // process of its own on a screen scaled twofold.
 
@@ -9,6 +9,7 @@
 int RunWindowTests(int argc, char** argv);
 int RunViewerTests(int argc, char** argv);
 int RunAccessibilityTests(int argc, char** argv);
+int RunQuestionsTests(int argc, char** argv);
 int RunScaledTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     } groups[] = {{"window", RunWindowTests, true},
                   {"viewer", RunViewerTests, true},
                   {"accessibility", RunAccessibilityTests, true},
+                  {"questions", RunQuestionsTests, true},
                   {"scaled", RunScaledTests, false}};
     const bool named = argc > 1 && argv[1][0] != '-';
     int failed = 0;

@@ -183,6 +183,8 @@ void ViewerTest::cancelButtonStopsASaveMidWay() {
             if (c.switch_type) QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
             QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
         });
+        // The old file is there: the save asks before it goes over it.
+        auto question = AnswerNextQuestion(QStringLiteral("Да"));
         // The events the save lets through: once the gauge has moved, the user's click (or key).
         int stopped_at = -1;
         QTimer user;
@@ -203,6 +205,8 @@ void ViewerTest::cancelButtonStopsASaveMidWay() {
         user.start();
         w.Click("SBSave");
         user.stop();
+        QCOMPARE(question->text, QStringLiteral("Файл %1 уже существует. Заменить его?")
+                                     .arg(QString::fromStdString((logs / c.target).string())));
         QVERIFY2(stopped_at > 0 && stopped_at < 1000, c.target);
         QVERIFY2(ReadFile(logs / c.target) == "old", c.escape ? "Escape" : c.target);
         QVERIFY(!fs::exists(logs / (std::string(c.target) + ".tarnwell.tmp")));

@@ -160,12 +160,14 @@ private:
 
 // Runs `answer` on the next modal window that opens (a message box, the save dialog), once: the test
 // then does what opens it. Modal windows run their own event loop, which runs this.
-inline void AnswerNextModal(std::function<void(QWidget*)> answer) {
+// `accepts` picks the modal window meant (none: any).
+inline void AnswerNextModal(std::function<void(QWidget*)> answer,
+                            std::function<bool(QWidget*)> accepts = nullptr) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, accepts] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) return;
+        if (!modal || !modal->isVisible() || (accepts && !accepts(modal))) return;
         timer->stop();
         timer->deleteLater();
         answer(modal);
@@ -180,14 +182,45 @@ struct Box {
     QString text;
 };
 
+inline bool IsQuestion(QWidget* modal) {
+    return modal->objectName() == QStringLiteral("QuestionBox");
+}
+
 inline std::shared_ptr<Box> AnswerNextBox() {
     auto seen = std::make_shared<Box>();
-    AnswerNextModal([seen](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (!box) return;
-        *seen = Box{box->objectName(), box->windowTitle(), box->text()};
-        box->button(QMessageBox::Ok)->click();
-    });
+    AnswerNextModal(
+        [seen](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box) return;
+            *seen = Box{box->objectName(), box->windowTitle(), box->text()};
+            box->button(QMessageBox::Ok)->click();
+        },
+        [](QWidget* modal) { return !IsQuestion(modal); });
+    return seen;
+}
+
+// Answers the next question box with the button whose caption is `button` ("Да", "Не сохранять", ...);
+// what it asked, and the captions of its buttons in their order, are kept.
+struct Question {
+    QString text;
+    QStringList buttons;
+};
+
+inline std::shared_ptr<Question> AnswerNextQuestion(const QString& button) {
+    auto seen = std::make_shared<Question>();
+    AnswerNextModal(
+        [seen, button](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box) return;
+            seen->text = box->text();
+            QAbstractButton* pressed = nullptr;
+            for (QAbstractButton* each : box->buttons()) {
+                seen->buttons << each->text();
+                if (each->text() == button) pressed = each;
+            }
+            if (pressed) pressed->click();
+        },
+        IsQuestion);
     return seen;
 }
 

@@ -176,8 +176,11 @@ void WindowTest::limitEditedInTheGridIsSavedWithTheRestart() {
     QVERIFY(qobject_cast<QLineEdit*>(editor));
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(editor, QStringLiteral("777"));
-    // Pressing the save button writes the open edit first.
+    // Pressing the save button writes the open edit first, and asks before the restart.
+    auto question = AnswerNextQuestion(QStringLiteral("Да"));
     w.Click("SBSaveLim");
+    QCOMPARE(question->text, QStringLiteral("Сохранить изменения и перезапустить службу WinGate?"));
+    QCOMPARE(question->buttons.size(), 2);
     QCOMPARE(ToQString(w.Controls().ASGLimit.GetCellEx(2, 2)), QStringLiteral("777"));
     QCOMPARE(w.Folder().Number("ivanov", "Limit"), 777);
     QTRY_COMPARE(
@@ -261,7 +264,9 @@ void WindowTest::autorunRunClosesTheWindowItself() {
     // The close timer as designed, but quicker.
     start.before_start = [](FormControls& c) { c.TMClose.Interval = 400; };
     Window w(start);
-    QVERIFY(fs::exists(w.Logs() / "report.htm"));
+    // The relative report name is taken from the program's folder, not from the viewer's.
+    QVERIFY(fs::exists(w.Folder().Path() / "report.htm"));
+    QVERIFY(!fs::exists(w.Logs() / "report.htm"));
     QCOMPARE(w.Page(), QStringLiteral("TabSheet4"));
     QVERIFY(w.Host().CloseTimerRunning());
 
@@ -539,8 +544,10 @@ void WindowTest::mailRunShowsItsOutcomeApartFromTheHints() {
     auto* outcome = w.Find<QLabel>("StatBarOutcome");
     QVERIFY(!outcome->isVisible());
 
+    auto question = AnswerNextQuestion(QStringLiteral("Да"));
     auto box = AnswerNextBox();
     w.Click("SBSend1");
+    QCOMPARE(question->text, QStringLiteral("Разослать письма отмеченным пользователям? Писем: 1"));
     QTRY_COMPARE(box->kind, QStringLiteral("ErrorBox"));
     QCOMPARE(box->text, QStringLiteral("Отправлено писем: 0 из 1.\nНе отправлено: petrov@corp.ru: 550 no such user"));
     const QString told = QStringLiteral("Письма (127.0.0.1:%1): отправлено 0 из 1, не отправлено 1")

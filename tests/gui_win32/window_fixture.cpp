@@ -67,7 +67,18 @@ void ModalWatcher::Look() {
         }
         if (kind != L"#32770") continue;
         const std::string title = Narrow(WindowTextOf(window));
-        if (title == "Tarnwell") {
+        if (title == "Tarnwell" && GetDlgItem(window, IDOK) == nullptr && GetDlgItem(window, IDYES) != nullptr) {
+            // Marked, so that a box still closing is not answered twice.
+            if (GetPropW(window, L"TarnwellAnswered") != nullptr) continue;
+            SetPropW(window, L"TarnwellAnswered", reinterpret_cast<HANDLE>(1));
+            questions.push_back(Cp1251ToUtf8(Narrow(WindowTextOf(GetDlgItem(window, 0xFFFF)))));
+            int answer = IDYES;
+            if (!answers.empty()) {
+                answer = answers.front();
+                answers.erase(answers.begin());
+            }
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, answer)));
+        } else if (title == "Tarnwell") {
             boxes.push_back(Cp1251ToUtf8(Narrow(WindowTextOf(GetDlgItem(window, 0xFFFF)))));
             PostMessageW(window, WM_COMMAND, IDOK, 0);
         } else if (on_save_dialog) {

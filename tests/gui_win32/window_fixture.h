@@ -22,7 +22,8 @@ namespace tarnwell::win32::testing {
 namespace fs = std::filesystem;
 
 // Modal windows that open while the test pumps: message boxes titled "Tarnwell" are closed with OK and
-// their texts kept; a save dialog or a pop-up menu is handed to the test's script for it.
+// their texts kept; questions (boxes titled "Tarnwell" without OK) are answered from `answers` (IDYES when
+// none is left) and their texts kept apart; a save dialog or a pop-up menu is handed to the test's script.
 class ModalWatcher {
 public:
     ModalWatcher();
@@ -30,7 +31,9 @@ public:
     ModalWatcher(const ModalWatcher&) = delete;
     ModalWatcher& operator=(const ModalWatcher&) = delete;
 
-    std::vector<std::string> boxes;  // UTF-8
+    std::vector<std::string> boxes;      // UTF-8
+    std::vector<std::string> questions;  // UTF-8
+    std::vector<int> answers;            // IDYES, IDNO, IDCANCEL, taken from the front
     // Called with a save dialog once it is ready; returns when it has done its part (pressed a button).
     std::function<void(HWND dialog)> on_save_dialog;
     // Called with the window of a pop-up menu and its menu.

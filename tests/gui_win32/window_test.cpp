@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "settings/window_state.h"
 #include "text/cp1251.h"
 #include "text/cp1251_literal.h"
 
@@ -389,7 +390,7 @@ TEST_F(RegistryWindowTest, LimitEditedInPlaceIsSavedWithTheServiceRestart) {
     DoubleClickCell("ASGLimit", 0, row);
     EXPECT_FALSE(IsWindowVisible(editor));
 
-    ClickButton("SBSaveLim");  // stops the service, waits five seconds, starts it
+    ClickButton("SBSaveLim");  // asks, stops the service, waits five seconds, starts it
     ASSERT_TRUE(PumpUntil([&] {
         std::ifstream in(ServiceLog(), std::ios::binary);
         std::string log{std::istreambuf_iterator<char>(in), {}};
@@ -402,6 +403,7 @@ TEST_F(RegistryWindowTest, LimitEditedInPlaceIsSavedWithTheServiceRestart) {
     EXPECT_EQ(Limit(KEY_WOW64_64KEY), std::nullopt);
     EXPECT_EQ(StatusText(), "");
     EXPECT_TRUE(watcher_->boxes.empty());
+    EXPECT_EQ(watcher_->questions, std::vector<std::string>{"Сохранить изменения и перезапустить службу WinGate?"});
 }
 
 // A column's edge dragged in the header: the statistics grid takes the new width, the limits grid keeps its.
@@ -743,6 +745,174 @@ TEST_F(WindowTest, TheWindowedProgramsExitStatusCountsItsBoxes) {
     EXPECT_EQ(RunWindow(GetModuleHandleW(nullptr), std::string("/createhtml"), SW_SHOWNORMAL, setup), 0);
     EXPECT_TRUE(fs::exists(Folder() / "switch.htm"));
     EXPECT_EQ(watcher_->boxes.size(), 1u);
+}
+
+
+std::wstring StatusPart(HWND bar, int index) {
+    wchar_t text[512] = L"";
+    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Closing the window with an edit of the limits table not yet saved asks first: Cancel keeps the window
+// and the edit, "do not save" closes it with nothing written and the service untouched.
+TEST_F(WindowTest, ClosingWithUnsavedLimitsAsksFirst) {
+    WriteSettings(Settings());
+    Start();
+    ClickButton("SBLimit");
+    const int row = RowOf(Controls().ASGLimit, 0, "ivanov");
+    ASSERT_GT(row, 0);
+    DoubleClickCell("ASGLimit", 2, row);
+    HWND editor = Find("ASGLimit.Editor");
+    TypeInto(editor, L"77777");
+    Key(editor, VK_RETURN);
+    ASSERT_EQ(Controls().ASGLimit.GetCellEx(2, row), "77777");
+    const std::string before = FileBytes(RegPath());
+
+    watcher_->answers = {IDCANCEL};
+    PostMessageW(Program().Window().Hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return watcher_->questions.size() == 1; }));
+    Pump(200ms);
+    EXPECT_FALSE(Program().Host().QuitQueued());
+    EXPECT_TRUE(IsWindowVisible(Program().Window().Hwnd()));
+    EXPECT_EQ(Controls().ASGLimit.GetCellEx(2, row), "77777");
+    EXPECT_EQ(watcher_->questions[0],
+              "Изменения в таблице лимитов не сохранены. Сохранить их и перезапустить службу WinGate?\n\n"
+              "Да: сохранить. Нет: не сохранять. Отмена: вернуться.");
+
+    watcher_->answers = {IDNO};
+    PostMessageW(Program().Window().Hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Program().Host().QuitQueued(); }));
+    EXPECT_EQ(watcher_->questions.size(), 2u);
+    EXPECT_EQ(FileBytes(RegPath()), before);
+    EXPECT_FALSE(fs::exists(ServiceLog()));
+    EXPECT_TRUE(watcher_->boxes.empty());
+}
+
+// A number out of range is marked as soon as it is in the cell; the save then asks, refuses the whole
+// table naming the user and the column, writes nothing and leaves the service alone.
+TEST_F(WindowTest, ABadLimitsCellIsRefusedWithNothingWrittenAndTheServiceUntouched) {
+    WriteSettings(Settings());
+    Start();
+    ClickButton("SBLimit");
+    const int row = RowOf(Controls().ASGLimit, 0, "ivanov");
+    DoubleClickCell("ASGLimit", 3, row);
+    HWND editor = Find("ASGLimit.Editor");
+    TypeInto(editor, L"99999999999");
+    Key(editor, VK_RETURN);
+    EXPECT_TRUE(Controls().ASGLimit.CellRefused(3, row));
+    const std::string before = FileBytes(RegPath());
+
+    ClickButton("SBSaveLim");
+    ASSERT_TRUE(PumpUntil([&] { return !watcher_->boxes.empty(); }));
+    EXPECT_EQ(watcher_->questions, std::vector<std::string>{"Сохранить изменения и перезапустить службу WinGate?"});
+    EXPECT_EQ(watcher_->boxes, std::vector<std::string>{"'99999999999' is not a valid integer value.\n"
+                                                        "Пользователь ivanov, графа \"Открыт баланс\""});
+    Pump(200ms);
+    EXPECT_EQ(FileBytes(RegPath()), before);
+    EXPECT_FALSE(fs::exists(ServiceLog()));
+
+    // Answered No, the restart is not run either.
+    watcher_->boxes.clear();
+    DoubleClickCell("ASGLimit", 3, row);
+    TypeInto(editor, L"5");
+    Key(editor, VK_RETURN);
+    watcher_->answers = {IDNO};
+    ClickButton("SBSaveLim");
+    ASSERT_TRUE(PumpUntil([&] { return watcher_->questions.size() == 2; }));
+    Pump(200ms);
+    EXPECT_EQ(FileBytes(RegPath()), before);
+    EXPECT_FALSE(fs::exists(ServiceLog()));
+    EXPECT_TRUE(watcher_->boxes.empty());
+}
+
+// "Файл экспорта:" relative: the report goes beside the program, not into the folder the viewer shows,
+// and the outcome area names it in full, still after the mouse has passed over other controls.
+TEST_F(WindowTest, ARelativeReportGoesBesideTheProgramAndItsOutcomeStays) {
+    const fs::path logs = WriteLogs(Folder());
+    WriteSettings(Settings("", false, false, false, "report.htm"));
+    Start();
+    fs::current_path(logs);  // where the viewer would have left it
+    ClickButton("SBSaveHTML");
+    ASSERT_TRUE(PumpUntil([&] { return fs::exists(Folder() / "report.htm"); }));
+    EXPECT_FALSE(fs::exists(logs / "report.htm"));
+    HWND bar = Find("StatBar");
+    const std::wstring told = Wide("HTML-отчёт сохранён: "_cp) + Wide((Folder() / "report.htm").string());
+    EXPECT_EQ(StatusPart(bar, 1), told);
+    MouseOver("SBSend1");
+    MouseOver("ASGRead");
+    MouseOver("SBToStat");
+    EXPECT_EQ(StatusPart(bar, 1), told);
+    EXPECT_TRUE(watcher_->boxes.empty());
+}
+
+// The auto-close after autorun counts down in the outcome area; unticking its item stops it for good.
+TEST_F(WindowTest, UntickingTheAutoCloseCancelsItsCountdown) {
+    const fs::path report = Folder() / "report.htm";
+    WriteSettings(Settings("", false, true, true, report.string()));
+    Start();
+    ASSERT_TRUE(Program().Host().CloseTimerRunning());
+    HWND bar = Find("StatBar");
+    const std::wstring done = Wide("HTML-отчёт сохранён: "_cp) + Wide(report.string());
+    EXPECT_EQ(StatusPart(bar, 1), done + Wide("; закрытие через 15 с."_cp));
+    ASSERT_TRUE(PumpUntil([&] { return StatusPart(bar, 1) == done + Wide("; закрытие через 14 с."_cp); }, 3s));
+
+    ClickButton("SpeedButton4");
+    HWND other = Find("ChLBOther");
+    FocusItem(other, 0);
+    Key(other, VK_SPACE);
+    ASSERT_FALSE(Controls().ChLBOther.Checked(0));
+    EXPECT_FALSE(Program().Host().CloseTimerRunning());
+    EXPECT_EQ(StatusPart(bar, 1), done + Wide("; автоматическое закрытие отменено"_cp));
+    Pump(1500ms);
+    EXPECT_FALSE(Program().Host().QuitQueued());
+    EXPECT_TRUE(watcher_->boxes.empty());
+}
+
+
+// window.ini gives the window its place and size at start, kept whole on the monitor's work area; the
+// window writes them back when it closes, whatever the auto-save box says.
+TEST_F(WindowTest, GeometryIsRestoredOnTheScreenAndKeptAtClose) {
+    WriteSettings(Settings());
+    WindowState kept;
+    kept.geometry = WindowRect{40, 30, 700, 420};
+    kept.dpi = 96;
+    SaveWindowState(kept, Folder().string());
+    Start();
+    RECT rect{};
+    GetWindowRect(Program().Window().Hwnd(), &rect);
+    const int dpi = DpiOfWindow(Program().Window().Hwnd());
+    EXPECT_EQ(rect.right - rect.left, MulDiv(700, dpi, 96));
+    EXPECT_EQ(rect.bottom - rect.top, MulDiv(420, dpi, 96));
+
+    SetWindowPos(Program().Window().Hwnd(), nullptr, 60, 50, MulDiv(720, dpi, 96), MulDiv(430, dpi, 96),
+                 SWP_NOZORDER);
+    Program().KeepWindowState();
+    const WindowState back = ReadWindowState(Folder().string());
+    ASSERT_TRUE(back.geometry.has_value());
+    EXPECT_EQ(back.geometry->width, MulDiv(720, dpi, 96));
+    EXPECT_EQ(back.dpi, dpi);
+    EXPECT_EQ(ReadSettings().find("Width"), std::string::npos);
+
+    // Closed far off the screen at 144 dpi: it opens whole on the work area.
+    WindowState distant;
+    distant.geometry = WindowRect{9000, 7000, 966, 563};
+    distant.dpi = 144;
+    SaveWindowState(distant, Folder().string());
+    Start();
+    GetWindowRect(Program().Window().Hwnd(), &rect);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(Program().Window().Hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_GE(rect.left, monitor.rcWork.left);
+    EXPECT_GE(rect.top, monitor.rcWork.top);
+    EXPECT_LE(rect.right, monitor.rcWork.right);
+    EXPECT_LE(rect.bottom, monitor.rcWork.bottom);
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(HistoryRunTest, TarnwellHistoryZeroRecordsNothing) {
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.exit_status, 0);
     EXPECT_FALSE(fs::exists(HistoryPath()));
-    EXPECT_TRUE(fs::exists(WorkFolder() / "export.htm"));
+    EXPECT_TRUE(fs::exists(Folder() / "export.htm"));
 }
 
 TEST_F(HistoryRunTest, AHistoryLockedByAnotherRunIsOneWarningAndTheJobGoesOn) {
@@ -75,7 +75,7 @@ TEST_F(HistoryRunTest, AHistoryLockedByAnotherRunIsOneWarningAndTheJobGoesOn) {
     ProcessResult r = Run({"/createhtml"});
     EXPECT_EQ(r.err, Warning("database is locked"));
     EXPECT_EQ(r.exit_status, 0) << "the warning is no shown message";
-    EXPECT_TRUE(fs::exists(WorkFolder() / "export.htm"));
+    EXPECT_TRUE(fs::exists(Folder() / "export.htm"));
 }
 
 #ifndef _WIN32
@@ -95,7 +95,7 @@ TEST_F(HistoryRunTest, AReadOnlyHistoryIsOneWarningAndTheJobGoesOn) {
     EXPECT_EQ(r.err.rfind(Warning("").substr(0, Warning("").size() - 1), 0), 0u) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_EQ(r.exit_status, 0);
-    EXPECT_TRUE(fs::exists(WorkFolder() / "export.htm"));
+    EXPECT_TRUE(fs::exists(Folder() / "export.htm"));
     EXPECT_EQ(Number("SELECT count(*) FROM refresh"), 0);
 }
 #endif

@@ -33,7 +33,7 @@ TEST_F(ProgramTest, TarnwellHomeStandsForTheProgramsFolder) {
     r = Run({"/createhtml"}, env);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.exit_status, 0);
-    EXPECT_TRUE(fs::exists(WorkFolder() / "export.htm"));
+    EXPECT_TRUE(fs::exists(home / "export.htm"));  // the report's relative name too
     EXPECT_TRUE(fs::exists(home / "grid.tmp"));
     EXPECT_FALSE(fs::exists(Folder() / "grid.tmp"));
 }
@@ -64,7 +64,7 @@ TEST_F(ProgramTest, UnwritableProgramFolderGivesTheUserConfigFolder) {
     r = Run({"/createhtml"}, env);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.exit_status, 0);
-    EXPECT_TRUE(fs::exists(WorkFolder() / "export.htm"));
+    EXPECT_TRUE(fs::exists(config / "export.htm"));
     EXPECT_TRUE(fs::exists(config / "grid.tmp"));
     EXPECT_FALSE(fs::exists(Folder() / "grid.tmp"));
 

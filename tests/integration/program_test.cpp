@@ -186,10 +186,11 @@ TEST_F(ProgramTest, AutoSaveWritesTheWholeFileInSectionOrder) {
     WriteFile(Folder() / "settings.ini", "");
     WriteFile(WorkFolder() / "0", "a\tb\r\n1\t2\r\n");
     ProcessResult r = Run({});
-    // The statistics refresh saved the file; autorun then wrote the report into "0" and stopped at the
-    // letters, the server "0" having no address.
+    // The statistics refresh saved the file; autorun then wrote the report into "0" beside the program
+    // (not over the viewed file "0") and stopped at the letters, the server "0" having no address.
     EXPECT_EQ(r.err, kNoAddress);
-    EXPECT_EQ(ReadFile(WorkFolder() / "0").rfind("<html>", 0), 0u);
+    EXPECT_EQ(ReadFile(Folder() / "0").rfind("<html>", 0), 0u);
+    EXPECT_EQ(ReadFile(WorkFolder() / "0"), "a\tb\r\n1\t2\r\n");
     EXPECT_EQ(r.exit_status, 1);
 
     std::string ini = ReadFile(Folder() / "settings.ini");

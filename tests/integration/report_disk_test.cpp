@@ -64,7 +64,9 @@ TEST_F(ProgramTest, CreateHtmlOntoAFullDiskKeepsThePreviousReportWhole) {
     WriteFile(Folder() / "registry.reg", ReadFile(Folder() / "registry.reg") + users);
     // Last run's report showed one column only, so the new page needs more room than the old one frees.
     std::vector<std::string> settings = kQuietSettings;
-    settings.insert(settings.end(), {"[mail]", "HTMLPath=export.htm"});
+    // The report by its full name in the work folder, where the small file system goes.
+    const std::string report = (WorkFolder() / "export.htm").string();
+    settings.insert(settings.end(), {"[mail]", "HTMLPath=" + report});
     std::vector<std::string> one_column = settings;
     one_column.push_back("[TableHTML]");
     for (const char* key :
@@ -77,12 +79,12 @@ TEST_F(ProgramTest, CreateHtmlOntoAFullDiskKeepsThePreviousReportWhole) {
     ASSERT_EQ(first.exit_status, 0) << first.err;
     const std::string previous = ReadFile(WorkFolder() / "export.htm");
     // This run's table, all columns, measured in a report of another name.
-    settings.back() = "HTMLPath=measure.htm";
+    settings.back() = "HTMLPath=" + (WorkFolder() / "measure.htm").string();
     WriteSettings(settings);
     ASSERT_EQ(Run({"/createhtml"}).exit_status, 0);
     fs::remove(WorkFolder() / "measure.htm");
     const std::uintmax_t fragment = fs::file_size(Folder() / "grid.tmp");
-    settings.back() = "HTMLPath=export.htm";
+    settings.back() = "HTMLPath=" + report;
     WriteSettings(settings);
 
     // The report folder on a file system full to the last byte where the test may mount one; elsewhere
@@ -102,7 +104,7 @@ TEST_F(ProgramTest, CreateHtmlOntoAFullDiskKeepsThePreviousReportWhole) {
     }
 
     EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.err, "Tarnwell: Cannot write file export.htm: " + reason + ".\n");
+    EXPECT_EQ(r.err, "Tarnwell: Cannot write file " + report + ": " + reason + ".\n");
     EXPECT_EQ(ReadFile(WorkFolder() / "export.htm"), previous);
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(WorkFolder())) {

@@ -30,12 +30,14 @@ std::vector<std::string> JobSettings(int port) {
 
 const std::string kReport = "users_report.htm";
 
-TEST_F(ProgramTest, CreateHtmlWritesTheReportIntoTheCurrentFolder) {
+// "export.htm" is a relative name: it is taken from the program's folder, never from the current one.
+TEST_F(ProgramTest, CreateHtmlWritesTheReportIntoTheProgramsFolder) {
     WriteSettings(JobSettings(25));
     ProcessResult r = Run({"/createhtml"});
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(ReadFile(WorkFolder() / "export.htm"), ReadFile(Data(kReport)));
+    EXPECT_EQ(ReadFile(Folder() / "export.htm"), ReadFile(Data(kReport)));
+    EXPECT_FALSE(fs::exists(WorkFolder() / "export.htm"));
     // The bare table stays beside the program.
     const std::string fragment = ReadFile(Folder() / "grid.tmp");
     EXPECT_EQ(fragment.rfind("<table", 0), 0u);

@@ -128,7 +128,9 @@ class DebPackage(unittest.TestCase):
         result = subprocess.run([self.program, "/createhtml"], cwd=work, env=env, capture_output=True,
                                 timeout=60)
         self.assertEqual((result.returncode, result.stdout, result.stderr), (0, b"", b""))
-        report = read(os.path.join(work, "export.htm"), "rb")
+        # The relative "export.htm" lands in the program's folder, not in the current one.
+        self.assertFalse(os.path.exists(os.path.join(work, "export.htm")))
+        report = read(os.path.join(home, "export.htm"), "rb")
         self.assertTrue(report.startswith(b"<html>"), report[:80])
         # Every account of type "User" of the demo database has its row, and the totals row is there.
         database = read(os.path.join(home, "registry.reg"), "rb").decode("utf-16")
@@ -142,7 +144,7 @@ class DebPackage(unittest.TestCase):
 
         # With a display the unpacked program finds its window module in ../lib/tarnwell, runs the switch in
         # the window's process and ends: no note that it runs without a window.
-        os.remove(os.path.join(work, "export.htm"))
+        os.remove(os.path.join(home, "export.htm"))
         runtime = os.path.join(self.temp, "runtime")
         os.makedirs(runtime, mode=0o700)
         shown = dict(env, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=runtime, LD_DEBUG="files",
@@ -151,7 +153,7 @@ class DebPackage(unittest.TestCase):
                                 timeout=60)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertNotIn(b"Tarnwell:", result.stderr)
-        self.assertTrue(os.path.exists(os.path.join(work, "export.htm")))
+        self.assertTrue(os.path.exists(os.path.join(home, "export.htm")))
         loaded = "".join(read(os.path.join(self.temp, f)) for f in os.listdir(self.temp) if f.startswith("ld."))
         self.assertIn("file=" + os.path.realpath(self.module), loaded)
 

@@ -84,6 +84,19 @@ TEST(JoinPath, AddsOneSeparator) {
     EXPECT_EQ(JoinPath("", "a"), "a");
 }
 
+TEST(PathInFolder, TakesOnlyRelativePathsFromTheFolder) {
+    const std::string sep(1, kPathSeparator);
+    EXPECT_EQ(PathInFolder("prog", "export.htm"), "prog" + sep + "export.htm");
+    EXPECT_EQ(PathInFolder("prog", "web" + sep + "export.htm"), "prog" + sep + "web" + sep + "export.htm");
+    EXPECT_EQ(PathInFolder("prog", sep + "srv" + sep + "export.htm"), sep + "srv" + sep + "export.htm");
+    EXPECT_EQ(PathInFolder("prog", ""), "");
+#ifdef _WIN32
+    EXPECT_EQ(PathInFolder("C:\\prog", "D:\\www\\export.htm"), "D:\\www\\export.htm");
+    EXPECT_EQ(PathInFolder("C:\\prog", "D:export.htm"), "D:export.htm");
+    EXPECT_EQ(PathInFolder("C:\\prog", "/www/export.htm"), "/www/export.htm");
+#endif
+}
+
 TEST(ParentFolder, DropsTheLastPart) {
     EXPECT_EQ(ParentFolder("/opt/tarnwell/tarnwell"), "/opt/tarnwell");
     EXPECT_EQ(ParentFolder("/tarnwell"), "/");
