@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <algorithm>
 #include <climits>
 #include <exception>
 
@@ -19,6 +21,18 @@
 
 namespace tarnwell {
 namespace {
+
+// A check list at least as wide as its longest item, with room for the scroll bar beside it: items are
+// captions, never cut.
+class FittedList final : public QListWidget {
+public:
+    QSize minimumSizeHint() const override {
+        const QSize base = QListWidget::minimumSizeHint();
+        const int scroll_bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        const int items = count() > 0 ? sizeHintForColumn(0) : 0;
+        return {std::max(base.width(), items + 2 * frameWidth() + scroll_bar + 2), base.height()};
+    }
+};
 
 Qt::CheckState ToQt(CheckBoxState state) {
     switch (state) {
@@ -126,7 +140,11 @@ QLineEdit* ControlBinder::LineEdit(Edit& edit, bool path) {
     OnRefresh(
         [widget, &edit, to_qt] {
             const QString text = to_qt(edit.Text);
-            if (widget->text() != text) widget->setText(text);
+            if (widget->text() == text) return;
+            widget->setText(text);
+            // The start of a text that is wider than the edit shows, not its end; the user's own typing
+            // keeps the cursor where he is.
+            if (!widget->hasFocus()) widget->setCursorPosition(0);
         },
         &edit);
     return widget;
@@ -141,9 +159,11 @@ QPushButton* ControlBinder::PushButton(Button& button) {
 }
 
 QListWidget* ControlBinder::ListWidget(CheckListBox& list) {
-    auto* widget = new QListWidget;
+    auto* widget = new FittedList;
     Bind(widget, list);
-    widget->setMinimumSize(40, 40);
+    // Every item shows whole: the list is never narrower than they are.
+    widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    widget->setMinimumHeight(40);
     for (const std::string& item : list.Items()) {
         auto* row = new QListWidgetItem(ToQString(item), widget);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -178,11 +198,12 @@ QGroupBox* ControlBinder::GroupBox(RadioGroup& group) {
     const int rows = (count + columns - 1) / columns;
     for (int i = 0; i < count; ++i) {
         auto* radio = new QRadioButton(ToQString(group.Items()[static_cast<std::size_t>(i)]));
-        radio->setMinimumWidth(1);  // a narrow window cuts the caption rather than growing
         radio->setObjectName(ToQString(ItemName(group, i)));
         buttons->addButton(radio, i);
+        // As wide as its caption, never less; the space a wide group has to spare stays beside it.
+        radio->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         // Filled column by column, as a radio group with several columns lays out its items.
-        layout->addWidget(radio, i % rows, i / rows);
+        layout->addWidget(radio, i % rows, i / rows, Qt::AlignLeft | Qt::AlignVCenter);
     }
     QObject::connect(buttons, &QButtonGroup::idClicked, widget,
                      [this, &group](int id) { Act([&] { group.UserSelect(id); }); });

@@ -93,10 +93,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             if (!HasCheckBox(col, row, state)) return {};
             return state ? Qt::Checked : Qt::Unchecked;
         }
-        case Qt::BackgroundRole: {
-            const ColorValue color = fixed ? grid_.FixedColor : DataCellColor(grid_, row);
-            return QBrush(ToQColor(color, colors_));
-        }
+        case Qt::BackgroundRole:
+            return Background(index, index.row());
         case Qt::ForegroundRole:
             return QBrush(ToQColor(fixed ? grid_.FixedFontColor : grid_.FontColor, colors_));
         default:
@@ -120,10 +118,23 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         }
     }
     if (section < 0 || section >= rows_) return {};
-    if (role == Qt::DisplayRole) {
-        return header_cols_ ? ToQString(grid_.GetCellEx(real_columns_[0], GridRow(section))) : QString();
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:  // a login cut by the header's width is read whole
+            return header_cols_ ? ToQString(grid_.GetCellEx(real_columns_[0], GridRow(section))) : QString();
+        case Qt::AccessibleDescriptionRole:
+            // The corner cell above the row header ("Логин") has no accessible cell of its own: each row
+            // header says which column it stands in.
+            return header_cols_ ? CornerText() : QString();
+        default:
+            return {};
     }
-    return {};
+}
+
+QBrush GridModel::Background(const QModelIndex& index, int shown_row) const {
+    const int row = GridRow(index.row());
+    const bool fixed = row < fixed_rows_ || DisplayColumn(index.column()) < fixed_cols_;
+    return QBrush(ToQColor(fixed ? grid_.FixedColor : DataCellColor(grid_, GridRow(shown_row)), colors_));
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QBrush>
 #include <QFont>
 #include <cstdint>
 #include <vector>
@@ -42,6 +43,10 @@ public:
     bool UserSetColWidth(int model_col, int width);
     // The header cell of this column is drawn in the hot-light colour (the active cell's column); -1: none.
     void SetHotColumn(int model_col);
+
+    // The background of a cell drawn as the `shown_row`th row of the view: the bands go by the order the
+    // rows are shown in, which a sorting view changes.
+    QBrush Background(const QModelIndex& index, int shown_row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

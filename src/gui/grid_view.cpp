@@ -9,6 +9,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QToolTip>
 #include <algorithm>
 
 #include "gui/palette_colors.h"
@@ -88,6 +89,9 @@ GridView::GridView(GridControl& grid, const ColorScheme& colors, const QFont& fo
     setItemDelegate(delegate_);
     setModel(model_);
     setWordWrap(grid.WordWrap);
+    // Tab and Shift+Tab go on to the next control, as in every other control of the window: a grid
+    // is worked with the arrows, and a keyboard user must be able to leave it for the buttons under it.
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(grid.Editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -133,7 +137,10 @@ void GridView::ApplyShape() {
     GridControl& grid = Grid();
     horizontalHeader()->setVisible(model_->HasColumnHeader());
     verticalHeader()->setVisible(model_->HasRowHeader());
-    if (model_->HasRowHeader()) verticalHeader()->setFixedWidth(grid.ColWidths(0));
+    // The row header (the limits' logins) is as wide as designed, or as its longest text needs.
+    if (model_->HasRowHeader()) verticalHeader()->setFixedWidth(std::max(grid.ColWidths(0), RowHeaderTextWidth()));
+    // The corner stands for the fixed cell above the row header: a screen reader reads it as its header.
+    if (corner_) corner_->setAccessibleName(model_->HasRowHeader() ? model_->CornerText() : QString());
     // Header sections follow the view's columns, which are the model's unless a proxy reorders rows
     // only: columns are never moved.
     for (int col = 0; col < model_->columnCount(); ++col) {
@@ -187,6 +194,40 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
     QPainter painter(corner);
     corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
     return true;
+}
+
+int GridView::RowHeaderTextWidth() const {
+    const QFontMetrics metrics(verticalHeader()->font());
+    int widest = metrics.horizontalAdvance(model_->CornerText());
+    // Bounded: a login longer than this is elided, and its tool-tip shows it whole.
+    constexpr int kWidest = 240;
+    const int rows = model_->rowCount();
+    for (int row = 0; row < rows && widest < kWidest; ++row) {
+        widest = std::max(widest, metrics.horizontalAdvance(model_->headerData(row, Qt::Vertical, Qt::DisplayRole).toString()));
+    }
+    const int margins = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader()) + 4;
+    return std::min(widest, kWidest) + margins;
+}
+
+// A cell or row header whose text is cut shows the whole text as its tool-tip; texts that fit show none.
+bool GridView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+    if (!text.isEmpty() && TextIsCut(text, visualRect(index).width())) {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+    } else {
+        QToolTip::hideText();
+    }
+    return true;
+}
+
+bool GridView::TextIsCut(const QString& text, int width) const {
+    // A cell draws its text inside the style's focus frame margin on either side.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    if (text.contains(QLatin1Char('\n'))) return true;
+    return fontMetrics().horizontalAdvance(text) > width - 2 * margin;
 }
 
 // Rows are sized by dragging a row's lower edge in the first column, where a row header would be: the

@@ -54,6 +54,7 @@ public:
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -61,6 +62,8 @@ protected:
 private:
     void ApplyShape();
     int RowEdgeAt(const QPoint& pos) const;
+    int RowHeaderTextWidth() const;
+    bool TextIsCut(const QString& text, int width) const;
 
     GridModel* model_;
     GridDelegate* delegate_;

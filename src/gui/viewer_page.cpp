@@ -190,7 +190,8 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     right_layout->setSpacing(0);
     right_layout->addWidget(binder.TableView(c.SG1), 1);
     auto* bar = new QWidget;
-    bar->setFixedHeight(31);
+    // As high as the edit and the button need in the font drawn (31 pixels as designed).
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* bar_layout = new QHBoxLayout(bar);
     bar_layout->setContentsMargins(4, 3, 4, 3);
     QLineEdit* current = binder.LineEdit(c.ECurrentFile, /*path=*/true);
