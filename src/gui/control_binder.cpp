@@ -14,6 +14,7 @@
 #include <climits>
 #include <exception>
 
+#include "form/accelerators.h"
 #include "gui/grid_view.h"
 #include "gui/qt_host.h"
 #include "gui/qt_text.h"
@@ -110,7 +111,8 @@ void ControlBinder::NamePart(QWidget* widget, const WindowPart& part) {
 
 QLabel* ControlBinder::CaptionStrip(const Control& control, std::string_view caption, QWidget* buddy) {
     const QString text = ToQString(caption);
-    auto* label = new QLabel(text);
+    // Alt and the underlined letter moves the focus to the buddy.
+    auto* label = new QLabel(ToQString(AcceleratedCaption(control, caption)));
     label->setObjectName(ToQString(LabelName(control)));
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
@@ -137,6 +139,10 @@ QLineEdit* ControlBinder::LineEdit(Edit& edit, bool path) {
     QObject::connect(widget, &QLineEdit::textEdited, widget, [this, &edit, path](const QString& text) {
         Act([&] { edit.UserSetText(path ? PathFromQString(text) : FromQString(text)); });
     });
+    // Enter in the edit: its accept handler, where it has one (the find text, the viewer's filter).
+    QObject::connect(widget, &QLineEdit::returnPressed, widget, [this, &edit] {
+        if (edit.OnAccept) Act([&] { edit.UserAccept(); });
+    });
     OnRefresh(
         [widget, &edit, to_qt] {
             const QString text = to_qt(edit.Text);
@@ -151,10 +157,15 @@ QLineEdit* ControlBinder::LineEdit(Edit& edit, bool path) {
 }
 
 QPushButton* ControlBinder::PushButton(Button& button) {
-    auto* widget = new QPushButton(ToQString(button.Caption));
+    // Alt and the underlined letter clicks it.
+    auto caption = [&button] { return ToQString(AcceleratedCaption(button, button.Caption)); };
+    auto* widget = new QPushButton(caption());
     Bind(widget, button);
     QObject::connect(widget, &QPushButton::clicked, widget, [this, &button] { Act([&] { button.Click(); }); });
-    OnRefresh([widget, &button] { widget->setText(ToQString(button.Caption)); });
+    OnRefresh([widget, caption] {
+        const QString text = caption();
+        if (widget->text() != text) widget->setText(text);
+    });
     return widget;
 }
 
@@ -187,7 +198,8 @@ QListWidget* ControlBinder::ListWidget(CheckListBox& list) {
 }
 
 QGroupBox* ControlBinder::GroupBox(RadioGroup& group) {
-    auto* widget = new QGroupBox(ToQString(group.Caption));
+    // Alt and the underlined letter of the title moves the focus to the chosen item.
+    auto* widget = new QGroupBox(ToQString(AcceleratedCaption(group, group.Caption)));
     Bind(widget, group);
     auto* layout = new QGridLayout(widget);
     layout->setContentsMargins(4, 2, 4, 2);
@@ -241,6 +253,7 @@ GridView* ControlBinder::TableView(GridControl& grid) {
     auto* view = new GridView(grid, host_.Colors(), QtHost::GridFont());
     Bind(view, grid);
     grids_.push_back(view);
+    view->OnCopy([this, &grid] { Act([&] { grid.UserCopy(); }); });
     OnRefresh([view] { view->Sync(); });
     return view;
 }

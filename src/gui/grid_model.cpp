@@ -1,6 +1,7 @@
 #include "gui/grid_model.h"
 
 #include <QBrush>
+#include <algorithm>
 
 #include "grid/row_bands.h"
 #include "gui/palette_colors.h"
@@ -19,13 +20,21 @@ void GridModel::ReadShape() {
     fixed_cols_ = grid_.FixedCols();
     header_rows_ = fixed_rows_ > 0 ? 1 : 0;
     header_cols_ = fixed_cols_ > 0 ? 1 : 0;
-    rows_ = grid_.RowCount() - header_rows_;
+    // The rows shown: a filter's (its fixed rows first), or all of them.
+    const RowFilter* filter = grid_.Filter();
+    seen_filter_ = filter ? filter->Rows().data() : nullptr;
+    seen_shown_rows_ = grid_.ShownRowCount();
+    rows_ = std::max(seen_shown_rows_ - header_rows_, 0);
     real_columns_ = grid_.VisibleRealColumns();
     cols_ = static_cast<int>(real_columns_.size()) - header_cols_;
 }
 
 bool GridModel::Sync() {
-    if (grid_.Revision() == seen_revision_) return false;
+    // A filter set or lifted changes the rows shown without a change of the table.
+    const RowFilter* filter = grid_.Filter();
+    const bool same_rows =
+        (filter ? filter->Rows().data() : nullptr) == seen_filter_ && grid_.ShownRowCount() == seen_shown_rows_;
+    if (grid_.Revision() == seen_revision_ && same_rows) return false;
     beginResetModel();
     ReadShape();
     endResetModel();
@@ -134,7 +143,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 QBrush GridModel::Background(const QModelIndex& index, int shown_row) const {
     const int row = GridRow(index.row());
     const bool fixed = row < fixed_rows_ || DisplayColumn(index.column()) < fixed_cols_;
-    return QBrush(ToQColor(fixed ? grid_.FixedColor : DataCellColor(grid_, GridRow(shown_row)), colors_));
+    return QBrush(ToQColor(fixed ? grid_.FixedColor : DataCellColor(grid_, ShownRow(shown_row)), colors_));
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {

@@ -11,6 +11,7 @@
 #include <QStyleOptionHeader>
 #include <QToolTip>
 #include <algorithm>
+#include <climits>
 
 #include "gui/palette_colors.h"
 
@@ -92,7 +93,8 @@ GridView::GridView(GridControl& grid, const ColorScheme& colors, const QFont& fo
     // Tab and Shift+Tab go on to the next control, as in every other control of the window: a grid
     // is worked with the arrows, and a keyboard user must be able to leave it for the buttons under it.
     setTabKeyNavigation(false);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // A block of cells for Ctrl+C: a click, Shift with a click or the arrows.
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(grid.Editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                         QAbstractItemView::AnyKeyPressed
@@ -115,7 +117,9 @@ GridView::GridView(GridControl& grid, const ColorScheme& colors, const QFont& fo
     corner_ = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
     if (corner_) corner_->installEventFilter(this);
     viewport()->setMouseTracking(grid.Resizable);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { ReportScroll(); });
     ApplyShape();
+    seen_view_revision_ = grid.ViewRevision();
 }
 
 void GridView::SetProxy(QAbstractProxyModel* proxy) {
@@ -155,16 +159,93 @@ void GridView::Sync() {
     const int col = current.column();
     const int top = verticalScrollBar()->value();
     const int left = horizontalScrollBar()->value();
-    if (!model_->Sync()) return;
-    ApplyShape();
-    QAbstractItemModel* shown = model();
-    if (row >= 0 && shown->rowCount() > 0 && shown->columnCount() > 0) {
-        const QModelIndex again =
-            shown->index(std::min(row, shown->rowCount() - 1), std::min(col, shown->columnCount() - 1));
-        selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
+    const bool view_moved = Grid().ViewRevision() != seen_view_revision_;
+    if (model_->Sync()) {
+        ApplyShape();
+        QAbstractItemModel* shown = model();
+        if (!view_moved && row >= 0 && shown->rowCount() > 0 && shown->columnCount() > 0) {
+            const QModelIndex again =
+                shown->index(std::min(row, shown->rowCount() - 1), std::min(col, shown->columnCount() - 1));
+            selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
+        }
+        verticalScrollBar()->setValue(top);
+        horizontalScrollBar()->setValue(left);
     }
-    verticalScrollBar()->setValue(top);
-    horizontalScrollBar()->setValue(left);
+    if (view_moved) ApplyView();
+}
+
+void GridView::ApplyView() {
+    GridControl& grid = Grid();
+    seen_view_revision_ = grid.ViewRevision();
+    applying_view_ = true;
+    const GridCell active = grid.Active();
+    const QModelIndex at = active.row < 0 ? QModelIndex()
+                                          : FromModel(model_->index(model_->ModelRow(active.row),
+                                                                    model_->ModelColumn(active.col)));
+    if (at.isValid()) {
+        selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+        scrollTo(at);  // its column into view
+    } else {
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        horizontalScrollBar()->setValue(0);
+    }
+    ScrollToRow(std::max(model_->ModelRow(grid.TopRow()), 0));
+    applying_view_ = false;
+}
+
+void GridView::ScrollToRow(int view_row) {
+    if (verticalScrollMode() == QAbstractItemView::ScrollPerItem) {
+        verticalScrollBar()->setValue(view_row);
+    } else if (view_row < model()->rowCount()) {
+        verticalScrollBar()->setValue(verticalOffset() + rowViewportPosition(view_row));
+    }
+}
+
+void GridView::ReportSelection() {
+    if (applying_view_) return;
+    const QModelIndex current = ToModel(currentIndex());
+    if (!current.isValid()) return;
+    const GridCell active{model_->DisplayColumn(current.column()), model_->ShownRow(current.row())};
+    CellRange block{active.col, active.row, active.col, active.row};
+    const QModelIndexList chosen = selectionModel()->selectedIndexes();
+    if (!chosen.isEmpty()) {
+        block = CellRange{INT_MAX, INT_MAX, -1, -1};
+        for (const QModelIndex& index : chosen) {
+            const QModelIndex cell = ToModel(index);
+            block.left = std::min(block.left, model_->DisplayColumn(cell.column()));
+            block.right = std::max(block.right, model_->DisplayColumn(cell.column()));
+            block.top = std::min(block.top, model_->ShownRow(cell.row()));
+            block.bottom = std::max(block.bottom, model_->ShownRow(cell.row()));
+        }
+    }
+    Grid().UserSelect(active, block);
+}
+
+void GridView::ReportScroll() {
+    if (applying_view_) return;
+    const int top = rowAt(0);
+    if (top >= 0) Grid().UserScroll(model_->ShownRow(ToModel(model()->index(top, 0)).row()));
+}
+
+void GridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QTableView::selectionChanged(selected, deselected);
+    ReportSelection();
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+    if (on_copy_ && event->matches(QKeySequence::Copy)) {
+        on_copy_();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void GridView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    const int row_height = std::max(verticalHeader()->defaultSectionSize(), 1);
+    Grid().UserSetVisibleRowCount(viewport()->height() / row_height);
 }
 
 void GridView::CommitEdit() {
@@ -176,6 +257,7 @@ void GridView::CommitEdit() {
 
 void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
+    ReportSelection();
     model_->SetHotColumn(current.isValid() ? ToModel(current).column() : -1);
 }
 

@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "form/accelerators.h"
 #include "form/group_frames.h"
 #include "form/widget_names.h"
 #include "gui/control_binder.h"
@@ -35,7 +36,8 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
             menu->addSeparator();
             continue;
         }
-        QAction* action = menu->addAction(ToQString(item->Caption));
+        // The underlined letter picks the item while the menu is open.
+        QAction* action = menu->addAction(ToQString(AcceleratedCaption(*item, item->Caption)));
         action->setObjectName(ToQString(item->Name));
         QObject::connect(action, &QAction::triggered, menu, [&binder, item] { binder.Act([&] { item->Click(); }); });
         binder.OnRefresh([action, item] { action->setEnabled(item->Enabled); });

@@ -11,6 +11,7 @@
 #include <array>
 
 #include "gui/elided_label.h"
+#include "gui/find_bar_widget.h"
 #include "gui/navigation_column.h"
 #include "gui/pages.h"
 #include "gui/qt_host.h"
@@ -61,6 +62,8 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
         if (index >= 0 && index < pages_->count() && pages_->currentIndex() != index) pages_->setCurrentIndex(index);
     });
     layout->addWidget(pages_, 1);
+    // Made after the pages: it stands above their tables.
+    new FindBarWidget(binder_, this);
     navigation_ = new NavigationColumn(binder_);
     layout->addWidget(navigation_);
     setCentralWidget(central);

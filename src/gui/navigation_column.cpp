@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 
+#include "form/accelerators.h"
 #include "form/form_pages.h"
 #include "gui/control_binder.h"
 #include "gui/qt_text.h"
@@ -69,7 +70,8 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
         first = false;
         auto* button = new QToolButton;
         binder.Bind(button, control);
-        button->setText(ToQString(control.Caption));
+        // Alt and the underlined letter presses it, as Ctrl and its number does.
+        button->setText(ToQString(AcceleratedCaption(control, control.Caption)));
         button->setIcon(QIcon(QString::fromLatin1(pictures[i])));
         button->setIconSize(QSize(kIconSize, kIconSize));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -167,7 +169,10 @@ NavigationColumn::NavigationColumn(ControlBinder& binder, QWidget* parent)
 void NavigationColumn::FitToFont() {
     const QFontMetrics metrics(font());
     int width = kButtonSize;
-    for (QToolButton* button : buttons_) width = std::max(width, metrics.horizontalAdvance(button->text()) + kCaptionMargin);
+    for (QToolButton* button : buttons_) {
+        const QString caption = QString(button->text()).remove(QLatin1Char('&'));
+        width = std::max(width, metrics.horizontalAdvance(caption) + kCaptionMargin);
+    }
     const int height = std::max(kButtonSize, kIconSize + metrics.height() + 2 * kCaptionMargin);
     for (QToolButton* button : buttons_) button->setFixedSize(width, height);
     const int column = width + 2 * kColumnMargin;

@@ -2,7 +2,10 @@
 // navigation buttons as a click does, the column shows the page shown, and focus shows a control's hint
 // as the mouse does.
 
+#include <QGroupBox>
 #include <QToolButton>
+
+#include "form/accelerators.h"
 
 #include "gui/grid_view.h"
 #include "window_fixture.h"
@@ -29,6 +32,7 @@ private slots:
     void tabLeavesEachGrid();
     void pageKeysPressTheNavigationButtons();
     void focusShowsTheHint();
+    void acceleratorsAreUnderlinedAndWork();
 };
 
 void KeyboardTest::tabLeavesEachGrid() {
@@ -99,6 +103,36 @@ void KeyboardTest::focusShowsTheHint() {
     w.Click("SpeedButton4");
     w.Find("EHost")->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(w.StatusText(), QStringLiteral("Адрес сервера почты(IP или DNS) "));
+}
+
+// Every letter of the table is underlined where the window shows its control, the caption otherwise as it
+// reads. (Alt and the letter is Qt's own handling of the underlined caption.)
+void KeyboardTest::acceleratorsAreUnderlinedAndWork() {
+    Window w;
+    const std::pair<AcceleratorScope, const char*> pages[] = {
+        {AcceleratorScope::kViewerPage, "SpeedButton3"}, {AcceleratorScope::kSettingsPage, "SpeedButton4"},
+        {AcceleratorScope::kStatPage, "SBToStat"},       {AcceleratorScope::kLimitsPage, "SBLimit"},
+        {AcceleratorScope::kNavigation, "SBToStat"}};
+    for (const auto& [scope, page_button] : pages) {
+        w.Click(page_button);
+        for (const AcceleratorKey& key : AcceleratorKeys()) {
+            if (key.Scope != scope) continue;
+            const QString name = ToQString(key.Control);
+            QString shown;
+            if (auto* button = w.Main().findChild<QAbstractButton*>(name)) {
+                shown = button->text();
+            } else if (auto* group = w.Main().findChild<QGroupBox*>(name); group && !group->title().isEmpty()) {
+                shown = group->title();
+            } else if (auto* strip = w.Main().findChild<QLabel*>(name + QStringLiteral(".Label"))) {
+                shown = strip->text();
+            } else {
+                continue;  // a control this window does not show here (the find bar's, while it is closed)
+            }
+            const QString letter = ToQString(key.Letter);
+            QVERIFY2(shown.contains(QLatin1Char('&') + letter), qPrintable(name + QStringLiteral(": ") + shown));
+            QCOMPARE(QString(shown).remove(QLatin1Char('&')).indexOf(letter), key.Position);
+        }
+    }
 }
 
 }  // namespace tarnwell::gui_testing

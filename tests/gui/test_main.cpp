@@ -1,5 +1,5 @@
 // The window tests run on Qt's offscreen platform unless another is named. With a first argument
-// "window", "viewer", "accessibility", "layout", "keyboard" or "scaled" only that group runs, given the rest of the arguments
+// "window", "viewer", "accessibility", "layout", "keyboard", "find" or "scaled" only that group runs, given the rest of the arguments
 // (QtTest's: test function names, -v2, ...). "scaled" runs only when named: a window test starts it in a
 // process of its own on a screen scaled twofold.
 
@@ -12,6 +12,7 @@ int RunAccessibilityTests(int argc, char** argv);
 int RunScaledTests(int argc, char** argv);
 int RunLayoutTests(int argc, char** argv);
 int RunKeyboardTests(int argc, char** argv);
+int RunFindTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
                   {"accessibility", RunAccessibilityTests, true},
                   {"layout", RunLayoutTests, true},
                   {"keyboard", RunKeyboardTests, true},
+                  {"find", RunFindTests, true},
                   {"scaled", RunScaledTests, false}};
     const bool named = argc > 1 && argv[1][0] != '-';
     int failed = 0;

@@ -121,7 +121,7 @@ void WindowTest::hintsGoToTheStatusBarAndTipsWhereMarked() {
         if (label->buddy() == host) strip = label;
     }
     QVERIFY(strip);
-    QCOMPARE(strip->text(), QStringLiteral("Машина:"));
+    QCOMPARE(strip->text(), QStringLiteral("&Машина:"));
     QTest::mouseMove(strip);
     QTRY_COMPARE(w.StatusText(), QString());
     QCOMPARE(ToQString(w.Controls().StatBar.Text), QString());
@@ -196,7 +196,7 @@ void WindowTest::limitsMenuRunsItsHandlers() {
 
     auto* menu = w.Find<QMenu>("PopupMenu1");
     QStringList captions;
-    for (QAction* action : menu->actions()) captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    for (QAction* action : menu->actions()) captions << (action->isSeparator() ? QStringLiteral("-") : QString(action->text()).remove(QLatin1Char('&')));
     QCOMPARE(captions, QStringList({QStringLiteral("Перечитать данные"), QStringLiteral("Установить лимиты"),
                                     QStringLiteral("Сохранить изменения и рестартовать сервис"), QStringLiteral("-"),
                                     QStringLiteral("Сохранить состояние профилей \"Включен\"")}));
