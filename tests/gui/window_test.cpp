@@ -403,6 +403,10 @@ void WindowTest::statisticsSortInTheViewOnly() {
     // Texts alphabetically.
     click_header(1);
     QCOMPARE(logins(), QStringList({"ivanov", "petrov", "system", QStringLiteral("Сумма")}));
+    // The bands go by the rows as shown: the first row shown in the first band's colour, whichever it is.
+    const QPalette palette = QGuiApplication::palette();
+    QCOMPARE(shown->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), palette.color(QPalette::ToolTipBase));
+    QCOMPARE(shown->index(1, 1).data(Qt::BackgroundRole).value<QBrush>().color(), palette.color(QPalette::Base));
 
     // The table keeps its order: the report is the same, and a box ticked in the sorted view is its
     // user's.
