@@ -9,9 +9,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <algorithm>
 #include <climits>
 #include <exception>
 
+#include "form/accelerators.h"
 #include "gui/grid_view.h"
 #include "gui/qt_host.h"
 #include "gui/qt_text.h"
@@ -19,6 +22,18 @@
 
 namespace tarnwell {
 namespace {
+
+// A check list at least as wide as its longest item, with room for the scroll bar beside it: items are
+// captions, never cut.
+class FittedList final : public QListWidget {
+public:
+    QSize minimumSizeHint() const override {
+        const QSize base = QListWidget::minimumSizeHint();
+        const int scroll_bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        const int items = count() > 0 ? sizeHintForColumn(0) : 0;
+        return {std::max(base.width(), items + 2 * frameWidth() + scroll_bar + 2), base.height()};
+    }
+};
 
 Qt::CheckState ToQt(CheckBoxState state) {
     switch (state) {
@@ -96,7 +111,8 @@ void ControlBinder::NamePart(QWidget* widget, const WindowPart& part) {
 
 QLabel* ControlBinder::CaptionStrip(const Control& control, std::string_view caption, QWidget* buddy) {
     const QString text = ToQString(caption);
-    auto* label = new QLabel(text);
+    // Alt and the underlined letter moves the focus to the buddy.
+    auto* label = new QLabel(ToQString(AcceleratedCaption(control, caption)));
     label->setObjectName(ToQString(LabelName(control)));
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
@@ -123,27 +139,42 @@ QLineEdit* ControlBinder::LineEdit(Edit& edit, bool path) {
     QObject::connect(widget, &QLineEdit::textEdited, widget, [this, &edit, path](const QString& text) {
         Act([&] { edit.UserSetText(path ? PathFromQString(text) : FromQString(text)); });
     });
+    // Enter in the edit: its accept handler, where it has one (the find text, the viewer's filter).
+    QObject::connect(widget, &QLineEdit::returnPressed, widget, [this, &edit] {
+        if (edit.OnAccept) Act([&] { edit.UserAccept(); });
+    });
     OnRefresh(
         [widget, &edit, to_qt] {
             const QString text = to_qt(edit.Text);
-            if (widget->text() != text) widget->setText(text);
+            if (widget->text() == text) return;
+            widget->setText(text);
+            // The start of a text that is wider than the edit shows, not its end; the user's own typing
+            // keeps the cursor where he is.
+            if (!widget->hasFocus()) widget->setCursorPosition(0);
         },
         &edit);
     return widget;
 }
 
 QPushButton* ControlBinder::PushButton(Button& button) {
-    auto* widget = new QPushButton(ToQString(button.Caption));
+    // Alt and the underlined letter clicks it.
+    auto caption = [&button] { return ToQString(AcceleratedCaption(button, button.Caption)); };
+    auto* widget = new QPushButton(caption());
     Bind(widget, button);
     QObject::connect(widget, &QPushButton::clicked, widget, [this, &button] { Act([&] { button.Click(); }); });
-    OnRefresh([widget, &button] { widget->setText(ToQString(button.Caption)); });
+    OnRefresh([widget, caption] {
+        const QString text = caption();
+        if (widget->text() != text) widget->setText(text);
+    });
     return widget;
 }
 
 QListWidget* ControlBinder::ListWidget(CheckListBox& list) {
-    auto* widget = new QListWidget;
+    auto* widget = new FittedList;
     Bind(widget, list);
-    widget->setMinimumSize(40, 40);
+    // Every item shows whole: the list is never narrower than they are.
+    widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    widget->setMinimumHeight(40);
     for (const std::string& item : list.Items()) {
         auto* row = new QListWidgetItem(ToQString(item), widget);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -167,7 +198,8 @@ QListWidget* ControlBinder::ListWidget(CheckListBox& list) {
 }
 
 QGroupBox* ControlBinder::GroupBox(RadioGroup& group) {
-    auto* widget = new QGroupBox(ToQString(group.Caption));
+    // Alt and the underlined letter of the title moves the focus to the chosen item.
+    auto* widget = new QGroupBox(ToQString(AcceleratedCaption(group, group.Caption)));
     Bind(widget, group);
     auto* layout = new QGridLayout(widget);
     layout->setContentsMargins(4, 2, 4, 2);
@@ -178,11 +210,12 @@ QGroupBox* ControlBinder::GroupBox(RadioGroup& group) {
     const int rows = (count + columns - 1) / columns;
     for (int i = 0; i < count; ++i) {
         auto* radio = new QRadioButton(ToQString(group.Items()[static_cast<std::size_t>(i)]));
-        radio->setMinimumWidth(1);  // a narrow window cuts the caption rather than growing
         radio->setObjectName(ToQString(ItemName(group, i)));
         buttons->addButton(radio, i);
+        // As wide as its caption, never less; the space a wide group has to spare stays beside it.
+        radio->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         // Filled column by column, as a radio group with several columns lays out its items.
-        layout->addWidget(radio, i % rows, i / rows);
+        layout->addWidget(radio, i % rows, i / rows, Qt::AlignLeft | Qt::AlignVCenter);
     }
     QObject::connect(buttons, &QButtonGroup::idClicked, widget,
                      [this, &group](int id) { Act([&] { group.UserSelect(id); }); });
@@ -220,6 +253,7 @@ GridView* ControlBinder::TableView(GridControl& grid) {
     auto* view = new GridView(grid, host_.Colors(), QtHost::GridFont());
     Bind(view, grid);
     grids_.push_back(view);
+    view->OnCopy([this, &grid] { Act([&] { grid.UserCopy(); }); });
     OnRefresh([view] { view->Sync(); });
     return view;
 }

@@ -1,6 +1,7 @@
 #include "gui/grid_model.h"
 
 #include <QBrush>
+#include <algorithm>
 
 #include "grid/row_bands.h"
 #include "gui/palette_colors.h"
@@ -19,13 +20,21 @@ void GridModel::ReadShape() {
     fixed_cols_ = grid_.FixedCols();
     header_rows_ = fixed_rows_ > 0 ? 1 : 0;
     header_cols_ = fixed_cols_ > 0 ? 1 : 0;
-    rows_ = grid_.RowCount() - header_rows_;
+    // The rows shown: a filter's (its fixed rows first), or all of them.
+    const RowFilter* filter = grid_.Filter();
+    seen_filter_ = filter ? filter->Rows().data() : nullptr;
+    seen_shown_rows_ = grid_.ShownRowCount();
+    rows_ = std::max(seen_shown_rows_ - header_rows_, 0);
     real_columns_ = grid_.VisibleRealColumns();
     cols_ = static_cast<int>(real_columns_.size()) - header_cols_;
 }
 
 bool GridModel::Sync() {
-    if (grid_.Revision() == seen_revision_) return false;
+    // A filter set or lifted changes the rows shown without a change of the table.
+    const RowFilter* filter = grid_.Filter();
+    const bool same_rows =
+        (filter ? filter->Rows().data() : nullptr) == seen_filter_ && grid_.ShownRowCount() == seen_shown_rows_;
+    if (grid_.Revision() == seen_revision_ && same_rows) return false;
     beginResetModel();
     ReadShape();
     endResetModel();
@@ -93,11 +102,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             if (!HasCheckBox(col, row, state)) return {};
             return state ? Qt::Checked : Qt::Unchecked;
         }
-        case Qt::BackgroundRole: {
-            ColorValue color = fixed ? grid_.FixedColor : DataCellColor(grid_, row);
-            if (!fixed && grid_.CellRefused(col, row)) color = GridControl::kBadCellColor;
-            return QBrush(ToQColor(color, colors_));
-        }
+        case Qt::BackgroundRole:
+            return Background(index, index.row());
         case Qt::ForegroundRole:
             return QBrush(ToQColor(fixed ? grid_.FixedFontColor : grid_.FontColor, colors_));
         default:
@@ -121,10 +127,26 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         }
     }
     if (section < 0 || section >= rows_) return {};
-    if (role == Qt::DisplayRole) {
-        return header_cols_ ? ToQString(grid_.GetCellEx(real_columns_[0], GridRow(section))) : QString();
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:  // a login cut by the header's width is read whole
+            return header_cols_ ? ToQString(grid_.GetCellEx(real_columns_[0], GridRow(section))) : QString();
+        case Qt::AccessibleDescriptionRole:
+            // The corner cell above the row header ("Логин") has no accessible cell of its own: each row
+            // header says which column it stands in.
+            return header_cols_ ? CornerText() : QString();
+        default:
+            return {};
     }
-    return {};
+}
+
+QBrush GridModel::Background(const QModelIndex& index, int shown_row) const {
+    const int row = GridRow(index.row());
+    const bool fixed = row < fixed_rows_ || DisplayColumn(index.column()) < fixed_cols_;
+    ColorValue color = fixed ? grid_.FixedColor : DataCellColor(grid_, ShownRow(shown_row));
+    // A cell whose text cannot be saved is marked until it is mended.
+    if (!fixed && grid_.CellRefused(RealColumn(index.column()), row)) color = GridControl::kBadCellColor;
+    return QBrush(ToQColor(color, colors_));
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {

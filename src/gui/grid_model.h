@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QBrush>
 #include <QFont>
 #include <cstdint>
 #include <vector>
@@ -19,7 +20,8 @@ namespace tarnwell {
 // fixed colours. Model columns are display columns: hidden columns are not shown.
 //
 // Sync() reads the grid's shape again, resetting the model, only when the grid's Revision moved since
-// the model last looked. Edits made through the model go into the grid through its user-action methods
+// the model last looked, or its filter changed the rows shown. Model rows are the grid's shown rows below
+// the header. Edits made through the model go into the grid through its user-action methods
 // and keep the model current without a reset.
 class GridModel final : public QAbstractTableModel {
 public:
@@ -33,7 +35,12 @@ public:
     bool HasColumnHeader() const { return header_rows_ > 0; }
     bool HasRowHeader() const { return header_cols_ > 0; }
     // The grid's row of a model row, the grid's display and real column of a model column.
-    int GridRow(int model_row) const { return model_row + header_rows_; }
+    int GridRow(int model_row) const { return grid_.GridRow(model_row + header_rows_); }
+    // The grid's shown row (as GridControl numbers its view) of a model row, and back.
+    int ShownRow(int model_row) const { return model_row + header_rows_; }
+    int ModelRow(int shown_row) const { return shown_row - header_rows_; }
+    // The model column of a display column.
+    int ModelColumn(int display_col) const { return display_col - header_cols_; }
     int DisplayColumn(int model_col) const { return model_col + header_cols_; }
     int RealColumn(int model_col) const;
     // The text of the corner above the row header (the fixed cell at row 0, display column 0).
@@ -42,6 +49,10 @@ public:
     bool UserSetColWidth(int model_col, int width);
     // The header cell of this column is drawn in the hot-light colour (the active cell's column); -1: none.
     void SetHotColumn(int model_col);
+
+    // The background of a cell drawn as the `shown_row`th row of the view: the bands go by the order the
+    // rows are shown in, which a sorting view changes.
+    QBrush Background(const QModelIndex& index, int shown_row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -57,6 +68,8 @@ private:
     GridControl& grid_;
     const ColorScheme& colors_;
     std::uint64_t seen_revision_ = 0;
+    const int* seen_filter_ = nullptr;  // the filter's rows when the shape was read (nullptr: none)
+    int seen_shown_rows_ = 0;
     int rows_ = 0;
     int cols_ = 0;
     int header_rows_ = 0;

@@ -10,7 +10,9 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QToolTip>
 #include <algorithm>
+#include <climits>
 
 #include "gui/palette_colors.h"
 #include "gui/qt_text.h"
@@ -102,7 +104,11 @@ GridView::GridView(GridControl& grid, const ColorScheme& colors, const QFont& fo
     setItemDelegate(delegate_);
     setModel(model_);
     setWordWrap(grid.WordWrap);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab and Shift+Tab go on to the next control, as in every other control of the window: a grid
+    // is worked with the arrows, and a keyboard user must be able to leave it for the buttons under it.
+    setTabKeyNavigation(false);
+    // A block of cells for Ctrl+C: a click, Shift with a click or the arrows.
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(grid.Editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                         QAbstractItemView::AnyKeyPressed
@@ -125,7 +131,9 @@ GridView::GridView(GridControl& grid, const ColorScheme& colors, const QFont& fo
     corner_ = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
     if (corner_) corner_->installEventFilter(this);
     viewport()->setMouseTracking(grid.Resizable);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { ReportScroll(); });
     ApplyShape();
+    seen_view_revision_ = grid.ViewRevision();
 }
 
 void GridView::SetProxy(QAbstractProxyModel* proxy) {
@@ -147,7 +155,10 @@ void GridView::ApplyShape() {
     GridControl& grid = Grid();
     horizontalHeader()->setVisible(model_->HasColumnHeader());
     verticalHeader()->setVisible(model_->HasRowHeader());
-    if (model_->HasRowHeader()) verticalHeader()->setFixedWidth(grid.ColWidths(0));
+    // The row header (the limits' logins) is as wide as designed, or as its longest text needs.
+    if (model_->HasRowHeader()) verticalHeader()->setFixedWidth(std::max(grid.ColWidths(0), RowHeaderTextWidth()));
+    // The corner stands for the fixed cell above the row header: a screen reader reads it as its header.
+    if (corner_) corner_->setAccessibleName(model_->HasRowHeader() ? model_->CornerText() : QString());
     // Header sections follow the view's columns, which are the model's unless a proxy reorders rows
     // only: columns are never moved.
     for (int col = 0; col < model_->columnCount(); ++col) {
@@ -162,16 +173,93 @@ void GridView::Sync() {
     const int col = current.column();
     const int top = verticalScrollBar()->value();
     const int left = horizontalScrollBar()->value();
-    if (!model_->Sync()) return;
-    ApplyShape();
-    QAbstractItemModel* shown = model();
-    if (row >= 0 && shown->rowCount() > 0 && shown->columnCount() > 0) {
-        const QModelIndex again =
-            shown->index(std::min(row, shown->rowCount() - 1), std::min(col, shown->columnCount() - 1));
-        selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
+    const bool view_moved = Grid().ViewRevision() != seen_view_revision_;
+    if (model_->Sync()) {
+        ApplyShape();
+        QAbstractItemModel* shown = model();
+        if (!view_moved && row >= 0 && shown->rowCount() > 0 && shown->columnCount() > 0) {
+            const QModelIndex again =
+                shown->index(std::min(row, shown->rowCount() - 1), std::min(col, shown->columnCount() - 1));
+            selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
+        }
+        verticalScrollBar()->setValue(top);
+        horizontalScrollBar()->setValue(left);
     }
-    verticalScrollBar()->setValue(top);
-    horizontalScrollBar()->setValue(left);
+    if (view_moved) ApplyView();
+}
+
+void GridView::ApplyView() {
+    GridControl& grid = Grid();
+    seen_view_revision_ = grid.ViewRevision();
+    applying_view_ = true;
+    const GridCell active = grid.Active();
+    const QModelIndex at = active.row < 0 ? QModelIndex()
+                                          : FromModel(model_->index(model_->ModelRow(active.row),
+                                                                    model_->ModelColumn(active.col)));
+    if (at.isValid()) {
+        selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+        scrollTo(at);  // its column into view
+    } else {
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        horizontalScrollBar()->setValue(0);
+    }
+    ScrollToRow(std::max(model_->ModelRow(grid.TopRow()), 0));
+    applying_view_ = false;
+}
+
+void GridView::ScrollToRow(int view_row) {
+    if (verticalScrollMode() == QAbstractItemView::ScrollPerItem) {
+        verticalScrollBar()->setValue(view_row);
+    } else if (view_row < model()->rowCount()) {
+        verticalScrollBar()->setValue(verticalOffset() + rowViewportPosition(view_row));
+    }
+}
+
+void GridView::ReportSelection() {
+    if (applying_view_) return;
+    const QModelIndex current = ToModel(currentIndex());
+    if (!current.isValid()) return;
+    const GridCell active{model_->DisplayColumn(current.column()), model_->ShownRow(current.row())};
+    CellRange block{active.col, active.row, active.col, active.row};
+    const QModelIndexList chosen = selectionModel()->selectedIndexes();
+    if (!chosen.isEmpty()) {
+        block = CellRange{INT_MAX, INT_MAX, -1, -1};
+        for (const QModelIndex& index : chosen) {
+            const QModelIndex cell = ToModel(index);
+            block.left = std::min(block.left, model_->DisplayColumn(cell.column()));
+            block.right = std::max(block.right, model_->DisplayColumn(cell.column()));
+            block.top = std::min(block.top, model_->ShownRow(cell.row()));
+            block.bottom = std::max(block.bottom, model_->ShownRow(cell.row()));
+        }
+    }
+    Grid().UserSelect(active, block);
+}
+
+void GridView::ReportScroll() {
+    if (applying_view_) return;
+    const int top = rowAt(0);
+    if (top >= 0) Grid().UserScroll(model_->ShownRow(ToModel(model()->index(top, 0)).row()));
+}
+
+void GridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QTableView::selectionChanged(selected, deselected);
+    ReportSelection();
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+    if (on_copy_ && event->matches(QKeySequence::Copy)) {
+        on_copy_();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void GridView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    const int row_height = std::max(verticalHeader()->defaultSectionSize(), 1);
+    Grid().UserSetVisibleRowCount(viewport()->height() / row_height);
 }
 
 void GridView::CommitEdit() {
@@ -193,6 +281,7 @@ bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 
 void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
+    ReportSelection();
     model_->SetHotColumn(current.isValid() ? ToModel(current).column() : -1);
 }
 
@@ -211,6 +300,40 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
     QPainter painter(corner);
     corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
     return true;
+}
+
+int GridView::RowHeaderTextWidth() const {
+    const QFontMetrics metrics(verticalHeader()->font());
+    int widest = metrics.horizontalAdvance(model_->CornerText());
+    // Bounded: a login longer than this is elided, and its tool-tip shows it whole.
+    constexpr int kWidest = 240;
+    const int rows = model_->rowCount();
+    for (int row = 0; row < rows && widest < kWidest; ++row) {
+        widest = std::max(widest, metrics.horizontalAdvance(model_->headerData(row, Qt::Vertical, Qt::DisplayRole).toString()));
+    }
+    const int margins = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader()) + 4;
+    return std::min(widest, kWidest) + margins;
+}
+
+// A cell or row header whose text is cut shows the whole text as its tool-tip; texts that fit show none.
+bool GridView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+    if (!text.isEmpty() && TextIsCut(text, visualRect(index).width())) {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+    } else {
+        QToolTip::hideText();
+    }
+    return true;
+}
+
+bool GridView::TextIsCut(const QString& text, int width) const {
+    // A cell draws its text inside the style's focus frame margin on either side.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    if (text.contains(QLatin1Char('\n'))) return true;
+    return fontMetrics().horizontalAdvance(text) > width - 2 * margin;
 }
 
 // Rows are sized by dragging a row's lower edge in the first column, where a row header would be: the

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <cstdint>
+#include <functional>
 
 #include "gui/grid_model.h"
 
@@ -50,24 +52,41 @@ public:
     // Writes an open in-place edit into the grid and closes the editor: done before any handler runs,
     // so that a button pressed while a cell is being edited works on the edited text.
     void CommitEdit();
+    // Ctrl+C on the grid (not in an open editor, which copies its own text).
+    void OnCopy(std::function<void()> copy) { on_copy_ = std::move(copy); }
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void ApplyShape();
+    // Shows the selection and the top row the program gave the grid (SelectCell, ResetView, a filter).
+    void ApplyView();
+    // Tells the grid what the user selected and scrolled to, in its shown rows and display columns.
+    void ReportSelection();
+    void ReportScroll();
+    void ScrollToRow(int view_row);
     int RowEdgeAt(const QPoint& pos) const;
+    int RowHeaderTextWidth() const;
+    bool TextIsCut(const QString& text, int width) const;
 
     GridModel* model_;
     GridDelegate* delegate_;
     QWidget* corner_ = nullptr;
     QAbstractProxyModel* proxy_ = nullptr;
-    bool applying_ = false;  // widths set from the grid: not the user's sizing
+    bool applying_ = false;       // widths set from the grid: not the user's sizing
+    bool applying_view_ = false;  // selection and scroll set from the grid: not the user's
+    std::uint64_t seen_view_revision_ = 0;
+    std::function<void()> on_copy_;
     int sizing_row_ = -1;    // the row whose lower edge the user drags
     int sizing_start_y_ = 0;
     int sizing_start_height_ = 0;

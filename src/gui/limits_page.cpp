@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "form/accelerators.h"
 #include "form/group_frames.h"
 #include "form/widget_names.h"
 #include "gui/control_binder.h"
@@ -35,7 +36,8 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
             menu->addSeparator();
             continue;
         }
-        QAction* action = menu->addAction(ToQString(item->Caption));
+        // The underlined letter picks the item while the menu is open.
+        QAction* action = menu->addAction(ToQString(AcceleratedCaption(*item, item->Caption)));
         action->setObjectName(ToQString(item->Name));
         QObject::connect(action, &QAction::triggered, menu, [&binder, item] { binder.Act([&] { item->Click(); }); });
         binder.OnRefresh([action, item] { action->setEnabled(item->Enabled); });
@@ -46,12 +48,15 @@ QWidget* MakeLimitsPage(ControlBinder& binder) {
 
     auto* box = new QGroupBox(ToQString(group_frames::kLimitButtons.Caption));
     box->setObjectName(ToQString(group_frames::kLimitButtons.Name));
-    box->setFixedHeight(37);
+    // As high as its buttons need in the font drawn (37 pixels as designed).
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* box_layout = new QHBoxLayout(box);
     box_layout->setContentsMargins(4, 4, 4, 4);
     for (Button* button : {&c.SBRead, &c.SBSet, &c.SBSaveLim}) {
         QPushButton* widget = binder.PushButton(*button);
-        widget->setFixedSize(120, 25);
+        // 120 x 25 as designed, or wider where the caption needs it.
+        widget->setMinimumSize(120, 25);
+        widget->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         box_layout->addWidget(widget);
     }
     box_layout->addWidget(binder.SpinBox(c.SEDefault));

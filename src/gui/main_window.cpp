@@ -11,6 +11,7 @@
 #include <array>
 
 #include "gui/elided_label.h"
+#include "gui/find_bar_widget.h"
 #include "gui/navigation_column.h"
 #include "gui/pages.h"
 #include "gui/qt_host.h"
@@ -61,6 +62,8 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
         if (index >= 0 && index < pages_->count() && pages_->currentIndex() != index) pages_->setCurrentIndex(index);
     });
     layout->addWidget(pages_, 1);
+    // Made after the pages: it stands above their tables.
+    new FindBarWidget(binder_, this);
     navigation_ = new NavigationColumn(binder_);
     layout->addWidget(navigation_);
     setCentralWidget(central);
@@ -90,6 +93,8 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
             if (status_text_->text() != text) {
                 status_text_->setText(text);
                 status_text_->setAccessibleName(text);
+                // The bar itself carries the hint too, so that a screen reader on the bar reads what it says.
+                statusBar()->setAccessibleDescription(text);
             }
             const QString outcome = ToQString(c.StatBar.Outcome);
             if (outcome_->text() != outcome) {
@@ -102,7 +107,9 @@ MainWindow::MainWindow(TFSend& form, QtHost& host) : binder_(form, host) {
         &c.StatBar);
 
     move(c.Left, c.Top);
-    resize(c.Width - kFrameWidth, c.Height - kFrameHeight);
+    // As designed, or as large as the pages need in the font drawn, whichever is larger: no caption is
+    // cut at the opening size.
+    resize(QSize(c.Width - kFrameWidth, c.Height - kFrameHeight).expandedTo(minimumSizeHint()));
     qApp->installEventFilter(this);
     Refresh();
 }
@@ -144,7 +151,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // The hint under the mouse: the widget the mouse has entered, or after it has left one, the widget it is
 // over now.
+// Keyboard focus moving to a control shows its hint the same way.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && !binder_.Refreshing()) ShowHintAt(widget);
+    }
     if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
         QWidget* widget =
             event->type() == QEvent::Enter ? qobject_cast<QWidget*>(watched) : QApplication::widgetAt(QCursor::pos());

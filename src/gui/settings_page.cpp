@@ -53,8 +53,6 @@ QWidget* StripAndList(ControlBinder& binder, CheckListBox& list, QListWidget** m
     layout->setSpacing(0);
     QListWidget* widget = binder.ListWidget(list);
     QLabel* strip = binder.CaptionStrip(list, list.Label, widget);
-    // At the designed size the page is tight for the fonts present: strips and lists give way first.
-    strip->setMinimumWidth(1);
     layout->addWidget(strip);
     layout->addWidget(widget, 1);
     if (made) *made = widget;

@@ -34,7 +34,8 @@ QWidget* MakeStatisticsPage(ControlBinder& binder) {
     layout->addWidget(grid, 1);
 
     auto* bar = new QWidget;
-    bar->setFixedHeight(59);
+    // As high as its two lines need in the font drawn (59 pixels as designed).
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* bar_layout = new QGridLayout(bar);
     bar_layout->setContentsMargins(3, 2, 3, 2);
     bar_layout->setHorizontalSpacing(3);

@@ -18,6 +18,11 @@ QVariant StatisticsSort::headerData(int section, Qt::Orientation orientation, in
     return QSortFilterProxyModel::headerData(section, orientation, role);
 }
 
+QVariant StatisticsSort::data(const QModelIndex& index, int role) const {
+    if (role == Qt::BackgroundRole && index.isValid()) return grid_model_.Background(mapToSource(index), index.row());
+    return QSortFilterProxyModel::data(index, role);
+}
+
 bool StatisticsSort::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     // The proxy sorts stably with lessThan(left, right) upwards and lessThan(right, left) downwards; the
     // rule says which row is shown first in the order chosen, so downwards it is asked the other way round.

@@ -14,6 +14,8 @@ public:
     StatisticsSort(GridModel& source, QObject* parent = nullptr);
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Row bands by the rows' shown order, not the table's.
+    QVariant data(const QModelIndex& index, int role) const override;
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;

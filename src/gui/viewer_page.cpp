@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
@@ -23,6 +24,7 @@
 
 #include <QLabel>
 #include "gui/grid_view.h"
+#include "gui/named_combo_box.h"
 #include "gui/pages.h"
 #include "gui/qt_text.h"
 #include "viewer/file_filters.h"
@@ -140,7 +142,7 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     auto* left_layout = new QVBoxLayout(left);
     left_layout->setContentsMargins(0, 0, 0, 0);
     left_layout->setSpacing(1);
-    auto* drives = new QComboBox;
+    auto* drives = new NamedComboBox;
     ControlBinder::NamePart(drives, window_parts::kDriveBox);
     left_layout->addWidget(drives);
     auto* column_splitter = new QSplitter(Qt::Vertical);
@@ -175,7 +177,7 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     files->setUniformItemSizes(true);
     files->setIconSize(QSize(16, 16));
     files_layout->addWidget(files, 1);
-    auto* filter = new QComboBox;
+    auto* filter = new NamedComboBox;
     ControlBinder::NamePart(filter, window_parts::kFileFilter);
     for (const FileFilter& item : kFileFilters) filter->addItem(ToQString(item.Caption));
     files_layout->addWidget(filter);
@@ -188,9 +190,19 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     auto* right_layout = new QVBoxLayout(right);
     right_layout->setContentsMargins(0, 0, 0, 0);
     right_layout->setSpacing(0);
+    // The filter box above the table: Enter shows only the rows holding its text.
+    auto* filter_bar = new QWidget;
+    filter_bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* filter_layout = new QHBoxLayout(filter_bar);
+    filter_layout->setContentsMargins(4, 2, 4, 2);
+    QLineEdit* row_filter = binder.LineEdit(c.EFilter);
+    filter_layout->addWidget(binder.CaptionStrip(c.EFilter, c.EFilter.Label, row_filter));
+    filter_layout->addWidget(row_filter, 1);
+    right_layout->addWidget(filter_bar);
     right_layout->addWidget(binder.TableView(c.SG1), 1);
     auto* bar = new QWidget;
-    bar->setFixedHeight(31);
+    // As high as the edit and the button need in the font drawn (31 pixels as designed).
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* bar_layout = new QHBoxLayout(bar);
     bar_layout->setContentsMargins(4, 3, 4, 3);
     QLineEdit* current = binder.LineEdit(c.ECurrentFile, /*path=*/true);
@@ -219,6 +231,19 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
     };
     QObject::connect(files, &QListWidget::itemDoubleClicked, files, [open](QListWidgetItem*) { open(); });
     files->installEventFilter(new OpenOnEnter(files, open));
+    // The file list follows its folder: a file saved or removed there (by a save from this page, or a log
+    // rotated by the proxy) shows at once. The list is read again once the job that wrote it has ended.
+    auto* watcher = new QFileSystemWatcher(files);
+    auto reread = std::make_shared<std::function<void()>>();
+    *reread = [&binder, &browser, files, reread_weak = std::weak_ptr<std::function<void()>>(reread)] {
+        if (binder.Form().Busy() || !browser.Enabled) {
+            if (auto again = reread_weak.lock()) QTimer::singleShot(200, files, *again);
+            return;
+        }
+        binder.Act([&] { browser.Files().Update(); });
+    };
+    QObject::connect(watcher, &QFileSystemWatcher::directoryChanged, files,
+                     [files, reread] { QTimer::singleShot(50, files, *reread); });
     QObject::connect(filter, &QComboBox::activated, filter,
                      [&binder, &browser](int index) { binder.Act([&] { browser.UserSelectFilter(index); }); });
 
@@ -255,6 +280,11 @@ QWidget* MakeViewerPage(ControlBinder& binder) {
         }
 
         const FileList& list = browser.Files();
+        const QString directory_shown = PathToQString(list.Directory());
+        if (!watcher->directories().contains(directory_shown)) {
+            if (!watcher->directories().isEmpty()) watcher->removePaths(watcher->directories());
+            if (!directory_shown.isEmpty()) watcher->addPath(directory_shown);
+        }
         if (*shown_files != list.Items()) {
             files->clear();
             const QString directory = PathToQString(list.Directory());

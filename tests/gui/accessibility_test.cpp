@@ -107,12 +107,16 @@ void AccessibilityTest::everyControlIsReachableByItsCaptionOrText() {
         QVERIFY2(Named(nodes, QAccessible::RadioButton, QString::fromUtf8(radio)), radio);
     }
     // The viewer's browser, the memo, the pages.
-    // A combo box on Linux is named by what it shows.
-    QVERIFY(Named(nodes, QAccessible::ComboBox, QStringLiteral("All files (*.*)")));
+    // The combo boxes by what they are for, what they show as their value.
+    const Node* filter = Named(nodes, QAccessible::ComboBox, QStringLiteral("Тип файлов"));
+    QVERIFY(filter);
+    QCOMPARE(filter->item->text(QAccessible::Value), QStringLiteral("All files (*.*)"));
     const FileBrowser& browser = w.Form().Browser();
     QVERIFY(browser.DriveIndex() >= 0);
     const std::string drive = browser.Drives()[static_cast<std::size_t>(browser.DriveIndex())];
-    QVERIFY(Named(nodes, QAccessible::ComboBox, PathToQString(drive)));
+    const Node* drives = Named(nodes, QAccessible::ComboBox, QStringLiteral("Диск"));
+    QVERIFY(drives);
+    QCOMPARE(drives->item->text(QAccessible::Value), PathToQString(drive));
     QVERIFY(Named(nodes, QAccessible::Tree, QStringLiteral("Папки")));
     QVERIFY(Named(nodes, QAccessible::List, QStringLiteral("Файлы")));
     const Node* memo = Named(nodes, QAccessible::EditableText, QStringLiteral("О программе"));
@@ -153,6 +157,10 @@ void AccessibilityTest::gridsAreTablesWithCellsAndColumnHeaders() {
     QCOMPARE(limits->rowDescription(1), QStringLiteral("ivanov"));
     QCOMPARE(limits->columnDescription(1), QStringLiteral("Лимит"));
     QCOMPARE(limits->cellAt(1, 1)->text(QAccessible::Name), QStringLiteral("50000"));
+    // The fixed cell above the logins has no cell of its own: each login says which column it stands in.
+    QAccessibleTableCellInterface* limit = limits->cellAt(1, 1)->tableCellInterface();
+    QCOMPARE(limit->rowHeaderCells().value(0)->text(QAccessible::Name), QStringLiteral("ivanov"));
+    QCOMPARE(limit->rowHeaderCells().value(0)->text(QAccessible::Description), QStringLiteral("Логин"));
 }
 
 void AccessibilityTest::statusBarTellsTheHint() {
@@ -167,6 +175,8 @@ void AccessibilityTest::statusBarTellsTheHint() {
         told = told || bar->item->child(i)->text(QAccessible::Name) == w.StatusText();
     }
     QVERIFY(told);
+    // The bar itself says it too, for a screen reader that reads the bar.
+    QCOMPARE(bar->item->text(QAccessible::Description), w.StatusText());
 }
 
 }  // namespace tarnwell::gui_testing

@@ -1,5 +1,5 @@
 // The window tests run on Qt's offscreen platform unless another is named. With a first argument
-// "window", "viewer", "accessibility", "questions" or "scaled" only that group runs, given the rest of the arguments
+// "window", "viewer", "accessibility", "questions", "layout", "keyboard", "find" or "scaled" only that group runs, given the rest of the arguments
 // (QtTest's: test function names, -v2, ...). "scaled" runs only when named: a window test starts it in a
 // process of its own on a screen scaled twofold.
 
@@ -11,6 +11,9 @@ int RunViewerTests(int argc, char** argv);
 int RunAccessibilityTests(int argc, char** argv);
 int RunQuestionsTests(int argc, char** argv);
 int RunScaledTests(int argc, char** argv);
+int RunLayoutTests(int argc, char** argv);
+int RunKeyboardTests(int argc, char** argv);
+int RunFindTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -23,6 +26,9 @@ int main(int argc, char** argv) {
                   {"viewer", RunViewerTests, true},
                   {"accessibility", RunAccessibilityTests, true},
                   {"questions", RunQuestionsTests, true},
+                  {"layout", RunLayoutTests, true},
+                  {"keyboard", RunKeyboardTests, true},
+                  {"find", RunFindTests, true},
                   {"scaled", RunScaledTests, false}};
     const bool named = argc > 1 && argv[1][0] != '-';
     int failed = 0;

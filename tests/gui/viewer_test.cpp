@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeView>
 
@@ -38,6 +39,7 @@ private slots:
     void folderTreeAndFilterChooseWhatTheListShows();
     void saveAsFollowsTheDialogForBothTypes();
     void cancelButtonStopsASaveMidWay();
+    void newlyLoadedFileStartsAtItsTop();
 };
 
 void ViewerTest::doubleClickInTheFileListLoadsTheFile() {
@@ -131,6 +133,8 @@ void ViewerTest::saveAsFollowsTheDialogForBothTypes() {
     const std::string page = ReadFile(logs / "day.log.htm");
     QVERIFY(page.rfind("<html>", 0) == 0);
     QVERIFY(page.find("http://b/?q=") != std::string::npos);
+    // The file list shows the file saved into its folder.
+    QTRY_VERIFY(Items(files).contains(QStringLiteral("day.log.htm")));
 
     answer(second, true, true);
     w.Click("SBSave");
@@ -166,7 +170,7 @@ void ViewerTest::cancelButtonStopsASaveMidWay() {
     auto* gauge = w.Find<QProgressBar>("CG1");
     auto* cancel = w.Find<QPushButton>("SBCancel");
     QVERIFY(!cancel->isVisible());
-    QCOMPARE(cancel->text(), QStringLiteral("Отмена"));
+    QCOMPARE(cancel->text(), QStringLiteral("О&тмена"));
     const fs::path logs = fs::canonical(w.Logs());
 
     struct Case {
@@ -214,6 +218,30 @@ void ViewerTest::cancelButtonStopsASaveMidWay() {
         QVERIFY(!gauge->isVisible());
         QVERIFY(!cancel->isVisible());
     }
+}
+
+// A log looked at further down, then another loaded: the new one shows from its first line, nothing
+// selected.
+void ViewerTest::newlyLoadedFileStartsAtItsTop() {
+    std::string log = "time\tuser\r\n";
+    for (int i = 0; i < 500; ++i) log += std::to_string(i) + "\tuser" + std::to_string(i) + "\r\n";
+    Start start;
+    start.logs = {{"a.log", log}, {"b.log", log}};
+    Window w(start);
+    w.Click("SpeedButton3");
+    auto* files = w.Find<QListWidget>("FLB1");
+    auto* grid = w.Find<GridView>("SG1");
+    DoubleClick(files->viewport(), files->visualItemRect(files->item(0)).center());
+    QCOMPARE(grid->model()->rowCount(), 500);
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(grid->verticalScrollBar()->value() > 0);
+
+    DoubleClick(files->viewport(), files->visualItemRect(files->item(1)).center());
+    QCOMPARE(grid->verticalScrollBar()->value(), 0);
+    QVERIFY(!grid->currentIndex().isValid());
+    QCOMPARE(grid->rowAt(0), 0);
 }
 
 }  // namespace tarnwell::gui_testing
