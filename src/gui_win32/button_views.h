@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form/button.h"
+#include "form/page_control.h"
 #include "gui_win32/control_view.h"
 
 namespace tarnwell::win32 {
@@ -31,14 +32,23 @@ private:
 // What a navigation button shows above its caption.
 enum class NavPicture { Viewer, Statistics, Limits, Settings, About };
 
-// A navigation button: flat, its picture above its caption.
+// A navigation button: flat, its picture above its caption; the button of the page shown stands sunk
+// on the window colour.
 class NavButtonView : public ButtonView {
 public:
-    NavButtonView(Ui& ui, HWND parent, Button& button, NavPicture picture);
+    NavButtonView(Ui& ui, HWND parent, Button& button, NavPicture picture, const PageControl& pages);
+    void Refresh() override;
     bool DrawItem(const DRAWITEMSTRUCT& item) override;
+    // The least height that shows the picture and the caption whole, and the width the caption needs.
+    int LeastHeight() const;
+    int CaptionNeed() const;
 
 private:
+    bool Active() const;
+
     NavPicture picture_;
+    const PageControl& pages_;
+    bool shown_active_ = false;
 };
 
 // Draws a navigation picture into the square.

@@ -88,6 +88,47 @@ RECT CheckListView::BelowItems() const {
     return client;
 }
 
+int CheckListView::ItemHeight() const {
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    if (list_.Count() > 0 && SendMessageW(Hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item))) {
+        return item.bottom - item.top;
+    }
+    return ui_(17);
+}
+
+int CheckListView::NeededWidth(bool scrolls) const {
+    int widest = 0;
+    for (const std::string& text : list_.Items()) {
+        const std::wstring wide = Wide(text);
+        widest = std::max(widest, static_cast<int>(SendMessageW(Hwnd(), LVM_GETSTRINGWIDTHW, 0,
+                                                                reinterpret_cast<LPARAM>(wide.c_str()))));
+    }
+    int box = ui_(16);
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Hwnd(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    int image_width = 0;
+    int image_height = 0;
+    if (images != nullptr && ImageList_GetIconSize(images, &image_width, &image_height)) box = image_width;
+    // The list's own margins around the box and after the text, and its sunken edge on both sides.
+    const int margins = ui_(14) + 2 * GetSystemMetrics(SM_CXEDGE);
+    return widest + box + margins + (scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+}
+
+int CheckListView::NeededHeight(int items) const {
+    return items * ItemHeight() + 2 * GetSystemMetrics(SM_CYEDGE) + ui_(2);
+}
+
+// The list keeps an item with the keyboard's focus whenever it has any, so that Space toggles it and the
+// focus shows from the first key on; the user's arrow moves it as before.
+void CheckListView::KeepFocusedItem() {
+    if (list_.Count() == 0) return;
+    if (SendMessageW(Hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0) return;
+    LVITEMW state{};
+    state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    state.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(Hwnd(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+}
+
 void CheckListView::Refresh() {
     RefreshState();
     for (int i = 0; i < list_.Count(); ++i) {
@@ -105,7 +146,15 @@ void CheckListView::Refresh() {
 // The list flips its own box on a click or Space; the control decides the new state (a grayed item
 // becomes checked) and the refresh that follows shows it.
 bool CheckListView::Notify(NMHDR& header, LRESULT&) {
-    if (header.hwndFrom != Hwnd() || header.code != LVN_ITEMCHANGED || ui_.Refreshing()) return false;
+    if (header.hwndFrom != Hwnd()) return false;
+    if (header.code == NM_SETFOCUS) {
+        Ui::RefreshScope quiet(ui_);
+        KeepFocusedItem();
+        // The focus shows at once, not only after the first key.
+        SendMessageW(Hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        return false;
+    }
+    if (header.code != LVN_ITEMCHANGED || ui_.Refreshing()) return false;
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
     if ((change.uChanged & LVIF_STATE) == 0 || ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) == 0) {
         return false;
@@ -130,10 +179,10 @@ void RadioGroupView::Place(const RECT& rect) {
     const int columns = std::max(1, group_.Columns);
     const int count = static_cast<int>(buttons_.size());
     const int rows = (count + columns - 1) / columns;
-    const int top = rect.top + (group_.Caption.empty() ? ui_(6) : ui_(16));
+    const int top = rect.top + (group_.Caption.empty() ? ui_(6) : std::max(ui_(16), FontHeight(frame_) + ui_(2)));
     const int left = rect.left + ui_(8);
     const int width = (rect.right - rect.left - ui_(12)) / columns;
-    const int height = rows > 0 ? std::min(ui_(20), static_cast<int>(rect.bottom - ui_(4) - top) / rows) : 0;
+    const int height = rows > 0 ? std::min(RowHeight(), static_cast<int>(rect.bottom - ui_(4) - top) / rows) : 0;
     for (int i = 0; i < count; ++i) {
         // Items fill the first column top to bottom, then the next, as a radio group places them.
         const int column = i / rows;
@@ -141,6 +190,23 @@ void RadioGroupView::Place(const RECT& rect) {
         MoveWindow(buttons_[static_cast<std::size_t>(i)], left + column * width, top + row * height, width - ui_(4),
                    height, TRUE);
     }
+}
+
+int RadioGroupView::RowHeight() const {
+    return std::max(ui_(20), FontHeight(Hwnd()) + ui_(4));
+}
+
+SIZE RadioGroupView::Needed() const {
+    const int columns = std::max(1, group_.Columns);
+    const int count = static_cast<int>(buttons_.size());
+    const int rows = (count + columns - 1) / columns;
+    int widest = 0;
+    for (HWND button : buttons_) widest = std::max(widest, TextWidthIn(button, WindowTextOf(button)));
+    // A radio button draws its circle, a gap, then its text.
+    const int item = widest + GetSystemMetrics(SM_CXMENUCHECK) + ui_(10);
+    const int caption = group_.Caption.empty() ? 0 : TextWidthIn(frame_, WindowTextOf(frame_)) + ui_(20);
+    const int top = group_.Caption.empty() ? ui_(6) : std::max(ui_(16), FontHeight(frame_) + ui_(2));
+    return {std::max(columns * item + ui_(12), caption), top + rows * RowHeight() + ui_(4)};
 }
 
 void RadioGroupView::Refresh() {

@@ -19,9 +19,16 @@ public:
     void Place(const RECT& rect);
     // The area below the last item, in the list's client coordinates (where ESGToUser sits in ChLBRun).
     RECT BelowItems() const;
+    // The height of one item in the list's font, and the size the list needs to show `items` whole items
+    // and the widest item's text whole (with room for a vertical scroll bar when `scrolls`).
+    int Count() const { return list_.Count(); }
+    int ItemHeight() const;
+    int NeededWidth(bool scrolls) const;
+    int NeededHeight(int items) const;
 
 private:
     void AddGrayedBox();
+    void KeepFocusedItem();
 
     CheckListBox& list_;
 };
@@ -33,8 +40,12 @@ public:
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
     void Place(const RECT& rect);
+    // The size the group needs to show its caption and every item whole, in the dialog font.
+    SIZE Needed() const;
 
 private:
+    int RowHeight() const;
+
     RadioGroup& group_;
     HWND frame_;
     std::vector<HWND> buttons_;

@@ -42,12 +42,14 @@ GridView::GridView(Ui& ui, HWND parent, GridControl& grid, const ColorScheme& co
         ui_.Create(list, L"EDIT", PartName(grid, kEditorPart), ES_AUTOHSCROLL | WS_BORDER, 0, {}, this, FontKind::Grid);
     SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (header_ != nullptr) SetWindowSubclass(header_, HeaderProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     active_row_ = grid.FixedRows();
     active_col_ = grid.FixedCols();
 }
 
 GridView::~GridView() {
     if (IsWindow(editor_)) RemoveWindowSubclass(editor_, EditorProc, kSubclassId);
+    if (IsWindow(header_)) RemoveWindowSubclass(header_, HeaderProc, kSubclassId);
     if (IsWindow(Hwnd())) {
         RemoveWindowSubclass(Hwnd(), ListProc, kSubclassId);
         SendMessageW(Hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, 0);
@@ -212,7 +214,7 @@ bool GridView::CellRect(int display_col, int row, RECT& rect) const {
     if (!SendMessageW(Hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds))) {
         return false;
     }
-    int x = bounds.left;
+    int x = bounds.left + (display_col < grid_.FixedCols() ? ScrollX() : 0);
     for (int d = 0; d < display_col; ++d) x += ColumnWidth(Hwnd(), d);
     rect = {x, bounds.top, x + ColumnWidth(Hwnd(), display_col), bounds.bottom};
     return true;
@@ -225,7 +227,19 @@ bool GridView::HitCell(POINT client, int& display_col, int& row) const {
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
     SendMessageW(Hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(hit.iItem), reinterpret_cast<LPARAM>(&bounds));
-    int x = bounds.left;
+    // The fixed columns, drawn over the others at their unscrolled place, take the click first.
+    const int fixed = std::min(grid_.FixedCols(), grid_.ColCount());
+    int x = bounds.left + ScrollX();
+    for (int d = 0; d < fixed; ++d) {
+        const int width = ColumnWidth(Hwnd(), d);
+        if (client.x >= x && client.x < x + width) {
+            display_col = d;
+            row = RowOfItem(hit.iItem);
+            return true;
+        }
+        x += width;
+    }
+    x = bounds.left;
     for (int d = 0; d < grid_.ColCount(); ++d) {
         const int width = ColumnWidth(Hwnd(), d);
         if (client.x >= x && client.x < x + width) {
@@ -265,8 +279,10 @@ void GridView::SelectCell(int display_col, int row) {
     GetClientRect(Hwnd(), &client);
     if (CellRect(active_col_, row, cell)) {
         int dx = 0;
+        // A cell right of the fixed columns comes out from under them.
+        const int left_edge = active_col_ >= grid_.FixedCols() ? FixedWidth() : 0;
         if (cell.right > client.right) dx = cell.right - client.right;
-        if (cell.left - dx < 0) dx = cell.left;
+        if (cell.left - dx < left_edge) dx = cell.left - left_edge;
         if (dx != 0) SendMessageW(Hwnd(), LVM_SCROLL, static_cast<WPARAM>(dx), 0);
     }
     InvalidateRow(active_row_);
@@ -335,7 +351,61 @@ LRESULT CALLBACK GridView::EditorProc(HWND editor, UINT message, WPARAM wparam, 
     return reinterpret_cast<GridView*>(data)->OnEditorMessage(editor, message, wparam, lparam);
 }
 
+// The fixed columns stay at the left edge when the list scrolls sideways: the list moves its picture and
+// its header with the scroll, so every scroll redraws the whole list and header, and the fixed cells are
+// drawn over the scrolled ones at their unscrolled place.
 LRESULT GridView::OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = HandleListMessage(list, message, wparam, lparam);
+    if (grid_.FixedCols() > 0 && IsWindow(list)) {
+        const int scroll = ScrollX();
+        if (scroll != shown_scroll_) {
+            shown_scroll_ = scroll;
+            InvalidateRect(list, nullptr, FALSE);
+            InvalidateRect(header_, nullptr, FALSE);
+        }
+    }
+    return result;
+}
+
+int GridView::ScrollX() const {
+    return GetScrollPos(Hwnd(), SB_HORZ);
+}
+
+int GridView::FixedWidth() const {
+    int width = 0;
+    for (int d = 0; d < std::min(grid_.FixedCols(), grid_.ColCount()); ++d) width += ColumnWidth(Hwnd(), d);
+    return width;
+}
+
+LRESULT CALLBACK GridView::HeaderProc(HWND header, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                      DWORD_PTR data) {
+    auto* view = reinterpret_cast<GridView*>(data);
+    const LRESULT result = DefSubclassProc(header, message, wparam, lparam);
+    if (message == WM_PAINT) view->PaintFixedHeader();
+    return result;
+}
+
+// The header's fixed items over the scrolled ones, at their unscrolled place.
+void GridView::PaintFixedHeader() {
+    const int scroll = ScrollX();
+    if (scroll <= 0 || grid_.FixedCols() <= 0) return;
+    HDC dc = GetDC(header_);
+    for (int d = 0; d < std::min(grid_.FixedCols(), grid_.ColCount()); ++d) {
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_HEADER;
+        item.itemID = static_cast<UINT>(d);
+        item.hwndItem = header_;
+        item.hDC = dc;
+        if (!SendMessageW(header_, HDM_GETITEMRECT, static_cast<WPARAM>(d), reinterpret_cast<LPARAM>(&item.rcItem))) {
+            continue;
+        }
+        OffsetRect(&item.rcItem, scroll, 0);
+        DrawHeaderItem(item);
+    }
+    ReleaseDC(header_, dc);
+}
+
+LRESULT GridView::HandleListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: {
@@ -457,6 +527,12 @@ LRESULT GridView::OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPAR
                 EndEdit(wparam == VK_RETURN);
                 return 0;
             }
+            if (wparam == VK_TAB) {
+                // Tab keeps the text and leaves the grid, as from the grid itself.
+                EndEdit(true);
+                PostMessageW(ui_.Main(), WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, FALSE);
+                return 0;
+            }
             if (wparam == VK_UP || wparam == VK_DOWN) {
                 EndEdit(true);
                 const int item = ItemOfRow(active_row_) + (wparam == VK_UP ? -1 : 1);
@@ -467,7 +543,7 @@ LRESULT GridView::OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPAR
             }
             break;
         case WM_CHAR:
-            if (wparam == L'\r' || wparam == 27) return 0;  // no beep
+            if (wparam == L'\r' || wparam == 27 || wparam == L'\t') return 0;  // no beep
             break;
         case WM_KILLFOCUS:
             EndEdit(true);
@@ -498,6 +574,16 @@ bool GridView::DrawItem(const DRAWITEMSTRUCT& item) {
     if (x < client.right) {
         RECT rest{x, item.rcItem.top, client.right, item.rcItem.bottom};
         FillRect(dc, &rest, GetSysColorBrush(COLOR_WINDOW));
+    }
+    // The fixed columns at their unscrolled place, over what scrolled under them.
+    if (const int scroll = ScrollX(); scroll > 0) {
+        x = item.rcItem.left + scroll;
+        for (int d = 0; d < std::min(grid_.FixedCols(), grid_.ColCount()); ++d) {
+            const int width = ColumnWidth(Hwnd(), d);
+            RECT cell{x, item.rcItem.top, x + width, item.rcItem.bottom};
+            DrawCell(dc, cell, grid_.RealColIndex(d), row, d, focused);
+            x += width;
+        }
     }
     SelectObject(dc, old_font);
     return true;

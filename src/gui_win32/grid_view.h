@@ -53,7 +53,12 @@ public:
 private:
     static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     static LRESULT CALLBACK EditorProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam);
+    int ScrollX() const;
+    int FixedWidth() const;
+    void PaintFixedHeader();
     LRESULT OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPARAM lparam);
 
     int HeaderRows() const { return grid_.FixedRows() > 0 ? 1 : 0; }
@@ -79,6 +84,7 @@ private:
     HWND editor_ = nullptr;
     HIMAGELIST row_height_ = nullptr;  // an empty image list that sets the row height
     std::uint64_t shown_revision_ = ~std::uint64_t{0};
+    int shown_scroll_ = 0;
     int active_row_ = 1;
     int active_col_ = 0;
     bool editing_ = false;

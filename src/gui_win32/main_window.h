@@ -48,8 +48,12 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
     void Create();
     void Layout();
+    void FitToFonts();
+    int NavWidth() const;
     void UserActed();
     void ShowHintFor(HWND widget);
+    static HWND WidgetUnder(HWND widget, LPARAM at);
+    bool PageKey(HWND target, WPARAM key);
     void AddToolTips();
     bool ToolTipText(NMHDR& header);
     void ShowGridMenu(POINT screen);
@@ -67,6 +71,7 @@ private:
     std::wstring tip_text_;
     const Control* hinted_ = nullptr;
     bool hint_known_ = false;
+    HWND focus_seen_ = nullptr;
 };
 
 }  // namespace tarnwell::win32

@@ -34,11 +34,18 @@ ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, FormControls& c, FileB
     });
 }
 
+SIZE ViewerPage::Needed() const {
+    // The column at its designed width, the path's caption and the save button whole beside a short path.
+    const int bar = StripWidth(*path_label_, 84) + ui_(120) + ButtonWidth(*save_, 90) + ui_(10);
+    return {ui_(column_width_) + ui_(3) + bar, ui_(160)};
+}
+
 void ViewerPage::Layout(int width, int height) {
     const int column = std::min(ui_(column_width_), std::max(0, width - ui_(60)));
     const int splitter = ui_(3);
-    const int combo = ui_(22);
-    const int bar = ui_(31);
+    const int combo = std::max(ui_(22), FontHeight(drives_->Hwnd()) + ui_(8));
+    const int line = LineHeight(path_->Hwnd(), 21);
+    const int bar = line + ui_(10);
 
     // The left column: drive box over the tree, a splitter, the file list over its filter.
     const int tree_bottom = std::max(combo * 2, height * tree_share_ / 100);
@@ -55,12 +62,12 @@ void ViewerPage::Layout(int width, int height) {
     const int left = column + splitter;
     const int right = width;
     Move(grid_->Hwnd(), left, 0, right - left, height - bar);
-    const int y = height - bar + (bar - ui_(21)) / 2;
-    const int label = ui_(84);
-    const int button = ui_(90);
-    Move(path_label_->Hwnd(), left + ui_(2), y, label, ui_(21));
-    Move(path_->Hwnd(), left + ui_(4) + label, y, right - left - label - button - ui_(10), ui_(21));
-    Move(save_->Hwnd(), right - button - ui_(2), y - ui_(1), button, ui_(23));
+    const int y = height - bar + (bar - line) / 2;
+    const int label = StripWidth(*path_label_, 84);
+    const int button = ButtonWidth(*save_, 90);
+    Move(path_label_->Hwnd(), left + ui_(2), y, label, line);
+    Move(path_->Hwnd(), left + ui_(4) + label, y, right - left - label - button - ui_(10), line);
+    Move(save_->Hwnd(), right - button - ui_(2), y - ui_(1), button, line + ui_(2));
 }
 
 }  // namespace tarnwell::win32
