@@ -28,7 +28,7 @@
 #include "files/file_snapshot.h"
 #include "grid/table_grid.h"
 #include "viewer/byte_scan.h"
-#include "viewer/row_filter.h"
+#include "viewer/rows_holding.h"
 #include "viewer/table_find.h"
 #include "viewer/to_sg.h"
 
@@ -149,7 +149,7 @@ int Search(const std::string& file) {
     // The filter of the first request's user: one user of a few hundred.
     const std::string user(grid.GetCellEx(1, 1));
     std::optional<tarnwell::RowFilter> filter;
-    const auto [filtered, filtered_cpu] = timed([&] { filter = tarnwell::RowFilter::RowsHolding(grid, user); });
+    const auto [filtered, filtered_cpu] = timed([&] { filter = tarnwell::RowsHolding(grid, user); });
 
     // Painted steps through the filter: each reads a page of rows at a random place, as a jump would.
     // Timed by the wall clock and by the thread's processor time: on a busy machine the worst wall time of

@@ -43,6 +43,8 @@ public:
     void ControlsChanged() override {}
     bool ExecuteSaveDialog(SaveDialog& dialog) override;
     void ShellOpen(std::string_view target) override;
+    // Without a display there is no clipboard, and no user to press Ctrl+C: nothing is kept.
+    void SetClipboardText(std::string_view) override {}
 
     // What the event loop would do after the start-up: nothing when a quit is queued (the loop takes it
     // first), else the close timer's tick when it runs.

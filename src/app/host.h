@@ -128,6 +128,10 @@ public:
     // The desktop's "open" of a document or link. Whether it worked is not reported.
     virtual void ShellOpen(std::string_view target) = 0;
 
+    // Puts the text on the desktop's clipboard as plain text, in place of what was there: the cells a grid
+    // copies (Ctrl+C). Throws Error with the reason when the clipboard cannot be had.
+    virtual void SetClipboardText(std::string_view text) = 0;
+
 protected:
     // The boxes as the host shows them; ShowMessage and ShowError have counted them.
     virtual void ShowMessageBox(std::string_view text) = 0;

@@ -117,6 +117,16 @@ void TFSend::BindHandlers() {
     c_.SBEditPathHTML.OnClick = Handler(&TFSend::SBEditPathHTMLClick);
     c_.SBSave.OnClick = Handler(&TFSend::SBSaveClick);
 
+    c_.PFind.OnOpen = Handler(&TFSend::PFindOpen);
+    c_.PFind.OnClose = Handler(&TFSend::PFindClose);
+    c_.SBFindNext.OnClick = c_.EFind.OnAccept = Handler(&TFSend::SBFindNextClick);
+    c_.SBFindPrev.OnClick = Handler(&TFSend::SBFindPrevClick);
+    c_.EFilter.OnAccept = Handler(&TFSend::EFilterAccept);
+    c_.EFilter.OnChange = Handler(&TFSend::EFilterChange);
+    for (GridControl* grid : {&c_.SG1, &c_.ASGRead, &c_.ASGLimit}) {
+        grid->OnCopy = [this, grid] { RunHandler([this, grid] { CopySelectedCells(*grid); }); };
+    }
+
     browser_.OnDriveChange = Handler(&TFSend::DriveCB1Change);
     browser_.OnFolderChange = Handler(&TFSend::CDirOChange);
     browser_.OnFileDoubleClick = Handler(&TFSend::FLB1Click);

@@ -123,6 +123,22 @@ public:
     // progress on CG1, with SBCancel beside it to stop it; a stopped save leaves the old file as it was.
     void SBSaveClick();
 
+    // --- Find, filter and copy over the tables of the viewer, the statistics and the limits -------------
+    // Ctrl+F: opens the find bar when the page shown has a table; Escape closes it.
+    void PFindOpen();
+    void PFindClose();
+    // Selects the next (previous) cell of the page's table after (before) the active cell that holds
+    // EFind's text, or is it (CBWholeCell), letter case ignored and Ё taken as Е, past the end on from
+    // the start, and scrolls it into view; the outcome area says where, and when nothing matched.
+    void SBFindNextClick();
+    void SBFindPrevClick();
+    // Enter in EFilter: SG1 shows only the rows holding its text (all rows for an empty text). An emptied
+    // box shows every row at once (EFilterChange). Saving saves every row, filtered or not.
+    void EFilterAccept();
+    void EFilterChange();
+    // Ctrl+C on a table: its selected cells onto the clipboard, TAB-separated.
+    void CopySelectedCells(GridControl& grid);
+
     // The save dialogs; they keep their values from one showing to the next.
     SaveDialog SDHTML;
     SaveDialog SD1;
@@ -137,6 +153,10 @@ private:
     // When auto-save is chosen: the settings file, then the statistics table's send flags.
     void AutoSave();
     void ShowLastFile(const std::string& path);
+    // After a load of SG1: nothing selected, its top shown, EFilter's filter made anew for its rows.
+    void ViewerLoaded();
+    void ApplyViewerFilter();
+    void FindInPageTable(bool next);
     void EnableCloseTimer();
     ServiceRestartHost RestartHost();
     void EnterHandler();

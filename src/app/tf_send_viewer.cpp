@@ -15,6 +15,7 @@ void TFSend::CDirOChange() {
 
 void TFSend::FLB1Click() {
     browser_.FLB1Click(c_.ECurrentFile.Text, c_.SG1, gauge_progress_, host_.TextWidth());
+    ViewerLoaded();
 }
 
 // The last viewed file, brought back at start-up: the browser moves to its folder first, then the file is
@@ -22,6 +23,14 @@ void TFSend::FLB1Click() {
 void TFSend::ShowLastFile(const std::string& path) {
     browser_.ShowFilePath(path);
     ToSG(c_.ECurrentFile.Text, c_.SG1, gauge_progress_, host_.TextWidth());
+    ViewerLoaded();
+}
+
+// The rows of a filter belong to the table it was made for: a new table is filtered anew, by the text
+// the box holds, so that the next day's log shows the same user's requests.
+void TFSend::ViewerLoaded() {
+    c_.SG1.ResetView();
+    ApplyViewerFilter();
 }
 
 }  // namespace tarnwell

@@ -11,11 +11,16 @@ namespace tarnwell {
 class Edit : public Control {
 public:
     std::string Text;
-    std::string Label;  // the caption strip beside the edit, empty for none
+    std::string Label;      // the caption strip beside the edit, empty for none
     char PasswordChar = 0;  // when set, the window shows it in place of every character of the text
     NotifyEvent OnChange;
+    NotifyEvent OnAccept;  // Enter in the edit
 
     void UserSetText(std::string text);
+    // The user pressed Enter in the edit: runs OnAccept.
+    void UserAccept() const {
+        if (Enabled) Fire(OnAccept);
+    }
 };
 
 }  // namespace tarnwell

@@ -92,6 +92,9 @@ FormControls::FormControls()
     SetEdit(ECurrentFile, "Текущий файл:"_cp, "", "Путь к файлу, который сейчас просматривается"_cp, false);
     SetButton(SBSave, "Сохранить ..."_cp, "Сохранить|Сохранить как файл HTML или Excel"_cp, true);
     SG1.AccessibleName = "Просматриваемый файл"_cp;
+    SetEdit(EFilter, "Фильтр:"_cp, "",
+            "Фильтр|Показывать только строки, содержащие этот текст (Enter - применить). Сохраняются все строки"_cp,
+            true);
 
     // The settings. The check lists stay unchecked until the settings are read.
     SetEdit(EHost, "Машина:"_cp, "127.0.0.1", "Адрес сервера почты(IP или DNS) "_cp, true);
@@ -196,6 +199,15 @@ FormControls::FormControls()
     });
     SetButton(STtoSite, "http://www.example.com");
     SetButton(StaticText7, "mailto:author@example.com");
+
+    // The find bar. Letter case does not matter, nor Ё against Е.
+    PFind.AccessibleName = "Поиск"_cp;
+    SetEdit(EFind, "Найти:"_cp, "",
+            "Найти|Текст, который ищется в таблице страницы (Enter - следующая ячейка, Esc - закрыть поиск)"_cp, true);
+    SetButton(SBFindNext, "Далее"_cp, "Далее|Найти следующую ячейку с текстом (F3)"_cp, true);
+    SetButton(SBFindPrev, "Назад"_cp, "Назад|Найти предыдущую ячейку с текстом (Shift+F3)"_cp, true);
+    CBWholeCell.Caption = "Ячейка целиком"_cp;
+    SetHint(CBWholeCell, "Ячейка целиком|Искать ячейки, весь текст которых совпадает с искомым"_cp, true);
 }
 
 // The name of each control is its member's, spelled once: by the member itself.
@@ -209,57 +221,40 @@ std::vector<Control*> FormControls::AllControls() {
 }
 
 std::vector<std::pair<Control*, std::string_view>> FormControls::Names() {
-    return {TARNWELL_CONTROL(SpeedButton3),
-            TARNWELL_CONTROL(SBToStat),
-            TARNWELL_CONTROL(SBLimit),
-            TARNWELL_CONTROL(SpeedButton4),
-            TARNWELL_CONTROL(SBAbout),
-            TARNWELL_CONTROL(CG1),
-            TARNWELL_CONTROL(SBCancel),
-            TARNWELL_CONTROL(PC1),
-            TARNWELL_CONTROL(StatBar),
-            TARNWELL_CONTROL(SG1),
-            TARNWELL_CONTROL(ECurrentFile),
-            TARNWELL_CONTROL(SBSave),
-            TARNWELL_CONTROL(EHost),
-            TARNWELL_CONTROL(EPort),
-            TARNWELL_CONTROL(EDomain),
-            TARNWELL_CONTROL(EUserID),
-            TARNWELL_CONTROL(RGSecurity),
-            TARNWELL_CONTROL(EPassword),
-            TARNWELL_CONTROL(ECAFile),
-            TARNWELL_CONTROL(EFromName),
-            TARNWELL_CONTROL(EFromAddress),
-            TARNWELL_CONTROL(ESubject),
-            TARNWELL_CONTROL(ChLBCont),
-            TARNWELL_CONTROL(ChLBTable),
-            TARNWELL_CONTROL(ChLBHTML),
-            TARNWELL_CONTROL(ChLBRun),
-            TARNWELL_CONTROL(ESGToUser),
-            TARNWELL_CONTROL(ChLBOther),
-            TARNWELL_CONTROL(RGkb),
-            TARNWELL_CONTROL(ASGRead),
-            TARNWELL_CONTROL(EHTMLPath),
-            TARNWELL_CONTROL(SBEditPathHTML),
-            TARNWELL_CONTROL(CSETochn),
-            TARNWELL_CONTROL(SBSaveHTML),
-            TARNWELL_CONTROL(SBSend1),
-            TARNWELL_CONTROL(RG1),
-            TARNWELL_CONTROL(ASGLimit),
-            TARNWELL_CONTROL(SBRead),
-            TARNWELL_CONTROL(SBSet),
-            TARNWELL_CONTROL(SBSaveLim),
-            TARNWELL_CONTROL(SEDefault),
-            TARNWELL_CONTROL(NRead),
-            TARNWELL_CONTROL(NSet),
-            TARNWELL_CONTROL(NSaveLim),
-            TARNWELL_CONTROL(NSaveEn),
-            TARNWELL_CONTROL(Memo1),
-            TARNWELL_CONTROL(STtoSite),
-            TARNWELL_CONTROL(StaticText7)};
+    return {TARNWELL_CONTROL(SpeedButton3), TARNWELL_CONTROL(SBToStat),     TARNWELL_CONTROL(SBLimit),
+            TARNWELL_CONTROL(SpeedButton4), TARNWELL_CONTROL(SBAbout),      TARNWELL_CONTROL(CG1),
+            TARNWELL_CONTROL(SBCancel),     TARNWELL_CONTROL(PC1),          TARNWELL_CONTROL(StatBar),
+            TARNWELL_CONTROL(SG1),          TARNWELL_CONTROL(ECurrentFile), TARNWELL_CONTROL(SBSave),
+            TARNWELL_CONTROL(EFilter),      TARNWELL_CONTROL(EHost),        TARNWELL_CONTROL(EPort),
+            TARNWELL_CONTROL(EDomain),      TARNWELL_CONTROL(EUserID),      TARNWELL_CONTROL(RGSecurity),
+            TARNWELL_CONTROL(EPassword),    TARNWELL_CONTROL(ECAFile),      TARNWELL_CONTROL(EFromName),
+            TARNWELL_CONTROL(EFromAddress), TARNWELL_CONTROL(ESubject),     TARNWELL_CONTROL(ChLBCont),
+            TARNWELL_CONTROL(ChLBTable),    TARNWELL_CONTROL(ChLBHTML),     TARNWELL_CONTROL(ChLBRun),
+            TARNWELL_CONTROL(ESGToUser),    TARNWELL_CONTROL(ChLBOther),    TARNWELL_CONTROL(RGkb),
+            TARNWELL_CONTROL(ASGRead),      TARNWELL_CONTROL(EHTMLPath),    TARNWELL_CONTROL(SBEditPathHTML),
+            TARNWELL_CONTROL(CSETochn),     TARNWELL_CONTROL(SBSaveHTML),   TARNWELL_CONTROL(SBSend1),
+            TARNWELL_CONTROL(RG1),          TARNWELL_CONTROL(ASGLimit),     TARNWELL_CONTROL(SBRead),
+            TARNWELL_CONTROL(SBSet),        TARNWELL_CONTROL(SBSaveLim),    TARNWELL_CONTROL(SEDefault),
+            TARNWELL_CONTROL(NRead),        TARNWELL_CONTROL(NSet),         TARNWELL_CONTROL(NSaveLim),
+            TARNWELL_CONTROL(NSaveEn),      TARNWELL_CONTROL(Memo1),        TARNWELL_CONTROL(STtoSite),
+            TARNWELL_CONTROL(StaticText7),  TARNWELL_CONTROL(PFind),        TARNWELL_CONTROL(EFind),
+            TARNWELL_CONTROL(SBFindNext),   TARNWELL_CONTROL(SBFindPrev),   TARNWELL_CONTROL(CBWholeCell)};
 }
 
 #undef TARNWELL_CONTROL
+
+GridControl* FormControls::PageTable(int page) {
+    switch (page) {
+        case kViewerPage:
+            return &SG1;
+        case kStatPage:
+            return &ASGRead;
+        case kLimitsPage:
+            return &ASGLimit;
+        default:
+            return nullptr;
+    }
+}
 
 std::vector<Control*> FormControls::JobControls() {
     return {&SpeedButton3,   &SBToStat,  &SBLimit,    &SpeedButton4, &SBAbout,  &SBSave,

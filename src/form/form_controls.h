@@ -8,8 +8,10 @@
 
 #include "form/button.h"
 #include "form/cancel_button.h"
+#include "form/check_box.h"
 #include "form/check_list_box.h"
 #include "form/edit.h"
+#include "form/find_bar.h"
 #include "form/form_pages.h"
 #include "form/gauge.h"
 #include "form/grid_control.h"
@@ -60,6 +62,7 @@ struct FormControls {
     GridControl SG1{5, 5};  // the viewed log file as a table
     Edit ECurrentFile;      // the viewed file's path
     Button SBSave;          // saves the viewed table as HTML or a workbook
+    Edit EFilter;           // above SG1: shows only the rows holding its text (Enter applies it)
 
     // Page 1, the settings.
     Edit EHost;              // SMTP server
@@ -104,6 +107,19 @@ struct FormControls {
     Memo Memo1;          // the program's description
     Button STtoSite;     // shows and opens the maker's web address
     Button StaticText7;  // shows a mail address, opens MakerMailLink()
+
+    // The find bar over the table of the page shown (PageTable), opened by Ctrl+F.
+    FindBar PFind;         // the bar; hidden until Ctrl+F
+    Edit EFind;            // the text looked for (Enter: as SBFindNext)
+    Button SBFindNext;     // selects the next cell with the text (F3)
+    Button SBFindPrev;     // selects the previous cell with the text (Shift+F3)
+    CheckBox CBWholeCell;  // the text must be the whole cell, not a part of it
+
+    // The table of a page, which the find bar searches and Ctrl+C copies from; nullptr for the settings
+    // and the About page.
+    GridControl* PageTable(int page);
+    // The controls of the find bar, in the bar's order.
+    std::array<Control*, 4> FindBarControls() { return {&EFind, &SBFindNext, &SBFindPrev, &CBWholeCell}; }
 
     // The navigation buttons in column order, top to bottom.
     std::array<Button*, 5> NavigationButtons() { return {&SpeedButton3, &SBToStat, &SBLimit, &SpeedButton4, &SBAbout}; }

@@ -1,6 +1,7 @@
 #include "gui/qt_host.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -152,6 +153,10 @@ bool QtHost::ExecuteSaveDialog(SaveDialog& dialog) {
 
 void QtHost::ShellOpen(std::string_view target) {
     QDesktopServices::openUrl(QUrl(ToQString(target), QUrl::TolerantMode));
+}
+
+void QtHost::SetClipboardText(std::string_view text) {
+    QGuiApplication::clipboard()->setText(ToQString(text));
 }
 
 }  // namespace tarnwell

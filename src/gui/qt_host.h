@@ -33,6 +33,7 @@ public:
     void ControlsChanged() override;
     bool ExecuteSaveDialog(SaveDialog& dialog) override;
     void ShellOpen(std::string_view target) override;
+    void SetClipboardText(std::string_view text) override;
 
     // The font of the grids: Tahoma 8, or the nearest font present.
     static QFont GridFont();

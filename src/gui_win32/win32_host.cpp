@@ -2,11 +2,17 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "app/error_box_text.h"
 #include "gui_win32/main_window.h"
 #include "gui_win32/save_file_dialog.h"
+#include "text/cp1251_literal.h"
+#include "text/error.h"
 
 namespace tarnwell::win32 {
+
+using namespace literals;
 
 namespace {
 
@@ -128,6 +134,27 @@ bool Win32Host::ExecuteSaveDialog(SaveDialog& dialog) {
 void Win32Host::ShellOpen(std::string_view target) {
     ShellExecuteW(window_ != nullptr ? window_->Hwnd() : nullptr, L"open", Wide(target).c_str(), nullptr, nullptr,
                   SW_SHOWNORMAL);
+}
+
+// The text goes as CF_UNICODETEXT, from which Windows makes the other text formats when they are asked
+// for. The memory belongs to the clipboard once SetClipboardData has taken it.
+void Win32Host::SetClipboardText(std::string_view text) {
+    const std::wstring wide = Wide(text);
+    if (!OpenClipboard(Owner())) throw Error(std::string("Буфер обмена занят другой программой"_cp));
+    EmptyClipboard();
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool placed = false;
+    if (memory != nullptr) {
+        if (void* at = GlobalLock(memory)) {
+            std::memcpy(at, wide.c_str(), bytes);
+            GlobalUnlock(memory);
+            placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        if (!placed) GlobalFree(memory);
+    }
+    CloseClipboard();
+    if (!placed) throw Error(std::string("Не удалось поместить текст в буфер обмена"_cp));
 }
 
 }  // namespace tarnwell::win32

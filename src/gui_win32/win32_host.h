@@ -35,6 +35,7 @@ public:
     void ControlsChanged() override;
     bool ExecuteSaveDialog(SaveDialog& dialog) override;
     void ShellOpen(std::string_view target) override;
+    void SetClipboardText(std::string_view text) override;
 
     bool QuitQueued() const { return quit_queued_; }
     bool CloseTimerRunning() const { return timer_ != 0; }

@@ -3,19 +3,11 @@
 #include <cstddef>
 #include <string>
 
+#include "form/grid_selection.h"
+#include "form/row_filter.h"
 #include "grid/table_grid.h"
-#include "viewer/row_filter.h"
 
 namespace tarnwell {
-
-// A block of selected cells: display columns left to right and rows top to bottom, both ends included
-// (in either order). With a filter the rows are the filter's shown rows, as a window numbers them.
-struct CellRange {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
 
 // Copying larger selections would put a text into memory that a window's clipboard turns into twice or
 // four times as much again; copying a whole gigabyte log is no use to anyone.

@@ -3,18 +3,13 @@
 #include <optional>
 #include <string>
 
+#include "form/grid_selection.h"
+#include "form/row_filter.h"
 #include "grid/table_grid.h"
-#include "viewer/row_filter.h"
 
 namespace tarnwell {
 
 // Find in a table (the viewer's, the statistics, the limits): the cell to select next.
-
-// A cell as a window shows it: display column (hidden columns not counted) and the grid's row.
-struct GridCell {
-    int col = -1;
-    int row = -1;
-};
 
 enum class FindDirection { kNext, kPrevious };
 enum class FindScope { kPartOfCell, kWholeCell };

@@ -16,7 +16,7 @@ namespace tarnwell {
 
 // Everything the main window asks of the world outside, noted in one list in the order it happened, texts
 // in UTF-8: "message: ...", "error: ...", "warning: ...", "quit", "timer 15000", "sleep 5000", "status: ...",
-// "run -stop", "MkTable export.htm", "SendMail", "SendHTM", "open ...".
+// "run -stop", "MkTable export.htm", "SendMail", "SendHTM", "open ...", "clipboard: ...".
 struct EventLog {
     std::vector<std::string> events;
     void Add(std::string event) { events.push_back(std::move(event)); }
@@ -50,6 +50,7 @@ public:
     }
     bool ExecuteSaveDialog(SaveDialog& dialog) override { return save_dialog ? save_dialog(dialog) : false; }
     void ShellOpen(std::string_view target) override { log_.Add("open " + Cp1251ToUtf8(target)); }
+    void SetClipboardText(std::string_view text) override { log_.Add("clipboard: " + Cp1251ToUtf8(text)); }
 
     // The close timer's tick, as the event loop would run it.
     void Tick() const {

@@ -119,7 +119,7 @@ TEST(FormControls, EveryControlIsNamedOnce) {
         EXPECT_FALSE(control->Name.empty());
         EXPECT_TRUE(names.insert(control->Name).second) << control->Name;
     }
-    EXPECT_EQ(names.size(), 48u);
+    EXPECT_EQ(names.size(), 54u);
     const std::pair<const Control*, const char*> some[] = {
         {&f.SpeedButton3, "SpeedButton3"}, {&f.EHost, "EHost"},     {&f.ASGRead, "ASGRead"},
         {&f.CSETochn, "CSETochn"},         {&f.NSaveEn, "NSaveEn"}, {&f.StaticText7, "StaticText7"},
@@ -155,6 +155,7 @@ TEST(FormControls, AccessibleNamesWhereNoCaptionNamesTheControl) {
         {&f.ChLBCont, "Пункты, содержащиеся в рассылаемом письме"_cp},
         {&f.RGkb, "Еденица тарификации. Учитывается при отображении трафика"_cp},
         {&f.SEDefault, "Значение лимита по умолчанию - для новых пользователей"_cp},
+        {&f.PFind, "Поиск"_cp},
     };
     for (const auto& [control, name] : named) EXPECT_EQ(control->AccessibleName, name) << control->Name;
     // Those with a caption or label of their own have none.

@@ -11,7 +11,7 @@
 #include "text/cp1251_literal.h"
 #include "text/error.h"
 #include "viewer/cell_copy.h"
-#include "viewer/row_filter.h"
+#include "viewer/rows_holding.h"
 #include "viewer/table_find.h"
 
 namespace tarnwell {
@@ -97,7 +97,7 @@ TEST(FindCell, SearchesTheShownColumnsAndTheFilteredRows) {
     EXPECT_EQ(url->cell.col, 1);  // the display column of real column 2
     grid.UnHideColumnsAll();
 
-    const RowFilter ivanov = RowFilter::RowsHolding(grid, "IvAnOv");
+    const RowFilter ivanov = RowsHolding(grid, "IvAnOv");
     const auto first = FindCell(grid, {"10.0.0"}, kNone, &ivanov);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->cell.row, 1);
@@ -112,17 +112,17 @@ TEST(RowFilter, ShowsTheHeaderAndTheRowsHoldingTheText) {
     TTableGrid grid;
     Fill(grid);
     grid.SetCellEx(0, 7, "ivanov");  // beyond the row count: not a row of the table
-    const RowFilter ivanov = RowFilter::RowsHolding(grid, "IVANOV");
+    const RowFilter ivanov = RowsHolding(grid, "IVANOV");
     EXPECT_EQ(std::vector<int>(ivanov.Rows().begin(), ivanov.Rows().end()), (std::vector<int>{0, 1, 3}));
     EXPECT_EQ(ivanov.RealRow(2), 3);
     EXPECT_EQ(ivanov.ShownRow(3), 2);
     EXPECT_EQ(ivanov.ShownRow(2), std::nullopt);
 
-    EXPECT_EQ(RowFilter::RowsHolding(grid, "елка"_cp).Count(), 3);  // header, Ёлка, Елка
-    EXPECT_EQ(RowFilter::RowsHolding(grid, "").Count(), 5);
-    EXPECT_EQ(RowFilter::RowsHolding(grid, "nobody").Count(), 1);
+    EXPECT_EQ(RowsHolding(grid, "елка"_cp).Count(), 3);  // header, Ёлка, Елка
+    EXPECT_EQ(RowsHolding(grid, "").Count(), 5);
+    EXPECT_EQ(RowsHolding(grid, "nobody").Count(), 1);
     grid.HideColumn(1);
-    EXPECT_EQ(RowFilter::RowsHolding(grid, "10.0.0.2").Count(), 1);  // only in a hidden column
+    EXPECT_EQ(RowsHolding(grid, "10.0.0.2").Count(), 1);  // only in a hidden column
 }
 
 // Over a table of many blocks of rows, searched on several threads: the same answers as cell by cell.
@@ -162,7 +162,7 @@ TEST(FindCell, LargeTableAgreesWithASearchCellByCell) {
     EXPECT_EQ(last->cell.row, expected.back().row);
     EXPECT_FALSE(FindCell(grid, {"needles"}, kNone));
 
-    const RowFilter filter = RowFilter::RowsHolding(grid, "needle");
+    const RowFilter filter = RowsHolding(grid, "needle");
     std::vector<int> rows = {0};
     for (const GridCell& cell : expected) {
         if (rows.back() != cell.row) rows.push_back(cell.row);
@@ -180,7 +180,7 @@ TEST(CopyCells, GivesTheSelectionAsTabSeparatedRows) {
     EXPECT_EQ(CopyCells(grid, {5, 0, 6, 1}), "");
     grid.HideColumn(1);
     EXPECT_EQ(CopyCells(grid, {0, 3, 1, 3}), "IVANOV\t" + std::string("Елка"_cp) + "\r\n");
-    const RowFilter ivanov = RowFilter::RowsHolding(grid, "ivanov");
+    const RowFilter ivanov = RowsHolding(grid, "ivanov");
     EXPECT_EQ(CopyCells(grid, {0, 1, 0, 2}, &ivanov), "ivanov\r\nIVANOV\r\n");
 }
 

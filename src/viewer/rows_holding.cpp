@@ -1,7 +1,6 @@
-#include "viewer/row_filter.h"
+#include "viewer/rows_holding.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "viewer/folded_match.h"
 #include "viewer/grid_rows.h"
@@ -9,15 +8,9 @@
 
 namespace tarnwell {
 
-RowFilter RowFilter::AllRows(const TTableGrid& grid) {
-    std::vector<int> rows(static_cast<std::size_t>(grid.RowCount()));
-    std::iota(rows.begin(), rows.end(), 0);
-    return RowFilter(std::move(rows));
-}
-
-RowFilter RowFilter::RowsHolding(const TTableGrid& grid, std::string_view text) {
+RowFilter RowsHolding(const TTableGrid& grid, std::string_view text) {
     const FoldedText wanted(text);
-    if (wanted.Empty()) return AllRows(grid);
+    if (wanted.Empty()) return RowFilter::AllRows(grid);
     const std::vector<int> columns = grid.VisibleRealColumns();
     const int first = std::min(grid.FixedRows(), grid.RowCount());
     const RowBlocks blocks(first, grid.RowCount());
@@ -42,12 +35,6 @@ RowFilter RowFilter::RowsHolding(const TTableGrid& grid, std::string_view text) 
         block_rows = std::vector<int>();
     }
     return RowFilter(std::move(rows));
-}
-
-std::optional<int> RowFilter::ShownRow(int real_row) const {
-    const auto it = std::lower_bound(rows_.begin(), rows_.end(), real_row);
-    if (it == rows_.end() || *it != real_row) return std::nullopt;
-    return static_cast<int>(it - rows_.begin());
 }
 
 }  // namespace tarnwell
