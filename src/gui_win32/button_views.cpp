@@ -2,17 +2,22 @@
 
 #include <algorithm>
 
+#include "form/accelerators.h"
 #include "form/form_pages.h"
 
 namespace tarnwell::win32 {
 
 ButtonView::ButtonView(Ui& ui, HWND parent, Button& button) : ControlView(ui, button), button_(button) {
-    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, Wide(button.Caption));
+    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, ShownCaption());
+}
+
+std::wstring ButtonView::ShownCaption() const {
+    return Wide(AcceleratedCaption(button_, button_.Caption));
 }
 
 void ButtonView::Refresh() {
     RefreshState();
-    SetWindowTextIfChanged(Hwnd(), Wide(button_.Caption));
+    SetWindowTextIfChanged(Hwnd(), ShownCaption());
 }
 
 bool ButtonView::Command(HWND widget, WORD code) {
@@ -36,7 +41,7 @@ HBRUSH LinkView::CtlColor(HWND, HDC dc) {
 
 NavButtonView::NavButtonView(Ui& ui, HWND parent, Button& button, NavPicture picture, const PageControl& pages)
     : ButtonView(ui, button), picture_(picture), pages_(pages) {
-    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, Wide(button.Caption));
+    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, ShownCaption());
 }
 
 bool NavButtonView::Active() const {
@@ -83,8 +88,10 @@ bool NavButtonView::DrawItem(const DRAWITEMSTRUCT& item) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     HGDIOBJ old = SelectObject(dc, ui_.Font(FontKind::Dialog));
-    std::wstring caption = Wide(button_.Caption);
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_TOP | DT_WORDBREAK);
+    // The accelerator's letter underlined, as the system draws a button's own caption.
+    std::wstring caption = ShownCaption();
+    const UINT prefix = (SendMessageW(Hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) != 0 ? DT_HIDEPREFIX : 0;
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_TOP | DT_WORDBREAK | prefix);
     SelectObject(dc, old);
     if ((item.itemState & ODS_FOCUS) != 0) {
         RECT focus = rect;

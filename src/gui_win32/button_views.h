@@ -15,6 +15,8 @@ public:
 
 protected:
     ButtonView(Ui& ui, Button& button) : ControlView(ui, button), button_(button) {}
+    // The window text: the caption with its accelerator's letter marked.
+    virtual std::wstring ShownCaption() const;
     Button& button_;
 };
 
@@ -24,6 +26,10 @@ public:
     LinkView(Ui& ui, HWND parent, Button& link);
     HBRUSH CtlColor(HWND, HDC dc) override;
     HCURSOR Cursor(HWND) override { return LoadCursorW(nullptr, IDC_HAND); }
+
+protected:
+    // A link shows its address as it reads: it has no accelerator, and an "&" in it is a character.
+    std::wstring ShownCaption() const override { return Wide(button_.Caption); }
 
 private:
     GdiObject<HBRUSH> black_;

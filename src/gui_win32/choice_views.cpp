@@ -1,5 +1,6 @@
 #include "gui_win32/choice_views.h"
 
+#include "form/accelerators.h"
 #include "form/widget_names.h"
 
 #include <algorithm>
@@ -165,8 +166,26 @@ bool CheckListView::Notify(NMHDR& header, LRESULT&) {
     return true;
 }
 
+CheckBoxView::CheckBoxView(Ui& ui, HWND parent, CheckBox& box) : ControlView(ui, box), box_(box) {
+    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_CHECKBOX, 0, Wide(AcceleratedCaption(box, box.Caption)));
+}
+
+void CheckBoxView::Refresh() {
+    RefreshState();
+    const WPARAM state = box_.Checked ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(SendMessageW(Hwnd(), BM_GETCHECK, 0, 0)) != state) SendMessageW(Hwnd(), BM_SETCHECK, state, 0);
+}
+
+// The box is no automatic one: the control flips, and the window shows what it holds.
+bool CheckBoxView::Command(HWND widget, WORD code) {
+    if (widget != Hwnd() || code != BN_CLICKED || ui_.Refreshing()) return false;
+    box_.UserToggle();
+    return true;
+}
+
 RadioGroupView::RadioGroupView(Ui& ui, HWND parent, RadioGroup& group) : ControlView(ui, group), group_(group) {
-    frame_ = Add(parent, L"BUTTON", name_, WS_VISIBLE | BS_GROUPBOX, 0, Wide(group.Caption));
+    // Alt and the frame's letter take the focus to the group's first button.
+    frame_ = Add(parent, L"BUTTON", name_, WS_VISIBLE | BS_GROUPBOX, 0, Wide(AcceleratedCaption(group, group.Caption)));
     for (std::size_t i = 0; i < group.Items().size(); ++i) {
         DWORD style = WS_VISIBLE | BS_RADIOBUTTON | (i == 0 ? WS_TABSTOP | WS_GROUP : 0);
         buttons_.push_back(

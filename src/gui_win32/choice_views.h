@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "form/check_box.h"
 #include "form/check_list_box.h"
 #include "form/radio_group.h"
 #include "gui_win32/control_view.h"
@@ -31,6 +32,17 @@ private:
     void KeepFocusedItem();
 
     CheckListBox& list_;
+};
+
+// A check box with its caption (its accelerator's letter underlined); a click or Space is the user's toggle.
+class CheckBoxView : public ControlView {
+public:
+    CheckBoxView(Ui& ui, HWND parent, CheckBox& box);
+    void Refresh() override;
+    bool Command(HWND widget, WORD code) override;
+
+private:
+    CheckBox& box_;
 };
 
 // A radio group: a frame with its caption (none for RGkb) around radio buttons in columns.

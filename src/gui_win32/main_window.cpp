@@ -5,8 +5,10 @@
 
 #include <windowsx.h>
 
+#include "form/accelerators.h"
 #include "gui_win32/control_id.h"
 #include "gui_win32/win32_host.h"
+#include "text/cp1251_case.h"
 
 namespace tarnwell::win32 {
 
@@ -56,6 +58,7 @@ void MainWindow::Create() {
     pages_[kStatPage] = std::make_unique<StatPage>(ui_, views_, hwnd_, c, colors);
     pages_[kLimitsPage] = std::make_unique<LimitsPage>(ui_, views_, hwnd_, c, colors);
     pages_[kAboutPage] = std::make_unique<AboutPage>(ui_, views_, hwnd_, c);
+    find_ = std::make_unique<FindBarPage>(ui_, views_, hwnd_, c);
     std::array<HWND, kPageCount> panels{};
     for (int i = 0; i < kPageCount; ++i)
         panels[static_cast<std::size_t>(i)] = pages_[static_cast<std::size_t>(i)]->Panel();
@@ -77,7 +80,7 @@ int MainWindow::NavWidth() const {
 // The window opens at its designed size, or larger where the fonts drawn need more for some page: no
 // caption, list item or button text is cut at the opening size.
 void MainWindow::FitToFonts() {
-    int width = 0;
+    int width = static_cast<int>(find_->Needed().cx);
     int height = static_cast<int>(nav_->Needed().cy);
     for (const auto& page : pages_) {
         const SIZE needed = page->Needed();
@@ -128,12 +131,25 @@ void MainWindow::Layout() {
     const int nav = NavWidth();
     const int pages_width = std::max(0, static_cast<int>(client.right) - nav);
     nav_->Place({pages_width, 0, client.right, height});
-    for (auto& page : pages_) page->Place({0, 0, pages_width, height});
+    // The find bar, while shown, takes a row above the page.
+    const int bar = find_shown_ ? std::min(height, static_cast<int>(find_->Needed().cy)) : 0;
+    find_->Place({0, 0, pages_width, bar});
+    for (auto& page : pages_) page->Place({0, bar, pages_width, height});
+}
+
+bool MainWindow::FindBarWanted() const {
+    FormControls& c = form_.Controls();
+    return c.PFind.Visible && c.PageTable(c.PC1.ActivePageIndex()) != nullptr;
 }
 
 void MainWindow::Refresh() {
     Ui::RefreshScope quiet(ui_);
     for (auto& view : views_) view->Refresh();
+    if (find_ != nullptr && FindBarWanted() != find_shown_) {
+        find_shown_ = !find_shown_;
+        ShowWindow(find_->Panel(), find_shown_ ? SW_SHOWNA : SW_HIDE);
+        Layout();
+    }
     if (form_.Busy()) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 }
 
@@ -158,7 +174,9 @@ bool MainWindow::PreTranslate(MSG& message) {
     }
     if (message.hwnd == nullptr || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) return false;
     const bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
-    const bool handled = (message.message == WM_KEYDOWN && PageKey(message.hwnd, message.wParam)) ||
+    const bool handled = (message.message == WM_SYSCHAR && PressAccelerator(static_cast<wchar_t>(message.wParam))) ||
+                         (message.message == WM_KEYDOWN &&
+                          (PageKey(message.hwnd, message.wParam) || FindKey(message.hwnd, message.wParam))) ||
                          IsDialogMessageW(hwnd_, &message) != FALSE;
     // The keyboard's focus shows the hint of where it went, as the mouse does.
     if (key && GetFocus() != focus_seen_) {
@@ -223,6 +241,78 @@ bool MainWindow::PageKey(HWND target, WPARAM key) {
         }
     }
     return true;
+}
+
+bool MainWindow::FindKey(HWND target, WPARAM key) {
+    FormControls& c = form_.Controls();
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = GetKeyState(VK_MENU) < 0;
+    if (alt) return false;
+    if (control && key == 'F') {
+        c.PFind.UserOpen();
+        UserActed();
+        if (find_shown_) {
+            SetFocus(find_->TextEdit());
+            SendMessageW(find_->TextEdit(), EM_SETSEL, 0, -1);
+        }
+        return true;
+    }
+    if (!control && key == VK_F3 && find_shown_) {
+        (GetKeyState(VK_SHIFT) < 0 ? c.SBFindPrev : c.SBFindNext).Click();
+        UserActed();
+        return true;
+    }
+    if (!control && key == VK_ESCAPE && find_shown_ && (target == find_->Panel() || IsChild(find_->Panel(), target))) {
+        c.PFind.UserClose();
+        UserActed();
+        // The focus goes back to the table searched.
+        if (GridControl* table = c.PageTable(c.PC1.ActivePageIndex())) SetFocus(Find(table->Name));
+        return true;
+    }
+    if (!control && key == VK_RETURN) {
+        auto* edit = dynamic_cast<EditView*>(ui_.ViewOf(target));
+        if (edit == nullptr || !edit->Accept()) return false;
+        UserActed();
+        return true;
+    }
+    return false;
+}
+
+// The letters come from the one table both windows use, which keeps them unique among the controls
+// shown together; the window's texts carry them for the system to underline.
+bool MainWindow::PressAccelerator(wchar_t letter) {
+    const std::string typed = Narrow(std::wstring(1, letter));
+    if (typed.size() != 1) return false;
+    FormControls& c = form_.Controls();
+    const int page = c.PC1.ActivePageIndex();
+    for (const tarnwell::AcceleratorKey& key : AcceleratorKeys()) {
+        if (key.Scope == AcceleratorScope::kLimitsMenu || !ScopeShownOn(key.Scope, page) ||
+            (key.Scope == AcceleratorScope::kFindBar && !find_shown_) ||
+            FoldCp1251(static_cast<unsigned char>(key.Letter.front())) != FoldCp1251(static_cast<unsigned char>(typed[0]))) {
+            continue;
+        }
+        HWND widget = Find(key.Control);
+        ControlView* view = ui_.ViewOf(widget);
+        Control* control = view != nullptr ? view->FormControl() : nullptr;
+        if (control == nullptr || !control->Enabled || !control->Visible || !IsWindowVisible(widget)) continue;
+        if (auto* button = dynamic_cast<Button*>(control)) {
+            button->Click();
+        } else if (auto* box = dynamic_cast<CheckBox*>(control)) {
+            SetFocus(widget);
+            box->UserToggle();
+        } else {
+            // A radio group's frame takes no focus: its first button does.
+            const bool tab_stop = (GetWindowLongW(widget, GWL_STYLE) & WS_TABSTOP) != 0;
+            HWND target = tab_stop ? widget : GetNextDlgTabItem(hwnd_, widget, FALSE);
+            if (target != nullptr) SetFocus(target);
+            if (target != nullptr && dynamic_cast<EditView*>(ui_.ViewOf(target)) != nullptr) {
+                SendMessageW(target, EM_SETSEL, 0, -1);
+            }
+        }
+        UserActed();
+        return true;
+    }
+    return false;
 }
 
 // The status bar shows the long hint of the control under the mouse, or of the nearest enclosing one that
@@ -392,8 +482,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             if (form_.UserClose()) host_.PostQuit();
             return 0;
         case WM_NEXTDLGCTL: {
-            // The grid's editor hands Tab on: the focus goes to the widget after (or before) the grid.
-            HWND next = GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0 ? TRUE : FALSE);
+            // The grid's editor hands Tab on: the focus goes to the widget after (or before) the grid. With
+            // lparam set, wparam is the widget to focus (the system's way).
+            HWND next = LOWORD(lparam) != 0 ? reinterpret_cast<HWND>(wparam)
+                                            : GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0 ? TRUE : FALSE);
             if (next != nullptr) SetFocus(next);
             focus_seen_ = GetFocus();
             ShowHintFor(focus_seen_);

@@ -91,6 +91,8 @@ private:
     StripView* path_label_;
     EditView* path_;
     ButtonView* save_;
+    StripView* filter_label_;
+    EditView* filter_box_;
     std::unique_ptr<Splitter> column_splitter_;
     std::unique_ptr<Splitter> tree_splitter_;
     int column_width_ = 142;  // designed
@@ -223,6 +225,25 @@ private:
     GaugeCancelView* cancel_;
     HWND scroller_;
     int scroll_ = 0;
+};
+
+// PFind, the find bar: "Найти:" with its edit, "Далее", "Назад" and "Ячейка целиком" in one row. The
+// main window shows it above the page while the form's bar is Visible and the page has a table.
+class FindBarPage : public Page {
+public:
+    FindBarPage(Ui& ui, Views& views, HWND parent, FormControls& c);
+    // The row's width with every caption whole beside a short edit, and its height.
+    SIZE Needed() const override;
+    HWND TextEdit() const { return text_->Hwnd(); }
+
+private:
+    void Layout(int width, int height) override;
+
+    StripView* label_;
+    EditView* text_;
+    ButtonView* next_;
+    ButtonView* prev_;
+    CheckBoxView* whole_;
 };
 
 // PC1: the page panels, one shown at a time; no tabs.

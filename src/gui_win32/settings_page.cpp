@@ -9,7 +9,7 @@ SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, FormControls& c)
     // The widgets over the frames come first: a frame is below everything made before it.
     auto labelled = [this](Edit& edit) {
         LabelledEdit made{};
-        made.label = &Make<StripView>(panel_, LabelName(edit), edit.Label);
+        made.label = &Make<StripView>(panel_, edit, edit.Label);
         made.edit = &Make<EditView>(panel_, edit);
         return made;
     };
@@ -18,16 +18,16 @@ SettingsPage::SettingsPage(Ui& ui, Views& views, HWND parent, FormControls& c)
     security_ = &Make<RadioGroupView>(panel_, c.RGSecurity);
     letter_ = {labelled(c.EFromName), labelled(c.EFromAddress), labelled(c.ESubject)};
     content_ = &Make<CheckListView>(panel_, c.ChLBCont);
-    table_label_ = &Make<StripView>(panel_, LabelName(c.ChLBTable), c.ChLBTable.Label);
+    table_label_ = &Make<StripView>(panel_, c.ChLBTable, c.ChLBTable.Label);
     table_ = &Make<CheckListView>(panel_, c.ChLBTable);
-    html_label_ = &Make<StripView>(panel_, LabelName(c.ChLBHTML), c.ChLBHTML.Label);
+    html_label_ = &Make<StripView>(panel_, c.ChLBHTML, c.ChLBHTML.Label);
     html_ = &Make<CheckListView>(panel_, c.ChLBHTML);
-    run_label_ = &Make<StripView>(panel_, LabelName(c.ChLBRun), c.ChLBRun.Label);
+    run_label_ = &Make<StripView>(panel_, c.ChLBRun, c.ChLBRun.Label);
     // The table address sits inside the blank lower part of the autorun list, above it.
     table_address_ = &Make<EditView>(panel_, c.ESGToUser, false);
     run_ = &Make<CheckListView>(panel_, c.ChLBRun);
     SetWindowLongW(run_->Hwnd(), GWL_STYLE, GetWindowLongW(run_->Hwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
-    other_label_ = &Make<StripView>(panel_, LabelName(c.ChLBOther), c.ChLBOther.Label);
+    other_label_ = &Make<StripView>(panel_, c.ChLBOther, c.ChLBOther.Label);
     other_ = &Make<CheckListView>(panel_, c.ChLBOther);
     kilo_ = &Make<RadioGroupView>(panel_, c.RGkb);
     server_box_ = GroupBox(group_frames::kServer);

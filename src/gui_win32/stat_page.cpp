@@ -9,10 +9,10 @@ StatPage::StatPage(Ui& ui, Views& views, HWND parent, FormControls& c, const Col
     grid_ = &Make<GridView>(panel_, c.ASGRead, colors, false);
     // A click on a column header sorts the rows shown; the table itself keeps its order.
     grid_->SetRowSort(SortedStatisticsRows);
-    path_label_ = &Make<StripView>(panel_, LabelName(c.EHTMLPath), c.EHTMLPath.Label);
+    path_label_ = &Make<StripView>(panel_, c.EHTMLPath, c.EHTMLPath.Label);
     path_ = &Make<EditView>(panel_, c.EHTMLPath);
     edit_path_ = &Make<ButtonView>(panel_, c.SBEditPathHTML);
-    precision_label_ = &Make<StripView>(panel_, LabelName(c.CSETochn), c.CSETochn.Label);
+    precision_label_ = &Make<StripView>(panel_, c.CSETochn, c.CSETochn.Label);
     precision_ = &Make<SpinEditView>(panel_, c.CSETochn);
     save_html_ = &Make<ButtonView>(panel_, c.SBSaveHTML);
     send_ = &Make<ButtonView>(panel_, c.SBSend1);

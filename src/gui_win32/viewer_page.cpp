@@ -19,9 +19,11 @@ ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, FormControls& c, FileB
         panel_, window_parts::kFileFilter, browser, filters, [&browser] { return browser.FilterIndex(); },
         [&browser](int index) { browser.UserSelectFilter(index); });
     grid_ = &Make<GridView>(panel_, c.SG1, colors, false);
-    path_label_ = &Make<StripView>(panel_, LabelName(c.ECurrentFile), c.ECurrentFile.Label);
+    path_label_ = &Make<StripView>(panel_, c.ECurrentFile, c.ECurrentFile.Label);
     path_ = &Make<EditView>(panel_, c.ECurrentFile);
     save_ = &Make<ButtonView>(panel_, c.SBSave);
+    filter_label_ = &Make<StripView>(panel_, c.EFilter, c.EFilter.Label);
+    filter_box_ = &Make<EditView>(panel_, c.EFilter);
     column_splitter_ =
         std::make_unique<Splitter>(ui, panel_, window_parts::kColumnSplitter.Name, true, [this](int delta) {
             column_width_ =
@@ -58,10 +60,15 @@ void ViewerPage::Layout(int width, int height) {
 
     Move(column_splitter_->Hwnd(), column, 0, splitter, height);
 
-    // The table, and the bar under it with the path and the save button at the right edge.
+    // The filter box over the table, the table, and the bar under it with the path and the save button at
+    // the right edge.
     const int left = column + splitter;
     const int right = width;
-    Move(grid_->Hwnd(), left, 0, right - left, height - bar);
+    const int filter_label = StripWidth(*filter_label_, 50);
+    const int top = (bar - line) / 2;
+    Move(filter_label_->Hwnd(), left + ui_(2), top, filter_label, line);
+    Move(filter_box_->Hwnd(), left + ui_(4) + filter_label, top, right - left - filter_label - ui_(6), line);
+    Move(grid_->Hwnd(), left, bar, right - left, height - 2 * bar);
     const int y = height - bar + (bar - line) / 2;
     const int label = StripWidth(*path_label_, 84);
     const int button = ButtonWidth(*save_, 90);
