@@ -12,6 +12,8 @@ public:
     ButtonView(Ui& ui, HWND parent, Button& button);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
+    // Its accelerator: the button's click.
+    void Press() { button_.Click(); }
 
 protected:
     ButtonView(Ui& ui, Button& button) : ControlView(ui, button), button_(button) {}

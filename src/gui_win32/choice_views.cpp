@@ -111,8 +111,16 @@ int CheckListView::NeededWidth(bool scrolls) const {
     int image_height = 0;
     if (images != nullptr && ImageList_GetIconSize(images, &image_width, &image_height)) box = image_width;
     // The list's own margins around the box and after the text, and its sunken edge on both sides.
-    const int margins = ui_(14) + 2 * GetSystemMetrics(SM_CXEDGE);
-    return widest + box + margins + (scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    const int edges = 2 * GetSystemMetrics(SM_CXEDGE) + (scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    int lead = box + ui_(14) - ui_(2);
+    // Where the list itself starts an item's text, when it can tell: its margins grow with the dpi in
+    // steps of their own.
+    RECT label{};
+    label.left = LVIR_LABEL;
+    if (list_.Count() > 0 && SendMessageW(Hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label))) {
+        lead = std::max(lead, static_cast<int>(label.left) + ui_(2));
+    }
+    return widest + lead + ui_(2) + edges;
 }
 
 int CheckListView::NeededHeight(int items) const {

@@ -40,6 +40,8 @@ public:
     CheckBoxView(Ui& ui, HWND parent, CheckBox& box);
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
+    // Its accelerator: the user's toggle.
+    void Toggle() { box_.UserToggle(); }
 
 private:
     CheckBox& box_;

@@ -286,7 +286,7 @@ bool MainWindow::PressAccelerator(wchar_t letter) {
     FormControls& c = form_.Controls();
     const int page = c.PC1.ActivePageIndex();
     for (const tarnwell::AcceleratorKey& key : AcceleratorKeys()) {
-        if (key.Scope == AcceleratorScope::kLimitsMenu || !ScopeShownOn(key.Scope, page) ||
+        if (key.Scope == AcceleratorScope::kLimitsMenu || !ScopeShownOn(key.Scope, static_cast<PageIndex>(page)) ||
             (key.Scope == AcceleratorScope::kFindBar && !find_shown_) ||
             FoldCp1251(static_cast<unsigned char>(key.Letter.front())) != FoldCp1251(static_cast<unsigned char>(typed[0]))) {
             continue;
@@ -295,11 +295,11 @@ bool MainWindow::PressAccelerator(wchar_t letter) {
         ControlView* view = ui_.ViewOf(widget);
         Control* control = view != nullptr ? view->FormControl() : nullptr;
         if (control == nullptr || !control->Enabled || !control->Visible || !IsWindowVisible(widget)) continue;
-        if (auto* button = dynamic_cast<Button*>(control)) {
-            button->Click();
-        } else if (auto* box = dynamic_cast<CheckBox*>(control)) {
+        if (auto* button = dynamic_cast<ButtonView*>(view)) {
+            button->Press();
+        } else if (auto* box = dynamic_cast<CheckBoxView*>(view)) {
             SetFocus(widget);
-            box->UserToggle();
+            box->Toggle();
         } else {
             // A radio group's frame takes no focus: its first button does.
             const bool tab_stop = (GetWindowLongW(widget, GWL_STYLE) & WS_TABSTOP) != 0;

@@ -221,5 +221,34 @@ TEST_F(LayoutTest, DisabledControlShowsItsOwnHint) {
     EXPECT_FALSE(StatusText().empty());
 }
 
+// An edit narrower than its text shows the text's start: as the settings load it, and after the user
+// typed at its end and left it.
+TEST_F(LayoutTest, EditsShowTheStartOfTheirText) {
+    std::vector<std::string> settings = FewSettings();
+    const std::string long_name = "Администратор сети отдела снабжения и сбыта головного предприятия";
+    settings.insert(settings.begin() + 1, "FromName=" + long_name);
+    WriteSettings(settings);
+    Start();
+    ClickButton("SpeedButton4");
+    HWND edit = Find("EFromName");
+    const int width = TextWidth(edit, Wide(Utf8ToCp1251(long_name)));
+    RECT client{};
+    GetClientRect(edit, &client);
+    ASSERT_GT(width, client.right);  // the text does not fit
+    // For a one-line edit: the index of the first character shown.
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+
+    SetFocus(edit);
+    const std::wstring typed = Wide(Utf8ToCp1251(long_name + " и его филиалов"));
+    SetWindowTextW(edit, typed.c_str());
+    SendMessageW(edit, EM_SETSEL, typed.size(), typed.size());
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    Pump();
+    ASSERT_GT(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);  // scrolled to the caret at the end
+    Key(edit, VK_TAB);
+    ASSERT_NE(GetFocus(), edit);
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
 }  // namespace
 }  // namespace tarnwell::win32::testing
