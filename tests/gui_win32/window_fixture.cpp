@@ -81,9 +81,8 @@ void ModalWatcher::Look() {
 
 namespace {
 
-// The test program sees the screen as the window's program does: its manifest declares it aware of each
-// monitor's dpi. Without that, Wine hands an unaware process 96-dpi coordinates on a 144-dpi screen, and
-// the window is drawn and read back at places that do not match. Only the first call takes effect.
+// The test program sees the screen as the window's program does, whose manifest declares it aware of
+// each monitor's dpi (the test program has no manifest). Only the first call takes effect.
 void AwareOfEachMonitorsDpi() {
     using SetContextFn = BOOL(WINAPI*)(HANDLE);
     const auto set_context = reinterpret_cast<SetContextFn>(
