@@ -79,21 +79,7 @@ void ModalWatcher::Look() {
     busy_ = false;
 }
 
-namespace {
-
-// The test program sees the screen as the window's program does, whose manifest declares it aware of
-// each monitor's dpi (the test program has no manifest). Only the first call takes effect.
-void AwareOfEachMonitorsDpi() {
-    using SetContextFn = BOOL(WINAPI*)(HANDLE);
-    const auto set_context = reinterpret_cast<SetContextFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
-    if (set_context != nullptr) set_context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));  // PerMonitorV2
-}
-
-}  // namespace
-
 void WindowTest::SetUp() {
-    AwareOfEachMonitorsDpi();
     temp_ = std::make_unique<testing_support::TempFolder>();
     folder_ = temp_->path();
     start_folder_ = fs::current_path();
