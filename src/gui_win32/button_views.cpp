@@ -1,14 +1,23 @@
 #include "gui_win32/button_views.h"
 
+#include <algorithm>
+
+#include "form/accelerators.h"
+#include "form/form_pages.h"
+
 namespace tarnwell::win32 {
 
 ButtonView::ButtonView(Ui& ui, HWND parent, Button& button) : ControlView(ui, button), button_(button) {
-    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, Wide(button.Caption));
+    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, ShownCaption());
+}
+
+std::wstring ButtonView::ShownCaption() const {
+    return Wide(AcceleratedCaption(button_, button_.Caption));
 }
 
 void ButtonView::Refresh() {
     RefreshState();
-    SetWindowTextIfChanged(Hwnd(), Wide(button_.Caption));
+    SetWindowTextIfChanged(Hwnd(), ShownCaption());
 }
 
 bool ButtonView::Command(HWND widget, WORD code) {
@@ -30,23 +39,45 @@ HBRUSH LinkView::CtlColor(HWND, HDC dc) {
     return black_.get();
 }
 
-NavButtonView::NavButtonView(Ui& ui, HWND parent, Button& button, NavPicture picture)
-    : ButtonView(ui, button), picture_(picture) {
-    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, Wide(button.Caption));
+NavButtonView::NavButtonView(Ui& ui, HWND parent, Button& button, NavPicture picture, const PageControl& pages)
+    : ButtonView(ui, button), picture_(picture), pages_(pages) {
+    Add(parent, L"BUTTON", name_, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, ShownCaption());
 }
 
-// Flat: the column's face, a frame only while the button is pressed or has the focus.
+bool NavButtonView::Active() const {
+    const int index = pages_.ActivePageIndex();
+    return index >= 0 && index < kPageCount && kPages[static_cast<std::size_t>(index)].Title == button_.Caption;
+}
+
+void NavButtonView::Refresh() {
+    ButtonView::Refresh();
+    if (Active() != shown_active_) InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
+int NavButtonView::LeastHeight() const {
+    return ui_(4) + ui_(32) + ui_(4) + FontHeight(Hwnd()) + ui_(6);
+}
+
+int NavButtonView::CaptionNeed() const {
+    return TextWidthIn(Hwnd(), WindowTextOf(Hwnd())) + ui_(10);
+}
+
+// Flat: the column's face, a frame while the button is pressed, has the focus or stands for the page
+// shown; the picture and the caption centred in the height the button has.
 bool NavButtonView::DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.hwndItem != Hwnd()) return false;
     HDC dc = item.hDC;
     RECT rect = item.rcItem;
-    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    shown_active_ = Active();
+    FillRect(dc, &rect, GetSysColorBrush(shown_active_ ? COLOR_WINDOW : COLOR_BTNFACE));
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool enabled = (item.itemState & ODS_DISABLED) == 0;
-    if (pressed) DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT);
+    if (pressed || shown_active_) DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT);
     const int picture = ui_(32);
     const int width = rect.right - rect.left;
-    RECT square{rect.left + (width - picture) / 2, rect.top + ui_(8), 0, 0};
+    const int content = picture + ui_(4) + FontHeight(Hwnd());
+    const int top = std::min(ui_(8), std::max(ui_(2), (static_cast<int>(rect.bottom - rect.top) - content) / 2));
+    RECT square{rect.left + (width - picture) / 2, rect.top + top, 0, 0};
     square.right = square.left + picture;
     square.bottom = square.top + picture;
     if (pressed) OffsetRect(&square, 1, 1);
@@ -57,8 +88,10 @@ bool NavButtonView::DrawItem(const DRAWITEMSTRUCT& item) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     HGDIOBJ old = SelectObject(dc, ui_.Font(FontKind::Dialog));
-    std::wstring caption = Wide(button_.Caption);
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_TOP | DT_WORDBREAK);
+    // The accelerator's letter underlined, as the system draws a button's own caption.
+    std::wstring caption = ShownCaption();
+    const UINT prefix = (SendMessageW(Hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) != 0 ? DT_HIDEPREFIX : 0;
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_TOP | DT_WORDBREAK | prefix);
     SelectObject(dc, old);
     if ((item.itemState & ODS_FOCUS) != 0) {
         RECT focus = rect;

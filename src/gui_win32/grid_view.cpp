@@ -42,12 +42,14 @@ GridView::GridView(Ui& ui, HWND parent, GridControl& grid, const ColorScheme& co
         ui_.Create(list, L"EDIT", PartName(grid, kEditorPart), ES_AUTOHSCROLL | WS_BORDER, 0, {}, this, FontKind::Grid);
     SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (header_ != nullptr) SetWindowSubclass(header_, HeaderProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     active_row_ = grid.FixedRows();
     active_col_ = grid.FixedCols();
 }
 
 GridView::~GridView() {
     if (IsWindow(editor_)) RemoveWindowSubclass(editor_, EditorProc, kSubclassId);
+    if (IsWindow(header_)) RemoveWindowSubclass(header_, HeaderProc, kSubclassId);
     if (IsWindow(Hwnd())) {
         RemoveWindowSubclass(Hwnd(), ListProc, kSubclassId);
         SendMessageW(Hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, 0);
@@ -65,6 +67,13 @@ void GridView::ScaleChanged() {
 
 void GridView::Refresh() {
     RefreshState();
+    if (grid_.ViewRevision() != shown_view_revision_) {
+        shown_view_revision_ = grid_.ViewRevision();
+        shown_revision_ = ~std::uint64_t{0};  // the rows shown may have changed with the filter
+        Refresh();
+        FollowGridView();
+        return;
+    }
     if (grid_.Revision() == shown_revision_) return;
     if (editing_) EndEdit(false);
     shown_revision_ = grid_.Revision();
@@ -91,12 +100,12 @@ void GridView::Refresh() {
         }
         SetHeaderItem(d);
     }
-    const int items = std::max(0, grid_.RowCount() - HeaderRows());
+    // Changed cells may belong elsewhere in the order shown.
+    ApplySort();
+    const int items = ItemCount();
     if (static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) != items) {
         SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(items), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
-    // Changed cells may belong elsewhere in the order shown.
-    ApplySort();
     ClampActiveCell();
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, FALSE);
@@ -117,12 +126,21 @@ void GridView::SetHeaderItem(int display_col) {
     SendMessageW(header_, HDM_SETITEMW, static_cast<WPARAM>(display_col), reinterpret_cast<LPARAM>(&item));
 }
 
+int GridView::ItemCount() const {
+    return mapped_ ? static_cast<int>(row_of_item_.size()) : std::max(0, grid_.RowCount() - HeaderRows());
+}
+
 int GridView::RowOfItem(int item) const {
+    if (mapped_ && item >= static_cast<int>(row_of_item_.size())) return -1;
     if (item >= 0 && item < static_cast<int>(row_of_item_.size())) return row_of_item_[static_cast<std::size_t>(item)];
     return item + HeaderRows();
 }
 
 int GridView::ItemOfRow(int row) const {
+    if (mapped_) {
+        return row >= 0 && row < static_cast<int>(item_of_row_.size()) ? item_of_row_[static_cast<std::size_t>(row)]
+                                                                      : -1;
+    }
     if (row >= 0 && row < static_cast<int>(item_of_row_.size())) return item_of_row_[static_cast<std::size_t>(row)];
     return row - HeaderRows();
 }
@@ -149,15 +167,23 @@ void GridView::SortBy(int display_col) {
     }
 }
 
+// The items show the grid's rows sorted, or the filter's rows, or (neither) the grid's rows in order.
 void GridView::ApplySort() {
     row_of_item_.clear();
     item_of_row_.clear();
-    if (sort_col_ < 0 || !row_sort_) return;
-    // Fixed rows under the header keep their places above the sorted ones.
-    for (int row = HeaderRows(); row < std::min(grid_.FixedRows(), grid_.RowCount()); ++row)
-        row_of_item_.push_back(row);
-    const std::vector<int> sorted = row_sort_(grid_, sort_col_, sort_order_);
-    row_of_item_.insert(row_of_item_.end(), sorted.begin(), sorted.end());
+    const RowFilter* filter = grid_.Filter();
+    mapped_ = (sort_col_ >= 0 && row_sort_) || filter != nullptr;
+    if (!mapped_) return;
+    if (sort_col_ >= 0 && row_sort_) {
+        // Fixed rows under the header keep their places above the sorted ones.
+        for (int row = HeaderRows(); row < std::min(grid_.FixedRows(), grid_.RowCount()); ++row)
+            row_of_item_.push_back(row);
+        const std::vector<int> sorted = row_sort_(grid_, sort_col_, sort_order_);
+        row_of_item_.insert(row_of_item_.end(), sorted.begin(), sorted.end());
+    } else {
+        // The filter lists the header row first; the list's header shows it.
+        for (int shown = HeaderRows(); shown < filter->Count(); ++shown) row_of_item_.push_back(filter->RealRow(shown));
+    }
     item_of_row_.assign(static_cast<std::size_t>(std::max(0, grid_.RowCount())), -1);
     for (std::size_t item = 0; item < row_of_item_.size(); ++item) {
         const int row = row_of_item_[item];
@@ -182,7 +208,7 @@ bool GridView::Notify(NMHDR& header, LRESULT& result) {
             const int row = RowOfItem(info.item.iItem);
             const int display = info.item.iSubItem;
             std::wstring text;
-            if (display >= 0 && display < grid_.ColCount()) {
+            if (row >= 0 && display >= 0 && display < grid_.ColCount()) {
                 text = Wide(grid_.GetCellEx(grid_.RealColIndex(display), row).substr(0, kMaxDrawnChars));
             }
             const std::size_t length = std::min(text.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
@@ -212,7 +238,7 @@ bool GridView::CellRect(int display_col, int row, RECT& rect) const {
     if (!SendMessageW(Hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds))) {
         return false;
     }
-    int x = bounds.left;
+    int x = bounds.left + (display_col < grid_.FixedCols() ? ScrollX() : 0);
     for (int d = 0; d < display_col; ++d) x += ColumnWidth(Hwnd(), d);
     rect = {x, bounds.top, x + ColumnWidth(Hwnd(), display_col), bounds.bottom};
     return true;
@@ -225,7 +251,19 @@ bool GridView::HitCell(POINT client, int& display_col, int& row) const {
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
     SendMessageW(Hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(hit.iItem), reinterpret_cast<LPARAM>(&bounds));
-    int x = bounds.left;
+    // The fixed columns, drawn over the others at their unscrolled place, take the click first.
+    const int fixed = std::min(grid_.FixedCols(), grid_.ColCount());
+    int x = bounds.left + ScrollX();
+    for (int d = 0; d < fixed; ++d) {
+        const int width = ColumnWidth(Hwnd(), d);
+        if (client.x >= x && client.x < x + width) {
+            display_col = d;
+            row = RowOfItem(hit.iItem);
+            return true;
+        }
+        x += width;
+    }
+    x = bounds.left;
     for (int d = 0; d < grid_.ColCount(); ++d) {
         const int width = ColumnWidth(Hwnd(), d);
         if (client.x >= x && client.x < x + width) {
@@ -248,12 +286,23 @@ void GridView::InvalidateRow(int row) {
     }
 }
 
-void GridView::SelectCell(int display_col, int row) {
+void GridView::SelectCell(int display_col, int row, bool extend) {
     if (grid_.ColCount() <= 0 || row < HeaderRows() || row >= grid_.RowCount()) return;
+    const int item = ItemOfRow(row);
+    if (item < 0) return;
+    const bool had_block = anchor_row_ >= 0 && (anchor_row_ != active_row_ || anchor_col_ != active_col_);
+    if (!extend) {
+        anchor_row_ = -1;
+        anchor_col_ = -1;
+    } else if (anchor_row_ < 0) {
+        anchor_row_ = active_row_;
+        anchor_col_ = active_col_;
+    }
     InvalidateRow(active_row_);
     active_row_ = row;
     active_col_ = std::clamp(display_col, 0, grid_.ColCount() - 1);
-    const int item = ItemOfRow(row);
+    if (had_block || extend) InvalidateRect(Hwnd(), nullptr, FALSE);
+    TellSelection();
     LVITEMW state{};
     state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
     state.state = LVIS_FOCUSED | LVIS_SELECTED;
@@ -265,12 +314,57 @@ void GridView::SelectCell(int display_col, int row) {
     GetClientRect(Hwnd(), &client);
     if (CellRect(active_col_, row, cell)) {
         int dx = 0;
+        // A cell right of the fixed columns comes out from under them.
+        const int left_edge = active_col_ >= grid_.FixedCols() ? FixedWidth() : 0;
         if (cell.right > client.right) dx = cell.right - client.right;
-        if (cell.left - dx < 0) dx = cell.left;
+        if (cell.left - dx < left_edge) dx = cell.left - left_edge;
         if (dx != 0) SendMessageW(Hwnd(), LVM_SCROLL, static_cast<WPARAM>(dx), 0);
     }
     InvalidateRow(active_row_);
     InvalidateRect(header_, nullptr, FALSE);
+}
+
+// The grid numbers rows as shown: the filter's shown rows, or its own rows. A block spans the items
+// between the two corners; in a sorted order those are no run of the grid's rows, so there it is the
+// active row's cells alone.
+void GridView::TellSelection() {
+    const RowFilter* filter = grid_.Filter();
+    auto shown = [filter](int row) { return filter != nullptr ? filter->ShownRow(row).value_or(-1) : row; };
+    const int active = shown(active_row_);
+    if (active < 0) return;
+    CellRange block{active_col_, active, active_col_, active};
+    if (anchor_row_ >= 0) {
+        const int anchor = sort_col_ >= 0 ? active : shown(anchor_row_);
+        if (anchor < 0) return;
+        block = {std::min(anchor_col_, active_col_), std::min(anchor, active), std::max(anchor_col_, active_col_),
+                 std::max(anchor, active)};
+    }
+    grid_.UserSelect({active_col_, active}, block);
+}
+
+bool GridView::InSelection(int display_col, int row) const {
+    if (row == active_row_ && display_col == active_col_) return true;
+    if (anchor_row_ < 0) return false;
+    const int item = ItemOfRow(row);
+    const int a = ItemOfRow(active_row_);
+    if (item < 0 || a < 0) return false;
+    const int b = sort_col_ >= 0 ? a : ItemOfRow(anchor_row_);
+    return item >= std::min(a, b) && item <= std::max(a, b) && display_col >= std::min(anchor_col_, active_col_) &&
+           display_col <= std::max(anchor_col_, active_col_);
+}
+
+void GridView::FollowGridView() {
+    const GridCell active = grid_.Active();
+    if (active.row >= 0 && active.row < grid_.ShownRowCount()) {
+        SelectCell(active.col, grid_.GridRow(active.row));
+        return;
+    }
+    // Nothing selected: the first row active and the top shown.
+    anchor_row_ = -1;
+    anchor_col_ = -1;
+    active_row_ = ItemCount() > 0 ? RowOfItem(0) : HeaderRows();
+    if (ItemCount() > 0) SendMessageW(Hwnd(), LVM_ENSUREVISIBLE, 0, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void GridView::ToggleActiveCheckBox() {
@@ -335,7 +429,61 @@ LRESULT CALLBACK GridView::EditorProc(HWND editor, UINT message, WPARAM wparam, 
     return reinterpret_cast<GridView*>(data)->OnEditorMessage(editor, message, wparam, lparam);
 }
 
+// The fixed columns stay at the left edge when the list scrolls sideways: the list moves its picture and
+// its header with the scroll, so every scroll redraws the whole list and header, and the fixed cells are
+// drawn over the scrolled ones at their unscrolled place.
 LRESULT GridView::OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = HandleListMessage(list, message, wparam, lparam);
+    if (grid_.FixedCols() > 0 && IsWindow(list)) {
+        const int scroll = ScrollX();
+        if (scroll != shown_scroll_) {
+            shown_scroll_ = scroll;
+            InvalidateRect(list, nullptr, FALSE);
+            InvalidateRect(header_, nullptr, FALSE);
+        }
+    }
+    return result;
+}
+
+int GridView::ScrollX() const {
+    return GetScrollPos(Hwnd(), SB_HORZ);
+}
+
+int GridView::FixedWidth() const {
+    int width = 0;
+    for (int d = 0; d < std::min(grid_.FixedCols(), grid_.ColCount()); ++d) width += ColumnWidth(Hwnd(), d);
+    return width;
+}
+
+LRESULT CALLBACK GridView::HeaderProc(HWND header, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                      DWORD_PTR data) {
+    auto* view = reinterpret_cast<GridView*>(data);
+    const LRESULT result = DefSubclassProc(header, message, wparam, lparam);
+    if (message == WM_PAINT) view->PaintFixedHeader();
+    return result;
+}
+
+// The header's fixed items over the scrolled ones, at their unscrolled place.
+void GridView::PaintFixedHeader() {
+    const int scroll = ScrollX();
+    if (scroll <= 0 || grid_.FixedCols() <= 0) return;
+    HDC dc = GetDC(header_);
+    for (int d = 0; d < std::min(grid_.FixedCols(), grid_.ColCount()); ++d) {
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_HEADER;
+        item.itemID = static_cast<UINT>(d);
+        item.hwndItem = header_;
+        item.hDC = dc;
+        if (!SendMessageW(header_, HDM_GETITEMRECT, static_cast<WPARAM>(d), reinterpret_cast<LPARAM>(&item.rcItem))) {
+            continue;
+        }
+        OffsetRect(&item.rcItem, scroll, 0);
+        DrawHeaderItem(item);
+    }
+    ReleaseDC(header_, dc);
+}
+
+LRESULT GridView::HandleListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: {
@@ -345,8 +493,9 @@ LRESULT GridView::OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM l
             int col = 0;
             int row = 0;
             if (HitCell({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, col, row)) {
-                SelectCell(col, row);
-                if (message == WM_LBUTTONDOWN) ToggleActiveCheckBox();
+                const bool extend = message == WM_LBUTTONDOWN && (wparam & MK_SHIFT) != 0;
+                SelectCell(col, row, extend);
+                if (message == WM_LBUTTONDOWN && !extend) ToggleActiveCheckBox();
             }
             return 0;
         }
@@ -378,11 +527,18 @@ LRESULT GridView::OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM l
             return 0;
         }
         case WM_KEYDOWN:
+            if (wparam == 'C' && GetKeyState(VK_CONTROL) < 0) {
+                // Ctrl+C: the selected cells onto the clipboard.
+                grid_.UserCopy();
+                if (ui_.UserActed) ui_.UserActed();
+                return 0;
+            }
             switch (wparam) {
                 case VK_LEFT:
                 case VK_RIGHT:
-                    SelectCell(active_col_ + (wparam == VK_LEFT ? -1 : 1), active_row_);
+                    SelectCell(active_col_ + (wparam == VK_LEFT ? -1 : 1), active_row_, GetKeyState(VK_SHIFT) < 0);
                     return 0;
+
                 case VK_SPACE:
                     ToggleActiveCheckBox();
                     return 0;
@@ -395,7 +551,9 @@ LRESULT GridView::OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM l
                     // Up, Down, Page and Home/End move the list's focus: the active row follows it.
                     const auto focused =
                         static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-                    if (focused >= 0 && RowOfItem(focused) != active_row_) SelectCell(active_col_, RowOfItem(focused));
+                    if (focused >= 0 && RowOfItem(focused) != active_row_) {
+                        SelectCell(active_col_, RowOfItem(focused), GetKeyState(VK_SHIFT) < 0);
+                    }
                     return result;
                 }
             }
@@ -472,17 +630,23 @@ LRESULT GridView::OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPAR
                 EndEdit(wparam == VK_RETURN);
                 return 0;
             }
+            if (wparam == VK_TAB) {
+                // Tab keeps the text and leaves the grid, as from the grid itself.
+                EndEdit(true);
+                PostMessageW(ui_.Main(), WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, FALSE);
+                return 0;
+            }
             if (wparam == VK_UP || wparam == VK_DOWN) {
                 EndEdit(true);
                 const int item = ItemOfRow(active_row_) + (wparam == VK_UP ? -1 : 1);
-                if (item >= 0 && item < std::max(0, grid_.RowCount() - HeaderRows())) {
+                if (item >= 0 && item < ItemCount()) {
                     SelectCell(active_col_, RowOfItem(item));
                 }
                 return 0;
             }
             break;
         case WM_CHAR:
-            if (wparam == L'\r' || wparam == 27) return 0;  // no beep
+            if (wparam == L'\r' || wparam == 27 || wparam == L'\t') return 0;  // no beep
             break;
         case WM_KILLFOCUS:
             EndEdit(true);
@@ -496,6 +660,7 @@ LRESULT GridView::OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPAR
 bool GridView::DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.hwndItem != Hwnd() || item.CtlType != ODT_LISTVIEW) return false;
     const int row = RowOfItem(static_cast<int>(item.itemID));
+    if (row < 0) return true;
     HDC dc = item.hDC;
     HGDIOBJ old_font = SelectObject(dc, ui_.Font(FontKind::Grid));
     RECT client{};
@@ -514,21 +679,36 @@ bool GridView::DrawItem(const DRAWITEMSTRUCT& item) {
         RECT rest{x, item.rcItem.top, client.right, item.rcItem.bottom};
         FillRect(dc, &rest, GetSysColorBrush(COLOR_WINDOW));
     }
+    // The fixed columns at their unscrolled place, over what scrolled under them.
+    if (const int scroll = ScrollX(); scroll > 0) {
+        x = item.rcItem.left + scroll;
+        for (int d = 0; d < std::min(grid_.FixedCols(), grid_.ColCount()); ++d) {
+            const int width = ColumnWidth(Hwnd(), d);
+            RECT cell{x, item.rcItem.top, x + width, item.rcItem.bottom};
+            DrawCell(dc, cell, grid_.RealColIndex(d), row, d, focused);
+            x += width;
+        }
+    }
     SelectObject(dc, old_font);
     return true;
 }
 
 void GridView::DrawCell(HDC dc, const RECT& rect, int real_col, int row, int display_col, bool focused) {
     const bool fixed = row < grid_.FixedRows() || display_col < grid_.FixedCols();
-    const bool active = !fixed && row == active_row_ && display_col == active_col_ && focused;
+    // The selection in the highlight colour while the grid has the focus; without it (the find bar has it),
+    // a selection the user or a find made stays marked on the button face.
+    const bool selected = !fixed && InSelection(display_col, row) && (focused || grid_.Active().row >= 0);
     COLORREF back = 0;
     COLORREF fore = Rgb(grid_.FontColor);
     if (fixed) {
         back = Rgb(grid_.FixedColor);
         fore = Rgb(grid_.FixedFontColor);
-    } else if (active) {
+    } else if (selected && focused) {
         back = GetSysColor(COLOR_HIGHLIGHT);
         fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    } else if (selected) {
+        back = GetSysColor(COLOR_BTNFACE);
+        fore = GetSysColor(COLOR_BTNTEXT);
     } else {
         back = Rgb(grid_.CellRefused(real_col, row) ? GridControl::kBadCellColor : DataCellColor(grid_, row));
     }

@@ -24,7 +24,11 @@ namespace tarnwell::win32 {
 // keeps the text, Escape drops it). Columns are sized with the mouse on grids that are Resizable.
 //
 // A grid given a row sort is sorted in the view by a click on a column header, a second click reverses
-// it; the grid keeps its own order, and every cell the user reaches is the grid's cell of that row.
+// it; the grid keeps its own order, and every cell the user reaches is the grid's cell of that row. A grid
+// with a row filter shows the filter's rows only.
+//
+// Shift with a click or an arrow key selects the block between the active cell and the other corner; the
+// grid is told each selection (Ctrl+C copies it), and the view follows what the program selects (a find).
 class GridView : public ControlView {
 public:
     // The rows below the fixed ones in the order to show when sorted by a real column.
@@ -53,12 +57,25 @@ public:
 private:
     static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     static LRESULT CALLBACK EditorProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT OnListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam);
+    int ScrollX() const;
+    int FixedWidth() const;
+    void PaintFixedHeader();
     LRESULT OnEditorMessage(HWND editor, UINT message, WPARAM wparam, LPARAM lparam);
 
     int HeaderRows() const { return grid_.FixedRows() > 0 ? 1 : 0; }
     bool HitCell(POINT client, int& display_col, int& row) const;
-    void SelectCell(int display_col, int row);
+    // Makes the cell active; `extend` keeps the selection's other corner where it was (Shift), otherwise
+    // the selection is the one cell. The grid is told what the user selected.
+    void SelectCell(int display_col, int row, bool extend = false);
+    void TellSelection();
+    // The program moved the grid's view (a find, a filter, a load): the active cell and the rows shown
+    // follow it.
+    void FollowGridView();
+    bool InSelection(int display_col, int row) const;
+    int ItemCount() const;
     void ClampActiveCell();
     void InvalidateRow(int row);
     void ToggleActiveCheckBox();
@@ -80,8 +97,12 @@ private:
     GdiObject<HBRUSH> bad_brush_;  // the editor's background while its text would be refused
     HIMAGELIST row_height_ = nullptr;  // an empty image list that sets the row height
     std::uint64_t shown_revision_ = ~std::uint64_t{0};
+    int shown_scroll_ = 0;
     int active_row_ = 1;
     int active_col_ = 0;
+    int anchor_row_ = -1;  // the selection's other corner (grid row, display column); -1: the active cell
+    int anchor_col_ = -1;
+    std::uint64_t shown_view_revision_ = 0;
     bool editing_ = false;
     int edit_row_ = 0;
     int edit_col_ = 0;   // real column
@@ -89,7 +110,8 @@ private:
     RowSort row_sort_;
     int sort_col_ = -1;  // real column the rows are sorted by, -1 for the grid's order
     SortOrder sort_order_ = SortOrder::kAscending;
-    std::vector<int> row_of_item_;  // empty for the grid's order
+    bool mapped_ = false;           // items show row_of_item_ (sorted or filtered), not the grid's order
+    std::vector<int> row_of_item_;
     std::vector<int> item_of_row_;
 };
 

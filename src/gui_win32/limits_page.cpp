@@ -14,19 +14,27 @@ LimitsPage::LimitsPage(Ui& ui, Views& views, HWND parent, FormControls& c, const
     bar_ = GroupBox(group_frames::kLimitButtons);
 }
 
+SIZE LimitsPage::Needed() const {
+    int width = ui_(8);
+    for (const ButtonView* view : {read_, set_, save_}) width += ButtonWidth(*view, 120) + ui_(6);
+    const int line = LineHeight(read_->Hwnd(), 25);
+    return {width + ui_(4) + ui_(100) + ui_(24), ui_(80) + line + ui_(14)};
+}
+
 void LimitsPage::Layout(int width, int height) {
-    const int bar = ui_(37);
+    const int line = LineHeight(read_->Hwnd(), 25);
+    const int bar = line + ui_(12);
     Move(grid_->Hwnd(), 0, 0, width, height - bar);
     Move(bar_, 0, height - bar - ui_(2), width, bar + ui_(2));
     const int y = height - bar + ui_(6);
     int x = ui_(8);
     for (ButtonView* view : {read_, set_, save_}) {
         // 120 pixels as designed, wider where the system's font needs it for the caption.
-        const int button = std::max(ui_(120), CaptionWidth(view->Hwnd()) + ui_(16));
-        Move(view->Hwnd(), x, y, button, ui_(25));
+        const int button = ButtonWidth(*view, 120);
+        Move(view->Hwnd(), x, y, button, line);
         x += button + ui_(6);
     }
-    default_limit_->Place({x + ui_(4), y + ui_(2), x + ui_(4) + ui_(100), y + ui_(23)});
+    default_limit_->Place({x + ui_(4), y + ui_(2), x + ui_(4) + ui_(100), y + line - ui_(2)});
 }
 
 }  // namespace tarnwell::win32

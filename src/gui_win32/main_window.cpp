@@ -1,9 +1,14 @@
 #include "gui_win32/main_window.h"
 
+#include <algorithm>
 #include <stdexcept>
 
+#include <windowsx.h>
+
+#include "form/accelerators.h"
 #include "gui_win32/control_id.h"
 #include "gui_win32/win32_host.h"
+#include "text/cp1251_case.h"
 
 namespace tarnwell::win32 {
 
@@ -53,6 +58,7 @@ void MainWindow::Create() {
     pages_[kStatPage] = std::make_unique<StatPage>(ui_, views_, hwnd_, c, colors);
     pages_[kLimitsPage] = std::make_unique<LimitsPage>(ui_, views_, hwnd_, c, colors);
     pages_[kAboutPage] = std::make_unique<AboutPage>(ui_, views_, hwnd_, c);
+    find_ = std::make_unique<FindBarPage>(ui_, views_, hwnd_, c);
     std::array<HWND, kPageCount> panels{};
     for (int i = 0; i < kPageCount; ++i)
         panels[static_cast<std::size_t>(i)] = pages_[static_cast<std::size_t>(i)]->Panel();
@@ -62,8 +68,46 @@ void MainWindow::Create() {
     views_.push_back(std::move(status));
     status_->SetHeight(ui_(kStatusHeight));
     AddToolTips();
+    FitToFonts();
     Layout();
     Refresh();
+}
+
+int MainWindow::NavWidth() const {
+    return std::max(ui_(kNavWidth), static_cast<int>(nav_->Needed().cx));
+}
+
+// The window opens at its designed size, or larger where the fonts drawn need more for some page: no
+// caption, list item or button text is cut at the opening size.
+void MainWindow::FitToFonts() {
+    int width = static_cast<int>(find_->Needed().cx);
+    int height = static_cast<int>(nav_->Needed().cy);
+    for (const auto& page : pages_) {
+        const SIZE needed = page->Needed();
+        width = std::max(width, static_cast<int>(needed.cx));
+        height = std::max(height, static_cast<int>(needed.cy));
+    }
+    RECT status{};
+    GetWindowRect(status_->Hwnd(), &status);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int need_width = width + NavWidth();
+    const int need_height = height + static_cast<int>(status.bottom - status.top);
+    if (need_width <= client.right && need_height <= client.bottom) return;
+    RECT frame{0, 0, std::max(need_width, static_cast<int>(client.right)),
+               std::max(need_height, static_cast<int>(client.bottom))};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    // Never larger than the monitor's work area.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    int most_width = frame.right - frame.left;
+    int most_height = frame.bottom - frame.top;
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        most_width = std::min(most_width, static_cast<int>(monitor.rcWork.right - monitor.rcWork.left));
+        most_height = std::min(most_height, static_cast<int>(monitor.rcWork.bottom - monitor.rcWork.top));
+    }
+    SetWindowPos(hwnd_, nullptr, 0, 0, most_width, most_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::Show(int show_command) {
@@ -84,15 +128,28 @@ void MainWindow::Layout() {
     GetWindowRect(status_->Hwnd(), &status);
     const int status_height = status.bottom - status.top;
     const int height = std::max(0, static_cast<int>(client.bottom) - status_height);
-    const int nav = ui_(kNavWidth);
+    const int nav = NavWidth();
     const int pages_width = std::max(0, static_cast<int>(client.right) - nav);
     nav_->Place({pages_width, 0, client.right, height});
-    for (auto& page : pages_) page->Place({0, 0, pages_width, height});
+    // The find bar, while shown, takes a row above the page.
+    const int bar = find_shown_ ? std::min(height, static_cast<int>(find_->Needed().cy)) : 0;
+    find_->Place({0, 0, pages_width, bar});
+    for (auto& page : pages_) page->Place({0, bar, pages_width, height});
+}
+
+bool MainWindow::FindBarWanted() const {
+    FormControls& c = form_.Controls();
+    return c.PFind.Visible && c.PageTable(c.PC1.ActivePageIndex()) != nullptr;
 }
 
 void MainWindow::Refresh() {
     Ui::RefreshScope quiet(ui_);
     for (auto& view : views_) view->Refresh();
+    if (find_ != nullptr && FindBarWanted() != find_shown_) {
+        find_shown_ = !find_shown_;
+        ShowWindow(find_->Panel(), find_shown_ ? SW_SHOWNA : SW_HIDE);
+        Layout();
+    }
     if (form_.Busy()) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 }
 
@@ -112,9 +169,150 @@ void MainWindow::UserActed() {
 }
 
 bool MainWindow::PreTranslate(MSG& message) {
-    if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) ShowHintFor(message.hwnd);
+    if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) {
+        ShowHintFor(message.message == WM_MOUSEMOVE ? WidgetUnder(message.hwnd, message.lParam) : message.hwnd);
+    }
     if (message.hwnd == nullptr || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) return false;
-    return IsDialogMessageW(hwnd_, &message) != FALSE;
+    const bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+    const bool handled = (message.message == WM_SYSCHAR && PressAccelerator(static_cast<wchar_t>(message.wParam))) ||
+                         (message.message == WM_KEYDOWN &&
+                          (PageKey(message.hwnd, message.wParam) || FindKey(message.hwnd, message.wParam))) ||
+                         IsDialogMessageW(hwnd_, &message) != FALSE;
+    // The keyboard's focus shows the hint of where it went, as the mouse does.
+    if (key && GetFocus() != focus_seen_) {
+        focus_seen_ = GetFocus();
+        ShowHintFor(focus_seen_);
+    }
+    return handled;
+}
+
+// A disabled widget gets no mouse messages: they go to its parent. The hint is the one of the widget
+// under the pointer all the same, enabled or not.
+HWND MainWindow::WidgetUnder(HWND widget, LPARAM at) {
+    if (widget == nullptr) return widget;
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    for (int depth = 0; depth < 8; ++depth) {
+        HWND child = ChildWindowFromPointEx(widget, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (child == nullptr || child == widget) break;
+        MapWindowPoints(widget, child, &point, 1);
+        widget = child;
+    }
+    return widget;
+}
+
+// The page keys: Ctrl+1 to Ctrl+5 press the navigation buttons from the top, Ctrl+Tab and Ctrl+Shift+Tab
+// the one after and before the page shown; Enter on a navigation button presses it. Each runs the
+// button's handler as its click does. True when the key was one of them.
+bool MainWindow::PageKey(HWND target, WPARAM key) {
+    const std::array<Button*, 5> buttons = form_.Controls().NavigationButtons();
+    const int count = static_cast<int>(buttons.size());
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = GetKeyState(VK_MENU) < 0;
+    int press = -1;
+    if (key == VK_RETURN && !control && !alt) {
+        for (int i = 0; i < count; ++i) {
+            if (target == Find(buttons[static_cast<std::size_t>(i)]->Name)) press = i;
+        }
+    } else if (control && !alt && key >= '1' && key < static_cast<WPARAM>('1' + count)) {
+        press = static_cast<int>(key - '1');
+    } else if (control && !alt && key == VK_TAB) {
+        const int active = form_.Controls().PC1.ActivePageIndex();
+        int shown = 0;
+        for (int i = 0; i < count; ++i) {
+            if (active >= 0 && active < kPageCount &&
+                buttons[static_cast<std::size_t>(i)]->Caption == kPages[static_cast<std::size_t>(active)].Title) {
+                shown = i;
+            }
+        }
+        press = (shown + (GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1)) % count;
+    }
+    if (press < 0) return false;
+    Button& button = *buttons[static_cast<std::size_t>(press)];
+    if (!button.Enabled || !button.Visible) return true;
+    button.Click();
+    UserActed();
+    // The focus stays on a widget that shows: the first of the page shown when it was on another page.
+    HWND focus = GetFocus();
+    if (focus == nullptr || !IsWindowVisible(focus)) {
+        const int active = form_.Controls().PC1.ActivePageIndex();
+        if (active >= 0 && active < kPageCount) {
+            HWND panel = pages_[static_cast<std::size_t>(active)]->Panel();
+            if (HWND first = GetNextDlgTabItem(panel, nullptr, FALSE)) SetFocus(first);
+        }
+    }
+    return true;
+}
+
+bool MainWindow::FindKey(HWND target, WPARAM key) {
+    FormControls& c = form_.Controls();
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = GetKeyState(VK_MENU) < 0;
+    if (alt) return false;
+    if (control && key == 'F') {
+        c.PFind.UserOpen();
+        UserActed();
+        if (find_shown_) {
+            SetFocus(find_->TextEdit());
+            SendMessageW(find_->TextEdit(), EM_SETSEL, 0, -1);
+        }
+        return true;
+    }
+    if (!control && key == VK_F3 && find_shown_) {
+        (GetKeyState(VK_SHIFT) < 0 ? c.SBFindPrev : c.SBFindNext).Click();
+        UserActed();
+        return true;
+    }
+    if (!control && key == VK_ESCAPE && find_shown_ && (target == find_->Panel() || IsChild(find_->Panel(), target))) {
+        c.PFind.UserClose();
+        UserActed();
+        // The focus goes back to the table searched.
+        if (GridControl* table = c.PageTable(c.PC1.ActivePageIndex())) SetFocus(Find(table->Name));
+        return true;
+    }
+    if (!control && key == VK_RETURN) {
+        auto* edit = dynamic_cast<EditView*>(ui_.ViewOf(target));
+        if (edit == nullptr || !edit->Accept()) return false;
+        UserActed();
+        return true;
+    }
+    return false;
+}
+
+// The letters come from the one table both windows use, which keeps them unique among the controls
+// shown together; the window's texts carry them for the system to underline.
+bool MainWindow::PressAccelerator(wchar_t letter) {
+    const std::string typed = Narrow(std::wstring(1, letter));
+    if (typed.size() != 1) return false;
+    FormControls& c = form_.Controls();
+    const int page = c.PC1.ActivePageIndex();
+    for (const tarnwell::AcceleratorKey& key : AcceleratorKeys()) {
+        if (key.Scope == AcceleratorScope::kLimitsMenu || !ScopeShownOn(key.Scope, static_cast<PageIndex>(page)) ||
+            (key.Scope == AcceleratorScope::kFindBar && !find_shown_) ||
+            FoldCp1251(static_cast<unsigned char>(key.Letter.front())) != FoldCp1251(static_cast<unsigned char>(typed[0]))) {
+            continue;
+        }
+        HWND widget = Find(key.Control);
+        ControlView* view = ui_.ViewOf(widget);
+        Control* control = view != nullptr ? view->FormControl() : nullptr;
+        if (control == nullptr || !control->Enabled || !control->Visible || !IsWindowVisible(widget)) continue;
+        if (auto* button = dynamic_cast<ButtonView*>(view)) {
+            button->Press();
+        } else if (auto* box = dynamic_cast<CheckBoxView*>(view)) {
+            SetFocus(widget);
+            box->Toggle();
+        } else {
+            // A radio group's frame takes no focus: its first button does.
+            const bool tab_stop = (GetWindowLongW(widget, GWL_STYLE) & WS_TABSTOP) != 0;
+            HWND target = tab_stop ? widget : GetNextDlgTabItem(hwnd_, widget, FALSE);
+            if (target != nullptr) SetFocus(target);
+            if (target != nullptr && dynamic_cast<EditView*>(ui_.ViewOf(target)) != nullptr) {
+                SendMessageW(target, EM_SETSEL, 0, -1);
+            }
+        }
+        UserActed();
+        return true;
+    }
+    return false;
 }
 
 // The status bar shows the long hint of the control under the mouse, or of the nearest enclosing one that
@@ -283,6 +481,16 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             // handler runs, the close is made when it has ended.
             if (form_.UserClose()) host_.PostQuit();
             return 0;
+        case WM_NEXTDLGCTL: {
+            // The grid's editor hands Tab on: the focus goes to the widget after (or before) the grid. With
+            // lparam set, wparam is the widget to focus (the system's way).
+            HWND next = LOWORD(lparam) != 0 ? reinterpret_cast<HWND>(wparam)
+                                            : GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0 ? TRUE : FALSE);
+            if (next != nullptr) SetFocus(next);
+            focus_seen_ = GetFocus();
+            ShowHintFor(focus_seen_);
+            return 0;
+        }
         case WM_DPICHANGED:
             DpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;

@@ -48,8 +48,18 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
     void Create();
     void Layout();
+    void FitToFonts();
+    int NavWidth() const;
     void UserActed();
     void ShowHintFor(HWND widget);
+    static HWND WidgetUnder(HWND widget, LPARAM at);
+    bool PageKey(HWND target, WPARAM key);
+    // Ctrl+F, F3 and Shift+F3, Escape in the find bar, Enter in an edit that takes it. True when handled.
+    bool FindKey(HWND target, WPARAM key);
+    bool FindBarWanted() const;
+    // Alt and a letter: the accelerator of that letter among the controls shown presses its button (flips
+    // its check box) or takes the focus to its control. True when a control shown has the letter.
+    bool PressAccelerator(wchar_t letter);
     void AddToolTips();
     bool ToolTipText(NMHDR& header);
     void ShowGridMenu(POINT screen);
@@ -62,11 +72,14 @@ private:
     Views views_;
     std::unique_ptr<NavColumn> nav_;
     std::array<std::unique_ptr<Page>, kPageCount> pages_;
+    std::unique_ptr<FindBarPage> find_;
+    bool find_shown_ = false;
     StatusBarView* status_ = nullptr;
     HWND tooltip_ = nullptr;
     std::wstring tip_text_;
     const Control* hinted_ = nullptr;
     bool hint_known_ = false;
+    HWND focus_seen_ = nullptr;
 };
 
 }  // namespace tarnwell::win32

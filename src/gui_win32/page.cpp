@@ -36,6 +36,18 @@ int Page::CaptionWidth(HWND widget) {
     return TextWidthIn(widget, WindowTextOf(widget));
 }
 
+int Page::StripWidth(const StripView& strip, int designed) const {
+    return std::max(ui_(designed), CaptionWidth(strip.Hwnd()) + ui_(6));
+}
+
+int Page::ButtonWidth(const ButtonView& button, int designed) const {
+    return std::max(ui_(designed), CaptionWidth(button.Hwnd()) + ui_(16));
+}
+
+int Page::LineHeight(HWND widget, int designed) const {
+    return std::max(ui_(designed), FontHeight(widget) + ui_(7));
+}
+
 void PageControlView::Refresh() {
     const int active = pages_.ActivePageIndex();
     // The new page first, then the old one away: no moment without a page.
@@ -60,7 +72,7 @@ NavColumn::NavColumn(Ui& ui, Views& views, HWND parent, FormControls& c)
                                              NavPicture::Settings, NavPicture::About};
     auto buttons = c.NavigationButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        buttons_[i] = &Make<NavButtonView>(scroller_, *buttons[i], pictures[i]);
+        buttons_[i] = &Make<NavButtonView>(scroller_, *buttons[i], pictures[i], c.PC1);
     }
     gauge_ = &Make<GaugeView>(panel_, c.CG1);
     cancel_ = &Make<GaugeCancelView>(panel_, c.SBCancel, [this] { Relayout(); });
@@ -69,19 +81,37 @@ NavColumn::NavColumn(Ui& ui, Views& views, HWND parent, FormControls& c)
 
 namespace {
 
-// The strip the buttons stand on, in designed pixels, and their places on it.
-constexpr int kStripHeight = 400;
+// The buttons' designed size, their top and the gap with its bevel line, in designed pixels.
 constexpr int kButtonSize = 75;
 constexpr int kButtonTop = 4;
-constexpr int kButtonPitch = 79;  // a button and the gap with its bevel line
+constexpr int kButtonGap = 4;
+constexpr int kGauge = 15;
 
 }  // namespace
 
+SIZE NavColumn::Needed() const {
+    int width = ui_(kButtonSize) + ui_(8);
+    int least = 0;
+    for (const NavButtonView* button : buttons_) {
+        width = std::max(width, button->CaptionNeed() + ui_(8));
+        least = std::max(least, button->LeastHeight());
+    }
+    const int strip = ui_(kButtonTop) + static_cast<int>(buttons_.size()) * (least + ui_(kButtonGap));
+    return {width, strip + ui_(kGauge)};
+}
+
 void NavColumn::Layout(int width, int height) {
-    const int gauge = ui_(15);
+    const int gauge = ui_(kGauge);
     // The cancel button takes a row under the gauge while it is shown; the strip above gives way.
     const int cancel = cancel_->Shown() ? ui_(23) : 0;
-    Move(scroller_, 0, 0, width, height - gauge - cancel);
+    const int strip = height - gauge - cancel;
+    int least = 0;
+    for (const NavButtonView* button : buttons_) least = std::max(least, button->LeastHeight());
+    const int count = static_cast<int>(buttons_.size());
+    const int fitting = (strip - ui_(kButtonTop)) / count - ui_(kButtonGap);
+    button_height_ = std::clamp(fitting, least, std::max(least, ui_(kButtonSize)));
+    pitch_ = button_height_ + ui_(kButtonGap);
+    Move(scroller_, 0, 0, width, strip);
     Move(gauge_->Hwnd(), ui_(2), height - gauge - cancel, width - ui_(4), gauge);
     Move(cancel_->Hwnd(), ui_(2), height - cancel, width - ui_(4), cancel);
     RECT client{};
@@ -90,7 +120,7 @@ void NavColumn::Layout(int width, int height) {
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE;
     info.nMin = 0;
-    info.nMax = ui_(kStripHeight) - 1;
+    info.nMax = StripHeight() - 1;
     info.nPage = static_cast<UINT>(client.bottom);
     SetScrollInfo(scroller_, SB_VERT, &info, TRUE);
     ScrollTo(scroll_);
@@ -99,17 +129,17 @@ void NavColumn::Layout(int width, int height) {
 void NavColumn::ScrollTo(int position) {
     RECT client{};
     GetClientRect(scroller_, &client);
-    scroll_ = std::clamp(position, 0, std::max(0, ui_(kStripHeight) - static_cast<int>(client.bottom)));
+    scroll_ = std::clamp(position, 0, std::max(0, StripHeight() - static_cast<int>(client.bottom)));
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_POS;
     info.nPos = scroll_;
     SetScrollInfo(scroller_, SB_VERT, &info, TRUE);
-    const int size = ui_(kButtonSize);
+    const int size = std::max(ui_(kButtonSize), static_cast<int>(client.right) - ui_(8));
     const int left = std::max(0, static_cast<int>(client.right - size) / 2);
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        Move(buttons_[i]->Hwnd(), left, ui_(kButtonTop) + static_cast<int>(i) * ui_(kButtonPitch) - scroll_, size,
-             size);
+        Move(buttons_[i]->Hwnd(), left, ui_(kButtonTop) + static_cast<int>(i) * pitch_ - scroll_,
+             std::min(size, static_cast<int>(client.right)), button_height_);
     }
     InvalidateRect(scroller_, nullptr, TRUE);
 }
@@ -164,8 +194,7 @@ bool NavColumn::PanelMessage(HWND panel, UINT message, WPARAM wparam, LPARAM, LR
             RECT client{};
             GetClientRect(panel, &client);
             for (int i = 1; i < static_cast<int>(buttons_.size()); ++i) {
-                const int y =
-                    ui_(kButtonTop) + i * ui_(kButtonPitch) - (ui_(kButtonPitch) - ui_(kButtonSize)) / 2 - scroll_;
+                const int y = ui_(kButtonTop) + i * pitch_ - ui_(kButtonGap) / 2 - scroll_;
                 RECT line{client.left + ui_(6), y - 1, client.right - ui_(6), y + 1};
                 DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
             }

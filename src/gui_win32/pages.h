@@ -36,6 +36,9 @@ public:
     Page& operator=(const Page&) = delete;
 
     HWND Panel() const { return panel_; }
+    // The least size (pixels) at which every caption, list item and button text of the page shows whole
+    // in the fonts the page draws with; {0, 0} for a page that fits any size.
+    virtual SIZE Needed() const { return {0, 0}; }
     // Moves the panel into the rectangle (pixels) and lays its widgets out in it.
     void Place(const RECT& rect);
     void Relayout();
@@ -56,6 +59,12 @@ protected:
     static void Move(HWND widget, int x, int y, int width, int height);
     // How wide the widget's text is drawn in its font, in pixels.
     static int CaptionWidth(HWND widget);
+    // A caption strip as wide as its caption needs, at least `designed` (designed pixels).
+    int StripWidth(const StripView& strip, int designed) const;
+    // A push button as wide as its caption needs, at least `designed` (designed pixels).
+    int ButtonWidth(const ButtonView& button, int designed) const;
+    // The height of an edit, a strip or a push button in the widget's font, at least `designed`.
+    int LineHeight(HWND widget, int designed) const;
 
     Ui& ui_;
     Views& views_;
@@ -69,6 +78,7 @@ protected:
 class ViewerPage : public Page {
 public:
     ViewerPage(Ui& ui, Views& views, HWND parent, FormControls& c, FileBrowser& browser, const ColorScheme& colors);
+    SIZE Needed() const override;
 
 private:
     void Layout(int width, int height) override;
@@ -81,6 +91,8 @@ private:
     StripView* path_label_;
     EditView* path_;
     ButtonView* save_;
+    StripView* filter_label_;
+    EditView* filter_box_;
     std::unique_ptr<Splitter> column_splitter_;
     std::unique_ptr<Splitter> tree_splitter_;
     int column_width_ = 142;  // designed
@@ -91,14 +103,23 @@ private:
 class SettingsPage : public Page {
 public:
     SettingsPage(Ui& ui, Views& views, HWND parent, FormControls& c);
+    SIZE Needed() const override;
 
 private:
+    // The sizes the page's parts need in the fonts drawn, from which both Needed and Layout start.
+    struct Metrics {
+        int gap, caption, row, edit, strip;
+        int server_label, letter_label, security_height, top_height, server_width, letter_width;
+        int content_width, columns_list, options_width, run_height, other_height, address_height, kilo_height;
+        int bottom_height;
+    };
+    Metrics Measure() const;
     void Layout(int width, int height) override;
-    // The caption strip (label_width wide; 0: the usual width) and the edit beside it, width in all.
-    void PlaceEdit(EditView& edit, StripView& label, int x, int y, int width, int label_width = 0);
-    // The width for the labels of a column of edits.
+    // The caption strip (label_width wide) and the edit beside it, width in all.
+    void PlaceEdit(EditView& edit, StripView& label, int x, int y, int width, int label_width, int height);
+    // The width for the labels of a column of edits: the widest caption.
     template <typename Edits>
-    int LabelWidth(const Edits& edits, int least, int most) const;
+    int LabelWidth(const Edits& edits, int least) const;
 
     struct LabelledEdit {
         StripView* label;
@@ -130,6 +151,7 @@ private:
 class StatPage : public Page {
 public:
     StatPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors);
+    SIZE Needed() const override;
 
 private:
     void Layout(int width, int height) override;
@@ -149,6 +171,7 @@ private:
 class LimitsPage : public Page {
 public:
     LimitsPage(Ui& ui, Views& views, HWND parent, FormControls& c, const ColorScheme& colors);
+    SIZE Needed() const override;
 
 private:
     void Layout(int width, int height) override;
@@ -178,11 +201,14 @@ private:
 // The About page's picture, drawn to fill the rectangle.
 void DrawAboutPicture(HDC dc, const RECT& rect);
 
-// The navigation column: the five page buttons on a 400-pixel strip that scrolls when the column is
-// lower, bevel lines between them, and the gauge at its foot.
+// The navigation column: the five page buttons on a strip, bevel lines between them, and the gauge at
+// its foot. The buttons are 75 pixels square as designed, lower down to what shows their picture and
+// caption when the column is lower; the strip scrolls only when even that does not fit.
 class NavColumn : public Page, public PanelHandler {
 public:
     NavColumn(Ui& ui, Views& views, HWND parent, FormControls& c);
+    // The width the captions need and the height that shows every button whole.
+    SIZE Needed() const override;
     bool PanelMessage(HWND panel, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
     GaugeView& ProgressGauge() const { return *gauge_; }
     int ScrollPosition() const { return scroll_; }
@@ -190,12 +216,34 @@ public:
 private:
     void Layout(int width, int height) override;
     void ScrollTo(int position);
+    int StripHeight() const { return ui_(4) + static_cast<int>(buttons_.size()) * pitch_; }
 
     std::array<NavButtonView*, 5> buttons_{};
+    int button_height_ = 0;
+    int pitch_ = 0;
     GaugeView* gauge_;
     GaugeCancelView* cancel_;
     HWND scroller_;
     int scroll_ = 0;
+};
+
+// PFind, the find bar: "Найти:" with its edit, "Далее", "Назад" and "Ячейка целиком" in one row. The
+// main window shows it above the page while the form's bar is Visible and the page has a table.
+class FindBarPage : public Page {
+public:
+    FindBarPage(Ui& ui, Views& views, HWND parent, FormControls& c);
+    // The row's width with every caption whole beside a short edit, and its height.
+    SIZE Needed() const override;
+    HWND TextEdit() const { return text_->Hwnd(); }
+
+private:
+    void Layout(int width, int height) override;
+
+    StripView* label_;
+    EditView* text_;
+    ButtonView* next_;
+    ButtonView* prev_;
+    CheckBoxView* whole_;
 };
 
 // PC1: the page panels, one shown at a time; no tabs.

@@ -4,16 +4,33 @@
 #include <climits>
 #include <string>
 
+#include "form/accelerators.h"
 #include "form/widget_names.h"
 #include "text/int_text.h"
 
 namespace tarnwell::win32 {
+
+namespace {
+
+// An edit too narrow for its text shows the text's start: the caret to the front, the view scrolled there.
+void ShowStart(HWND edit) {
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+}  // namespace
 
 StripView::StripView(Ui& ui, HWND parent, std::string name, std::string_view caption)
     : ControlView(ui, std::move(name), nullptr) {
     // A blank before the caption keeps it off the bevel.
     Add(parent, L"STATIC", name_, WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, WS_EX_STATICEDGE,
         L" " + Wide(caption));
+}
+
+StripView::StripView(Ui& ui, HWND parent, const Control& labelled, std::string_view caption)
+    : ControlView(ui, LabelName(labelled), nullptr) {
+    Add(parent, L"STATIC", name_, WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, WS_EX_STATICEDGE,
+        L" " + Wide(AcceleratedCaption(labelled, caption)));
 }
 
 HBRUSH StripView::CtlColor(HWND, HDC dc) {
@@ -32,10 +49,24 @@ EditView::EditView(Ui& ui, HWND parent, Edit& edit, bool border) : ControlView(u
 
 void EditView::Refresh() {
     RefreshState();
-    SetWindowTextIfChanged(Hwnd(), Wide(edit_.Text));
+    const std::wstring text = Wide(edit_.Text);
+    if (text == WindowTextOf(Hwnd())) return;
+    SetWindowTextIfChanged(Hwnd(), text);
+    if (GetFocus() != Hwnd()) ShowStart(Hwnd());
+}
+
+bool EditView::Accept() {
+    if (!edit_.OnAccept || !edit_.Enabled) return false;
+    edit_.UserAccept();
+    return true;
 }
 
 bool EditView::Command(HWND widget, WORD code) {
+    // Leaving the edit shows the start of its text again, not the end where the caret was.
+    if (widget == Hwnd() && code == EN_KILLFOCUS) {
+        ShowStart(widget);
+        return false;
+    }
     if (widget != Hwnd() || code != EN_CHANGE || ui_.Refreshing()) return false;
     edit_.UserSetText(Narrow(WindowTextOf(widget)));
     return true;

@@ -12,6 +12,9 @@ namespace tarnwell::win32 {
 class StripView : public ControlView {
 public:
     StripView(Ui& ui, HWND parent, std::string name, std::string_view caption);
+    // The caption strip of a control: named after it, its caption with the control's accelerator letter
+    // underlined; Alt and the letter take the focus to the control made just after the strip.
+    StripView(Ui& ui, HWND parent, const Control& labelled, std::string_view caption);
     HBRUSH CtlColor(HWND, HDC dc) override;
 };
 
@@ -23,6 +26,8 @@ public:
     void Refresh() override;
     bool Command(HWND widget, WORD code) override;
     HBRUSH CtlColor(HWND, HDC dc) override;
+    // Enter in the edit: the control's accept (a find, a filter). False when the edit takes none.
+    bool Accept();
 
 private:
     Edit& edit_;

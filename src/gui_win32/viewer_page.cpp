@@ -19,9 +19,11 @@ ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, FormControls& c, FileB
         panel_, window_parts::kFileFilter, browser, filters, [&browser] { return browser.FilterIndex(); },
         [&browser](int index) { browser.UserSelectFilter(index); });
     grid_ = &Make<GridView>(panel_, c.SG1, colors, false);
-    path_label_ = &Make<StripView>(panel_, LabelName(c.ECurrentFile), c.ECurrentFile.Label);
+    path_label_ = &Make<StripView>(panel_, c.ECurrentFile, c.ECurrentFile.Label);
     path_ = &Make<EditView>(panel_, c.ECurrentFile);
     save_ = &Make<ButtonView>(panel_, c.SBSave);
+    filter_label_ = &Make<StripView>(panel_, c.EFilter, c.EFilter.Label);
+    filter_box_ = &Make<EditView>(panel_, c.EFilter);
     column_splitter_ =
         std::make_unique<Splitter>(ui, panel_, window_parts::kColumnSplitter.Name, true, [this](int delta) {
             column_width_ =
@@ -34,11 +36,18 @@ ViewerPage::ViewerPage(Ui& ui, Views& views, HWND parent, FormControls& c, FileB
     });
 }
 
+SIZE ViewerPage::Needed() const {
+    // The column at its designed width, the path's caption and the save button whole beside a short path.
+    const int bar = StripWidth(*path_label_, 84) + ui_(120) + ButtonWidth(*save_, 90) + ui_(10);
+    return {ui_(column_width_) + ui_(3) + bar, ui_(160)};
+}
+
 void ViewerPage::Layout(int width, int height) {
     const int column = std::min(ui_(column_width_), std::max(0, width - ui_(60)));
     const int splitter = ui_(3);
-    const int combo = ui_(22);
-    const int bar = ui_(31);
+    const int combo = std::max(ui_(22), FontHeight(drives_->Hwnd()) + ui_(8));
+    const int line = LineHeight(path_->Hwnd(), 21);
+    const int bar = line + ui_(10);
 
     // The left column: drive box over the tree, a splitter, the file list over its filter.
     const int tree_bottom = std::max(combo * 2, height * tree_share_ / 100);
@@ -51,16 +60,21 @@ void ViewerPage::Layout(int width, int height) {
 
     Move(column_splitter_->Hwnd(), column, 0, splitter, height);
 
-    // The table, and the bar under it with the path and the save button at the right edge.
+    // The filter box over the table, the table, and the bar under it with the path and the save button at
+    // the right edge.
     const int left = column + splitter;
     const int right = width;
-    Move(grid_->Hwnd(), left, 0, right - left, height - bar);
-    const int y = height - bar + (bar - ui_(21)) / 2;
-    const int label = ui_(84);
-    const int button = ui_(90);
-    Move(path_label_->Hwnd(), left + ui_(2), y, label, ui_(21));
-    Move(path_->Hwnd(), left + ui_(4) + label, y, right - left - label - button - ui_(10), ui_(21));
-    Move(save_->Hwnd(), right - button - ui_(2), y - ui_(1), button, ui_(23));
+    const int filter_label = StripWidth(*filter_label_, 50);
+    const int top = (bar - line) / 2;
+    Move(filter_label_->Hwnd(), left + ui_(2), top, filter_label, line);
+    Move(filter_box_->Hwnd(), left + ui_(4) + filter_label, top, right - left - filter_label - ui_(6), line);
+    Move(grid_->Hwnd(), left, bar, right - left, height - 2 * bar);
+    const int y = height - bar + (bar - line) / 2;
+    const int label = StripWidth(*path_label_, 84);
+    const int button = ButtonWidth(*save_, 90);
+    Move(path_label_->Hwnd(), left + ui_(2), y, label, line);
+    Move(path_->Hwnd(), left + ui_(4) + label, y, right - left - label - button - ui_(10), line);
+    Move(save_->Hwnd(), right - button - ui_(2), y - ui_(1), button, line + ui_(2));
 }
 
 }  // namespace tarnwell::win32

@@ -22,6 +22,16 @@ int TextWidthIn(HWND window, const std::wstring& text) {
     return size.cx;
 }
 
+int FontHeight(HWND window) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return metrics.tmHeight;
+}
+
 void SetWindowTextIfChanged(HWND window, const std::wstring& text) {
     if (WindowTextOf(window) != text) SetWindowTextW(window, text.c_str());
 }

@@ -29,6 +29,9 @@ std::wstring WindowTextOf(HWND window);
 // How wide the text is drawn in the window's font, in pixels.
 int TextWidthIn(HWND window, const std::wstring& text);
 
+// The height of a line of text in the window's font, in pixels.
+int FontHeight(HWND window);
+
 // Sets a window's text only when it differs, so that an edit keeps its caret and nothing flickers.
 void SetWindowTextIfChanged(HWND window, const std::wstring& text);
 

@@ -73,6 +73,7 @@ struct Kind {
 const Kind kPushButton{ROLE_SYSTEM_PUSHBUTTON, L"Button", BS_PUSHBUTTON};
 const Kind kNavButton{ROLE_SYSTEM_PUSHBUTTON, L"Button", BS_OWNERDRAW};
 const Kind kRadioButton{ROLE_SYSTEM_RADIOBUTTON, L"Button", BS_RADIOBUTTON};
+const Kind kCheckBox{ROLE_SYSTEM_CHECKBUTTON, L"Button", BS_CHECKBOX};
 const Kind kFrame{ROLE_SYSTEM_GROUPING, L"Button", BS_GROUPBOX};
 const Kind kText{ROLE_SYSTEM_TEXT, L"Edit"};
 const Kind kList{ROLE_SYSTEM_LIST, WC_LISTVIEWW};
@@ -136,7 +137,8 @@ TEST_F(AccessibilityTest, EveryControlIsHeardByItsCaptionLabelOrName) {
     const std::pair<const Button*, const char*> buttons[] = {
         {&c.SBSave, "Сохранить ..."},     {&c.SBSaveHTML, "Сохранить HTML"}, {&c.SBSend1, "Послать"},
         {&c.SBRead, "Перечитать данные"}, {&c.SBSet, "Установить лимиты"},   {&c.SBSaveLim, "Сохранить изменения"},
-        {&c.SBEditPathHTML, "..."},       {&c.SBCancel, "Отмена"},  // hidden until a save runs
+        {&c.SBEditPathHTML, "..."},       {&c.SBFindNext, "Далее"},         {&c.SBFindPrev, "Назад"},
+        {&c.SBCancel, "Отмена"},
     };
     for (const auto& [button, name] : buttons) ExpectHeard(button->Name, name, kPushButton);
     ExpectHeard(c.STtoSite.Name, "http://www.example.com", kStatic);
@@ -155,6 +157,8 @@ TEST_F(AccessibilityTest, EveryControlIsHeardByItsCaptionLabelOrName) {
         {&c.EFromAddress, " Обратный адрес:"},
         {&c.ESubject, " Тема:"},
         {&c.ECurrentFile, " Текущий файл:"},
+        {&c.EFilter, " Фильтр:"},
+        {&c.EFind, " Найти:"},
         {&c.EHTMLPath, " Файл экспорта:"},
         {&c.CSETochn, " Точность:"},
         {&c.ESGToUser, "Адрес для отсылки таблицы"},
@@ -186,6 +190,11 @@ TEST_F(AccessibilityTest, EveryControlIsHeardByItsCaptionLabelOrName) {
             ExpectHeard(ItemName(*group, i), Cp1251ToUtf8(group->Items()[static_cast<std::size_t>(i)]), kRadioButton);
         }
     }
+
+    // The find bar by its name, its check box by its caption.
+    ExpectHeard(c.CBWholeCell.Name, "Ячейка целиком", kCheckBox);
+    EXPECT_EQ(Hear(Find(c.PFind.Name)).name, "Поиск");
+    heard_.insert(c.PFind.Name);
 
     // The grids, the gauge, the status bar.
     ExpectHeard(c.SG1.Name, "Просматриваемый файл", kList);

@@ -624,7 +624,7 @@ TEST_F(WindowTest, CancelButtonStopsASaveMidWay) {
     HWND gauge = Find("CG1");
     HWND cancel = Find("SBCancel");
     EXPECT_FALSE(IsWindowVisible(cancel));
-    EXPECT_EQ(Narrow(WindowTextOf(cancel)), "Отмена"_cp);
+    EXPECT_EQ(Narrow(WindowTextOf(cancel)), "О&тмена"_cp);  // its accelerator letter marked
 
     struct Case {
         const char* target;
